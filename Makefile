@@ -1,0 +1,41 @@
+# Zantor Editor: `make run` starts the editor, `make test` runs every test.
+# Both install the Debian packages they need first.
+BUILD ?= build
+JOBS ?= $(shell nproc 2>/dev/null || echo 2)
+CMAKE_FLAGS ?=
+
+.PHONY: all deps build test run test-sanitize screenshots format clean
+
+all: build
+
+deps:
+	@./tools/install-deps
+
+$(BUILD)/CMakeCache.txt:
+	cmake -S . -B $(BUILD) $(CMAKE_FLAGS)
+
+build: deps $(BUILD)/CMakeCache.txt
+	cmake --build $(BUILD) -j $(JOBS)
+
+test: build
+	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+run: build
+	./$(BUILD)/zantor_editor
+
+# The whole suite built with AddressSanitizer and UndefinedBehaviorSanitizer.
+test-sanitize:
+	@ZANTOR_EXTRA_PACKAGES="clang libclang-rt-14-dev" ./tools/install-deps
+	cmake -S . -B build-sanitize -DZANTOR_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug \
+	      -DCMAKE_CXX_COMPILER=clang++
+	cmake --build build-sanitize -j $(JOBS)
+	cd build-sanitize && QT_QPA_PLATFORM=offscreen \
+	    ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+	    LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp \
+	    ctest --output-on-failure -j $(JOBS)
+
+format:
+	clang-format -i $$(git ls-files '*.cpp' '*.h')
+
+clean:
+	rm -rf $(BUILD) build-sanitize

@@ -1,0 +1,310 @@
+// Element and attribute functions of the settings document layer.
+#include "doc/Lib_xml.h"
+
+#include <cctype>
+#include <cstring>
+
+#include "doc/Lib_cpp.h"
+
+namespace {
+
+// A path segment longer than this matches no element.
+const size_t max_segment_length = 254;
+
+// Walks `path` segment by segment from `element`; empty segments are skipped.
+TiXmlElement* walk_path(TiXmlElement* element, const char* path)
+{
+    const char* p = path;
+    while (element != nullptr && *p != '\0') {
+        const char* start = p;
+        while (*p != '\0' && *p != '/') {
+            ++p;
+        }
+        size_t length = static_cast<size_t>(p - start);
+        if (*p == '/') {
+            ++p;
+        }
+        if (length == 0) {
+            continue;
+        }
+        if (length > max_segment_length) {
+            return nullptr;
+        }
+        std::string segment(start, length);
+        element = element->FirstChildElement(segment.c_str());
+    }
+    return element;
+}
+
+}  // namespace
+
+// ---- number parsers ----
+
+int parse_int(const char* text, int32_t* result, int max_count)
+{
+    if (result == nullptr) {
+        return 1;
+    }
+    if (text == nullptr) {
+        *result = 0;
+        return 1;
+    }
+    // The magnitude is gathered in 64 bits and held at the 32-bit limit of
+    // the sign read so far, so an overlong number saturates instead of wrapping.
+    const int64_t limit = 2147483648LL;  // |INT32_MIN|
+    int64_t magnitude = 0;
+    bool negative = false;
+    bool overflow = false;
+    int error = 0;
+    for (int count = 0; max_count <= 0 || count < max_count; ++count) {
+        char c = text[count];
+        if (c == '\0') {
+            break;
+        }
+        if (c == ' ' || c == '\t') {
+            continue;
+        }
+        if (c == '+' || c == '-') {
+            negative = (c == '-');
+            continue;
+        }
+        if (c < '0' || c > '9') {
+            error = 1;
+            break;
+        }
+        magnitude = magnitude * 10 + (c - '0');
+        if (magnitude > limit) {
+            magnitude = limit;
+            overflow = true;
+        }
+    }
+    if (negative) {
+        *result = static_cast<int32_t>(-magnitude);
+    } else {
+        if (magnitude > limit - 1) {
+            magnitude = limit - 1;
+            overflow = true;
+        }
+        *result = static_cast<int32_t>(magnitude);
+    }
+    return (error || overflow) ? 1 : 0;
+}
+
+// ---- the document wrapper ----
+
+myXMLdocument::myXMLdocument(const char* root_name) : doc(new TiXmlDocument())
+{
+    if (root_name != nullptr) {
+        root = new TiXmlElement(root_name);
+        doc->LinkEndChild(root);
+    }
+}
+
+myXMLdocument::~myXMLdocument() = default;
+
+void myXMLdocument::clear()
+{
+    xml_clear(root);
+}
+
+TiXmlElement* myXMLdocument::find_path(const char* path)
+{
+    if (path == nullptr || path[0] != '/') {
+        return nullptr;
+    }
+    return walk_path(doc->RootElement(), path);
+}
+
+void myXMLdocument::take_over(myXMLdocument& other)
+{
+    std::swap(doc, other.doc);
+    std::swap(root, other.root);
+    std::swap(last_error, other.last_error);
+}
+
+// ---- element functions ----
+
+const char* xml_name(const TiXmlElement* element)
+{
+    return element != nullptr ? element->Value() : nullptr;
+}
+
+TiXmlElement* xml_first_child(const TiXmlElement* element)
+{
+    return element != nullptr ? const_cast<TiXmlElement*>(element->FirstChildElement()) : nullptr;
+}
+
+TiXmlElement* xml_next_sibling(const TiXmlElement* element)
+{
+    return element != nullptr ? const_cast<TiXmlElement*>(element->NextSiblingElement()) : nullptr;
+}
+
+TiXmlElement* xml_find_path(TiXmlElement* element, const char* path)
+{
+    if (element == nullptr || path == nullptr) {
+        return element;
+    }
+    return walk_path(element, path);
+}
+
+const char* xml_get_attr(const TiXmlElement* element, const char* name)
+{
+    if (element == nullptr || name == nullptr) {
+        return nullptr;
+    }
+    return element->Attribute(name);
+}
+
+const char* xml_get_attr_text(const TiXmlElement* element, const char* name)
+{
+    const char* value = xml_get_attr(element, name);
+    return value != nullptr ? value : "";
+}
+
+int32_t xml_get_attr_int(const TiXmlElement* element, const char* name)
+{
+    int32_t value = 0;
+    const char* text = xml_get_attr(element, name);
+    if (text != nullptr) {
+        parse_int(text, &value, 0);
+    }
+    return value;
+}
+
+bool xml_text_equals(const char* a, const char* b)
+{
+    if (a == nullptr || b == nullptr) {
+        return false;
+    }
+    for (;; ++a, ++b) {
+        int ca = toupper(static_cast<unsigned char>(*a));
+        int cb = toupper(static_cast<unsigned char>(*b));
+        if (ca != cb) {
+            return false;
+        }
+        if (ca == 0) {
+            return true;
+        }
+    }
+}
+
+bool xml_attr_equals(const TiXmlElement* element, const char* name, const char* text)
+{
+    return xml_text_equals(xml_get_attr(element, name), text);
+}
+
+const char* xml_get_text(const TiXmlElement* element, bool empty_flag)
+{
+    if (element != nullptr) {
+        for (const TiXmlNode* node = element->FirstChild(); node != nullptr; node = node->NextSibling()) {
+            if (node->ToText() != nullptr) {
+                return node->Value();
+            }
+        }
+    }
+    return empty_flag ? "" : nullptr;
+}
+
+const TiXmlAttribute* xml_first_attr(const TiXmlElement* element)
+{
+    return element != nullptr ? element->FirstAttribute() : nullptr;
+}
+
+const TiXmlAttribute* xml_next_attr(const TiXmlAttribute* attribute)
+{
+    return attribute != nullptr ? attribute->Next() : nullptr;
+}
+
+const char* xml_attr_name(const TiXmlAttribute* attribute)
+{
+    return attribute != nullptr ? attribute->Name() : nullptr;
+}
+
+const char* xml_attr_value(const TiXmlAttribute* attribute)
+{
+    return attribute != nullptr ? attribute->Value() : nullptr;
+}
+
+void xml_set_attr(TiXmlElement* element, const char* name, const char* value)
+{
+    if (element == nullptr || name == nullptr) {
+        return;
+    }
+    element->SetAttribute(name, value != nullptr ? value : "");
+}
+
+void xml_set_attr_int(TiXmlElement* element, const char* name, int32_t value)
+{
+    char text[16];
+    snprintf(text, sizeof text, "%d", static_cast<int>(value));
+    xml_set_attr(element, name, text);
+}
+
+TiXmlElement* xml_add_child(TiXmlElement* parent, const char* name)
+{
+    if (name == nullptr) {
+        return nullptr;
+    }
+    TiXmlElement* child = new TiXmlElement(name);
+    if (parent != nullptr) {
+        parent->LinkEndChild(child);
+    }
+    return child;
+}
+
+void xml_remove_child(TiXmlElement* parent, TiXmlElement* child)
+{
+    if (parent == nullptr || child == nullptr || child->Parent() != parent) {
+        return;
+    }
+    parent->RemoveChild(child);
+}
+
+void xml_remove_attrs(TiXmlElement* element)
+{
+    if (element == nullptr) {
+        return;
+    }
+    while (const TiXmlAttribute* attribute = element->FirstAttribute()) {
+        std::string name = attribute->Name();
+        element->RemoveAttribute(name.c_str());
+    }
+}
+
+void xml_remove_children(TiXmlElement* element)
+{
+    if (element == nullptr) {
+        return;
+    }
+    TiXmlElement* child = element->FirstChildElement();
+    while (child != nullptr) {
+        TiXmlElement* next = child->NextSiblingElement();
+        xml_remove_children(child);
+        element->RemoveChild(child);
+        child = next;
+    }
+}
+
+void xml_clear(TiXmlElement* element)
+{
+    if (element == nullptr) {
+        return;
+    }
+    xml_remove_children(element);
+    xml_remove_attrs(element);
+    element->Clear();
+}
+
+void xml_copy(TiXmlElement* destination, const TiXmlElement* source)
+{
+    if (destination == nullptr || source == nullptr) {
+        return;
+    }
+    for (const TiXmlAttribute* a = source->FirstAttribute(); a != nullptr; a = a->Next()) {
+        xml_set_attr(destination, a->Name(), a->Value());
+    }
+    for (const TiXmlElement* child = source->FirstChildElement(); child != nullptr;
+         child = child->NextSiblingElement()) {
+        xml_copy(xml_add_child(destination, child->Value()), child);
+    }
+}

@@ -1,0 +1,58 @@
+// An acquisition sequence as a set of choices, the writer that turns the
+// choices into the canonical list of commands, and the reader that turns a
+// stored list of commands back into choices.
+#ifndef ZANTOR_SEQUENCE_SEQUENCE_FORMAT_H
+#define ZANTOR_SEQUENCE_SEQUENCE_FORMAT_H
+
+#include <string>
+#include <vector>
+
+#include "doc/Lib_xml.h"
+#include "sequence/channel_catalogue.h"
+
+// Threshold comparison; the numbers are the dialog's combo box indexes.
+enum Comparison { compare_none = 0, compare_ge = 1, compare_lt = 2 };
+
+// Setting of one digital output; the numbers are the dialog's combo box indexes.
+enum OutputSetting { output_force_1 = 0, output_force_0 = 1, output_keep = 2 };
+
+struct ChannelChoice {
+    bool selected = false;
+    Comparison comparison = compare_none;
+    std::string threshold = "5.0";
+};
+
+// A conditional change of the digital outputs; outputs[k] is output Sk.
+struct OutputChange {
+    bool on = false;
+    OutputSetting outputs[4] = {output_keep, output_keep, output_keep, output_keep};
+};
+
+struct SequenceChoices {
+    bool vbat = false;                     // measure the battery voltage
+    bool vbat_eol = false;                 // end-of-life check on the battery voltage
+    std::string vbat_threshold = "11.9";   // end-of-life threshold text
+    std::vector<ChannelChoice> channels;   // one per catalogue row, same order
+    bool sms = false;                      // send an SMS when a threshold passed
+    OutputChange out1, out2;               // first and second output change
+
+    SequenceChoices();
+};
+
+// Back to the state of an opening dialog: nothing selected, comparisons
+// "No threshold", thresholds "5.0", outputs "Keep". The end-of-life
+// threshold text is kept, as the dialog keeps it between openings.
+void reset_choices(SequenceChoices& choices);
+
+// Applies the reading rules to `choices` (normally reset first): walks the
+// commands of `sequence` once; unknown commands are skipped.
+void read_sequence(const TiXmlElement* sequence, SequenceChoices& choices);
+
+// Appends the canonical commands for `choices` to the (empty) `sequence`.
+void write_sequence_commands(TiXmlElement* sequence, const SequenceChoices& choices);
+
+// Output masks: outputs become (outputs AND and_mask) OR or_mask.
+void output_masks(const OutputSetting outputs[4], int* and_mask, int* or_mask);
+void settings_from_masks(int and_mask, int or_mask, OutputSetting outputs[4]);
+
+#endif
