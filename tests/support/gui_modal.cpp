@@ -1,0 +1,49 @@
+#include "support/gui_modal.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QTest>
+#include <QTimer>
+#include <memory>
+
+namespace {
+
+void poll(std::function<void(QWidget*)> answer, std::shared_ptr<QElapsedTimer> clock, int timeout_ms)
+{
+    QWidget* modal = QApplication::activeModalWidget();
+    if (modal != nullptr && modal->isVisible()) {
+        answer(modal);
+        return;
+    }
+    if (clock->elapsed() > timeout_ms) {
+        ADD_FAILURE() << "no modal widget appeared within " << timeout_ms << " ms";
+        return;
+    }
+    QTimer::singleShot(10, [answer, clock, timeout_ms] { poll(answer, clock, timeout_ms); });
+}
+
+}  // namespace
+
+void when_modal_shown(std::function<void(QWidget* modal)> answer, int timeout_ms)
+{
+    auto clock = std::make_shared<QElapsedTimer>();
+    clock->start();
+    QTimer::singleShot(0, [answer, clock, timeout_ms] { poll(answer, clock, timeout_ms); });
+}
+
+void click_in_next_modal(const QString& button_text, int timeout_ms)
+{
+    when_modal_shown(
+        [button_text](QWidget* modal) {
+            for (QAbstractButton* button : modal->findChildren<QAbstractButton*>()) {
+                if (button->text().remove('&') == button_text) {
+                    QTest::mouseClick(button, Qt::LeftButton);
+                    return;
+                }
+            }
+            ADD_FAILURE() << "no button " << button_text.toStdString() << " in the modal widget";
+            modal->close();
+        },
+        timeout_ms);
+}

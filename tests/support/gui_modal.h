@@ -1,0 +1,31 @@
+// Helpers that answer modal dialogs and message boxes from inside a test:
+// schedule the answer, then make the call that runs exec().
+#ifndef ZANTOR_TESTS_GUI_MODAL_H
+#define ZANTOR_TESTS_GUI_MODAL_H
+
+#include <QString>
+#include <QWidget>
+#include <functional>
+
+#include <gtest/gtest.h>
+
+// Runs `answer` on the next modal widget that becomes active (polling the
+// event loop for up to `timeout_ms`). The answer must close the widget.
+void when_modal_shown(std::function<void(QWidget* modal)> answer, int timeout_ms = 5000);
+
+// Clicks the push button whose text is `button_text` in the next modal
+// widget, for example "Annuler" in the unsaved-changes question.
+void click_in_next_modal(const QString& button_text, int timeout_ms = 5000);
+
+// The object of type T named `name` inside `parent`; fails the test when missing.
+template <typename T>
+T* child(QWidget* parent, const char* name)
+{
+    T* found = parent != nullptr ? parent->findChild<T*>(QString::fromLatin1(name)) : nullptr;
+    if (found == nullptr) {
+        ADD_FAILURE() << "no control named " << name;
+    }
+    return found;
+}
+
+#endif
