@@ -1,0 +1,11 @@
+// The look every window of the editor is laid out for: the classic 8-point
+// dialog font (11 pixels high) and one widget style on every platform, so
+// that controls placed at fixed pixel positions fit their captions.
+#ifndef ZANTOR_APP_CLASSIC_LOOK_H
+#define ZANTOR_APP_CLASSIC_LOOK_H
+
+class QApplication;
+
+void apply_classic_look(QApplication& app);
+
+#endif
