@@ -29,12 +29,12 @@ struct OutputChange {
 };
 
 struct SequenceChoices {
-    bool vbat = false;                     // measure the battery voltage
-    bool vbat_eol = false;                 // end-of-life check on the battery voltage
-    std::string vbat_threshold = "11.9";   // end-of-life threshold text
-    std::vector<ChannelChoice> channels;   // one per catalogue row, same order
-    bool sms = false;                      // send an SMS when a threshold passed
-    OutputChange out1, out2;               // first and second output change
+    bool vbat = false;                    // measure the battery voltage
+    bool vbat_eol = false;                // end-of-life check on the battery voltage
+    std::string vbat_threshold = "11.9";  // end-of-life threshold text
+    std::vector<ChannelChoice> channels;  // one per catalogue row, same order
+    bool sms = false;                     // send an SMS when a threshold passed
+    OutputChange out1, out2;              // first and second output change
 
     SequenceChoices();
 };
@@ -50,6 +50,11 @@ void read_sequence(const TiXmlElement* sequence, SequenceChoices& choices);
 
 // Appends the canonical commands for `choices` to the (empty) `sequence`.
 void write_sequence_commands(TiXmlElement* sequence, const SequenceChoices& choices);
+
+// What the sequence dialog's OK does: regenerates `sequence` in place from
+// `choices`. The element keeps its name, its place and the text of its
+// `value` (empty when it had none); every other attribute and command goes.
+void rebuild_sequence(TiXmlElement* sequence, const SequenceChoices& choices);
 
 // Output masks: outputs become (outputs AND and_mask) OR or_mask.
 void output_masks(const OutputSetting outputs[4], int* and_mask, int* or_mask);

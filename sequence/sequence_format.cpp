@@ -1,0 +1,274 @@
+// Writer and reader of acquisition sequences. The writer always produces the
+// same command order for the same choices, so a sequence that went through the
+// editor once is in canonical form and stays byte-identical on later stores.
+#include "sequence/sequence_format.h"
+
+#include <memory>
+
+namespace {
+
+// Supply states of PROBES_POWER, one per block of measurements.
+const int power_off = 0;
+const int power_battery = 1;
+const int power_fluorimeter = 6;
+const int power_analog = 8;
+
+// Settling time after switching the supply or selecting a probe.
+const int settle_timeout = 2;
+
+// The pressure probe is powered through digital output S3 of the on-board port.
+const int output_port = 0;
+const int probe_port = 10;
+const int s3_bit = 8;
+const int s3_clear = 247;
+
+bool channel_selected(const SequenceChoices& choices, size_t row)
+{
+    return row < choices.channels.size() && choices.channels[row].selected;
+}
+
+bool group_selected(const SequenceChoices& choices, ChannelGroup group)
+{
+    for (size_t row = 0; row < channel_count; ++row) {
+        if (channel_catalogue[row].group == group && channel_selected(choices, row)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+void add_power(TiXmlElement* sequence, int state)
+{
+    xml_set_attr_int(xml_add_child(sequence, "PROBES_POWER"), "state", state);
+}
+
+void add_wait(TiXmlElement* sequence)
+{
+    xml_set_attr_int(xml_add_child(sequence, "WAIT"), "timeout", settle_timeout);
+}
+
+void add_action(TiXmlElement* sequence, const char* name, int port, int and_mask, int or_mask)
+{
+    TiXmlElement* action = xml_add_child(sequence, name);
+    xml_set_attr_int(action, "port", port);
+    xml_set_attr_int(action, "and", and_mask);
+    xml_set_attr_int(action, "or", or_mask);
+}
+
+// Selects the probe on port 10 that the following ACQs on that port address.
+void add_probe_selection(TiXmlElement* sequence, int probe)
+{
+    add_action(sequence, "ACTION", probe_port, 0, probe);
+}
+
+void add_output_change(TiXmlElement* sequence, const OutputChange& change)
+{
+    if (!change.on) {
+        return;
+    }
+    int and_mask = 255;
+    int or_mask = 0;
+    output_masks(change.outputs, &and_mask, &or_mask);
+    add_action(sequence, "CONDITIONAL_ACTION", output_port, and_mask, or_mask);
+}
+
+// One ACQ per selected channel of the group, in catalogue order.
+void add_group_measurements(TiXmlElement* sequence, const SequenceChoices& choices, ChannelGroup group)
+{
+    for (size_t row = 0; row < channel_count; ++row) {
+        const Channel& channel = channel_catalogue[row];
+        if (channel.group != group || !channel_selected(choices, row)) {
+            continue;
+        }
+        TiXmlElement* acq = xml_add_child(sequence, "ACQ");
+        xml_set_attr_int(acq, "header", channel.header);
+        xml_set_attr_int(acq, "port", channel.port);
+        xml_set_attr_int(acq, "channel", channel.channel);
+        xml_set_attr_int(acq, "timeout", channel.timeout);
+        const ChannelChoice& choice = choices.channels[row];
+        if (channel.has_threshold && (choice.comparison == compare_ge || choice.comparison == compare_lt)) {
+            xml_set_attr(acq, "compare", choice.comparison == compare_ge ? "ge" : "lt");
+            xml_set_attr(acq, "threshold", choice.threshold.c_str());
+        }
+    }
+}
+
+void read_measurement(const TiXmlElement* acq, int probe, SequenceChoices& choices)
+{
+    int row = find_channel(xml_get_attr_int(acq, "port"), probe, xml_get_attr_int(acq, "channel"));
+    if (row < 0 || static_cast<size_t>(row) >= choices.channels.size()) {
+        return;
+    }
+    ChannelChoice& choice = choices.channels[row];
+    choice.selected = true;
+    if (!channel_catalogue[row].has_threshold) {
+        return;
+    }
+    choice.threshold = xml_get_attr_text(acq, "threshold");
+    const char* compare = xml_get_attr(acq, "compare");
+    if (xml_text_equals(compare, "ge")) {
+        choice.comparison = compare_ge;
+    } else if (xml_text_equals(compare, "lt")) {
+        choice.comparison = compare_lt;
+    }
+}
+
+}  // namespace
+
+SequenceChoices::SequenceChoices() : channels(channel_count) {}
+
+void reset_choices(SequenceChoices& choices)
+{
+    choices.vbat = false;
+    choices.vbat_eol = false;
+    choices.channels.assign(channel_count, ChannelChoice());
+    choices.sms = false;
+    choices.out1 = OutputChange();
+    choices.out2 = OutputChange();
+}
+
+void read_sequence(const TiXmlElement* sequence, SequenceChoices& choices)
+{
+    if (sequence == nullptr) {
+        return;
+    }
+    if (choices.channels.size() < channel_count) {
+        choices.channels.resize(channel_count);
+    }
+    // The probe on port 10 is whatever the last selecting ACTION chose; before
+    // any selection no probe answers, so port-10 measurements are not ours.
+    int probe = 0;
+    bool first_change_found = false;
+    for (const TiXmlElement* command = xml_first_child(sequence); command != nullptr;
+         command = xml_next_sibling(command)) {
+        const char* name = xml_name(command);
+        if (xml_text_equals(name, "CONDITIONAL_SMS")) {
+            choices.sms = true;
+        } else if (xml_text_equals(name, "CONDITIONAL_ACTION")) {
+            if (xml_get_attr_int(command, "port") != output_port) {
+                continue;
+            }
+            OutputChange& change = first_change_found ? choices.out2 : choices.out1;
+            first_change_found = true;
+            change.on = true;
+            settings_from_masks(xml_get_attr_int(command, "and"), xml_get_attr_int(command, "or"), change.outputs);
+        } else if (xml_text_equals(name, "ACQ_VBAT")) {
+            if (xml_get_attr_int(command, "channel") != 0) {
+                continue;
+            }
+            choices.vbat = true;
+            const char* threshold = xml_get_attr(command, "threshold");
+            choices.vbat_eol = threshold != nullptr;
+            if (threshold != nullptr) {
+                choices.vbat_threshold = threshold;
+            }
+        } else if (xml_text_equals(name, "ACQ")) {
+            read_measurement(command, probe, choices);
+        } else if (xml_text_equals(name, "ACTION")) {
+            if (xml_get_attr_int(command, "port") == probe_port && xml_get_attr_int(command, "and") == 0) {
+                probe = xml_get_attr_int(command, "or");
+            }
+        }
+    }
+}
+
+void write_sequence_commands(TiXmlElement* sequence, const SequenceChoices& choices)
+{
+    if (sequence == nullptr) {
+        return;
+    }
+    // The battery, analog and fluorimeter blocks share the probe supply: each
+    // block switches it to its own state and one switch-off ends them all.
+    bool powered = false;
+    if (choices.vbat) {
+        add_power(sequence, power_battery);
+        TiXmlElement* vbat = xml_add_child(sequence, "ACQ_VBAT");
+        xml_set_attr_int(vbat, "channel", 0);
+        if (choices.vbat_eol) {
+            xml_set_attr(vbat, "threshold", choices.vbat_threshold.c_str());
+        }
+        powered = true;
+    }
+    add_group_measurements(sequence, choices, ChannelGroup::OnBoard);
+    if (group_selected(choices, ChannelGroup::Analog)) {
+        add_power(sequence, power_analog);
+        add_wait(sequence);
+        add_group_measurements(sequence, choices, ChannelGroup::Analog);
+        powered = true;
+    }
+    if (group_selected(choices, ChannelGroup::Fluorimeter)) {
+        add_power(sequence, power_fluorimeter);
+        add_wait(sequence);
+        add_probe_selection(sequence, probe_fluorimeter);
+        add_group_measurements(sequence, choices, ChannelGroup::Fluorimeter);
+        powered = true;
+    }
+    if (powered) {
+        add_power(sequence, power_off);
+    }
+    if (group_selected(choices, ChannelGroup::Pressure)) {
+        add_action(sequence, "ACTION", output_port, s3_clear, s3_bit);
+        add_wait(sequence);
+        add_probe_selection(sequence, probe_pressure);
+        add_group_measurements(sequence, choices, ChannelGroup::Pressure);
+        add_action(sequence, "ACTION", output_port, s3_clear, 0);
+    }
+    if (choices.sms) {
+        xml_add_child(sequence, "CONDITIONAL_SMS");
+    }
+    add_output_change(sequence, choices.out1);
+    add_output_change(sequence, choices.out2);
+}
+
+void rebuild_sequence(TiXmlElement* sequence, const SequenceChoices& choices)
+{
+    if (sequence == nullptr) {
+        return;
+    }
+    // Built apart first: the new content depends on nothing of the old one
+    // but its role, so every unrecognised command and attribute is dropped.
+    std::unique_ptr<TiXmlElement> rebuilt(xml_add_child(nullptr, "ACQUISITION_SEQUENCE"));
+    xml_set_attr(rebuilt.get(), "value", xml_get_attr_text(sequence, "value"));
+    write_sequence_commands(rebuilt.get(), choices);
+    xml_clear(sequence);
+    xml_copy(sequence, rebuilt.get());
+}
+
+void output_masks(const OutputSetting outputs[4], int* and_mask, int* or_mask)
+{
+    int and_result = 255;
+    int or_result = 0;
+    for (int k = 0; k < 4 && outputs != nullptr; ++k) {
+        int bit = 1 << k;
+        if (outputs[k] == output_force_1) {
+            or_result |= bit;
+        } else if (outputs[k] == output_force_0) {
+            // The station has four outputs only: forcing one to 0 keeps the
+            // mask to those four bits (7, 11, 13 or 14), as stored files have it.
+            and_result &= 0x0F & ~bit;
+        }
+    }
+    if (and_mask != nullptr) {
+        *and_mask = and_result;
+    }
+    if (or_mask != nullptr) {
+        *or_mask = or_result;
+    }
+}
+
+void settings_from_masks(int and_mask, int or_mask, OutputSetting outputs[4])
+{
+    if (outputs == nullptr) {
+        return;
+    }
+    for (int k = 0; k < 4; ++k) {
+        int bit = 1 << k;
+        if (or_mask & bit) {
+            outputs[k] = output_force_1;
+        } else if (!(and_mask & bit)) {
+            outputs[k] = output_force_0;
+        } else {
+            outputs[k] = output_keep;
+        }
+    }
+}
