@@ -8,7 +8,29 @@
 #include <cstdint>
 
 // Growable text buffer. Storage grows in steps of 128 bytes, or in one step to
-// the exact size when a single append needs more.
+// the exact size when a single append needs more. When storage cannot be
+// allocated the append is dropped unless it still fits the old storage.
+//
+// Formatter conversions (printf, cat_printf, log_printf):
+//   d i u x X   one 32-bit integer, with the flags, width and precision of printf
+//   e E f g G   one double, likewise
+//   c           one character (a zero character appends nothing)
+//   %           a "%"
+//   s           text as it is; width and precision are ignored; null appends nothing
+//   m           text escaped for XML: the five named entities, "&#%d;" for bytes
+//               below 0x20 and from 0x80 up
+//   a           text with a backslash before every apostrophe, double quote and backslash
+//   r           text encoded for a URL: letters, digits and - _ . ! * ' ( ) as they
+//               are, every other byte as "%XX"
+//   p           a pointer, as printf shows it
+//   n           consumes its pointer argument and writes nothing anywhere
+// Length letters (h, l, ll, L, ...) are accepted and ignored: integers are
+// always read as 32-bit, reals as double. A "*" width or precision reads an
+// int argument. Width and precision count up to 500; a specification longer
+// than 31 characters is formatted without flags, width and precision. A "%"
+// that the format ends before its conversion letter is copied as plain text.
+// An argument text that points into the buffer being written is read as it
+// stands at that moment.
 class Tmy_string {
 public:
     uint32_t capacity = 0;  // bytes of storage allocated; 0 while there is none
@@ -21,6 +43,7 @@ public:
     Tmy_string& operator=(const Tmy_string&) = delete;
 
     // Appends the first `count` bytes of `text`, or all of it when `count` is 0.
+    // Never reads past the text's terminating zero.
     void append(const char* text, uint32_t count = 0);
     // Replaces the text by the formatted text, keeping the storage.
     void printf(const char* format, ...);
@@ -42,12 +65,17 @@ enum {
 };
 
 // Converts `text` into the typed destination; 0 on success, 1 on failure.
+// Kind 0 copies at most size bytes, zero-fills the rest and always ends the
+// text at the buffer's last byte; it fails when the text had to be cut.
 int convert_text(const char* text, void* destination, int kind, int size);
 
 // Where log_printf sends each entry. With no destination set, entries are
 // dropped, so the windowless core runs alone.
 typedef void (*log_destination)(const char* entry);
 void set_log_destination(log_destination destination);
+
+// True when log entries go somewhere; lets a long dump be skipped otherwise.
+bool log_has_destination();
 
 // Formats one log entry and hands it to the destination.
 void log_printf(const char* format, ...);

@@ -2,9 +2,13 @@
 #include "doc/Lib_xml.h"
 
 #include <cctype>
+#include <cstdio>
 #include <cstring>
 
 #include "doc/Lib_cpp.h"
+#include "doc/file_replace.h"
+#include "doc/xml_load.h"
+#include "doc/xml_writer.h"
 
 namespace {
 
@@ -38,58 +42,6 @@ TiXmlElement* walk_path(TiXmlElement* element, const char* path)
 
 }  // namespace
 
-// ---- number parsers ----
-
-int parse_int(const char* text, int32_t* result, int max_count)
-{
-    if (result == nullptr) {
-        return 1;
-    }
-    if (text == nullptr) {
-        *result = 0;
-        return 1;
-    }
-    // The magnitude is gathered in 64 bits and held at the 32-bit limit of
-    // the sign read so far, so an overlong number saturates instead of wrapping.
-    const int64_t limit = 2147483648LL;  // |INT32_MIN|
-    int64_t magnitude = 0;
-    bool negative = false;
-    bool overflow = false;
-    int error = 0;
-    for (int count = 0; max_count <= 0 || count < max_count; ++count) {
-        char c = text[count];
-        if (c == '\0') {
-            break;
-        }
-        if (c == ' ' || c == '\t') {
-            continue;
-        }
-        if (c == '+' || c == '-') {
-            negative = (c == '-');
-            continue;
-        }
-        if (c < '0' || c > '9') {
-            error = 1;
-            break;
-        }
-        magnitude = magnitude * 10 + (c - '0');
-        if (magnitude > limit) {
-            magnitude = limit;
-            overflow = true;
-        }
-    }
-    if (negative) {
-        *result = static_cast<int32_t>(-magnitude);
-    } else {
-        if (magnitude > limit - 1) {
-            magnitude = limit - 1;
-            overflow = true;
-        }
-        *result = static_cast<int32_t>(magnitude);
-    }
-    return (error || overflow) ? 1 : 0;
-}
-
 // ---- the document wrapper ----
 
 myXMLdocument::myXMLdocument(const char* root_name) : doc(new TiXmlDocument())
@@ -101,6 +53,32 @@ myXMLdocument::myXMLdocument(const char* root_name) : doc(new TiXmlDocument())
 }
 
 myXMLdocument::~myXMLdocument() = default;
+
+TiXmlElement* myXMLdocument::load_file(const char* file_name)
+{
+    root = nullptr;
+    if (file_name == nullptr) {
+        last_error = "no file name";
+        return nullptr;
+    }
+    if (load_document(*doc, file_name, last_error)) {
+        root = doc->RootElement();
+    }
+    return root;
+}
+
+bool myXMLdocument::save_file(const char* file_name)
+{
+    if (file_name == nullptr) {
+        last_error = "no file name";
+        return true;
+    }
+    if (!replace_file_content(file_name, write_document_text(*doc), last_error)) {
+        return true;
+    }
+    last_error.clear();
+    return false;
+}
 
 void myXMLdocument::clear()
 {
@@ -191,6 +169,37 @@ bool xml_text_equals(const char* a, const char* b)
 bool xml_attr_equals(const TiXmlElement* element, const char* name, const char* text)
 {
     return xml_text_equals(xml_get_attr(element, name), text);
+}
+
+bool xml_read_attr(const TiXmlElement* element, const char* name, int kind, void* destination, int size,
+                   const char* trace_label)
+{
+    if (destination == nullptr) {
+        return false;
+    }
+    if (kind == convert_chars && size > 0) {
+        static_cast<char*>(destination)[0] = '\0';
+    }
+    const char* value = xml_get_attr(element, name);
+    if (value == nullptr || convert_text(value, destination, kind, size) != 0) {
+        return false;
+    }
+    if (trace_label != nullptr) {
+        switch (kind) {
+            case convert_chars:
+                log_printf("%s %s %s=\"%s\"", trace_label, "", name, static_cast<const char*>(destination));
+                break;
+            case convert_int:
+                log_printf("%s %s %s=\"%d\"", trace_label, "", name, *static_cast<const int32_t*>(destination));
+                break;
+            case convert_double:
+                log_printf("%s %s %s=\"%f\"", trace_label, "", name, *static_cast<const double*>(destination));
+                break;
+            default:
+                break;
+        }
+    }
+    return true;
 }
 
 const char* xml_get_text(const TiXmlElement* element, bool empty_flag)

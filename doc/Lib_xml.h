@@ -8,11 +8,11 @@
 #ifndef ZANTOR_DOC_LIB_XML_H
 #define ZANTOR_DOC_LIB_XML_H
 
+#include <tinyxml.h>
+
 #include <cstdint>
 #include <memory>
 #include <string>
-
-#include <tinyxml.h>
 
 // ---- number parsers and path texts (error flag: 0 success, 1 failure) ----
 

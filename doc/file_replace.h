@@ -1,0 +1,20 @@
+// Replacing a file's content so that the old content survives any failure:
+// the new content goes to a temporary file beside the target, which takes
+// the target's place only once it is completely on disk. A settings file
+// holds station passwords and SIM PINs, so a new file is readable by its
+// owner only, and an existing one keeps its permissions.
+#ifndef ZANTOR_DOC_FILE_REPLACE_H
+#define ZANTOR_DOC_FILE_REPLACE_H
+
+#include <string>
+
+// Writes `bytes` as the new content of `target`. A symbolic link is
+// followed: the file it points to is replaced, the link stays. Returns true
+// on success; on failure the target is unchanged and `error` says why.
+bool replace_file_content(const char* target, const std::string& bytes, std::string& error);
+
+// Temporary files of this target are named "." + name + this + six
+// characters; a later save removes those that an interrupted save left.
+extern const char* const temporary_file_marker;
+
+#endif

@@ -1,0 +1,113 @@
+// Loading: the file is read here rather than by TinyXML so that its text can
+// be checked and prepared before parsing. Parsing uses the legacy encoding,
+// so every byte of a value reaches the document unchanged, whatever the file
+// declares: the settings are single-byte text throughout.
+#include "doc/xml_load.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <utility>
+
+#include "doc/xml_precheck.h"
+
+namespace {
+
+bool read_whole_file(const char* file_name, std::string& text, std::string& error)
+{
+    FILE* file = fopen(file_name, "rb");
+    if (file == nullptr) {
+        error = std::string("cannot open: ") + strerror(errno);
+        return false;
+    }
+    char block[65536];
+    size_t got;
+    while ((got = fread(block, 1, sizeof block, file)) > 0) {
+        text.append(block, got);
+    }
+    int read_errno = ferror(file) ? errno : 0;
+    fclose(file);
+    if (read_errno != 0) {
+        error = std::string("cannot read: ") + strerror(read_errno);
+        return false;
+    }
+    return true;
+}
+
+// Turns CR LF and lone CR into LF, as the parser expects line ends.
+void normalise_line_ends(std::string& text)
+{
+    size_t out = 0;
+    for (size_t i = 0; i < text.size(); ++i) {
+        char c = text[i];
+        if (c == '\r') {
+            c = '\n';
+            if (i + 1 < text.size() && text[i + 1] == '\n') {
+                ++i;
+            }
+        }
+        text[out++] = c;
+    }
+    text.resize(out);
+}
+
+}  // namespace
+
+bool parse_document(TiXmlDocument& doc, std::string text, std::string& error)
+{
+    doc.Clear();
+    doc.ClearError();
+    if (text.empty()) {
+        error = "empty file";
+        return false;
+    }
+    if (text.find('\0') != std::string::npos) {
+        error = "not a text file: it contains a zero byte";
+        return false;
+    }
+    if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) {
+        text.erase(0, 3);
+    }
+    normalise_line_ends(text);
+
+    XmlPrecheck check = precheck_xml(text.c_str(), text.size(), max_element_nesting);
+    if (check.deepest > max_element_nesting) {
+        error = "nested too deeply: more than " + std::to_string(max_element_nesting) + " element levels";
+        return false;
+    }
+    if (check.unterminated_declaration) {
+        error = "the XML declaration is not terminated";
+        return false;
+    }
+
+    doc.Parse(text.c_str(), nullptr, TIXML_ENCODING_LEGACY);
+    if (doc.Error()) {
+        error = std::string(doc.ErrorDesc()) + " at line " + std::to_string(doc.ErrorRow()) + ", column " +
+                std::to_string(doc.ErrorCol());
+        doc.Clear();  // a partly parsed tree must not be used
+        doc.ClearError();
+        return false;
+    }
+    if (doc.RootElement() == nullptr) {
+        error = "no element in the file";
+        doc.Clear();
+        return false;
+    }
+    error.clear();
+    return true;
+}
+
+bool load_document(TiXmlDocument& doc, const char* file_name, std::string& error)
+{
+    doc.Clear();
+    doc.ClearError();
+    std::string text;
+    if (file_name == nullptr) {
+        error = "no file name";
+        return false;
+    }
+    if (!read_whole_file(file_name, text, error)) {
+        return false;
+    }
+    return parse_document(doc, std::move(text), error);
+}

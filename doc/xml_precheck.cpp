@@ -1,0 +1,207 @@
+// A tokeniser that follows the XML parser's own reading rules closely enough
+// to know how deep its recursion will go, without recursing itself.
+//
+// Wherever the parser would stop with an error, the walk goes on: what it
+// counts after that point can only raise the result, never hide a level the
+// parser would reach.
+#include "doc/xml_precheck.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstring>
+
+namespace {
+
+// The parser's own character classes: under the current locale for bytes
+// below 127, and every byte from 127 up counts as a letter.
+bool is_space(char c)
+{
+    return isspace(static_cast<unsigned char>(c)) != 0 || c == '\n' || c == '\r';
+}
+
+bool is_name_start(char c)
+{
+    unsigned char b = static_cast<unsigned char>(c);
+    return (b < 127 ? isalpha(b) != 0 : true) || c == '_';
+}
+
+bool is_name_char(char c)
+{
+    unsigned char b = static_cast<unsigned char>(c);
+    return (b < 127 ? isalnum(b) != 0 : true) || c == '_' || c == '-' || c == '.' || c == ':';
+}
+
+class Walker {
+public:
+    Walker(const char* text, size_t length) : text(text), end(length) {}
+
+    XmlPrecheck run(int stop_above)
+    {
+        size_t i = 0;
+        int depth = 0;
+        while (i < end && result.deepest <= stop_above) {
+            if (text[i] != '<') {
+                const void* next = memchr(text + i, '<', end - i);
+                i = next != nullptr ? static_cast<size_t>(static_cast<const char*>(next) - text) : end;
+                continue;
+            }
+            if (starts_with_ignoring_case(i, "<?xml")) {
+                i = skip_declaration(i + 5);
+            } else if (starts_with(i, "<!--")) {
+                i = after(i + 4, "-->");
+            } else if (starts_with(i, "<![CDATA[")) {
+                i = after(i + 9, "]]>");
+            } else if (starts_with(i, "<!")) {
+                i = after(i + 2, ">");
+            } else if (i + 1 < end && text[i + 1] == '/' && depth > 0) {
+                --depth;  // the parser accepts only the matching end tag, or stops
+                i = after(i + 2, ">");
+            } else if (i + 1 < end && is_name_start(text[i + 1])) {
+                raise(depth + 1);
+                bool opened = false;
+                i = skip_start_tag(i + 1, &opened);
+                if (opened) {
+                    ++depth;
+                }
+            } else {
+                i = after(i + 1, ">");  // any other "<...>" is read as an unknown node
+            }
+        }
+        return result;
+    }
+
+private:
+    const char* text;
+    size_t end;
+    XmlPrecheck result;
+
+    void raise(int depth)
+    {
+        if (depth > result.deepest) {
+            result.deepest = depth;
+        }
+    }
+
+    bool starts_with(size_t i, const char* tag) const
+    {
+        size_t n = strlen(tag);
+        return end - i >= n && memcmp(text + i, tag, n) == 0;
+    }
+
+    bool starts_with_ignoring_case(size_t i, const char* tag) const
+    {
+        for (; *tag != '\0'; ++tag, ++i) {
+            if (i >= end || tolower(static_cast<unsigned char>(text[i])) != *tag) {
+                return false;
+            }
+        }
+        return true;
+    }
+
+    // Position just past the first `tag` found from `i`, or the end.
+    size_t after(size_t i, const char* tag) const
+    {
+        size_t n = strlen(tag);
+        const char* found = i < end ? strstr(text + i, tag) : nullptr;
+        return found != nullptr ? static_cast<size_t>(found - text) + n : end;
+    }
+
+    size_t skip_spaces(size_t i) const
+    {
+        while (i < end && is_space(text[i])) {
+            ++i;
+        }
+        return i;
+    }
+
+    size_t skip_name(size_t i) const
+    {
+        while (i < end && is_name_char(text[i])) {
+            ++i;
+        }
+        return i;
+    }
+
+    // One attribute: name, "=", and a quoted or bare value. Returns the
+    // position after it; on a malformed attribute (where the parser stops)
+    // at least one byte further.
+    size_t skip_attribute(size_t i) const
+    {
+        size_t start = i;
+        if (i >= end || !is_name_start(text[i])) {
+            return start + 1;
+        }
+        i = skip_spaces(skip_name(i));
+        if (i >= end || text[i] != '=') {
+            return std::max(i, start + 1);
+        }
+        i = skip_spaces(i + 1);
+        if (i >= end) {
+            return end;
+        }
+        if (text[i] == '"' || text[i] == '\'') {
+            const void* close = memchr(text + i + 1, text[i], end - i - 1);
+            return close != nullptr ? static_cast<size_t>(static_cast<const char*>(close) - text) + 1 : end;
+        }
+        while (i < end && !is_space(text[i]) && text[i] != '/' && text[i] != '>' && text[i] != '"' && text[i] != '\'') {
+            ++i;
+        }
+        return i;
+    }
+
+    // From the first letter of the name to just past ">" or "/>".
+    size_t skip_start_tag(size_t i, bool* opened) const
+    {
+        i = skip_name(i);
+        for (;;) {
+            i = skip_spaces(i);
+            if (i >= end) {
+                return end;
+            }
+            if (text[i] == '/') {
+                return i + 1 < end && text[i + 1] == '>' ? i + 2 : i + 1;
+            }
+            if (text[i] == '>') {
+                *opened = true;
+                return i + 1;
+            }
+            i = skip_attribute(i);
+        }
+    }
+
+    // From just after "<?xml" to just past the ">" that ends the declaration.
+    // The parser reads version, encoding and standalone as attributes and
+    // steps over anything else up to a blank or ">".
+    size_t skip_declaration(size_t i)
+    {
+        while (i < end) {
+            if (text[i] == '>') {
+                return i + 1;
+            }
+            i = skip_spaces(i);
+            if (i >= end) {
+                result.unterminated_declaration = true;
+                return end;
+            }
+            if (starts_with_ignoring_case(i, "version") || starts_with_ignoring_case(i, "encoding") ||
+                starts_with_ignoring_case(i, "standalone")) {
+                i = skip_attribute(i);
+            } else {
+                while (i < end && text[i] != '>' && !is_space(text[i])) {
+                    ++i;
+                }
+            }
+        }
+        return end;
+    }
+};
+
+}  // namespace
+
+XmlPrecheck precheck_xml(const char* text, size_t length, int stop_above)
+{
+    if (text == nullptr) {
+        return XmlPrecheck();
+    }
+    return Walker(text, length).run(stop_above);
+}

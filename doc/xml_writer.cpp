@@ -1,0 +1,219 @@
+// The settings file layout, node by node. Elements, text, comments, unknown
+// nodes and declarations are laid out the way the settings file has always
+// been written, so files written by earlier versions keep their shape.
+#include "doc/xml_writer.h"
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+const char* const line_end = "\r\n";
+
+// Replacement of each byte in escaped text; null where the byte stays.
+struct EscapeTable {
+    char text[256][8] = {};
+
+    EscapeTable()
+    {
+        for (int c = 0; c < 256; ++c) {
+            if (c < 0x20 || c >= 0x7F) {
+                snprintf(text[c], sizeof text[c], "&#x%02X;", c);
+            }
+        }
+        strcpy(text[static_cast<int>('&')], "&amp;");
+        strcpy(text[static_cast<int>('<')], "&lt;");
+        strcpy(text[static_cast<int>('>')], "&gt;");
+        strcpy(text[static_cast<int>('"')], "&quot;");
+        strcpy(text[static_cast<int>('\'')], "&apos;");
+    }
+};
+
+const EscapeTable& escape_table()
+{
+    static const EscapeTable table;
+    return table;
+}
+
+void append_indent(std::string& out, int depth)
+{
+    out.append(static_cast<size_t>(depth) * 4, ' ');
+}
+
+// Comments, unknown nodes and CDATA are written as they were read; their line
+// ends become CR LF like every other line of the file.
+void append_raw(std::string& out, const char* text)
+{
+    for (const char* p = text; *p != '\0';) {
+        const char* newline = strchr(p, '\n');
+        if (newline == nullptr) {
+            out.append(p);
+            return;
+        }
+        out.append(p, static_cast<size_t>(newline - p));
+        out.append(line_end);
+        p = newline + 1;
+    }
+}
+
+void append_attribute(std::string& out, const char* name, const char* value)
+{
+    char quote = strchr(value, '"') != nullptr ? '\'' : '"';
+    append_xml_escaped(out, name);
+    out += '=';
+    out += quote;
+    append_xml_escaped(out, value);
+    out += quote;
+}
+
+void append_text(std::string& out, const TiXmlText* text, int depth)
+{
+    if (text->CDATA()) {
+        out.append(line_end);
+        append_indent(out, depth);
+        out.append("<![CDATA[");
+        append_raw(out, text->Value());
+        out.append("]]>");
+        out.append(line_end);
+    } else {
+        append_xml_escaped(out, text->Value());
+    }
+}
+
+void append_declaration(std::string& out, const TiXmlDeclaration* declaration)
+{
+    out.append("<?xml ");
+    const char* names[] = {"version", "encoding", "standalone"};
+    const char* values[] = {declaration->Version(), declaration->Encoding(), declaration->Standalone()};
+    for (int i = 0; i < 3; ++i) {
+        if (*values[i] != '\0') {
+            out.append(names[i]);
+            out.append("=\"");
+            append_xml_escaped(out, values[i]);
+            out.append("\" ");
+        }
+    }
+    out.append("?>");
+}
+
+// Writes the node's own part. Returns true for an element whose children
+// follow on lines of their own, closed later by append_end_tag.
+bool append_node_start(std::string& out, const TiXmlNode* node, int depth)
+{
+    if (const TiXmlElement* element = node->ToElement()) {
+        append_indent(out, depth);
+        out += '<';
+        out.append(element->Value());
+        for (const TiXmlAttribute* a = element->FirstAttribute(); a != nullptr; a = a->Next()) {
+            out += ' ';
+            append_attribute(out, a->Name(), a->Value());
+        }
+        const TiXmlNode* first = element->FirstChild();
+        if (first == nullptr) {
+            out.append(" />");
+            return false;
+        }
+        out += '>';
+        if (first == element->LastChild() && first->ToText() != nullptr) {
+            append_text(out, first->ToText(), depth + 1);
+            out.append("</");
+            out.append(element->Value());
+            out += '>';
+            return false;
+        }
+        return true;
+    }
+    if (const TiXmlText* text = node->ToText()) {
+        append_text(out, text, depth);
+    } else if (const TiXmlComment* comment = node->ToComment()) {
+        append_indent(out, depth);
+        out.append("<!--");
+        append_raw(out, comment->Value());
+        out.append("-->");
+    } else if (const TiXmlUnknown* unknown = node->ToUnknown()) {
+        append_indent(out, depth);
+        out += '<';
+        append_raw(out, unknown->Value());
+        out += '>';
+    } else if (const TiXmlDeclaration* declaration = node->ToDeclaration()) {
+        append_declaration(out, declaration);
+    }
+    return false;
+}
+
+void append_end_tag(std::string& out, const TiXmlNode* element, int depth)
+{
+    out.append(line_end);
+    append_indent(out, depth);
+    out.append("</");
+    out.append(element->Value());
+    out += '>';
+}
+
+// Every child of a multi-line element except text starts on a new line.
+void append_child_separator(std::string& out, const TiXmlNode* child)
+{
+    if (child->ToText() == nullptr) {
+        out.append(line_end);
+    }
+}
+
+}  // namespace
+
+void append_xml_escaped(std::string& out, const char* text)
+{
+    const EscapeTable& table = escape_table();
+    const char* run = text;
+    const char* p = text;
+    for (; *p != '\0'; ++p) {
+        const char* replacement = table.text[static_cast<unsigned char>(*p)];
+        if (*replacement == '\0') {
+            continue;
+        }
+        out.append(run, static_cast<size_t>(p - run));
+        out.append(replacement);
+        run = p + 1;
+    }
+    out.append(run, static_cast<size_t>(p - run));
+}
+
+void write_node_text(std::string& out, const TiXmlNode* top, int depth)
+{
+    if (top == nullptr) {
+        return;
+    }
+    // Walks the tree through the parent links, so the writer's own stack use
+    // does not grow with the depth of the document.
+    const TiXmlNode* node = top;
+    for (;;) {
+        if (append_node_start(out, node, depth)) {
+            node = node->FirstChild();
+            ++depth;
+            append_child_separator(out, node);
+            continue;
+        }
+        for (;;) {
+            if (node == top) {
+                return;
+            }
+            if (const TiXmlNode* next = node->NextSibling()) {
+                node = next;
+                append_child_separator(out, node);
+                break;
+            }
+            node = node->Parent();
+            --depth;
+            append_end_tag(out, node, depth);
+        }
+    }
+}
+
+std::string write_document_text(const TiXmlDocument& doc)
+{
+    std::string out;
+    for (const TiXmlNode* node = doc.FirstChild(); node != nullptr; node = node->NextSibling()) {
+        write_node_text(out, node, 0);
+        out.append(line_end);
+    }
+    return out;
+}
