@@ -1,16 +1,532 @@
 #include "sequence/acquisition_sequence.h"
 
+#include <QCheckBox>
+#include <QComboBox>
+#include <QEvent>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
+
+#include "app/cp1252.h"
+
 TFacquisition_sequence* Facquisition_sequence = nullptr;
 
-TFacquisition_sequence::TFacquisition_sequence(QWidget* parent) : QDialog(parent) {}
+namespace {
+
+// Where the rows of one block of channels stand: one tab with one group box,
+// and the columns of check box, comparison, threshold edit and unit label.
+struct GroupLayout {
+    ChannelGroup group;
+    const char* tab_name;
+    const char* tab_caption;
+    const char* box_name;
+    const char* box_caption;
+    int box_height;
+    int check_left;
+    int combo_left;
+    int edit_left;
+    int unit_left;
+    int first_row_top;              // the on-board tab starts with the battery row
+    const char* initial_threshold;  // what the edits show before the first opening
+};
+
+// clang-format off
+const GroupLayout group_layouts[] = {
+    {ChannelGroup::OnBoard,     "TabSheet1", "On-Board",    "GroupBox14", "On-Board probes", 185, 16, 288, 440, 488, 40, "0"},
+    {ChannelGroup::Analog,      "TabSheet2", "Analog",      "GroupBox2",  "Analog inputs",   257, 16, 232, 384, 432, 16, "0.0"},
+    {ChannelGroup::Fluorimeter, "TabSheet3", "Fluorimeter", "GroupBox1",  "Fluorimeter",     257, 16, 256, 408, 456, 16, "0.0"},
+    {ChannelGroup::Pressure,    "TabSheet4", "Pressure",    "GroupBox3",  "Pressure",        257, 16, 256, 408, 456, 16, "0.0"},
+};
+// clang-format on
+
+const int row_spacing = 24;
+const int check_height = 17;
+const int combo_width = 137;
+const int edit_width = 41;
+const int field_height = 21;  // combo boxes and edits stand 3 pixels above their row
+const int field_raise = 3;
+const int box_left = 0;
+const int box_top = 4;
+const int box_width = 553;
+const int gap_before_combo = 8;
+
+// The light grey behind the groups of channels.
+const QColor group_colour(227, 223, 217);
+
+const char* const comparison_items[] = {"No threshold", ">= Greater Or Equal", "< Less Than"};
+const char* const output_items[] = {"Force 1", "Force 0", "Keep"};
+
+QString latin(const char* text)
+{
+    return QString::fromLatin1(text);
+}
+
+QGroupBox* make_group_box(QWidget* page, const char* name, const char* caption, int height)
+{
+    auto* box = new QGroupBox(latin(caption), page);
+    box->setObjectName(latin(name));
+    box->setGeometry(box_left, box_top, box_width, height);
+    QPalette palette = box->palette();
+    palette.setColor(QPalette::Window, group_colour);
+    box->setPalette(palette);
+    box->setAutoFillBackground(true);
+    return box;
+}
+
+QCheckBox* make_check_box(QWidget* parent, const QString& name, const QString& caption, int left, int top, int width)
+{
+    auto* box = new QCheckBox(caption, parent);
+    box->setObjectName(name);
+    box->setGeometry(left, top, width, check_height);
+    return box;
+}
+
+// Drop-down lists with an edit field: the operator may also type a text.
+QComboBox* make_combo_box(QWidget* parent, const QString& name, const char* const* items, int left, int top, int width)
+{
+    auto* combo = new QComboBox(parent);
+    combo->setObjectName(name);
+    combo->setEditable(true);
+    combo->setInsertPolicy(QComboBox::NoInsert);
+    // The size hint then always measures the longest item (see condense_to_fit).
+    combo->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    for (int index = 0; index < 3; ++index) {
+        combo->addItem(latin(items[index]));
+    }
+    combo->setGeometry(left, top, width, field_height);
+    return combo;
+}
+
+QLineEdit* make_edit(QWidget* parent, const QString& name, const char* text, int left, int top)
+{
+    auto* edit = new QLineEdit(latin(text), parent);
+    edit->setObjectName(name);
+    edit->setGeometry(left, top, edit_width, field_height);
+    return edit;
+}
+
+// Labels size themselves to their caption, as the unit labels of the form do.
+QLabel* make_label(QWidget* parent, const QString& name, const QString& caption, int left, int top)
+{
+    auto* label = new QLabel(caption, parent);
+    label->setObjectName(name);
+    label->move(left, top);
+    label->adjustSize();
+    return label;
+}
+
+// The form was laid out for a narrow 8-point font. Where this machine's font
+// is wider, the captions (or the combo boxes' items) of a group box are
+// condensed alike, so that the columns keep their places and no text is cut.
+template <typename Control>
+void condense_to_fit(QGroupBox* box)
+{
+    const QList<Control*> controls = box->findChildren<Control*>(QString(), Qt::FindDirectChildrenOnly);
+    auto all_fit = [&controls] {
+        for (const Control* control : controls) {
+            if (control->sizeHint().width() > control->width()) {
+                return false;
+            }
+        }
+        return true;
+    };
+    for (int stretch : {QFont::SemiCondensed, QFont::Condensed, QFont::ExtraCondensed}) {
+        if (all_fit()) {
+            return;
+        }
+        for (Control* control : controls) {
+            QFont font = control->font();
+            font.setStretch(stretch);
+            control->setFont(font);
+        }
+    }
+}
+
+void condense_to_fit(QGroupBox* box)
+{
+    condense_to_fit<QCheckBox>(box);
+    condense_to_fit<QComboBox>(box);
+}
+
+// An editable combo box has the item its text names selected; a typed text
+// that names no item selects none (-1), whatever was picked before.
+int chosen_item(const QComboBox* combo)
+{
+    return combo->findText(combo->currentText(), Qt::MatchFixedString);
+}
+
+Comparison comparison_of(const QComboBox* combo)
+{
+    switch (chosen_item(combo)) {
+        case compare_ge:
+            return compare_ge;
+        case compare_lt:
+            return compare_lt;
+        default:
+            return compare_none;
+    }
+}
+
+OutputSetting setting_of(const QComboBox* combo)
+{
+    switch (chosen_item(combo)) {
+        case output_force_1:
+            return output_force_1;
+        case output_force_0:
+            return output_force_0;
+        default:
+            return output_keep;
+    }
+}
+
+}  // namespace
+
+TFacquisition_sequence::TFacquisition_sequence(QWidget* parent)
+    : QDialog(parent), sequence_copy(xml_add_child(nullptr, "ACQUISITION_SEQUENCE"))
+{
+    build_form();
+    watch_keys_of_every_control();
+}
 
 TFacquisition_sequence::~TFacquisition_sequence() = default;
 
-void TFacquisition_sequence::execute(TiXmlElement* sequence, bool show_thresholds, const char* caption)
+void TFacquisition_sequence::build_form()
 {
-    (void)sequence;
-    (void)show_thresholds;
-    (void)caption;
+    // A sizeable window: 583 x 459 with the frame, 575 x 425 inside it.
+    move(145, 21);
+    resize(575, 425);
+
+    PageControl1 = new QTabWidget(this);
+    PageControl1->setObjectName(QStringLiteral("PageControl1"));
+    PageControl1->setGeometry(0, 0, 569, 385);
+
+    QGroupBox** boxes[] = {&GroupBox14, &GroupBox2, &GroupBox1, &GroupBox3};
+    QWidget** pages[] = {&TabSheet1, &TabSheet2, &TabSheet3, &TabSheet4};
+    channel_rows.assign(channel_count, ChannelRow());
+    for (int tab = 0; tab < 4; ++tab) {
+        const GroupLayout& layout = group_layouts[tab];
+        QWidget* page = new QWidget();
+        page->setObjectName(latin(layout.tab_name));
+        PageControl1->addTab(page, latin(layout.tab_caption));
+        *pages[tab] = page;
+        *boxes[tab] = make_group_box(page, layout.box_name, layout.box_caption, layout.box_height);
+    }
+
+    // The battery row heads the on-board tab; its end-of-life threshold text
+    // is the only value of the form that survives from one opening to the next.
+    cb_vbat = make_check_box(GroupBox14, QStringLiteral("cb_vbat"), QStringLiteral("Measure VBat"), 16, 16, 97);
+    cb_vbat->setChecked(true);
+    cb_vbat_eol = make_check_box(GroupBox14, QStringLiteral("cb_vbat_eol"), QStringLiteral("End-Of-Life Threshold"),
+                                 288, 16, 145);
+    cb_vbat_eol->setChecked(true);
+    ed_vbat_threshold = make_edit(GroupBox14, QStringLiteral("ed_vbat_threshold"), "11.9", 440, 16 - field_raise);
+    lb_vbat = make_label(GroupBox14, QStringLiteral("lb_vbat"), QStringLiteral("[V]"), 488, 16);
+
+    for (int tab = 0; tab < 4; ++tab) {
+        build_channel_group(group_layouts[tab].group, *boxes[tab]);
+        condense_to_fit(*boxes[tab]);
+    }
+    // The digital inputs row starts without its threshold controls; the first
+    // opening shows them with the others.
+    int digital_inputs = find_channel(0, 0, 1);
+    if (digital_inputs >= 0) {
+        const ChannelRow& row = channel_rows[digital_inputs];
+        for (QWidget* control : std::initializer_list<QWidget*>{row.cbb, row.ed, row.lb}) {
+            control->hide();
+        }
+    }
+
+    TabSheet5 = new QWidget();
+    TabSheet5->setObjectName(QStringLiteral("TabSheet5"));
+    PageControl1->addTab(TabSheet5, QStringLiteral("Actions"));
+    build_actions();
+    PageControl1->setCurrentWidget(TabSheet2);
+    for (QCheckBox* box : {cb_vbat, cb_vbat_eol, cb_s_sms, cb_s_out, cb_s2_out}) {
+        connect(box, &QCheckBox::toggled, this, &TFacquisition_sequence::setup_display_conditions);
+    }
+
+    Button1 = new QPushButton(QStringLiteral("OK"), this);
+    Button1->setObjectName(QStringLiteral("Button1"));
+    Button1->setGeometry(152, 392, 89, 25);
+    Button2 = new QPushButton(QStringLiteral("Cancel"), this);
+    Button2->setObjectName(QStringLiteral("Button2"));
+    Button2->setGeometry(312, 392, 89, 25);
+    // Return in an edit must not close the dialog: only the buttons and Escape do.
+    Button1->setAutoDefault(false);
+    Button2->setAutoDefault(false);
+    connect(Button1, &QPushButton::clicked, this, &TFacquisition_sequence::Button1Click);
+    connect(Button2, &QPushButton::clicked, this, &TFacquisition_sequence::Button2Click);
+}
+
+// One row per catalogue channel of the group, in catalogue order, named after
+// the channel's key: cb_7_3, cbb_7_3, ed_7_3, lb_7_3.
+void TFacquisition_sequence::build_channel_group(ChannelGroup group, QGroupBox* box)
+{
+    const GroupLayout* layout = nullptr;
+    for (const GroupLayout& candidate : group_layouts) {
+        if (candidate.group == group) {
+            layout = &candidate;
+        }
+    }
+    int top = layout->first_row_top;
+    for (size_t index = 0; index < channel_count; ++index) {
+        const Channel& channel = channel_catalogue[index];
+        if (channel.group != group) {
+            continue;
+        }
+        const QString key = latin(channel.key);
+        ChannelRow& row = channel_rows[index];
+        int check_width = layout->combo_left - layout->check_left - gap_before_combo;
+        row.cb = make_check_box(box, QStringLiteral("cb_") + key, qstring_from_cp1252(channel.caption),
+                                layout->check_left, top, check_width);
+        connect(row.cb, &QCheckBox::toggled, this, &TFacquisition_sequence::setup_display_conditions);
+        if (channel.has_threshold) {
+            row.cbb = make_combo_box(box, QStringLiteral("cbb_") + key, comparison_items, layout->combo_left,
+                                     top - field_raise, combo_width);
+            row.ed = make_edit(box, QStringLiteral("ed_") + key, layout->initial_threshold, layout->edit_left,
+                               top - field_raise);
+            row.lb =
+                make_label(box, QStringLiteral("lb_") + key, qstring_from_cp1252(channel.unit), layout->unit_left, top);
+            // Typing a text changes the selection too: it may select no item.
+            connect(row.cbb, &QComboBox::currentTextChanged, this, &TFacquisition_sequence::setup_display_conditions);
+        }
+        top += row_spacing;
+    }
+}
+
+void TFacquisition_sequence::build_actions()
+{
+    gb_actions = make_group_box(TabSheet5, "gb_actions", "Conditional actions", 97);
+    cb_s_sms = make_check_box(gb_actions, QStringLiteral("cb_s_sms"), QStringLiteral("Send SMS if threshold pass"), 16,
+                              16, 208);
+    const QString change_caption = QStringLiteral("Change digital outputs if threshold pass");
+    cb_s_out = make_check_box(gb_actions, QStringLiteral("cb_s_out"), change_caption, 16, 40, 212);
+    cb_s2_out = make_check_box(gb_actions, QStringLiteral("cb_s2_out"), change_caption, 16, 64, 212);
+
+    const int output_lefts[4] = {232, 304, 376, 448};
+    const char* const output_names[2][4] = {{"cbb_s_o3", "cbb_s_o2", "cbb_s_o1", "cbb_s_o0"},
+                                            {"cbb_s2_o3", "cbb_s2_o2", "cbb_s2_o1", "cbb_s2_o0"}};
+    QComboBox** outputs[2][4] = {{&cbb_s_o3, &cbb_s_o2, &cbb_s_o1, &cbb_s_o0},
+                                 {&cbb_s2_o3, &cbb_s2_o2, &cbb_s2_o1, &cbb_s2_o0}};
+    const int output_tops[2] = {38, 62};
+    for (int change = 0; change < 2; ++change) {
+        for (int column = 0; column < 4; ++column) {
+            QComboBox* combo = make_combo_box(gb_actions, latin(output_names[change][column]), output_items,
+                                              output_lefts[column], output_tops[change], 65);
+            combo->setCurrentIndex(output_keep);
+            *outputs[change][column] = combo;
+        }
+    }
+
+    condense_to_fit(gb_actions);
+
+    const char* const label_names[4] = {"Label79", "Label80", "Label81", "Label82"};
+    const char* const label_captions[4] = {"S3", "S2", "S1", "S0"};
+    QLabel** labels[4] = {&Label79, &Label80, &Label81, &Label82};
+    const int label_lefts[4] = {256, 328, 400, 472};
+    for (int column = 0; column < 4; ++column) {
+        *labels[column] =
+            make_label(gb_actions, latin(label_names[column]), latin(label_captions[column]), label_lefts[column], 24);
+    }
+}
+
+// Key preview: the dialog sees every key before the focused control does.
+void TFacquisition_sequence::watch_keys_of_every_control()
+{
+    for (QWidget* control : findChildren<QWidget*>()) {
+        control->installEventFilter(this);
+    }
+}
+
+bool TFacquisition_sequence::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::KeyPress && FormKeyDown(static_cast<QKeyEvent*>(event)->key())) {
+        return true;
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void TFacquisition_sequence::keyPressEvent(QKeyEvent* event)
+{
+    if (!FormKeyDown(event->key())) {
+        QDialog::keyPressEvent(event);
+    }
+}
+
+bool TFacquisition_sequence::FormKeyDown(int key)
+{
+    if (key != Qt::Key_Escape) {
+        return false;
+    }
+    Button2Click();
+    return true;
+}
+
+void TFacquisition_sequence::Button1Click()
+{
+    accept();
+}
+
+void TFacquisition_sequence::Button2Click()
+{
+    reject();
+}
+
+void TFacquisition_sequence::execute(TiXmlElement* sequence, bool with_thresholds, const char* caption)
+{
+    if (sequence == nullptr) {
+        return;
+    }
+    title.printf("%s", caption != nullptr ? caption : "");
+    show_thresholds = with_thresholds;
+    setWindowTitle(qstring_from_cp1252(title.c_str()));
+
+    xml_clear(sequence_copy.get());
+    xml_copy(sequence_copy.get(), sequence);
+    load_sequence();
+
+    if (exec() == QDialog::Accepted) {
+        store_sequence();
+        // The element keeps its name and its place among the station's sequences.
+        xml_clear(sequence);
+        xml_copy(sequence, sequence_copy.get());
+    }
+}
+
+void TFacquisition_sequence::reset_controls()
+{
+    SequenceChoices choices;
+    choices.vbat_threshold = cp1252_from_qstring(ed_vbat_threshold->text());
+    reset_choices(choices);
+    show_choices(choices);
+}
+
+void TFacquisition_sequence::load_sequence()
+{
+    if (sequence_copy == nullptr) {
+        return;
+    }
+    SequenceChoices choices;
+    // An ACQ_VBAT without threshold leaves the end-of-life text as it was.
+    choices.vbat_threshold = cp1252_from_qstring(ed_vbat_threshold->text());
+    reset_choices(choices);
+    read_sequence(sequence_copy.get(), choices);
+    show_choices(choices);
+    setup_display_conditions();
+}
+
+void TFacquisition_sequence::show_choices(const SequenceChoices& choices)
+{
+    cb_vbat->setChecked(choices.vbat);
+    cb_vbat_eol->setChecked(choices.vbat_eol);
+    ed_vbat_threshold->setText(qstring_from_cp1252(choices.vbat_threshold.c_str()));
+    for (size_t index = 0; index < channel_rows.size() && index < choices.channels.size(); ++index) {
+        load_channel(choices.channels[index], channel_rows[index]);
+    }
+    cb_s_sms->setChecked(choices.sms);
+    show_output_masks(choices.out1, cb_s_out, first_outputs());
+    show_output_masks(choices.out2, cb_s2_out, second_outputs());
+}
+
+void TFacquisition_sequence::load_channel(const ChannelChoice& choice, const ChannelRow& row)
+{
+    row.cb->setChecked(choice.selected);
+    if (row.ed != nullptr) {
+        row.ed->setText(qstring_from_cp1252(choice.threshold.c_str()));
+    }
+    if (row.cbb != nullptr) {
+        row.cbb->setCurrentIndex(choice.comparison);
+    }
+}
+
+void TFacquisition_sequence::show_output_masks(const OutputChange& change, QCheckBox* switch_box,
+                                               const OutputRow& outputs)
+{
+    switch_box->setChecked(change.on);
+    // The row shows S3 first; the settings are indexed by output number.
+    for (int column = 0; column < 4; ++column) {
+        outputs[column]->setCurrentIndex(change.outputs[3 - column]);
+    }
+}
+
+void TFacquisition_sequence::store_sequence()
+{
+    rebuild_sequence(sequence_copy.get(), choices_from_controls());
+}
+
+// Hidden and disabled controls count like the others, so a sequence edited
+// without thresholds keeps the thresholds and actions it was loaded with.
+SequenceChoices TFacquisition_sequence::choices_from_controls() const
+{
+    SequenceChoices choices;
+    choices.vbat = cb_vbat->isChecked();
+    choices.vbat_eol = cb_vbat_eol->isChecked();
+    choices.vbat_threshold = cp1252_from_qstring(ed_vbat_threshold->text());
+    for (size_t index = 0; index < channel_rows.size() && index < choices.channels.size(); ++index) {
+        choices.channels[index] = store_channel(channel_rows[index]);
+    }
+    choices.sms = cb_s_sms->isChecked();
+    choices.out1 = output_masks(cb_s_out, first_outputs());
+    choices.out2 = output_masks(cb_s2_out, second_outputs());
+    return choices;
+}
+
+ChannelChoice TFacquisition_sequence::store_channel(const ChannelRow& row) const
+{
+    ChannelChoice choice;
+    choice.selected = row.cb->isChecked();
+    if (row.cbb != nullptr && row.ed != nullptr) {
+        choice.comparison = comparison_of(row.cbb);
+        choice.threshold = cp1252_from_qstring(row.ed->text());
+    }
+    return choice;
+}
+
+OutputChange TFacquisition_sequence::output_masks(QCheckBox* switch_box, const OutputRow& outputs) const
+{
+    OutputChange change;
+    change.on = switch_box->isChecked();
+    for (int column = 0; column < 4; ++column) {
+        change.outputs[3 - column] = setting_of(outputs[column]);
+    }
+    return change;
+}
+
+void TFacquisition_sequence::setup_display_conditions()
+{
+    // Tab by tab; a threshold edit is enabled only while its comparison box
+    // is enabled and names a comparison.
+    cb_vbat_eol->setEnabled(cb_vbat->isChecked());
+    ed_vbat_threshold->setEnabled(cb_vbat_eol->isChecked() && cb_vbat->isChecked());
+    cb_vbat_eol->setVisible(show_thresholds);
+    ed_vbat_threshold->setVisible(show_thresholds);
+    lb_vbat->setVisible(show_thresholds);
+
+    for (const GroupLayout& layout : group_layouts) {
+        for (size_t index = 0; index < channel_rows.size(); ++index) {
+            const ChannelRow& row = channel_rows[index];
+            if (channel_catalogue[index].group != layout.group || row.cbb == nullptr) {
+                continue;
+            }
+            bool comparison_enabled = row.cb->isChecked();
+            row.cbb->setEnabled(comparison_enabled);
+            row.ed->setEnabled(comparison_enabled && chosen_item(row.cbb) > 0);
+            row.cbb->setVisible(show_thresholds);
+            row.ed->setVisible(show_thresholds);
+            row.lb->setVisible(show_thresholds);
+        }
+    }
+
+    for (QComboBox* combo : first_outputs()) {
+        combo->setEnabled(cb_s_out->isChecked());
+    }
+    for (QComboBox* combo : second_outputs()) {
+        combo->setEnabled(cb_s2_out->isChecked());
+    }
+    gb_actions->setVisible(show_thresholds);
 }
 
 void edit_sequence(TiXmlElement* sequence, bool show_thresholds, const char* caption)

@@ -1,0 +1,512 @@
+// The sequence dialog driven as an operator drives it: ticking check boxes,
+// picking and typing comparisons, typing thresholds, then OK, Cancel, Escape
+// or the close box; the sequence element is compared as rendered text.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTest>
+#include <memory>
+
+#include "app/cp1252.h"
+#include "sequence/acquisition_sequence.h"
+#include "support/core_tree.h"
+#include "support/gui_modal.h"
+
+namespace {
+
+// The station's sequence configuration, so that a test sees the edited
+// sequence keep its place among its siblings.
+std::unique_ptr<TiXmlDocument> configuration(const std::string& slow_commands)
+{
+    std::string xml = "<CONFIGURATION value=\"1\"><ACQUISITION_SEQUENCE value=\"0\">" + slow_commands +
+                      "</ACQUISITION_SEQUENCE><ACQUISITION_SEQUENCE value=\"1\"/></CONFIGURATION>";
+    return parse_xml(xml.c_str());
+}
+
+TiXmlElement* slow_sequence(TiXmlDocument* doc)
+{
+    return doc->RootElement()->FirstChildElement("ACQUISITION_SEQUENCE");
+}
+
+// Shows the tab that holds `control`, as the operator must before using it.
+void bring_into_view(QWidget* control)
+{
+    auto* tabs = control->window()->findChild<QTabWidget*>(QStringLiteral("PageControl1"));
+    for (int index = 0; tabs != nullptr && index < tabs->count(); ++index) {
+        if (tabs->widget(index)->isAncestorOf(control)) {
+            tabs->setCurrentIndex(index);
+        }
+    }
+}
+
+void tick(QWidget* dialog, const char* name)
+{
+    auto* box = child<QCheckBox>(dialog, name);
+    bring_into_view(box);
+    // On the square itself: the caption's end is not part of the click area.
+    QTest::mouseClick(box, Qt::LeftButton, Qt::NoModifier, QPoint(6, box->height() / 2));
+}
+
+void replace_text(QLineEdit* edit, const QString& text)
+{
+    bring_into_view(edit);
+    QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(edit, Qt::Key_Delete);
+    QTest::keyClicks(edit, text);
+}
+
+void type(QWidget* dialog, const char* name, const QString& text)
+{
+    replace_text(child<QLineEdit>(dialog, name), text);
+}
+
+void type_into_combo(QWidget* dialog, const char* name, const QString& text)
+{
+    replace_text(child<QComboBox>(dialog, name)->lineEdit(), text);
+}
+
+// Steps through the list with the arrow keys until `item` is selected.
+void pick(QWidget* dialog, const char* name, const char* item)
+{
+    auto* combo = child<QComboBox>(dialog, name);
+    bring_into_view(combo);
+    int target = combo->findText(QString::fromLatin1(item));
+    ASSERT_GE(target, 0) << item;
+    for (int step = 0; step < 3 && combo->currentIndex() != target; ++step) {
+        QTest::keyClick(combo, combo->currentIndex() < target ? Qt::Key_Down : Qt::Key_Up);
+    }
+    EXPECT_EQ(combo->currentIndex(), target) << name;
+}
+
+void press(QWidget* dialog, const char* name)
+{
+    QTest::mouseClick(child<QPushButton>(dialog, name), Qt::LeftButton);
+}
+
+bool checked(QWidget* dialog, const char* name)
+{
+    return child<QCheckBox>(dialog, name)->isChecked();
+}
+
+bool enabled(QWidget* dialog, const char* name)
+{
+    return child<QWidget>(dialog, name)->isEnabled();
+}
+
+// Explicitly hidden, whatever tab happens to be shown.
+bool hidden(QWidget* dialog, const char* name)
+{
+    return child<QWidget>(dialog, name)->isHidden();
+}
+
+QString text_of(QWidget* dialog, const char* name)
+{
+    return child<QLineEdit>(dialog, name)->text();
+}
+
+QString combo_text(QWidget* dialog, const char* name)
+{
+    return child<QComboBox>(dialog, name)->currentText();
+}
+
+class SequenceDialog : public ::testing::Test {
+protected:
+    void SetUp() override { dialog = std::make_unique<TFacquisition_sequence>(); }
+
+    void TearDown() override
+    {
+        dialog.reset();
+        for (QWidget* window : QApplication::topLevelWidgets()) {
+            EXPECT_FALSE(window->isVisible()) << "left open: " << window->objectName().toStdString();
+        }
+    }
+
+    // Opens the dialog on `sequence`; `answer` works the controls and must close it.
+    void edit(TiXmlElement* sequence, bool thresholds, std::function<void(QWidget*)> answer,
+              const char* caption = "Slow sequence")
+    {
+        when_modal_shown(std::move(answer));
+        dialog->execute(sequence, thresholds, caption);
+    }
+
+    std::unique_ptr<TFacquisition_sequence> dialog;
+};
+
+const char* const example_commands =
+    "PROBES_POWER state=\"1\"\n"
+    "ACQ_VBAT channel=\"0\" threshold=\"11.9\"\n"
+    "ACQ header=\"168\" port=\"0\" channel=\"9\" timeout=\"3\" compare=\"ge\" threshold=\"100\"\n"
+    "PROBES_POWER state=\"8\"\n"
+    "WAIT timeout=\"2\"\n"
+    "ACQ header=\"169\" port=\"7\" channel=\"0\" timeout=\"4\"\n"
+    "PROBES_POWER state=\"6\"\n"
+    "WAIT timeout=\"2\"\n"
+    "ACTION port=\"10\" and=\"0\" or=\"7\"\n"
+    "ACQ header=\"145\" port=\"10\" channel=\"1\" timeout=\"3\"\n"
+    "ACQ header=\"17\" port=\"10\" channel=\"5\" timeout=\"3\"\n"
+    "PROBES_POWER state=\"0\"\n"
+    "ACTION port=\"0\" and=\"247\" or=\"8\"\n"
+    "WAIT timeout=\"2\"\n"
+    "ACTION port=\"10\" and=\"0\" or=\"120\"\n"
+    "ACQ header=\"150\" port=\"10\" channel=\"0\" timeout=\"3\"\n"
+    "ACTION port=\"0\" and=\"247\" or=\"0\"\n"
+    "CONDITIONAL_SMS\n"
+    "CONDITIONAL_ACTION port=\"0\" and=\"255\" or=\"8\"\n";
+
+TEST_F(SequenceDialog, TickingTheControlsWritesTheCanonicalSequenceInPlace)
+{
+    auto doc = configuration("<WAIT timeout=\"9\"/>");
+    edit(slow_sequence(doc.get()), true, [](QWidget* d) {
+        EXPECT_EQ(d->windowTitle(), QStringLiteral("Slow sequence"));
+        tick(d, "cb_vbat");
+        tick(d, "cb_vbat_eol");
+        type(d, "ed_vbat_threshold", "11.9");
+        tick(d, "cb_0_9");
+        pick(d, "cbb_0_9", ">= Greater Or Equal");
+        type(d, "ed_0_9", "100");
+        tick(d, "cb_7_0");
+        tick(d, "cb_10_7_1");
+        tick(d, "cb_10_7_5");
+        tick(d, "cb_10_120_0");
+        tick(d, "cb_s_sms");
+        tick(d, "cb_s_out");
+        pick(d, "cbb_s_o3", "Force 1");
+        press(d, "Button1");
+    });
+    std::string expected = std::string("CONFIGURATION value=\"1\"\n  ACQUISITION_SEQUENCE value=\"0\"\n");
+    for (const char* line = example_commands; *line != '\0';) {
+        const char* end = strchr(line, '\n') + 1;
+        expected += "    " + std::string(line, end);
+        line = end;
+    }
+    expected += "  ACQUISITION_SEQUENCE value=\"1\"\n";
+    EXPECT_EQ(render_tree(doc->RootElement()), expected);
+
+    // Loaded back into the controls and stored again, nothing changes.
+    edit(slow_sequence(doc.get()), true, [](QWidget* d) {
+        EXPECT_TRUE(checked(d, "cb_vbat_eol"));
+        EXPECT_EQ(combo_text(d, "cbb_0_9"), QStringLiteral(">= Greater Or Equal"));
+        EXPECT_EQ(combo_text(d, "cbb_s_o3"), QStringLiteral("Force 1"));
+        press(d, "Button1");
+    });
+    EXPECT_EQ(render_children(slow_sequence(doc.get())), example_commands);
+}
+
+TEST_F(SequenceDialog, OkWithoutChangesKeepsWindows1252ThresholdsByteForByte)
+{
+    const char* commands =
+        "PROBES_POWER state=\"8\"\n"
+        "WAIT timeout=\"2\"\n"
+        "ACQ header=\"178\" port=\"7\" channel=\"2\" timeout=\"4\" compare=\"lt\" threshold=\"5,5 \xB0\x43\"\n"
+        "PROBES_POWER state=\"0\"\n";
+    auto doc = configuration(
+        "<PROBES_POWER state=\"8\"/><WAIT timeout=\"2\"/>"
+        "<ACQ header=\"178\" port=\"7\" channel=\"2\" timeout=\"4\" compare=\"lt\" threshold=\"5,5 \xB0\x43\"/>"
+        "<PROBES_POWER state=\"0\"/>");
+    edit(slow_sequence(doc.get()), true, [](QWidget* d) {
+        EXPECT_EQ(text_of(d, "ed_7_2"), QString::fromUtf8("5,5 \u00B0C"));
+        press(d, "Button1");
+    });
+    EXPECT_EQ(render_children(slow_sequence(doc.get())), commands);
+}
+
+TEST_F(SequenceDialog, CancelEscapeAndCloseBoxLeaveTheSequenceUntouched)
+{
+    const char* stored =
+        "<ACQ_VBAT channel=\"0\" threshold=\"12\"/><ACQ port=\"7\" channel=\"1\" extra=\"x\"/>"
+        "<UNKNOWN a=\"b\"/><CONDITIONAL_ACTION port=\"0\" and=\"254\" or=\"0\"/>";
+    auto doc = configuration(stored);
+    const std::string before = render_tree(doc->RootElement());
+
+    auto change_everything = [](QWidget* d) {
+        tick(d, "cb_vbat");
+        tick(d, "cb_7_5");
+        tick(d, "cb_7_1");
+        type(d, "ed_vbat_threshold", "10");
+        tick(d, "cb_s_sms");
+    };
+    edit(slow_sequence(doc.get()), true, [&](QWidget* d) {
+        change_everything(d);
+        // Return is no shortcut for OK: only the buttons close the dialog.
+        QTest::keyClick(child<QLineEdit>(d, "ed_vbat_threshold"), Qt::Key_Return);
+        EXPECT_TRUE(d->isVisible());
+        press(d, "Button2");
+    });
+    EXPECT_EQ(render_tree(doc->RootElement()), before);
+
+    // Escape reaches the dialog even from inside an edit or a combo box's text.
+    edit(slow_sequence(doc.get()), true, [&](QWidget* d) {
+        change_everything(d);
+        QTest::keyClick(child<QLineEdit>(d, "ed_7_1"), Qt::Key_Escape);
+        if (d->isVisible()) {
+            ADD_FAILURE() << "Escape in an edit did not close the dialog";
+            d->close();
+        }
+    });
+    EXPECT_EQ(render_tree(doc->RootElement()), before);
+
+    edit(slow_sequence(doc.get()), true, [&](QWidget* d) {
+        change_everything(d);
+        QTest::keyClick(child<QComboBox>(d, "cbb_s_o0")->lineEdit(), Qt::Key_Escape);
+        if (d->isVisible()) {
+            ADD_FAILURE() << "Escape in a combo box did not close the dialog";
+            d->close();
+        }
+    });
+    EXPECT_EQ(render_tree(doc->RootElement()), before);
+
+    edit(slow_sequence(doc.get()), true, [&](QWidget* d) {
+        change_everything(d);
+        d->close();
+    });
+    EXPECT_EQ(render_tree(doc->RootElement()), before);
+}
+
+TEST_F(SequenceDialog, HealthHidesThresholdsAndActionsButKeepsThemOnOk)
+{
+    const char* commands =
+        "PROBES_POWER state=\"1\"\n"
+        "ACQ_VBAT channel=\"0\" threshold=\"11.5\"\n"
+        "ACQ header=\"168\" port=\"0\" channel=\"9\" timeout=\"3\" compare=\"ge\" threshold=\"7\"\n"
+        "PROBES_POWER state=\"0\"\n"
+        "CONDITIONAL_SMS\n"
+        "CONDITIONAL_ACTION port=\"0\" and=\"14\" or=\"8\"\n";
+    auto doc = configuration(
+        "<PROBES_POWER state=\"1\"/><ACQ_VBAT channel=\"0\" threshold=\"11.5\"/>"
+        "<ACQ header=\"168\" port=\"0\" channel=\"9\" timeout=\"3\" compare=\"ge\" threshold=\"7\"/>"
+        "<PROBES_POWER state=\"0\"/><CONDITIONAL_SMS/><CONDITIONAL_ACTION port=\"0\" and=\"14\" or=\"8\"/>");
+    edit(
+        slow_sequence(doc.get()), false,
+        [](QWidget* d) {
+            EXPECT_EQ(d->windowTitle(), QStringLiteral("Health sequence"));
+            for (size_t index = 0; index < channel_count; ++index) {
+                const std::string key = channel_catalogue[index].key;
+                EXPECT_FALSE(hidden(d, ("cb_" + key).c_str())) << key;
+                if (channel_catalogue[index].has_threshold) {
+                    EXPECT_TRUE(hidden(d, ("cbb_" + key).c_str())) << key;
+                    EXPECT_TRUE(hidden(d, ("ed_" + key).c_str())) << key;
+                    EXPECT_TRUE(hidden(d, ("lb_" + key).c_str())) << key;
+                }
+            }
+            EXPECT_FALSE(hidden(d, "cb_vbat"));
+            EXPECT_TRUE(hidden(d, "cb_vbat_eol"));
+            EXPECT_TRUE(hidden(d, "ed_vbat_threshold"));
+            EXPECT_TRUE(hidden(d, "lb_vbat"));
+            EXPECT_TRUE(hidden(d, "gb_actions"));
+            // Measurements can still be chosen without thresholds.
+            tick(d, "cb_7_6");
+            press(d, "Button1");
+        },
+        "Health sequence");
+    std::string expected = commands;
+    expected.insert(expected.find("PROBES_POWER state=\"0\""),
+                    "PROBES_POWER state=\"8\"\nWAIT timeout=\"2\"\n"
+                    "ACQ header=\"179\" port=\"7\" channel=\"6\" timeout=\"4\"\n");
+    EXPECT_EQ(render_children(slow_sequence(doc.get())), expected);
+
+    // The next opening with thresholds shows them all again.
+    edit(slow_sequence(doc.get()), true, [](QWidget* d) {
+        EXPECT_FALSE(hidden(d, "cbb_0_1"));
+        EXPECT_FALSE(hidden(d, "ed_10_120_1"));
+        EXPECT_FALSE(hidden(d, "cb_vbat_eol"));
+        EXPECT_FALSE(hidden(d, "gb_actions"));
+        press(d, "Button2");
+    });
+}
+
+TEST_F(SequenceDialog, TwoConditionalActionsFillAndEnableBothOutputRows)
+{
+    auto doc = configuration(
+        "<CONDITIONAL_ACTION port=\"0\" and=\"14\" or=\"8\"/><CONDITIONAL_ACTION port=\"0\" and=\"255\" or=\"3\"/>");
+    edit(slow_sequence(doc.get()), true, [](QWidget* d) {
+        EXPECT_TRUE(checked(d, "cb_s_out"));
+        EXPECT_TRUE(checked(d, "cb_s2_out"));
+        const char* first[] = {"cbb_s_o3", "cbb_s_o2", "cbb_s_o1", "cbb_s_o0"};
+        const char* second[] = {"cbb_s2_o3", "cbb_s2_o2", "cbb_s2_o1", "cbb_s2_o0"};
+        const char* first_texts[] = {"Force 1", "Keep", "Keep", "Force 0"};
+        const char* second_texts[] = {"Keep", "Keep", "Force 1", "Force 1"};
+        for (int column = 0; column < 4; ++column) {
+            EXPECT_TRUE(enabled(d, first[column])) << first[column];
+            EXPECT_TRUE(enabled(d, second[column])) << second[column];
+            EXPECT_EQ(combo_text(d, first[column]), QString::fromLatin1(first_texts[column]));
+            EXPECT_EQ(combo_text(d, second[column]), QString::fromLatin1(second_texts[column]));
+        }
+        // Switching the second change off disables its row only.
+        tick(d, "cb_s2_out");
+        EXPECT_FALSE(enabled(d, "cbb_s2_o1"));
+        EXPECT_TRUE(enabled(d, "cbb_s_o1"));
+        press(d, "Button1");
+    });
+    EXPECT_EQ(render_children(slow_sequence(doc.get())), "CONDITIONAL_ACTION port=\"0\" and=\"14\" or=\"8\"\n");
+}
+
+TEST_F(SequenceDialog, TypedTextsThatNameNoItemCountAsNoThresholdAndKeep)
+{
+    auto doc = configuration("<CONDITIONAL_ACTION port=\"0\" and=\"255\" or=\"15\"/>");
+    edit(slow_sequence(doc.get()), true, [](QWidget* d) {
+        tick(d, "cb_7_2");
+        pick(d, "cbb_7_2", ">= Greater Or Equal");
+        EXPECT_TRUE(enabled(d, "ed_7_2"));
+        type_into_combo(d, "cbb_7_2", "bigger");
+        EXPECT_FALSE(enabled(d, "ed_7_2"));
+
+        // A typed text naming an item, in any letter case, selects it.
+        tick(d, "cb_7_3");
+        type_into_combo(d, "cbb_7_3", "< less than");
+        EXPECT_TRUE(enabled(d, "ed_7_3"));
+
+        type_into_combo(d, "cbb_s_o3", "maybe");
+        type_into_combo(d, "cbb_s_o2", "force 0");
+        press(d, "Button1");
+    });
+    EXPECT_EQ(render_children(slow_sequence(doc.get())),
+              "PROBES_POWER state=\"8\"\n"
+              "WAIT timeout=\"2\"\n"
+              "ACQ header=\"178\" port=\"7\" channel=\"2\" timeout=\"4\"\n"
+              "ACQ header=\"161\" port=\"7\" channel=\"3\" timeout=\"4\" compare=\"lt\" threshold=\"5.0\"\n"
+              "PROBES_POWER state=\"0\"\n"
+              "CONDITIONAL_ACTION port=\"0\" and=\"11\" or=\"3\"\n");
+}
+
+TEST_F(SequenceDialog, ThresholdControlsFollowTicksAndComparisons)
+{
+    auto doc = configuration(
+        "<ACTION port=\"10\" and=\"0\" or=\"120\"/><ACQ port=\"10\" channel=\"1\"/>"
+        "<ACQ port=\"7\" channel=\"3\" compare=\"GE\" threshold=\"2.5\"/><ACQ_VBAT channel=\"0\"/>");
+    edit(slow_sequence(doc.get()), true, [](QWidget* d) {
+        // Loaded without threshold: an empty edit; never loaded: "5.0".
+        EXPECT_TRUE(checked(d, "cb_10_120_1"));
+        EXPECT_FALSE(checked(d, "cb_10_7_1"));
+        EXPECT_EQ(text_of(d, "ed_10_120_1"), QString());
+        EXPECT_EQ(text_of(d, "ed_10_7_1"), QStringLiteral("5.0"));
+        EXPECT_EQ(combo_text(d, "cbb_10_7_1"), QStringLiteral("No threshold"));
+        EXPECT_TRUE(enabled(d, "cbb_10_120_1"));
+        EXPECT_FALSE(enabled(d, "ed_10_120_1"));
+        EXPECT_FALSE(enabled(d, "cbb_10_7_1"));
+
+        EXPECT_EQ(combo_text(d, "cbb_7_3"), QStringLiteral(">= Greater Or Equal"));
+        EXPECT_EQ(text_of(d, "ed_7_3"), QStringLiteral("2.5"));
+        EXPECT_TRUE(enabled(d, "ed_7_3"));
+        pick(d, "cbb_7_3", "No threshold");
+        EXPECT_FALSE(enabled(d, "ed_7_3"));
+        pick(d, "cbb_7_3", "< Less Than");
+        EXPECT_TRUE(enabled(d, "ed_7_3"));
+        tick(d, "cb_7_3");
+        EXPECT_FALSE(enabled(d, "cbb_7_3"));
+        EXPECT_FALSE(enabled(d, "ed_7_3"));
+        EXPECT_EQ(combo_text(d, "cbb_7_3"), QStringLiteral("< Less Than"));
+
+        // The end-of-life check needs the battery measurement.
+        EXPECT_TRUE(checked(d, "cb_vbat"));
+        EXPECT_FALSE(checked(d, "cb_vbat_eol"));
+        EXPECT_TRUE(enabled(d, "cb_vbat_eol"));
+        EXPECT_FALSE(enabled(d, "ed_vbat_threshold"));
+        tick(d, "cb_vbat_eol");
+        EXPECT_TRUE(enabled(d, "ed_vbat_threshold"));
+        tick(d, "cb_vbat");
+        EXPECT_FALSE(enabled(d, "cb_vbat_eol"));
+        EXPECT_FALSE(enabled(d, "ed_vbat_threshold"));
+        press(d, "Button2");
+    });
+}
+
+TEST_F(SequenceDialog, EndOfLifeTextAndShownTabCarryOverBetweenOpenings)
+{
+    EXPECT_EQ(dialog->PageControl1->currentWidget()->objectName(), QStringLiteral("TabSheet2"));
+    auto doc = configuration("<ACQ_VBAT channel=\"0\"/>");
+    edit(slow_sequence(doc.get()), true, [](QWidget* d) {
+        EXPECT_EQ(text_of(d, "ed_vbat_threshold"), QStringLiteral("11.9"));
+        EXPECT_FALSE(checked(d, "cb_vbat_eol"));
+        tick(d, "cb_vbat_eol");
+        type(d, "ed_vbat_threshold", "12.5");
+        tick(d, "cb_10_120_0");
+        press(d, "Button2");
+    });
+    edit(slow_sequence(doc.get()), false, [](QWidget* d) {
+        EXPECT_EQ(text_of(d, "ed_vbat_threshold"), QStringLiteral("12.5"));
+        EXPECT_FALSE(checked(d, "cb_10_120_0"));
+        auto* tabs = child<QTabWidget>(d, "PageControl1");
+        EXPECT_EQ(tabs->currentWidget()->objectName(), QStringLiteral("TabSheet4"));
+        press(d, "Button1");
+    });
+    EXPECT_EQ(render_children(slow_sequence(doc.get())),
+              "PROBES_POWER state=\"1\"\nACQ_VBAT channel=\"0\"\nPROBES_POWER state=\"0\"\n");
+
+    // A stored end-of-life threshold replaces the carried text.
+    auto other = configuration("<ACQ_VBAT channel=\"0\" threshold=\"\"/>");
+    edit(slow_sequence(other.get()), true, [](QWidget* d) {
+        EXPECT_EQ(text_of(d, "ed_vbat_threshold"), QString());
+        EXPECT_TRUE(checked(d, "cb_vbat_eol"));
+        EXPECT_TRUE(enabled(d, "ed_vbat_threshold"));
+        press(d, "Button2");
+    });
+}
+
+TEST_F(SequenceDialog, EveryCatalogueRowAndFixedControlHasItsNamedControls)
+{
+    QWidget* d = dialog.get();
+    for (size_t index = 0; index < channel_count; ++index) {
+        const Channel& channel = channel_catalogue[index];
+        const std::string key = channel.key;
+        auto* box = child<QCheckBox>(d, ("cb_" + key).c_str());
+        ASSERT_NE(box, nullptr);
+        EXPECT_EQ(box->text(), qstring_from_cp1252(channel.caption));
+        bool has_comparison = d->findChild<QComboBox*>(QString::fromStdString("cbb_" + key)) != nullptr;
+        bool has_edit = d->findChild<QLineEdit*>(QString::fromStdString("ed_" + key)) != nullptr;
+        auto* unit = d->findChild<QLabel*>(QString::fromStdString("lb_" + key));
+        EXPECT_EQ(has_comparison, channel.has_threshold) << key;
+        EXPECT_EQ(has_edit, channel.has_threshold) << key;
+        EXPECT_EQ(unit != nullptr, channel.has_threshold) << key;
+        if (unit != nullptr) {
+            EXPECT_EQ(unit->text(), qstring_from_cp1252(channel.unit)) << key;
+        }
+    }
+    const char* fixed[] = {"cb_vbat",   "cb_vbat_eol", "ed_vbat_threshold", "lb_vbat",   "cb_s_sms",  "cb_s_out",
+                           "cb_s2_out", "cbb_s_o3",    "cbb_s_o2",          "cbb_s_o1",  "cbb_s_o0",  "cbb_s2_o3",
+                           "cbb_s2_o2", "cbb_s2_o1",   "cbb_s2_o0",         "Label79",   "Label80",   "Label81",
+                           "Label82",   "gb_actions",  "TabSheet1",         "TabSheet2", "TabSheet3", "TabSheet4",
+                           "TabSheet5", "GroupBox14",  "GroupBox2",         "GroupBox1", "GroupBox3", "Button1",
+                           "Button2"};
+    for (const char* name : fixed) {
+        child<QWidget>(d, name);
+    }
+    auto* tabs = child<QTabWidget>(d, "PageControl1");
+    ASSERT_EQ(tabs->count(), 5);
+    const char* captions[] = {"On-Board", "Analog", "Fluorimeter", "Pressure", "Actions"};
+    for (int index = 0; index < 5; ++index) {
+        EXPECT_EQ(tabs->tabText(index), QString::fromLatin1(captions[index]));
+    }
+}
+
+TEST_F(SequenceDialog, EditSequenceNeedsTheDialogAndAnElement)
+{
+    auto doc = configuration("<WAIT timeout=\"2\"/>");
+    const std::string before = render_tree(doc->RootElement());
+    Facquisition_sequence = nullptr;
+    edit_sequence(slow_sequence(doc.get()), true, "Slow sequence");  // no dialog: returns at once
+    Facquisition_sequence = dialog.get();
+    edit_sequence(nullptr, true, "Slow sequence");  // nothing to edit: nothing shown
+    EXPECT_FALSE(dialog->isVisible());
+
+    when_modal_shown([](QWidget* d) {
+        EXPECT_EQ(d->windowTitle(), QStringLiteral("Fast sequence"));
+        press(d, "Button2");
+    });
+    edit_sequence(slow_sequence(doc.get()), true, "Fast sequence");
+    when_modal_shown([](QWidget* d) {
+        EXPECT_EQ(d->windowTitle(), QString());
+        press(d, "Button2");
+    });
+    edit_sequence(slow_sequence(doc.get()), true, nullptr);
+    Facquisition_sequence = nullptr;
+    EXPECT_EQ(render_tree(doc->RootElement()), before);
+}
+
+}  // namespace
