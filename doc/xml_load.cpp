@@ -82,8 +82,14 @@ bool parse_document(TiXmlDocument& doc, std::string text, std::string& error)
 
     doc.Parse(text.c_str(), nullptr, TIXML_ENCODING_LEGACY);
     if (doc.Error()) {
-        error = std::string(doc.ErrorDesc()) + " at line " + std::to_string(doc.ErrorRow()) + ", column " +
-                std::to_string(doc.ErrorCol());
+        std::string description = doc.ErrorDesc();
+        if (!description.empty() && description.back() == '.') {
+            description.pop_back();
+        }
+        // Errors found where the parser lost its place carry no position.
+        error = doc.ErrorRow() > 0 ? description + " at line " + std::to_string(doc.ErrorRow()) + ", column " +
+                                         std::to_string(doc.ErrorCol())
+                                   : description + " (position unknown)";
         doc.Clear();  // a partly parsed tree must not be used
         doc.ClearError();
         return false;

@@ -1,0 +1,33 @@
+// Temporary directories and whole-file reads and writes for the core tests.
+#ifndef ZANTOR_TESTS_SUPPORT_CORE_FILES_H
+#define ZANTOR_TESTS_SUPPORT_CORE_FILES_H
+
+#include <string>
+#include <vector>
+
+// A fresh directory under the system's temporary directory, removed with
+// everything in it when the object goes.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    const std::string& path() const { return root; }
+    // The path of `name` inside the directory.
+    std::string file(const std::string& name) const { return root + "/" + name; }
+    // Names of the entries in the directory, sorted.
+    std::vector<std::string> entries() const;
+
+private:
+    std::string root;
+};
+
+void write_bytes(const std::string& path, const std::string& bytes);
+// The file's bytes; an empty text when it cannot be read.
+std::string read_bytes(const std::string& path);
+// Permission bits of the file (after following links), or -1.
+int file_mode(const std::string& path);
+
+#endif
