@@ -1,0 +1,129 @@
+// The modal dialog in which the operator edits one station: its identity,
+// its GSM mode with the GPRS push parameters, the SMS number and texts, the
+// GSM and acquisition timing, and (through the sequence dialog) its Slow,
+// Fast and Health acquisition sequences.
+//
+// The dialog works on a detached copy of the STATION element, completed with
+// every missing default, and writes the copy back only when it is closed
+// with OK. The rules that decide values live in station/station_settings.h;
+// this class only moves texts between the controls and the copy.
+#ifndef ZANTOR_STATION_EDIT_NUXO1F_H
+#define ZANTOR_STATION_EDIT_NUXO1F_H
+
+#include <tinyxml.h>
+
+#include <QDialog>
+#include <memory>
+
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTabWidget;
+
+class TFedit : public QDialog {
+    Q_OBJECT
+
+public:
+    explicit TFedit(QWidget* parent = nullptr);
+    ~TFedit() override;
+
+    // Edits `station` modally. True when the dialog was closed with OK and
+    // the station was rewritten (changed or not); false for Cancel, Escape,
+    // the close box or no station, and the station is then left untouched.
+    bool edit_station(TiXmlElement* station);
+
+    // The attribute of the first parameter element with exactly that name;
+    // "" when the element or the attribute is missing.
+    const char* get_parameter(const char* element_name, const char* attribute) const;
+    // Sets the attribute when the parameter element exists; never creates one.
+    void set_parameter(const char* element_name, const char* attribute, const char* text);
+
+    void load_controls();
+    void store_controls();
+
+    // The working STATION element, detached and owned; refilled at each opening.
+    std::unique_ptr<TiXmlElement> station_copy;
+    // Pieces of station_copy, valid until the next opening.
+    TiXmlElement* cfg_parameters = nullptr;
+    TiXmlElement* cfg_sequences = nullptr;
+    TiXmlElement* seq_slow = nullptr;
+    TiXmlElement* seq_fast = nullptr;
+    TiXmlElement* seq_health = nullptr;
+    // The SYSCTRL switches gsm_enabled, gsm_call and gprs while the dialog is open.
+    bool gsm_enabled_flag = false;
+    bool gsm_call_flag = false;
+    bool gprs_flag = false;
+
+    QTabWidget* PageControl1;
+    QWidget* TabSheet1;
+    QWidget* TabSheet2;
+    QWidget* TabSheet3;
+
+    // "General"
+    QGroupBox* GroupBox1;
+    QLineEdit* ed_ID;
+    QLineEdit* ed_phone_nbr;
+    QLineEdit* ed_pin;
+    QLineEdit* ed_description;
+
+    // "GSM timing"
+    QGroupBox* GroupBox2;
+    QComboBox* cb_gsm_mode;
+    QLineEdit* ed_http_host;
+    QLineEdit* ed_http_host_port;
+    QLineEdit* ed_http_url;
+    QLineEdit* ed_username;
+    QLineEdit* ed_password;
+    QLineEdit* ed_apn_name;
+    QLineEdit* ed_apn_username;
+    QLineEdit* ed_apn_password;
+    QLineEdit* ed_gsm_interval;
+    QLineEdit* ed_gsm_duration;
+    QLineEdit* ed_gsm_sms_duration;
+    QLabel* Image1;
+    QLineEdit* ed_sms;
+    QLineEdit* ed_sms_text_acq;
+    QLineEdit* ed_sms_text_eol;
+
+    // "Acquisitions"
+    QGroupBox* GroupBox3;
+    QGroupBox* GroupBox4;
+    QGroupBox* GroupBox5;
+    QLineEdit* ed_acq_interval0;
+    QLineEdit* ed_acq_interval1;
+    QPushButton* Button7;
+    QPushButton* Button3;
+    QPushButton* Button4;
+
+    QPushButton* Button1;
+    QPushButton* Button2;
+
+public slots:
+    void Button1Click();
+    void Button2Click();
+    void Button7Click();
+    void Button3Click();
+    void Button4Click();
+    // Turns the chosen GSM mode into the three switches and enables the
+    // edits that matter in that mode.
+    void setup_display_conditions();
+
+protected:
+    // Escape closes the dialog like Cancel, whichever control has the focus.
+    bool FormKeyDown(int key);
+    void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void build_general_tab();
+    void build_gsm_tab();
+    void build_acquisitions_tab();
+    void watch_keys_of_every_control();
+};
+
+// The one instance, created hidden at start-up; null until then.
+extern TFedit* Fedit;
+
+#endif

@@ -1,0 +1,622 @@
+// The station dialog driven as an operator drives it: typing into its boxes,
+// choosing GSM modes, opening the sequences and closing with OK, Cancel,
+// Escape or the close box.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QListView>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTest>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "doc/Lib_xml.h"
+#include "sequence/acquisition_sequence.h"
+#include "station/edit_nuxo1f.h"
+#include "station/station_record.h"
+#include "support/gui_modal.h"
+
+namespace {
+
+// A station of the GPRS PUSH kind with every piece present and some values
+// that the dialog rewrites (90 seconds, an id with a letter).
+const char* const pushing_station =
+    "<STATION id=\"12A\" phone_nbr=\"33612345678\" pin=\"1111\" description=\"Quay &amp; pier\">"
+    "<CONFIGURATION value=\"0\">"
+    "<SYSCTRL acq_enabled=\"on\" acq_automatic=\"on\" acq_dump=\"on\" flash_store=\"on\" acq_on_ring=\"off\""
+    " acq_fast_interval=\"on\" gsm_enabled=\"ON\" gsm_call=\"On\" gprs=\"oN\" call_on_ring=\"off\" time_zone=\"1\"/>"
+    "<HTTP_HOST host=\"push.example\" port=\"8080\"/>"
+    "<HTTP_URL value=\"/in.php\"/><USERNAME value=\"u\"/><PASSWORD value=\"p\"/>"
+    "<GPRS_APN_USERNAME value=\"au\"/><GPRS_APN_PASSWORD value=\"ap\"/><GPRS_APN_NAME value=\"apn.example\"/>"
+    "<ACQ_INTERVAL0 value=\"1200\"/><ACQ_INTERVAL1 value=\"60\"/><GSM_INTERVAL value=\"7200\"/>"
+    "<GSM_DURATION value=\"90\"/><GSM_SMS_DURATION value=\"300\"/><SMS_NUMBER value=\"0611111111\"/>"
+    "<SMS_TEXT_ACQ value=\"A \"/><SMS_TEXT_EOL value=\"B \"/>"
+    "<SYSTEM_CONFIG filter=\"4\" acq_number=\"0\" gsm_number=\"0\"/><PIN_CODE value=\"2222\"/>"
+    "</CONFIGURATION>"
+    "<CONFIGURATION value=\"1\">"
+    "<ACQUISITION_SEQUENCE value=\"0\"><PROBES_POWER state=\"1\"/><ACQ_VBAT channel=\"0\"/>"
+    "<PROBES_POWER state=\"0\"/></ACQUISITION_SEQUENCE>"
+    "<ACQUISITION_SEQUENCE value=\"1\"><PROBES_POWER state=\"1\"/><ACQ_VBAT channel=\"0\"/>"
+    "<PROBES_POWER state=\"0\"/></ACQUISITION_SEQUENCE>"
+    "<ACQUISITION_SEQUENCE value=\"2\"><PROBES_POWER state=\"1\"/><ACQ_VBAT channel=\"0\"/>"
+    "<PROBES_POWER state=\"0\"/></ACQUISITION_SEQUENCE>"
+    "</CONFIGURATION></STATION>";
+
+// A station document element parsed from text; the document owns it.
+struct Station {
+    TiXmlDocument doc;
+    TiXmlElement* element = nullptr;
+
+    explicit Station(const char* xml)
+    {
+        doc.Parse(xml);
+        element = doc.RootElement();
+        EXPECT_NE(element, nullptr) << xml;
+    }
+};
+
+std::string text_of(const TiXmlElement* element)
+{
+    TiXmlPrinter printer;
+    printer.SetStreamPrinting();
+    element->Accept(&printer);
+    return printer.CStr();
+}
+
+// A station with only the given switches and parameters; the dialog adds the rest.
+std::string station_with(const std::string& parameters)
+{
+    return "<STATION><CONFIGURATION value=\"0\">" + parameters + "</CONFIGURATION></STATION>";
+}
+
+std::string sysctrl(const char* enabled, const char* call, const char* gprs)
+{
+    return std::string("<SYSCTRL gsm_enabled=\"") + enabled + "\" gsm_call=\"" + call + "\" gprs=\"" + gprs + "\"/>";
+}
+
+const char* parameter(TiXmlElement* station, const char* element, const char* attribute = "value")
+{
+    TiXmlElement* cfg = station->FirstChildElement("CONFIGURATION");
+    return xml_get_attr_text(xml_find_path(cfg, element), attribute);
+}
+
+TFedit* dialog()
+{
+    return Fedit;
+}
+
+void type_into(QLineEdit* edit, const char* text)
+{
+    edit->setFocus();
+    edit->selectAll();
+    if (*text == '\0') {
+        QTest::keyClick(edit, Qt::Key_Delete);
+    }
+    for (const QChar character : QString::fromLatin1(text)) {
+        if (character.unicode() < 0x80) {
+            QTest::keyClick(edit, character.toLatin1());
+        } else {
+            // Letters beyond ASCII arrive as text without a key code, as from
+            // a national keyboard.
+            QTest::sendKeyEvent(QTest::Click, edit, Qt::Key_unknown, QString(character), Qt::NoModifier);
+        }
+    }
+}
+
+// Chooses a mode from the drop-down list with the mouse, as the operator does.
+void pick_mode(const char* item)
+{
+    QComboBox* combo = dialog()->cb_gsm_mode;
+    const int row = combo->findText(QString::fromLatin1(item));
+    ASSERT_GE(row, 0) << item;
+    combo->showPopup();
+    QAbstractItemView* list = combo->view();
+    ASSERT_TRUE(list->isVisible());
+    const QRect place = list->visualRect(list->model()->index(row, 0));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, place.center());
+    if (list->isVisible()) {
+        // Some styles open the list on the press and choose on the release only.
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, place.center());
+    }
+    EXPECT_EQ(combo->currentText(), QString::fromLatin1(item));
+}
+
+void press_ok()
+{
+    QTest::mouseClick(dialog()->Button1, Qt::LeftButton);
+}
+
+void press_cancel()
+{
+    QTest::mouseClick(dialog()->Button2, Qt::LeftButton);
+}
+
+// Opens the dialog on `station`, lets `operate` work in it (it must close
+// it) and returns what edit_station returned.
+bool edit(TiXmlElement* station, const std::function<void()>& operate)
+{
+    bool operated = false;
+    when_modal_shown([&](QWidget* modal) {
+        EXPECT_EQ(modal, dialog());
+        operated = true;
+        operate();
+        if (dialog()->isVisible()) {
+            ADD_FAILURE() << "the operation left the station dialog open";
+            dialog()->reject();
+        }
+    });
+    const bool result = dialog()->edit_station(station);
+    EXPECT_TRUE(operated) << "the station dialog was not shown";
+    return result;
+}
+
+// Clicks a sequence button and answers the sequence dialog with `answer`
+// (which must close it). Returns the sequence dialog's caption.
+QString in_sequence_dialog(QPushButton* button, const std::function<void(QWidget*)>& answer)
+{
+    QString caption;
+    bool shown = false;
+    when_modal_shown([&](QWidget* modal) {
+        if (modal == dialog()) {
+            ADD_FAILURE() << "the sequence dialog did not open";
+            return;
+        }
+        shown = true;
+        caption = modal->windowTitle();
+        answer(modal);
+    });
+    QTest::mouseClick(button, Qt::LeftButton);
+    EXPECT_TRUE(shown);
+    return caption;
+}
+
+// In the sequence dialog: stops measuring the battery voltage and presses OK.
+void drop_battery_measure(QWidget* sequence_dialog)
+{
+    QCheckBox* vbat = child<QCheckBox>(sequence_dialog, "cb_vbat");
+    QPushButton* ok = child<QPushButton>(sequence_dialog, "Button1");
+    if (vbat == nullptr || ok == nullptr) {
+        sequence_dialog->close();
+        return;
+    }
+    vbat->setChecked(true);
+    QTest::mouseClick(vbat, Qt::LeftButton, Qt::NoModifier, QPoint(6, vbat->height() / 2));
+    EXPECT_FALSE(vbat->isChecked());
+    QTest::mouseClick(ok, Qt::LeftButton);
+}
+
+class StationDialog : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        // The dialogs exist once for the whole run, as at start-up.
+        if (Facquisition_sequence == nullptr) {
+            Facquisition_sequence = new TFacquisition_sequence;
+        }
+        if (Fedit == nullptr) {
+            Fedit = new TFedit;
+        }
+    }
+
+    void TearDown() override
+    {
+        for (QWidget* window : QApplication::topLevelWidgets()) {
+            EXPECT_FALSE(window->isVisible()) << window->objectName().toStdString() << " left open";
+        }
+    }
+
+    // The enabled state of the HTTP/APN edits and of the GSM timing/SMS edits,
+    // each required to be the same over its whole group.
+    static bool gprs_edits_enabled()
+    {
+        TFedit* d = dialog();
+        const bool enabled = d->ed_http_host->isEnabled();
+        for (QLineEdit* edit : {d->ed_http_url, d->ed_http_host_port, d->ed_username, d->ed_password, d->ed_apn_name,
+                                d->ed_apn_username, d->ed_apn_password}) {
+            EXPECT_EQ(edit->isEnabled(), enabled) << edit->objectName().toStdString();
+        }
+        return enabled;
+    }
+
+    static bool timing_edits_enabled()
+    {
+        TFedit* d = dialog();
+        const bool enabled = d->ed_sms->isEnabled();
+        for (QLineEdit* edit :
+             {d->ed_gsm_interval, d->ed_gsm_duration, d->ed_gsm_sms_duration, d->ed_sms_text_acq, d->ed_sms_text_eol}) {
+            EXPECT_EQ(edit->isEnabled(), enabled) << edit->objectName().toStdString();
+        }
+        return enabled;
+    }
+};
+
+// ---- a new station ----
+
+TEST_F(StationDialog, NewStationShowsTheDefaultsAndOkStoresTheCompleteRecord)
+{
+    Station station("<STATION/>");
+    const bool ok = edit(station.element, [] {
+        TFedit* d = dialog();
+        EXPECT_EQ(d->PageControl1->currentIndex(), 0);
+        EXPECT_EQ(d->ed_ID->text(), "100");
+        EXPECT_EQ(d->ed_pin->text(), "6852");
+        EXPECT_EQ(d->ed_description->text(), "new station");
+        EXPECT_EQ(d->ed_gsm_interval->text(), "24");
+        EXPECT_EQ(d->ed_gsm_duration->text(), "10");
+        EXPECT_EQ(d->ed_gsm_sms_duration->text(), "15");
+        EXPECT_EQ(d->ed_acq_interval0->text(), "15");
+        EXPECT_EQ(d->ed_acq_interval1->text(), "5");
+        EXPECT_EQ(d->ed_sms_text_acq->text(), "ALARM ! NUXO ");
+        EXPECT_EQ(d->ed_apn_username->text(), "");
+        EXPECT_EQ(d->cb_gsm_mode->currentText(), "GSM DATA");
+        EXPECT_TRUE(timing_edits_enabled());
+        EXPECT_FALSE(gprs_edits_enabled());
+        press_ok();
+    });
+    EXPECT_TRUE(ok);
+
+    std::unique_ptr<TiXmlElement> expected(xml_add_child(nullptr, "STATION"));
+    complete_station_defaults(expected.get());
+    EXPECT_EQ(text_of(station.element), text_of(expected.get()));
+}
+
+// ---- closing without OK ----
+
+TEST_F(StationDialog, CancelEscapeAndCloseBoxLeaveTheStationByteIdentical)
+{
+    const std::function<void()> closers[] = {
+        [] { press_cancel(); },
+        [] { QTest::keyClick(dialog()->ed_description, Qt::Key_Escape); },
+        [] { QTest::keyClick(dialog()->cb_gsm_mode->lineEdit(), Qt::Key_Escape); },
+        [] { dialog()->close(); },
+    };
+    for (const char* xml : {"<STATION/>", pushing_station}) {
+        for (const auto& close_without_ok : closers) {
+            Station station(xml);
+            const std::string before = text_of(station.element);
+            const bool ok = edit(station.element, [&] {
+                TFedit* d = dialog();
+                type_into(d->ed_description, "changed");
+                type_into(d->ed_acq_interval0, "7");
+                pick_mode("Disabled");
+                d->PageControl1->setCurrentIndex(2);
+                in_sequence_dialog(d->Button7, drop_battery_measure);
+                in_sequence_dialog(d->Button4, drop_battery_measure);
+                close_without_ok();
+            });
+            EXPECT_FALSE(ok);
+            EXPECT_EQ(text_of(station.element), before);
+        }
+    }
+}
+
+TEST_F(StationDialog, NoStationOpensNothing)
+{
+    EXPECT_FALSE(dialog()->edit_station(nullptr));
+    EXPECT_FALSE(dialog()->isVisible());
+}
+
+TEST_F(StationDialog, OtherKeysDoNotCloseTheDialog)
+{
+    Station station("<STATION/>");
+    const bool ok = edit(station.element, [] {
+        TFedit* d = dialog();
+        QTest::keyClick(d->ed_ID, Qt::Key_Return);
+        QTest::keyClick(d->ed_ID, Qt::Key_Enter);
+        EXPECT_TRUE(d->isVisible());
+        press_cancel();
+    });
+    EXPECT_FALSE(ok);
+}
+
+// ---- OK ----
+
+TEST_F(StationDialog, OkWithoutChangesRewritesOnlyTimesAndTheId)
+{
+    Station station(pushing_station);
+    const bool ok = edit(station.element, [] {
+        TFedit* d = dialog();
+        EXPECT_EQ(d->ed_ID->text(), "12");
+        EXPECT_EQ(d->ed_gsm_duration->text(), "1");
+        EXPECT_EQ(d->ed_gsm_interval->text(), "2");
+        EXPECT_EQ(d->ed_description->text(), "Quay & pier");
+        press_ok();
+    });
+    EXPECT_TRUE(ok);
+
+    Station expected(pushing_station);
+    xml_set_attr(expected.element, "id", "12");
+    xml_set_attr(expected.element, "pin", "2222");  // the PIN_CODE value wins
+    TiXmlElement* cfg = expected.element->FirstChildElement("CONFIGURATION");
+    xml_set_attr(xml_find_path(cfg, "GSM_DURATION"), "value", "60");
+    TiXmlElement* switches = xml_find_path(cfg, "SYSCTRL");
+    for (const char* name : {"gsm_enabled", "gsm_call", "gprs"}) {
+        xml_set_attr(switches, name, "on");
+    }
+    EXPECT_EQ(text_of(station.element), text_of(expected.element));
+}
+
+TEST_F(StationDialog, TypedTextsAreStoredAsTyped)
+{
+    Station station("<STATION/>");
+    edit(station.element, [] {
+        TFedit* d = dialog();
+        type_into(d->ed_ID, " 0042x");
+        type_into(d->ed_phone_nbr, "");
+        type_into(d->ed_description, "caf\xe9 <north> ");
+        type_into(d->ed_sms, "+33 6");
+        press_ok();
+    });
+    EXPECT_STREQ(xml_get_attr(station.element, "id"), " 0042x");
+    EXPECT_STREQ(xml_get_attr(station.element, "phone_nbr"), "");
+    EXPECT_STREQ(xml_get_attr(station.element, "description"), "caf\xe9 <north> ");
+    EXPECT_STREQ(parameter(station.element, "SMS_NUMBER"), "+33 6");
+}
+
+// ---- times ----
+
+TEST_F(StationDialog, TimesAreShownInMinutesAndHoursAndStoredBackInSeconds)
+{
+    Station station(
+        station_with("<GSM_DURATION value=\"90\"/><GSM_INTERVAL value=\"86399\"/><GSM_SMS_DURATION value=\"59\"/>")
+            .c_str());
+    edit(station.element, [] {
+        TFedit* d = dialog();
+        EXPECT_EQ(d->ed_gsm_duration->text(), "1");
+        EXPECT_EQ(d->ed_gsm_interval->text(), "23");
+        EXPECT_EQ(d->ed_gsm_sms_duration->text(), "0");
+        type_into(d->ed_acq_interval0, "1.5");
+        type_into(d->ed_acq_interval1, "15 min");
+        type_into(d->ed_gsm_sms_duration, "-5");
+        press_ok();
+    });
+    EXPECT_STREQ(parameter(station.element, "GSM_DURATION"), "60");
+    EXPECT_STREQ(parameter(station.element, "GSM_INTERVAL"), "82800");
+    EXPECT_STREQ(parameter(station.element, "GSM_SMS_DURATION"), "-300");
+    EXPECT_STREQ(parameter(station.element, "ACQ_INTERVAL0"), "60");
+    EXPECT_STREQ(parameter(station.element, "ACQ_INTERVAL1"), "900");
+}
+
+TEST_F(StationDialog, HugeTimesStopAtThe32BitLimit)
+{
+    Station station("<STATION/>");
+    edit(station.element, [] {
+        TFedit* d = dialog();
+        type_into(d->ed_gsm_interval, "596524");
+        type_into(d->ed_gsm_duration, "-99999999999");
+        type_into(d->ed_acq_interval0, "nothing");
+        press_ok();
+    });
+    EXPECT_STREQ(parameter(station.element, "GSM_INTERVAL"), "2147483647");
+    EXPECT_STREQ(parameter(station.element, "GSM_DURATION"), "-2147483648");
+    EXPECT_STREQ(parameter(station.element, "ACQ_INTERVAL0"), "0");
+}
+
+// ---- GSM modes ----
+
+TEST_F(StationDialog, EachModeEnablesItsEdits)
+{
+    Station station("<STATION/>");
+    edit(station.element, [] {
+        pick_mode("Disabled");
+        EXPECT_FALSE(timing_edits_enabled());
+        EXPECT_FALSE(gprs_edits_enabled());
+        pick_mode("GPRS PUSH");
+        EXPECT_TRUE(timing_edits_enabled());
+        EXPECT_TRUE(gprs_edits_enabled());
+        pick_mode("GSM DATA");
+        EXPECT_TRUE(timing_edits_enabled());
+        EXPECT_FALSE(gprs_edits_enabled());
+        // Identity, acquisition and button controls never depend on the mode.
+        pick_mode("Disabled");
+        TFedit* d = dialog();
+        for (QWidget* control : std::initializer_list<QWidget*>{d->ed_ID, d->ed_phone_nbr, d->ed_pin, d->ed_description,
+                                                                d->ed_acq_interval0, d->ed_acq_interval1, d->Button7,
+                                                                d->Button3, d->Button4, d->cb_gsm_mode}) {
+            EXPECT_TRUE(control->isEnabled()) << control->objectName().toStdString();
+        }
+        press_cancel();
+    });
+}
+
+TEST_F(StationDialog, ATypedModeNamingNoItemChangesNoSwitch)
+{
+    Station station(pushing_station);
+    edit(station.element, [] {
+        TFedit* d = dialog();
+        d->cb_gsm_mode->lineEdit()->selectAll();
+        QTest::keyClicks(d->cb_gsm_mode->lineEdit(), "GSM");
+        EXPECT_TRUE(timing_edits_enabled());
+        EXPECT_FALSE(gprs_edits_enabled());
+        press_ok();
+    });
+    for (const char* name : {"gsm_enabled", "gsm_call", "gprs"}) {
+        EXPECT_STREQ(parameter(station.element, "SYSCTRL", name), "on") << name;
+    }
+}
+
+TEST_F(StationDialog, StoredSwitchesFollowTheMode)
+{
+    struct Case {
+        const char* name;
+        std::string switches;
+        const char* opens_as;
+        const char* choose;  // null: keep the mode it opened in
+        const char* enabled;
+        const char* call;
+        const char* gprs;
+    };
+    const Case cases[] = {
+        {"disabled wins over a set gsm_call", sysctrl("off", "on", "off"), "Disabled", nullptr, "off", "off", "off"},
+        {"capitals read as on", sysctrl("ON", "On", "oN"), "GPRS PUSH", nullptr, "on", "on", "on"},
+        {"GSM DATA keeps gsm_call", sysctrl("on", "on", "off"), "GSM DATA", nullptr, "on", "on", "off"},
+        {"GSM DATA keeps gprs alone", sysctrl("on", "off", "on"), "GSM DATA", nullptr, "on", "off", "on"},
+        {"anything but on is off", sysctrl("yes", "1", "on"), "Disabled", nullptr, "off", "off", "off"},
+        {"GPRS PUSH chosen", sysctrl("off", "off", "off"), "Disabled", "GPRS PUSH", "on", "on", "on"},
+        {"GSM DATA after GPRS PUSH", sysctrl("on", "on", "on"), "GPRS PUSH", "GSM DATA", "on", "on", "off"},
+        {"GSM DATA from disabled", sysctrl("off", "on", "on"), "Disabled", "GSM DATA", "on", "off", "off"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Station station(station_with(c.switches).c_str());
+        edit(station.element, [&] {
+            EXPECT_EQ(dialog()->cb_gsm_mode->currentText(), QString::fromLatin1(c.opens_as));
+            if (c.choose != nullptr) {
+                pick_mode(c.choose);
+            }
+            press_ok();
+        });
+        EXPECT_STREQ(parameter(station.element, "SYSCTRL", "gsm_enabled"), c.enabled);
+        EXPECT_STREQ(parameter(station.element, "SYSCTRL", "gsm_call"), c.call);
+        EXPECT_STREQ(parameter(station.element, "SYSCTRL", "gprs"), c.gprs);
+    }
+}
+
+TEST_F(StationDialog, GsmDataChosenOverGprsPushReadsBackAsGsmData)
+{
+    Station station(pushing_station);
+    edit(station.element, [] {
+        pick_mode("GSM DATA");
+        press_ok();
+    });
+    edit(station.element, [] {
+        EXPECT_EQ(dialog()->cb_gsm_mode->currentText(), "GSM DATA");
+        EXPECT_FALSE(gprs_edits_enabled());
+        press_cancel();
+    });
+}
+
+TEST_F(StationDialog, NoModeCarriesOverToTheNextStation)
+{
+    Station pushing(pushing_station);
+    Station disabled(station_with(sysctrl("off", "off", "off")).c_str());
+    edit(pushing.element, [] { press_ok(); });
+    edit(disabled.element, [] {
+        EXPECT_EQ(dialog()->cb_gsm_mode->currentText(), "Disabled");
+        EXPECT_FALSE(timing_edits_enabled());
+        // A text typed now must not reach the next opening either.
+        dialog()->cb_gsm_mode->lineEdit()->selectAll();
+        QTest::keyClicks(dialog()->cb_gsm_mode->lineEdit(), "whatever");
+        press_cancel();
+    });
+    edit(disabled.element, [] {
+        EXPECT_EQ(dialog()->cb_gsm_mode->currentText(), "Disabled");
+        press_ok();
+    });
+    EXPECT_STREQ(parameter(disabled.element, "SYSCTRL", "gsm_call"), "off");
+    EXPECT_STREQ(parameter(disabled.element, "SYSCTRL", "gprs"), "off");
+}
+
+TEST_F(StationDialog, DisabledEditsAreStoredAsShown)
+{
+    Station station("<STATION/>");
+    edit(station.element, [] {
+        TFedit* d = dialog();
+        pick_mode("GPRS PUSH");
+        type_into(d->ed_http_host, "other.example");
+        type_into(d->ed_apn_password, "secret");
+        type_into(d->ed_gsm_duration, "3");
+        pick_mode("Disabled");
+        EXPECT_FALSE(d->ed_http_host->isEnabled());
+        press_ok();
+    });
+    EXPECT_STREQ(parameter(station.element, "HTTP_HOST", "host"), "other.example");
+    EXPECT_STREQ(parameter(station.element, "GPRS_APN_PASSWORD"), "secret");
+    EXPECT_STREQ(parameter(station.element, "GSM_DURATION"), "180");
+    EXPECT_STREQ(parameter(station.element, "SYSCTRL", "gsm_enabled"), "off");
+}
+
+// ---- PIN code ----
+
+TEST_F(StationDialog, PinCodeParameterWinsAndOkMakesBothEqual)
+{
+    Station station(pushing_station);  // pin 1111, PIN_CODE 2222
+    edit(station.element, [] {
+        EXPECT_EQ(dialog()->ed_pin->text(), "2222");
+        press_ok();
+    });
+    EXPECT_STREQ(xml_get_attr(station.element, "pin"), "2222");
+    EXPECT_STREQ(parameter(station.element, "PIN_CODE"), "2222");
+
+    Station empty_code(
+        "<STATION pin=\"3333\"><CONFIGURATION value=\"0\"><PIN_CODE value=\"\"/></CONFIGURATION></STATION>");
+    edit(empty_code.element, [] {
+        EXPECT_EQ(dialog()->ed_pin->text(), "3333");
+        type_into(dialog()->ed_pin, "4444");
+        press_ok();
+    });
+    EXPECT_STREQ(xml_get_attr(empty_code.element, "pin"), "4444");
+    EXPECT_STREQ(parameter(empty_code.element, "PIN_CODE"), "4444");
+}
+
+TEST_F(StationDialog, NoPinAnywhereNeverShowsTheLastStationsPin)
+{
+    Station first(pushing_station);
+    edit(first.element, [] { press_ok(); });
+    Station no_pin("<STATION pin=\"\"><CONFIGURATION value=\"0\"><PIN_CODE value=\"\"/></CONFIGURATION></STATION>");
+    edit(no_pin.element, [] {
+        EXPECT_EQ(dialog()->ed_pin->text(), "");
+        press_ok();
+    });
+    EXPECT_STREQ(xml_get_attr(no_pin.element, "pin"), "");
+    EXPECT_STREQ(parameter(no_pin.element, "PIN_CODE"), "");
+}
+
+// ---- sequences ----
+
+TEST_F(StationDialog, SequenceButtonsOpenTheirSequenceWithItsCaption)
+{
+    Station station("<STATION/>");
+    struct Opened {
+        QString caption;
+        bool thresholds = false;
+    };
+    Opened slow, fast, health;
+    const auto remember = [](Opened& opened) {
+        return [&opened](QWidget* sequence_dialog) {
+            opened.thresholds = Facquisition_sequence->show_thresholds;
+            if (QPushButton* cancel = child<QPushButton>(sequence_dialog, "Button2")) {
+                QTest::mouseClick(cancel, Qt::LeftButton);
+            } else {
+                sequence_dialog->close();
+            }
+        };
+    };
+    edit(station.element, [&] {
+        TFedit* d = dialog();
+        d->PageControl1->setCurrentIndex(2);
+        slow.caption = in_sequence_dialog(d->Button7, remember(slow));
+        fast.caption = in_sequence_dialog(d->Button3, remember(fast));
+        health.caption = in_sequence_dialog(d->Button4, remember(health));
+        press_cancel();
+    });
+    EXPECT_EQ(slow.caption, "Slow sequence");
+    EXPECT_EQ(fast.caption, "Fast sequence");
+    EXPECT_EQ(health.caption, "Health sequence");
+    EXPECT_TRUE(slow.thresholds);
+    EXPECT_TRUE(fast.thresholds);
+    EXPECT_FALSE(health.thresholds);
+}
+
+TEST_F(StationDialog, SequenceEditsReachTheStationOnlyWithOk)
+{
+    Station station(pushing_station);
+    edit(station.element, [] {
+        dialog()->PageControl1->setCurrentIndex(2);
+        in_sequence_dialog(dialog()->Button3, drop_battery_measure);
+        press_ok();
+    });
+    TiXmlElement* sequences = station.element->FirstChildElement("CONFIGURATION")->NextSiblingElement();
+    ASSERT_NE(sequences, nullptr);
+    TiXmlElement* slow = sequences->FirstChildElement("ACQUISITION_SEQUENCE");
+    TiXmlElement* fast = slow->NextSiblingElement();
+    EXPECT_NE(slow->FirstChildElement("ACQ_VBAT"), nullptr);
+    EXPECT_EQ(fast->FirstChildElement("ACQ_VBAT"), nullptr);
+}
+
+}  // namespace
