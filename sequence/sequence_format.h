@@ -10,11 +10,14 @@
 #include "doc/Lib_xml.h"
 #include "sequence/channel_catalogue.h"
 
-// Threshold comparison; the numbers are the dialog's combo box indexes.
-enum Comparison { compare_none = 0, compare_ge = 1, compare_lt = 2 };
+// Threshold comparison; the numbers are the dialog's combo box indexes. The
+// fixed type lets a combo box with no selected item (index -1) be stored as
+// is: any other number counts as no threshold.
+enum Comparison : int { compare_none = 0, compare_ge = 1, compare_lt = 2 };
 
-// Setting of one digital output; the numbers are the dialog's combo box indexes.
-enum OutputSetting { output_force_1 = 0, output_force_0 = 1, output_keep = 2 };
+// Setting of one digital output; the numbers are the dialog's combo box
+// indexes. Any other number (index -1 of a typed text) counts as Keep.
+enum OutputSetting : int { output_force_1 = 0, output_force_0 = 1, output_keep = 2 };
 
 struct ChannelChoice {
     bool selected = false;

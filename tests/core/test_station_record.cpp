@@ -1,0 +1,243 @@
+// The STATION record: the default content of a new station, completion of
+// older or hand-edited records, and the rule that nothing present changes.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "station/station_fleet.h"
+#include "station/station_record.h"
+#include "support/core_tree.h"
+
+namespace {
+
+const char* const default_record =
+    "STATION id=\"100\" phone_nbr=\"330000000000\" pin=\"6852\" description=\"new station\"\n"
+    "  CONFIGURATION value=\"0\"\n"
+    "    SYSCTRL acq_enabled=\"on\" acq_automatic=\"on\" acq_dump=\"on\" flash_store=\"on\" acq_on_ring=\"off\""
+    " acq_fast_interval=\"on\" gsm_enabled=\"on\" gsm_call=\"off\" gprs=\"off\" call_on_ring=\"off\" time_zone=\"2\"\n"
+    "    HTTP_HOST host=\"data.kestrane.example\" port=\"80\"\n"
+    "    HTTP_URL value=\"/gprs/default.php\"\n"
+    "    USERNAME value=\"kestrane\"\n"
+    "    PASSWORD value=\"pqwz\"\n"
+    "    GPRS_APN_USERNAME value=\"\"\n"
+    "    GPRS_APN_PASSWORD value=\"\"\n"
+    "    GPRS_APN_NAME value=\"internet.operator.example\"\n"
+    "    ACQ_INTERVAL0 value=\"900\"\n"
+    "    ACQ_INTERVAL1 value=\"300\"\n"
+    "    GSM_INTERVAL value=\"86400\"\n"
+    "    GSM_DURATION value=\"600\"\n"
+    "    GSM_SMS_DURATION value=\"900\"\n"
+    "    SMS_NUMBER value=\"0600000000\"\n"
+    "    SMS_TEXT_ACQ value=\"ALARM ! NUXO \"\n"
+    "    SMS_TEXT_EOL value=\"Low Bat. NUXO \"\n"
+    "    SYSTEM_CONFIG filter=\"4\" acq_number=\"0\" gsm_number=\"0\"\n"
+    "    PIN_CODE value=\"6852\"\n"
+    "  CONFIGURATION value=\"1\"\n"
+    "    ACQUISITION_SEQUENCE value=\"0\"\n"
+    "      PROBES_POWER state=\"1\"\n"
+    "      ACQ_VBAT channel=\"0\"\n"
+    "      PROBES_POWER state=\"0\"\n"
+    "    ACQUISITION_SEQUENCE value=\"1\"\n"
+    "      PROBES_POWER state=\"1\"\n"
+    "      ACQ_VBAT channel=\"0\"\n"
+    "      PROBES_POWER state=\"0\"\n"
+    "    ACQUISITION_SEQUENCE value=\"2\"\n"
+    "      PROBES_POWER state=\"1\"\n"
+    "      ACQ_VBAT channel=\"0\"\n"
+    "      PROBES_POWER state=\"0\"\n";
+
+// A STATION parsed from inline XML and completed; keeps the document alive
+// for the parts.
+struct Completed {
+    std::unique_ptr<TiXmlDocument> doc;
+    StationParts parts;
+    std::string text;
+
+    explicit Completed(const char* xml) : doc(parse_xml(xml))
+    {
+        if (doc) {
+            parts = complete_station_defaults(doc->RootElement());
+            text = render_tree(doc->RootElement());
+        }
+    }
+};
+
+// The parameter element `name` of a completed record, rendered on one line.
+std::string parameter_line(const std::string& record, const char* name)
+{
+    size_t at = record.find(std::string("    ") + name + " ");
+    return at == std::string::npos ? "" : record.substr(at + 4, record.find('\n', at) - at - 4);
+}
+
+TEST(StationDefaults, EmptyStationBecomesTheDefaultRecordInOrder)
+{
+    TiXmlElement station("STATION");
+    StationParts parts = complete_station_defaults(&station);
+    EXPECT_EQ(default_record, render_tree(&station));
+
+    TiXmlElement* cfg0 = station.FirstChildElement();
+    TiXmlElement* cfg1 = cfg0->NextSiblingElement();
+    EXPECT_EQ(cfg0, parts.cfg_parameters);
+    EXPECT_EQ(cfg1, parts.cfg_sequences);
+    EXPECT_EQ(cfg1->FirstChildElement(), parts.seq_slow);
+    EXPECT_EQ(parts.seq_slow->NextSiblingElement(), parts.seq_fast);
+    EXPECT_EQ(parts.seq_fast->NextSiblingElement(), parts.seq_health);
+}
+
+TEST(StationDefaults, CompletingTwiceEqualsCompletingOnce)
+{
+    TiXmlElement station("STATION");
+    StationParts first = complete_station_defaults(&station);
+    std::string once = render_tree(&station);
+    StationParts second = complete_station_defaults(&station);
+    EXPECT_EQ(once, render_tree(&station));
+    EXPECT_EQ(first.seq_health, second.seq_health);
+
+    EXPECT_EQ(nullptr, complete_station_defaults(nullptr).cfg_parameters);
+    EXPECT_EQ(nullptr, ensure_parameter(nullptr, "SMS_NUMBER", "value", "1"));
+}
+
+TEST(StationRoles, ConfigurationFoundIgnoringCaseAndWithoutValue)
+{
+    Completed done(
+        "<STATION><configuration value=\"0\"><USERNAME value=\"ops\"/></configuration>"
+        "<Configuration/></STATION>");
+    // Both count as parameter configurations (no value reads as 0); the last wins.
+    EXPECT_STREQ("Configuration", done.parts.cfg_parameters->Value());
+    EXPECT_EQ(0u, done.text.find("STATION id=\"100\""));
+    EXPECT_NE(std::string::npos,
+              done.text.find("  configuration value=\"0\"\n    USERNAME value=\"ops\"\n  Configuration\n"
+                             "    SYSCTRL"));
+    EXPECT_EQ(std::string::npos, done.text.find("CONFIGURATION value=\"0\""));
+    EXPECT_NE(std::string::npos, done.text.find("  CONFIGURATION value=\"1\"\n"));
+}
+
+TEST(StationRoles, TwoParameterConfigurationsOnlyTheLastIsCompleted)
+{
+    Completed done(
+        "<STATION><CONFIGURATION value=\"0\" tag=\"first\"/>"
+        "<CONFIGURATION value=\"0\" tag=\"second\"/></STATION>");
+    EXPECT_STREQ("second", done.parts.cfg_parameters->Attribute("tag"));
+    EXPECT_NE(std::string::npos, done.text.find("  CONFIGURATION value=\"0\" tag=\"first\"\n"
+                                                "  CONFIGURATION value=\"0\" tag=\"second\"\n    SYSCTRL"));
+}
+
+TEST(StationRoles, UnknownRolesStayAndDoNotCount)
+{
+    Completed done(
+        "<STATION><CONFIGURATION value=\"2\"><X/></CONFIGURATION>"
+        "<CONFIGURATION value=\"-1\"/><OTHER a=\"b\"/></STATION>");
+    EXPECT_EQ(0u,
+              done.text.find("STATION id=\"100\" phone_nbr=\"330000000000\" pin=\"6852\" description=\"new station\"\n"
+                             "  CONFIGURATION value=\"2\"\n    X\n"
+                             "  CONFIGURATION value=\"-1\"\n"
+                             "  OTHER a=\"b\"\n"
+                             "  CONFIGURATION value=\"0\"\n    SYSCTRL"));
+    EXPECT_STREQ("0", done.parts.cfg_parameters->Attribute("value"));
+}
+
+TEST(StationRoles, SequencesFoundByRoleLastOneWinsMissingOnesAppended)
+{
+    Completed done(
+        "<STATION><CONFIGURATION value=\"1\">"
+        "<acquisition_sequence value=\"1\"><WAIT timeout=\"9\"/></acquisition_sequence>"
+        "<ACQUISITION_SEQUENCE value=\"1\" tag=\"later\"/>"
+        "<ACQUISITION_SEQUENCE value=\"7\"/>"
+        "</CONFIGURATION></STATION>");
+    EXPECT_STREQ("later", done.parts.seq_fast->Attribute("tag"));
+    EXPECT_EQ(nullptr, done.parts.seq_fast->FirstChildElement());  // present sequences are never refilled
+    EXPECT_STREQ("0", done.parts.seq_slow->Attribute("value"));
+    EXPECT_STREQ("2", done.parts.seq_health->Attribute("value"));
+    // The sequence configuration came first, so the parameter configuration follows it.
+    EXPECT_NE(std::string::npos,
+              done.text.find("  CONFIGURATION value=\"1\"\n"
+                             "    acquisition_sequence value=\"1\"\n      WAIT timeout=\"9\"\n"
+                             "    ACQUISITION_SEQUENCE value=\"1\" tag=\"later\"\n"
+                             "    ACQUISITION_SEQUENCE value=\"7\"\n"
+                             "    ACQUISITION_SEQUENCE value=\"0\"\n      PROBES_POWER state=\"1\"\n"));
+    EXPECT_NE(std::string::npos, done.text.find("      PROBES_POWER state=\"0\"\n  CONFIGURATION value=\"0\"\n"));
+    EXPECT_EQ(done.parts.seq_health, done.parts.cfg_sequences->LastChild());
+}
+
+TEST(StationValues, PresentValuesStayEvenWhenEmptyOrOdd)
+{
+    Completed done(
+        "<STATION description=\"Puits\" pin=\"\" extra=\"x\">"
+        "<CONFIGURATION value=\"0\">"
+        "<HTTP_HOST port=\"8080\"/>"
+        "<SYSCTRL gprs=\"ON\" time_zone=\"\"/>"
+        "<GPRS_APN_NAME/>"
+        "</CONFIGURATION></STATION>");
+    // Missing station attributes come after the present ones, in their own order.
+    EXPECT_EQ(0u, done.text.find("STATION description=\"Puits\" pin=\"\" extra=\"x\" id=\"100\""
+                                 " phone_nbr=\"330000000000\"\n"));
+    EXPECT_EQ("HTTP_HOST port=\"8080\" host=\"data.kestrane.example\"", parameter_line(done.text, "HTTP_HOST"));
+    EXPECT_EQ(
+        "SYSCTRL gprs=\"ON\" time_zone=\"\" acq_enabled=\"on\" acq_automatic=\"on\" acq_dump=\"on\""
+        " flash_store=\"on\" acq_on_ring=\"off\" acq_fast_interval=\"on\" gsm_enabled=\"on\" gsm_call=\"off\""
+        " call_on_ring=\"off\"",
+        parameter_line(done.text, "SYSCTRL"));
+    EXPECT_EQ("GPRS_APN_NAME value=\"internet.operator.example\"", parameter_line(done.text, "GPRS_APN_NAME"));
+    EXPECT_EQ("PIN_CODE value=\"6852\"", parameter_line(done.text, "PIN_CODE"));
+}
+
+TEST(StationParameters, NamesMatchExactlySoLowerCaseSysctrlGetsASibling)
+{
+    Completed done(
+        "<STATION><CONFIGURATION value=\"0\"><sysctrl gprs=\"on\"/></CONFIGURATION>"
+        "</STATION>");
+    EXPECT_NE(std::string::npos, done.text.find("    sysctrl gprs=\"on\"\n    SYSCTRL acq_enabled=\"on\""));
+    EXPECT_NE(std::string::npos, parameter_line(done.text, "SYSCTRL").find(" gprs=\"off\""));
+}
+
+TEST(StationParameters, MissingSmsNumberIsAppendedLast)
+{
+    TiXmlElement station("STATION");
+    StationParts parts = complete_station_defaults(&station);
+    TiXmlElement* sms = parts.cfg_parameters->FirstChildElement("SMS_NUMBER");
+    parts.cfg_parameters->RemoveChild(sms);
+    xml_add_child(parts.cfg_parameters, "LOCAL_NOTE");
+
+    complete_station_defaults(&station);
+    const TiXmlElement* last = parts.cfg_parameters->LastChild()->ToElement();
+    EXPECT_STREQ("SMS_NUMBER", last->Value());
+    EXPECT_STREQ("0600000000", last->Attribute("value"));
+    EXPECT_STREQ("LOCAL_NOTE", last->PreviousSibling()->Value());
+}
+
+TEST(StationParameters, EnsureParameterFindsFirstAndAddsOnlyAMissingAttribute)
+{
+    TiXmlElement cfg("CONFIGURATION");
+    TiXmlElement* first = xml_add_child(&cfg, "SMS_TEXT_ACQ");
+    xml_add_child(&cfg, "SMS_TEXT_ACQ");
+    EXPECT_EQ(first, ensure_parameter(&cfg, "SMS_TEXT_ACQ", "value", "A"));
+    EXPECT_EQ(first, ensure_parameter(&cfg, "SMS_TEXT_ACQ", "value", "B"));
+    EXPECT_EQ("SMS_TEXT_ACQ value=\"A\"\nSMS_TEXT_ACQ\n", render_children(&cfg));
+}
+
+TEST(StationFleet, EveryGeneratedStationIsCompleteAndReproducible)
+{
+    myXMLdocument first("SETUP");
+    myXMLdocument second("SETUP");
+    TiXmlElement* stations = build_fleet(first, 25);
+    build_fleet(second, 25);
+    ASSERT_NE(nullptr, stations);
+    EXPECT_EQ(render_tree(first.root), render_tree(second.root));
+
+    int count = 0;
+    bool high_byte = false;
+    for (TiXmlElement* station = stations->FirstChildElement(); station != nullptr;
+         station = station->NextSiblingElement(), ++count) {
+        for (const char* c = station->Attribute("description"); c != nullptr && *c != '\0'; ++c) {
+            high_byte = high_byte || static_cast<unsigned char>(*c) > 0x7F;
+        }
+        std::string before = render_tree(station);
+        complete_station_defaults(station);
+        EXPECT_EQ(before, render_tree(station)) << "station " << count << " was not complete";
+    }
+    EXPECT_EQ(25, count);
+    EXPECT_TRUE(high_byte);
+}
+
+}  // namespace
