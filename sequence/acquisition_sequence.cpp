@@ -191,7 +191,13 @@ TFacquisition_sequence::TFacquisition_sequence(QWidget* parent)
     watch_keys_of_every_control();
 }
 
-TFacquisition_sequence::~TFacquisition_sequence() = default;
+TFacquisition_sequence::~TFacquisition_sequence()
+{
+    // edit_sequence must never reach a dialog that is gone.
+    if (Facquisition_sequence == this) {
+        Facquisition_sequence = nullptr;
+    }
+}
 
 void TFacquisition_sequence::build_form()
 {

@@ -505,8 +505,12 @@ TEST_F(SequenceDialog, EditSequenceNeedsTheDialogAndAnElement)
         press(d, "Button2");
     });
     edit_sequence(slow_sequence(doc.get()), true, nullptr);
-    Facquisition_sequence = nullptr;
     EXPECT_EQ(render_tree(doc->RootElement()), before);
+
+    // A destroyed dialog is no longer reachable through the global.
+    dialog.reset();
+    EXPECT_EQ(Facquisition_sequence, nullptr);
+    edit_sequence(slow_sequence(doc.get()), true, "Slow sequence");
 }
 
 }  // namespace
