@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QTabWidget>
+#include <limits>
 
 #include "app/cp1252.h"
 #include "doc/Lib_xml.h"
@@ -73,6 +74,8 @@ QLineEdit* add_edit(QWidget* parent, const char* name, int left, int top, int wi
     auto* edit = new QLineEdit(parent);
     edit->setObjectName(QString::fromLatin1(name));
     edit->setGeometry(left, top, width, edit_height);
+    // A box never cuts a text short: whatever the file holds goes back on OK.
+    edit->setMaxLength(std::numeric_limits<int>::max());
     return edit;
 }
 

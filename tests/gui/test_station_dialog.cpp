@@ -331,6 +331,15 @@ TEST_F(StationDialog, OkWithoutChangesRewritesOnlyTimesAndTheId)
     EXPECT_EQ(text_of(station.element), text_of(expected.element));
 }
 
+TEST_F(StationDialog, LongTextsComeBackWhole)
+{
+    // Longer than the usual limit of an edit box (32767 characters).
+    const std::string description(40000, 'd');
+    Station station(("<STATION description=\"" + description + "\"/>").c_str());
+    edit(station.element, [] { press_ok(); });
+    EXPECT_EQ(xml_get_attr_text(station.element, "description"), description);
+}
+
 TEST_F(StationDialog, TypedTextsAreStoredAsTyped)
 {
     Station station("<STATION/>");
