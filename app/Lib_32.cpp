@@ -1,0 +1,49 @@
+#include "app/Lib_32.h"
+
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <string>
+#include <vector>
+
+#include "app/cp1252.h"
+#include "doc/Lib_xml.h"
+
+bool choose_folder(char* result, int capacity, const char* initial_path)
+{
+    if (initial_path == nullptr) {
+        return false;
+    }
+    std::vector<char> start(initial_path, initial_path + std::char_traits<char>::length(initial_path) + 1);
+    strip_trailing_separators(start.data());
+
+    // Qt's own dialog rather than the desktop's, so it looks and behaves the
+    // same everywhere; it accepts only folders that exist.
+    QFileDialog dialog(nullptr, QStringLiteral("Choose a Folder"));
+    dialog.setObjectName(QStringLiteral("folder_chooser"));
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setOptions(QFileDialog::ShowDirsOnly | QFileDialog::DontUseNativeDialog);
+    QString start_folder = qstring_from_cp1252(start.data());
+    if (start_folder.size() == 2 && start_folder[1] == QLatin1Char(':')) {
+        // A drive root such as c:\ arrives as "c:", which alone would mean
+        // the drive's current folder.
+        start_folder += QLatin1Char('/');
+    }
+    if (!start_folder.isEmpty()) {
+        dialog.setDirectory(start_folder);
+    }
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return false;
+    }
+    const QFileInfo chosen(dialog.selectedFiles().first());
+    if (!chosen.isDir()) {
+        return false;
+    }
+    if (result == nullptr) {
+        return false;
+    }
+    // A path that does not fit counts as no choice: an empty result would
+    // replace the operator's directory with nothing.
+    const std::string path = cp1252_from_qstring(QDir::toNativeSeparators(chosen.absoluteFilePath()));
+    return copy_bounded(result, path.c_str(), capacity) > 0;
+}

@@ -1,0 +1,111 @@
+#include "app/about.h"
+
+#include <QGuiApplication>
+#include <QLabel>
+#include <QPalette>
+#include <QPushButton>
+#include <QScreen>
+
+#include "app/pictures.h"
+
+TFabout* Fabout = nullptr;
+
+namespace {
+
+QLabel* place_label(QWidget* parent, const char* name, const QString& text, int left, int top)
+{
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(QString::fromLatin1(name));
+    label->move(left, top);
+    label->adjustSize();
+    return label;
+}
+
+QFont address_font()
+{
+    QFont font;
+    font.setFamilies({QStringLiteral("Verdana"), QStringLiteral("DejaVu Sans")});
+    font.setPixelSize(16);
+    font.setBold(true);
+    return font;
+}
+
+}  // namespace
+
+TFabout::TFabout(QWidget* parent) : QDialog(parent)
+{
+    Fabout = this;
+    setObjectName(QStringLiteral("Fabout"));
+    setWindowTitle(QStringLiteral("About us"));
+    setWindowIcon(program_icon());
+    setFixedSize(700, 255);
+    setModal(false);
+    // Closing the main window ends the program even while this box is open.
+    setAttribute(Qt::WA_QuitOnClose, false);
+    QPalette white = palette();
+    white.setColor(QPalette::Window, Qt::white);
+    setPalette(white);
+    setAutoFillBackground(true);
+
+    Image1 = new QLabel(this);
+    Image1->setObjectName(QStringLiteral("Image1"));
+    Image1->setGeometry(0, 0, 700, 200);
+    Image1->setPixmap(draw_about_banner());
+
+    Label1 = new QLabel(QStringLiteral("Visit us at"), this);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->setFont(address_font());
+    Label1->move(16, 208);
+    Label1->adjustSize();
+
+    QFont link_font = address_font();
+    link_font.setUnderline(true);
+    Label2 = new QLabel(QStringLiteral("www.kestrane.example"), this);
+    Label2->setObjectName(QStringLiteral("Label2"));
+    Label2->setFont(link_font);
+    QPalette blue = Label2->palette();
+    blue.setColor(QPalette::WindowText, Qt::blue);
+    Label2->setPalette(blue);
+    Label2->move(112, 208);
+    Label2->adjustSize();
+
+    // The compiler's own build stamp: "Jan 28 2012" and "10:24:39".
+    lb_date = place_label(this, "lb_date", QString::fromLatin1(__DATE__), 16, 240);
+    lb_time = place_label(this, "lb_time", QString::fromLatin1(__TIME__), 112, 240);
+
+    Button1 = new QPushButton(QStringLiteral("OK"), this);
+    Button1->setObjectName(QStringLiteral("Button1"));
+    Button1->setGeometry(616, 216, 75, 25);
+    Button1->setDefault(true);
+    connect(Button1, &QPushButton::clicked, this, &TFabout::Button1Click);
+}
+
+TFabout::~TFabout()
+{
+    if (Fabout == this) {
+        Fabout = nullptr;
+    }
+}
+
+void TFabout::Button1Click()
+{
+    hide();
+}
+
+void show_about()
+{
+    if (Fabout == nullptr) {
+        return;
+    }
+    if (!Fabout->isVisible()) {
+        const QScreen* screen = QGuiApplication::primaryScreen();
+        if (screen != nullptr) {
+            QRect frame = Fabout->frameGeometry();
+            frame.moveCenter(screen->availableGeometry().center());
+            Fabout->move(frame.topLeft());
+        }
+        Fabout->show();
+    }
+    Fabout->raise();
+    Fabout->activateWindow();
+}

@@ -1,0 +1,178 @@
+// The main window's state: the settings document, the seven elements it
+// shows, the modified flag with its unsaved-changes question, and the hidden
+// log that receives the document dump of every save.
+#include "app/main.h"
+
+#include <QCloseEvent>
+#include <QEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTabWidget>
+
+#include "app/about.h"
+#include "app/cp1252.h"
+#include "app/log_memo.h"
+#include "doc/Lib_cpp.h"
+#include "doc/top_level.h"
+
+TFmain* Fmain = nullptr;
+
+void log_append(const char* text)
+{
+    if (Fmain != nullptr && Fmain->Memo1 != nullptr) {
+        Fmain->Memo1->append_entry(text);
+    }
+}
+
+TFmain::TFmain(QWidget* parent) : QMainWindow(parent), setup_doc("SETUP")
+{
+    Fmain = this;
+    setObjectName(QStringLiteral("Fmain"));
+    build_controls();
+    set_log_destination(log_append);
+
+    watch_edit(ed_COM_direct, &TFmain::ed_COM_directKeyDown);
+    watch_edit(ed_COM_modem, &TFmain::ed_COM_modemKeyDown);
+    watch_edit(ed_path_bin, &TFmain::ed_path_binKeyDown);
+    watch_edit(ed_path_xml, &TFmain::ed_path_xmlKeyDown);
+    watch_edit(ed_path_log, &TFmain::ed_path_logKeyDown);
+
+    Save1->setEnabled(false);
+    modified = false;
+    PageControl1->setCurrentWidget(TabSheet1);
+    New1Click();
+}
+
+TFmain::~TFmain()
+{
+    if (Fmain == this) {
+        set_log_destination(nullptr);
+        Fmain = nullptr;
+    }
+}
+
+void TFmain::watch_edit(QLineEdit* edit, void (TFmain::*key_handler)())
+{
+    key_handlers.insert(edit, key_handler);
+    edit->installEventFilter(this);
+    // Text pasted with the mouse arrives without a key press: it changes the
+    // document just the same.
+    connect(edit, &QLineEdit::textEdited, this, key_handler);
+}
+
+bool TFmain::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::KeyPress) {
+        auto handler = key_handlers.find(watched);
+        if (handler != key_handlers.end()) {
+            (this->*handler.value())();
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+// Any key in one of the five edits counts as a change, even one that leaves
+// the text as it was (an arrow key, Shift alone): the operator may have
+// meant to change something.
+void TFmain::ed_COM_directKeyDown()
+{
+    modified = true;
+}
+
+void TFmain::ed_COM_modemKeyDown()
+{
+    modified = true;
+}
+
+void TFmain::ed_path_binKeyDown()
+{
+    modified = true;
+}
+
+void TFmain::ed_path_xmlKeyDown()
+{
+    modified = true;
+}
+
+void TFmain::ed_path_logKeyDown()
+{
+    modified = true;
+}
+
+void TFmain::bind_elements()
+{
+    const TopLevelElements top = bind_top_level(setup_doc);
+    node_path_bin = top.path_bin;
+    node_path_xml = top.path_xml;
+    node_path_log = top.path_log;
+    node_com_direct = top.com_direct;
+    node_com_modem = top.com_modem;
+    node_comports = top.comports;
+    node_stations = top.stations;
+}
+
+void TFmain::show_document()
+{
+    fill_station_list();
+    ed_COM_direct->setText(qstring_from_cp1252(xml_get_attr_text(node_com_direct, "port")));
+    ed_COM_modem->setText(qstring_from_cp1252(xml_get_attr_text(node_com_modem, "port")));
+    ed_path_bin->setText(qstring_from_cp1252(xml_get_attr_text(node_path_bin, "path")));
+    ed_path_log->setText(qstring_from_cp1252(xml_get_attr_text(node_path_log, "path")));
+    ed_path_xml->setText(qstring_from_cp1252(xml_get_attr_text(node_path_xml, "path")));
+}
+
+void TFmain::store_edits()
+{
+    // Every edit is written back, changed or not, so the file always holds
+    // what the operator sees.
+    const struct {
+        TiXmlElement* element;
+        const char* attribute;
+        QLineEdit* edit;
+    } pairs[] = {
+        {node_path_bin, "path", ed_path_bin},   {node_path_log, "path", ed_path_log},
+        {node_path_xml, "path", ed_path_xml},   {node_com_direct, "port", ed_COM_direct},
+        {node_com_modem, "port", ed_COM_modem},
+    };
+    for (const auto& pair : pairs) {
+        if (pair.element != nullptr) {
+            xml_set_attr(pair.element, pair.attribute, cp1252_from_qstring(pair.edit->text()).c_str());
+        }
+    }
+}
+
+bool TFmain::confirm_continue()
+{
+    if (!modified) {
+        return true;
+    }
+    QMessageBox question(QMessageBox::Warning, QStringLiteral("Avertissement"),
+                         QString::fromUtf8("Fichier courant modifié et non enregistré ! Continuer tout de même ?"),
+                         QMessageBox::NoButton, this);
+    question.setObjectName(QStringLiteral("unsaved_changes_question"));
+    QPushButton* ok = question.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
+    QPushButton* cancel = question.addButton(QStringLiteral("Annuler"), QMessageBox::RejectRole);
+    question.setDefaultButton(ok);
+    // Escape and the close box answer "Annuler".
+    question.setEscapeButton(cancel);
+    question.exec();
+    return question.clickedButton() == ok;
+}
+
+void TFmain::closeEvent(QCloseEvent* event)
+{
+    // FormClose: nothing is written on exit; the window only stays open when
+    // the operator keeps unsaved changes.
+    if (confirm_continue()) {
+        event->accept();
+    } else {
+        event->ignore();
+    }
+}
+
+void TFmain::AboutKestrane1Click()
+{
+    show_about();
+}

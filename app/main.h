@@ -1,0 +1,163 @@
+// The editor's main window: the settings document of the whole run, shown on
+// three tabs (the PC's COM ports, the list of NUXO stations, the data
+// directories), with the File menu that reads and writes the settings file.
+#ifndef ZANTOR_APP_MAIN_H
+#define ZANTOR_APP_MAIN_H
+
+#include <QHash>
+#include <QMainWindow>
+#include <QString>
+#include <string>
+
+#include "doc/Lib_xml.h"
+
+class QAction;
+class QFileDialog;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPushButton;
+class QTabWidget;
+class QTableView;
+class QWidget;
+class LogMemo;
+class StationListModel;
+
+class TFmain : public QMainWindow {
+    Q_OBJECT
+
+public:
+    explicit TFmain(QWidget* parent = nullptr);
+    ~TFmain() override;
+
+    // The settings document and the seven elements the window shows; the
+    // references are borrowed from the document and taken again after New
+    // and Open.
+    myXMLdocument setup_doc;
+    TiXmlElement* node_path_bin = nullptr;
+    TiXmlElement* node_path_xml = nullptr;
+    TiXmlElement* node_path_log = nullptr;
+    TiXmlElement* node_com_direct = nullptr;
+    TiXmlElement* node_com_modem = nullptr;
+    TiXmlElement* node_comports = nullptr;
+    TiXmlElement* node_stations = nullptr;
+    // The document holds changes that no file has received yet.
+    bool modified = false;
+
+    // Controls, named as in the window's layout.
+    QWidget* client_area = nullptr;
+    QTabWidget* PageControl1 = nullptr;
+    QWidget* TabSheet1 = nullptr;
+    QLabel* Label3 = nullptr;
+    QLineEdit* ed_COM_direct = nullptr;
+    QLabel* Label4 = nullptr;
+    QLabel* Label5 = nullptr;
+    QLineEdit* ed_COM_modem = nullptr;
+    QLabel* Label6 = nullptr;
+    QWidget* TabSheet2 = nullptr;
+    QGroupBox* GroupBox1 = nullptr;
+    QTableView* StringGrid_stations = nullptr;
+    QPushButton* Button7 = nullptr;
+    QPushButton* Button5 = nullptr;
+    QPushButton* Button6 = nullptr;
+    QWidget* TabSheet3 = nullptr;
+    QLabel* Label1 = nullptr;
+    QLineEdit* ed_path_bin = nullptr;
+    QPushButton* Button3 = nullptr;
+    QLabel* Label2 = nullptr;
+    QLineEdit* ed_path_xml = nullptr;
+    QPushButton* Button4 = nullptr;
+    QLabel* Label7 = nullptr;
+    QLineEdit* ed_path_log = nullptr;
+    QPushButton* Button1 = nullptr;
+    LogMemo* Memo1 = nullptr;
+    QFrame* Panel1 = nullptr;
+    QLabel* lb_filename = nullptr;
+
+    QMenu* File1 = nullptr;
+    QAction* New1 = nullptr;
+    QAction* Open1 = nullptr;
+    QAction* Save1 = nullptr;
+    QAction* SaveAs1 = nullptr;
+    QMenu* About1 = nullptr;
+    QAction* AboutKestrane1 = nullptr;
+
+    QFileDialog* OpenDialog1 = nullptr;
+    QFileDialog* SaveDialog1 = nullptr;
+
+    StationListModel* station_list = nullptr;
+
+    // Copies the document into the controls; does not touch `modified`.
+    void show_document();
+    // Copies the five edits into the document; does not touch `modified`.
+    void store_edits();
+    // Takes the seven element references again, completing what is missing.
+    void bind_elements();
+    // True when the document's changes may be discarded: asks the operator
+    // only when there are changes.
+    bool confirm_continue();
+    // Rebuilds the station list from STATIONS.
+    void fill_station_list();
+    // The station of the topmost selected row of the list, or null.
+    TiXmlElement* selected_station() const;
+
+    // The file the document was read from or last saved to; empty for a
+    // document that has no file yet.
+    QString current_file() const { return current_file_name; }
+    void set_current_file(const QString& file_name);
+    // Writes the document to the file; false (after telling the operator)
+    // when the file could not be written.
+    bool save_document(const QString& file_name);
+
+public slots:
+    void New1Click();
+    void Open1Click();
+    void Save1Click();
+    void SaveAs1Click();
+    void AboutKestrane1Click();
+
+    void Button5Click();
+    void Button6Click();
+    void Button7Click();
+
+    void Button3Click();
+    void Button4Click();
+    void Button1Click();
+
+    void ed_COM_directKeyDown();
+    void ed_COM_modemKeyDown();
+    void ed_path_binKeyDown();
+    void ed_path_xmlKeyDown();
+    void ed_path_logKeyDown();
+
+protected:
+    // FormClose: the window stays open when the operator keeps the changes.
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void build_controls();
+    void build_com_ports_tab();
+    void build_stations_tab();
+    void build_directories_tab();
+    void build_menu();
+    void build_file_dialogs();
+    void watch_edit(QLineEdit* edit, void (TFmain::*key_handler)());
+    void browse_for_folder(TiXmlElement* path_element, QLineEdit* edit);
+    void show_file_error(const QString& action, const QString& file_name, const std::string& reason);
+
+    QString current_file_name;
+    // The key handler of each of the five edits.
+    QHash<QObject*, void (TFmain::*)()> key_handlers;
+};
+
+// The one main window of the run, null before it is built and after it is gone.
+extern TFmain* Fmain;
+
+// Appends one entry to the main window's hidden log; the document layer's
+// log_printf sends its entries here.
+void log_append(const char* text);
+
+#endif

@@ -1,0 +1,213 @@
+// The main window's controls at their fixed positions: the window keeps the
+// classic layout of the editor, with a client area of 515 x 462 pixels under
+// the menu bar.
+#include <QAction>
+#include <QFileDialog>
+#include <QFrame>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QKeySequence>
+#include <QLabel>
+#include <QLayout>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTableView>
+
+#include "app/log_memo.h"
+#include "app/main.h"
+#include "app/pictures.h"
+#include "app/station_list_model.h"
+
+namespace {
+
+template <typename Control>
+Control* named(Control* control, const char* name)
+{
+    control->setObjectName(QString::fromLatin1(name));
+    return control;
+}
+
+QLabel* make_label(QWidget* parent, const char* name, const QString& text, int left, int top, bool italic = false)
+{
+    auto* label = named(new QLabel(text, parent), name);
+    if (italic) {
+        QFont hint = label->font();
+        hint.setItalic(true);
+        label->setFont(hint);
+    }
+    label->move(left, top);
+    label->adjustSize();
+    return label;
+}
+
+QLineEdit* make_edit(QWidget* parent, const char* name, int left, int top, int width)
+{
+    auto* edit = named(new QLineEdit(parent), name);
+    edit->setGeometry(left, top, width, 21);
+    return edit;
+}
+
+QPushButton* make_button(QWidget* parent, const char* name, const QString& text, QRect geometry)
+{
+    auto* button = named(new QPushButton(text, parent), name);
+    button->setGeometry(geometry);
+    button->setAutoDefault(false);
+    return button;
+}
+
+QWidget* make_tab(QTabWidget* pages, const char* name, const QString& caption)
+{
+    auto* tab = named(new QWidget(pages), name);
+    pages->addTab(tab, caption);
+    return tab;
+}
+
+QFileDialog* make_file_dialog(QWidget* parent, const char* name, QFileDialog::AcceptMode mode)
+{
+    auto* dialog = named(new QFileDialog(parent), name);
+    dialog->setAcceptMode(mode);
+    // Any name is accepted: a file that cannot be read is reported when it
+    // is loaded, and Save As writes over an existing file without asking.
+    dialog->setFileMode(QFileDialog::AnyFile);
+    dialog->setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::DontConfirmOverwrite);
+    dialog->setNameFilters({QStringLiteral("XML files (*.xml)"), QStringLiteral("All files (*.*)")});
+    dialog->setDefaultSuffix(QStringLiteral("xml"));
+    return dialog;
+}
+
+}  // namespace
+
+void TFmain::build_controls()
+{
+    setWindowTitle(QStringLiteral("Zantor Editor V4 - 6478c"));
+    setWindowIcon(program_icon());
+
+    client_area = named(new QWidget(this), "client_area");
+    client_area->setFixedSize(515, 462);
+    setCentralWidget(client_area);
+
+    PageControl1 = named(new QTabWidget(client_area), "PageControl1");
+    PageControl1->setGeometry(0, 0, 515, 387);
+    build_com_ports_tab();
+    build_stations_tab();
+    build_directories_tab();
+
+    Memo1 = named(new LogMemo(client_area), "Memo1");
+    Memo1->setGeometry(0, 387, 515, 34);
+
+    Panel1 = named(new QFrame(client_area), "Panel1");
+    Panel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    Panel1->setGeometry(0, 421, 515, 41);
+    lb_filename = make_label(Panel1, "lb_filename", QString(), 32, 8);
+    lb_filename->setGeometry(32, 8, 515 - 32 - 8, lb_filename->sizeHint().height());
+
+    build_menu();
+    build_file_dialogs();
+    // The window keeps its size: the client area is fixed and the menu bar
+    // adds its own height on top of it.
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+    move(175, 104);
+}
+
+void TFmain::build_com_ports_tab()
+{
+    TabSheet1 = make_tab(PageControl1, "TabSheet1", QStringLiteral("COM ports"));
+    Label3 = make_label(TabSheet1, "Label3", QStringLiteral("COM port for direct (cable) connection"), 24, 48);
+    ed_COM_direct = make_edit(TabSheet1, "ed_COM_direct", 24, 72, 73);
+    Label4 = make_label(TabSheet1, "Label4", QStringLiteral("for example \"COM1\""), 112, 80, true);
+    Label5 = make_label(TabSheet1, "Label5", QStringLiteral("COM port for modem connection"), 24, 112);
+    ed_COM_modem = make_edit(TabSheet1, "ed_COM_modem", 24, 136, 73);
+    Label6 = make_label(TabSheet1, "Label6", QStringLiteral("for example \"COM2\""), 112, 144, true);
+    QWidget::setTabOrder(ed_COM_direct, ed_COM_modem);
+}
+
+void TFmain::build_stations_tab()
+{
+    TabSheet2 = make_tab(PageControl1, "TabSheet2", QStringLiteral("NUXOs"));
+    GroupBox1 = named(new QGroupBox(QStringLiteral("NUXO list"), TabSheet2), "GroupBox1");
+    GroupBox1->setGeometry(16, 24, 457, 321);
+
+    station_list = new StationListModel(this);
+    StringGrid_stations = named(new QTableView(GroupBox1), "StringGrid_stations");
+    StringGrid_stations->setGeometry(8, 24, 435, 209);
+    StringGrid_stations->setModel(station_list);
+    StringGrid_stations->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    StringGrid_stations->setSelectionBehavior(QAbstractItemView::SelectRows);
+    StringGrid_stations->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    StringGrid_stations->verticalHeader()->hide();
+    StringGrid_stations->verticalHeader()->setMinimumSectionSize(18);
+    StringGrid_stations->verticalHeader()->setDefaultSectionSize(18);
+    StringGrid_stations->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    StringGrid_stations->horizontalHeader()->setHighlightSections(false);
+    StringGrid_stations->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    StringGrid_stations->horizontalHeader()->setFixedHeight(18);
+    StringGrid_stations->setColumnWidth(StationListModel::id_column, 80);
+    StringGrid_stations->setColumnWidth(StationListModel::description_column, 300);
+    StringGrid_stations->setWordWrap(false);
+
+    Button7 = make_button(GroupBox1, "Button7", QStringLiteral("Edit Selected"), QRect(40, 264, 123, 25));
+    Button5 = make_button(GroupBox1, "Button5", QStringLiteral("Add a new NUXO"), QRect(168, 264, 123, 25));
+    Button6 = make_button(GroupBox1, "Button6", QStringLiteral("Delete selected NUXO"), QRect(296, 264, 123, 25));
+    QWidget::setTabOrder(StringGrid_stations, Button5);
+    QWidget::setTabOrder(Button5, Button6);
+    QWidget::setTabOrder(Button6, Button7);
+
+    connect(StringGrid_stations, &QTableView::doubleClicked, this, &TFmain::Button7Click);
+    connect(Button7, &QPushButton::clicked, this, &TFmain::Button7Click);
+    connect(Button5, &QPushButton::clicked, this, &TFmain::Button5Click);
+    connect(Button6, &QPushButton::clicked, this, &TFmain::Button6Click);
+}
+
+void TFmain::build_directories_tab()
+{
+    TabSheet3 = make_tab(PageControl1, "TabSheet3", QStringLiteral("Directories"));
+    Label1 = make_label(TabSheet3, "Label1",
+                        QStringLiteral("Path to BIN directory (flash downloaded file, binary format)"), 16, 48);
+    ed_path_bin = make_edit(TabSheet3, "ed_path_bin", 16, 64, 385);
+    Button3 = make_button(TabSheet3, "Button3", QStringLiteral("Browse..."), QRect(408, 64, 75, 25));
+    Label2 = make_label(TabSheet3, "Label2",
+                        QStringLiteral("Path to XML directory (flash downloaded file, XML format)"), 16, 112);
+    ed_path_xml = make_edit(TabSheet3, "ed_path_xml", 16, 128, 385);
+    Button4 = make_button(TabSheet3, "Button4", QStringLiteral("Browse..."), QRect(408, 128, 75, 25));
+    Label7 = make_label(TabSheet3, "Label7", QStringLiteral("Path to STATUS directory (GetStatus)"), 16, 176);
+    ed_path_log = make_edit(TabSheet3, "ed_path_log", 16, 192, 385);
+    Button1 = make_button(TabSheet3, "Button1", QStringLiteral("Browse..."), QRect(408, 192, 75, 25));
+    QWidget::setTabOrder(ed_path_bin, Button3);
+    QWidget::setTabOrder(Button3, ed_path_xml);
+    QWidget::setTabOrder(ed_path_xml, Button4);
+    QWidget::setTabOrder(Button4, ed_path_log);
+    QWidget::setTabOrder(ed_path_log, Button1);
+
+    connect(Button3, &QPushButton::clicked, this, &TFmain::Button3Click);
+    connect(Button4, &QPushButton::clicked, this, &TFmain::Button4Click);
+    connect(Button1, &QPushButton::clicked, this, &TFmain::Button1Click);
+}
+
+void TFmain::build_menu()
+{
+    QMenuBar* MainMenu1 = named(menuBar(), "MainMenu1");
+    File1 = named(MainMenu1->addMenu(QStringLiteral("File")), "File1");
+    New1 = named(File1->addAction(new_document_icon(), QStringLiteral("New")), "New1");
+    Open1 = named(File1->addAction(open_document_icon(), QStringLiteral("Open")), "Open1");
+    Open1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    Save1 = named(File1->addAction(save_document_icon(), QStringLiteral("Save")), "Save1");
+    Save1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    SaveAs1 = named(File1->addAction(QStringLiteral("Save As ...")), "SaveAs1");
+    About1 = named(MainMenu1->addMenu(QStringLiteral("Help")), "About1");
+    AboutKestrane1 = named(About1->addAction(QStringLiteral("About Kestrane")), "AboutKestrane1");
+
+    connect(New1, &QAction::triggered, this, &TFmain::New1Click);
+    connect(Open1, &QAction::triggered, this, &TFmain::Open1Click);
+    connect(Save1, &QAction::triggered, this, &TFmain::Save1Click);
+    connect(SaveAs1, &QAction::triggered, this, &TFmain::SaveAs1Click);
+    connect(AboutKestrane1, &QAction::triggered, this, &TFmain::AboutKestrane1Click);
+}
+
+void TFmain::build_file_dialogs()
+{
+    OpenDialog1 = make_file_dialog(this, "OpenDialog1", QFileDialog::AcceptOpen);
+    SaveDialog1 = make_file_dialog(this, "SaveDialog1", QFileDialog::AcceptSave);
+}

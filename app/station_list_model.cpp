@@ -1,0 +1,57 @@
+#include "app/station_list_model.h"
+
+#include "app/cp1252.h"
+
+void StationListModel::rebuild(const TiXmlElement* stations_element)
+{
+    beginResetModel();
+    stations.clear();
+    for (TiXmlElement* child = xml_first_child(stations_element); child != nullptr; child = xml_next_sibling(child)) {
+        if (xml_text_equals(xml_name(child), "STATION")) {
+            stations.push_back(child);
+        }
+    }
+    endResetModel();
+}
+
+TiXmlElement* StationListModel::station(int row) const
+{
+    if (row < 0 || row >= static_cast<int>(stations.size())) {
+        return nullptr;
+    }
+    return stations[static_cast<size_t>(row)];
+}
+
+int StationListModel::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : static_cast<int>(stations.size());
+}
+
+int StationListModel::columnCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : column_count;
+}
+
+QVariant StationListModel::data(const QModelIndex& index, int role) const
+{
+    TiXmlElement* element = station(index.row());
+    if (role != Qt::DisplayRole || element == nullptr) {
+        return QVariant();
+    }
+    const char* attribute = index.column() == id_column ? "id" : "description";
+    return qstring_from_cp1252(xml_get_attr_text(element, attribute));
+}
+
+QVariant StationListModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (role != Qt::DisplayRole || orientation != Qt::Horizontal) {
+        return QVariant();
+    }
+    return section == id_column ? QStringLiteral("ID") : QStringLiteral("Description");
+}
+
+Qt::ItemFlags StationListModel::flags(const QModelIndex& index) const
+{
+    // Stations are edited in the station dialog, never in the list.
+    return index.isValid() ? Qt::ItemIsEnabled | Qt::ItemIsSelectable : Qt::NoItemFlags;
+}
