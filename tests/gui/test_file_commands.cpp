@@ -1,0 +1,330 @@
+// The File menu against real files in a temporary directory, answered
+// through the real question box and Qt's own file dialogs.
+#include <QAbstractButton>
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QTableView>
+#include <QTest>
+
+#include "app/log_memo.h"
+#include "support/gui_file_dialog.h"
+#include "support/gui_main_window.h"
+#include "support/gui_modal.h"
+
+namespace {
+
+using NewAndSave = MainWindowTest;
+using Opening = MainWindowTest;
+using FailedOpen = MainWindowTest;
+using FailedSave = MainWindowTest;
+
+const std::string new_document =
+    "<SETUP>\r\n"
+    "    <PATH_DATA_BIN path=\"c:\\kestrane\\data_bin\" />\r\n"
+    "    <PATH_DATA_XML path=\"c:\\kestrane\\data_xml\" />\r\n"
+    "    <PATH_STATUS_LOG path=\"c:\\kestrane\\zantor_basic\\status_log\" />\r\n"
+    "    <COMPORTS>\r\n"
+    "        <COMPORT port=\"COM1\" rate=\"38400\" type=\"direct\" description=\"cable connection (USB)\" />\r\n"
+    "        <COMPORT port=\"COM2\" rate=\"9600\" type=\"modem\" description=\"standard modem\" />\r\n"
+    "    </COMPORTS>\r\n"
+    "    <STATIONS />\r\n"
+    "</SETUP>\r\n";
+
+// A file of another program version: another root name, a station, an
+// element the editor does not know, and no directories or COM ports.
+const std::string partial_document =
+    "<CONFIG>\r\n"
+    "    <STATIONS>\r\n"
+    "        <STATION id=\"7\" description=\"Roof\" />\r\n"
+    "    </STATIONS>\r\n"
+    "    <EXTRA a=\"1\" />\r\n"
+    "</CONFIG>\r\n";
+
+const std::string partial_document_completed =
+    "<CONFIG>\r\n"
+    "    <STATIONS>\r\n"
+    "        <STATION id=\"7\" description=\"Roof\" />\r\n"
+    "    </STATIONS>\r\n"
+    "    <EXTRA a=\"1\" />\r\n"
+    "    <PATH_DATA_BIN path=\"c:\\kestrane\\data_bin\" />\r\n"
+    "    <PATH_DATA_XML path=\"c:\\kestrane\\data_xml\" />\r\n"
+    "    <PATH_STATUS_LOG path=\"c:\\kestrane\\zantor_basic\\status_log\" />\r\n"
+    "    <COMPORTS>\r\n"
+    "        <COMPORT port=\"COM1\" rate=\"38400\" type=\"direct\" description=\"cable connection (USB)\" />\r\n"
+    "        <COMPORT port=\"COM2\" rate=\"9600\" type=\"modem\" description=\"standard modem\" />\r\n"
+    "    </COMPORTS>\r\n"
+    "</CONFIG>\r\n";
+
+// Answers the unsaved-changes question with `button`; `then` runs just
+// before, to schedule the answer to the dialog that follows.
+void answer_question(const QString& button, std::function<void()> then)
+{
+    when_modal_shown([button, then](QWidget* question) {
+        then();
+        for (QAbstractButton* candidate : question->findChildren<QAbstractButton*>()) {
+            if (candidate->text() == button) {
+                QTest::mouseClick(candidate, Qt::LeftButton);
+                return;
+            }
+        }
+        ADD_FAILURE() << "no button " << button.toStdString();
+        question->close();
+    });
+}
+
+// Answers the next error box, keeping its text.
+void read_error_box(QString* text)
+{
+    when_modal_shown([text](QWidget* modal) {
+        auto* box = qobject_cast<QMessageBox*>(modal);
+        ASSERT_NE(box, nullptr);
+        *text = box->text();
+        EXPECT_EQ(box->icon(), QMessageBox::Critical);
+        box->accept();
+    });
+}
+
+int station_rows(TFmain* window)
+{
+    return window->StringGrid_stations->model()->rowCount();
+}
+
+}  // namespace
+
+TEST_F(NewAndSave, FirstDialogsShowAnEmptyName)
+{
+    QString open_name = QStringLiteral("unset");
+    cancel_next_file_dialog([&](QFileDialog* dialog) { open_name = file_name_shown(dialog); });
+    window->Open1Click();
+    EXPECT_TRUE(open_name.isEmpty()) << open_name.toStdString();
+
+    QString save_name = QStringLiteral("unset");
+    cancel_next_file_dialog([&](QFileDialog* dialog) { save_name = file_name_shown(dialog); });
+    window->SaveAs1Click();
+    EXPECT_TRUE(save_name.isEmpty()) << save_name.toStdString();
+    EXPECT_FALSE(window->Save1->isEnabled());
+}
+
+TEST_F(NewAndSave, SaveAsWritesTheNewDocumentByteExactUnderTheTypedNamePlusXml)
+{
+    window->modified = true;
+    answer_next_file_dialog(temp_path("fleet"));
+    window->SaveAs1Click();
+
+    const QString written = temp_path("fleet.xml");
+    EXPECT_EQ(read_bytes(written), new_document);
+    EXPECT_EQ(window->current_file(), written);
+    EXPECT_EQ(window->lb_filename->text(), QDir::toNativeSeparators(written));
+    EXPECT_TRUE(window->Save1->isEnabled());
+    EXPECT_FALSE(window->modified);
+
+    // Each save leaves the whole tree in the log.
+    const std::string& log = window->Memo1->text();
+    EXPECT_EQ(log.compare(0, 10, "<SETUP >\r\n"), 0) << log.substr(0, 40);
+    EXPECT_EQ(log.substr(log.size() - 10), "</SETUP>\r\n");
+}
+
+TEST_F(NewAndSave, SaveWritesTheEditsToTheFileOfTheLastSaveAs)
+{
+    const QString file = temp_path("fleet.xml");
+    write_bytes(file, "old content");
+    // Save As onto an existing file overwrites it without a question.
+    answer_next_file_dialog(file);
+    window->SaveAs1Click();
+    ASSERT_EQ(read_bytes(file), new_document);
+
+    window->ed_COM_modem->setText(QStringLiteral("COM9"));
+    window->modified = true;
+    window->Save1Click();
+    EXPECT_NE(read_bytes(file).find("port=\"COM9\" rate=\"9600\""), std::string::npos);
+    EXPECT_FALSE(window->modified);
+}
+
+TEST_F(NewAndSave, SaveAfterNewThatFollowedAnOpenAsksForAName)
+{
+    const QString opened = temp_path("opened.xml");
+    write_bytes(opened, new_document);
+    answer_next_file_dialog(opened);
+    window->Open1Click();
+    ASSERT_TRUE(window->Save1->isEnabled());
+
+    window->New1Click();
+    EXPECT_TRUE(window->Save1->isEnabled());
+    EXPECT_TRUE(window->current_file().isEmpty());
+
+    window->modified = true;
+    const QString chosen = temp_path("chosen.xml");
+    answer_next_file_dialog(chosen);
+    window->Save1Click();
+    EXPECT_EQ(read_bytes(chosen), new_document);
+    EXPECT_EQ(window->current_file(), chosen);
+    EXPECT_FALSE(window->modified);
+}
+
+TEST_F(NewAndSave, ContinuingPastTheQuestionKeepsTheFlagSoTheNextCommandAsksAgain)
+{
+    window->ed_COM_direct->setText(QStringLiteral("COM5"));
+    window->modified = true;
+    click_in_next_modal(QStringLiteral("OK"));
+    window->New1Click();
+    EXPECT_EQ(window->ed_COM_direct->text(), QStringLiteral("COM1"));
+    EXPECT_TRUE(window->modified);
+
+    window->ed_COM_direct->setText(QStringLiteral("COM6"));
+    click_in_next_modal(QStringLiteral("Annuler"));
+    window->New1Click();
+    EXPECT_EQ(window->ed_COM_direct->text(), QStringLiteral("COM6"));
+    EXPECT_TRUE(window->modified);
+}
+
+TEST_F(Opening, CompletesWhatTheFileLacksAndKeepsEverythingElse)
+{
+    const QString file = temp_path("partial.xml");
+    write_bytes(file, partial_document);
+    answer_next_file_dialog(file);
+    window->Open1Click();
+
+    EXPECT_TRUE(window->Save1->isEnabled());
+    EXPECT_EQ(window->current_file(), file);
+    EXPECT_EQ(window->lb_filename->text(), QDir::toNativeSeparators(file));
+    EXPECT_FALSE(window->modified);
+    ASSERT_EQ(station_rows(window.get()), 1);
+    EXPECT_EQ(window->StringGrid_stations->model()->index(0, 1).data().toString(), QStringLiteral("Roof"));
+    EXPECT_EQ(window->ed_path_xml->text(), QStringLiteral("c:\\kestrane\\data_xml"));
+
+    window->Save1Click();
+    EXPECT_EQ(read_bytes(file), partial_document_completed);
+
+    // New keeps the root's name and fills it with the default top level.
+    window->New1Click();
+    EXPECT_STREQ(xml_name(window->setup_doc.root), "CONFIG");
+    EXPECT_EQ(station_rows(window.get()), 0);
+}
+
+TEST_F(Opening, WithChangesAsksFirstAndACancelledDialogChangesNothing)
+{
+    window->ed_path_bin->setText(QStringLiteral("e:\\typed"));
+    window->modified = true;
+    answer_question(QStringLiteral("OK"), [] { cancel_next_file_dialog(); });
+    window->Open1Click();
+    EXPECT_TRUE(window->modified);
+    EXPECT_EQ(window->ed_path_bin->text(), QStringLiteral("e:\\typed"));
+    EXPECT_FALSE(window->Save1->isEnabled());
+
+    // "Annuler" stops before the dialog.
+    click_in_next_modal(QStringLiteral("Annuler"));
+    window->Open1Click();
+    EXPECT_TRUE(window->modified);
+}
+
+TEST_F(FailedOpen, ReportsTheFileAndTheReasonAndKeepsTheWindowAsItWas)
+{
+    const QString good = temp_path("good.xml");
+    write_bytes(good, partial_document);
+    answer_next_file_dialog(good);
+    window->Open1Click();
+    window->ed_COM_direct->setText(QStringLiteral("COM8"));
+    window->modified = true;
+
+    const QString broken = temp_path("broken.xml");
+    write_bytes(broken, "<SETUP>\r\n    <STATIONS>\r\n</SETUP>\r\n");
+    myXMLdocument probe(nullptr);
+    ASSERT_EQ(probe.load_file(QFile::encodeName(broken).constData()), nullptr);
+    const QString reason = QString::fromLocal8Bit(probe.error_text().c_str());
+
+    QString error;
+    answer_question(QStringLiteral("OK"), [&] { answer_next_file_dialog(broken, [&] { read_error_box(&error); }); });
+    window->Open1Click();
+
+    EXPECT_TRUE(error.contains(QDir::toNativeSeparators(broken))) << error.toStdString();
+    EXPECT_FALSE(reason.isEmpty());
+    EXPECT_TRUE(error.contains(reason)) << error.toStdString();
+    EXPECT_EQ(window->current_file(), good);
+    EXPECT_EQ(window->lb_filename->text(), QDir::toNativeSeparators(good));
+    EXPECT_TRUE(window->Save1->isEnabled());
+    EXPECT_TRUE(window->modified);
+    EXPECT_EQ(window->ed_COM_direct->text(), QStringLiteral("COM8"));
+    EXPECT_EQ(station_rows(window.get()), 1);
+
+    // The document and its references are intact: the next save writes the
+    // good file with the edit.
+    window->Save1Click();
+    std::string expected = partial_document_completed;
+    expected.replace(expected.find("port=\"COM1\""), 11, "port=\"COM8\"");
+    EXPECT_EQ(read_bytes(good), expected);
+
+    // The next Open dialog offers the current file again, not the broken one.
+    QString offered;
+    cancel_next_file_dialog([&](QFileDialog* dialog) { offered = file_name_shown(dialog); });
+    window->Open1Click();
+    EXPECT_EQ(offered, QFileInfo(good).fileName());
+}
+
+TEST_F(FailedOpen, EmptyAndMissingFilesAreReportedToo)
+{
+    const QString empty = temp_path("empty.xml");
+    write_bytes(empty, "");
+    for (const QString& file : {empty, temp_path("missing.xml")}) {
+        QString error;
+        answer_next_file_dialog(file, [&] { read_error_box(&error); });
+        window->Open1Click();
+        EXPECT_TRUE(error.contains(QDir::toNativeSeparators(file))) << error.toStdString();
+        EXPECT_FALSE(window->Save1->isEnabled());
+        EXPECT_TRUE(window->current_file().isEmpty());
+        EXPECT_EQ(window->ed_COM_direct->text(), QStringLiteral("COM1"));
+    }
+}
+
+TEST_F(FailedSave, SaveIntoAMissingFolderIsReportedAndKeepsTheChangesUnsaved)
+{
+    const QString unreachable = temp_path("no_such_folder/fleet.xml");
+    window->set_current_file(unreachable);
+    window->Save1->setEnabled(true);
+    window->modified = true;
+
+    QString error;
+    read_error_box(&error);
+    window->Save1Click();
+    EXPECT_TRUE(error.contains(QDir::toNativeSeparators(unreachable))) << error.toStdString();
+    EXPECT_TRUE(window->modified);
+    EXPECT_EQ(window->current_file(), unreachable);
+}
+
+TEST_F(FailedSave, FailedSaveAsKeepsTheOldNameAndSaveDisabled)
+{
+    window->modified = true;
+    const QString target = temp_path("no_such_folder/fleet.xml");
+    QString error;
+    answer_next_file_dialog(target, [&] { read_error_box(&error); });
+    window->SaveAs1Click();
+    EXPECT_TRUE(error.contains(QDir::toNativeSeparators(target))) << error.toStdString();
+    EXPECT_TRUE(window->modified);
+    EXPECT_TRUE(window->current_file().isEmpty());
+    EXPECT_TRUE(window->lb_filename->text().isEmpty());
+    EXPECT_FALSE(window->Save1->isEnabled());
+}
+
+// Qt's dialog kept the file picked in the failed run selected in its list,
+// and that selection won over the name typed in the next run.
+TEST_F(FailedOpen, NameTypedInTheNextRunIsTheOneOpened)
+{
+    const QString broken = temp_path("broken.xml");
+    const QString good = temp_path("good.xml");
+    write_bytes(broken, "<SETUP");
+    write_bytes(good, partial_document);
+    QString error;
+    answer_next_file_dialog(broken, [&] { read_error_box(&error); });
+    window->Open1Click();
+    ASSERT_FALSE(error.isEmpty());
+
+    answer_next_file_dialog(good);
+    window->Open1Click();
+    EXPECT_EQ(window->current_file(), good);
+    EXPECT_EQ(station_rows(window.get()), 1);
+}

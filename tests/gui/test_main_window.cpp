@@ -1,0 +1,250 @@
+// The main window: its start state, the modified flag fed by the five edits,
+// the unsaved-changes question on close, and the hidden log.
+#include <QAbstractButton>
+#include <QAction>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QTabWidget>
+#include <QTableView>
+#include <QTest>
+
+#include "app/log_memo.h"
+#include "app/pictures.h"
+#include "app/station_list_model.h"
+#include "doc/Lib_cpp.h"
+#include "support/gui_main_window.h"
+#include "support/gui_modal.h"
+
+namespace {
+
+using StartState = MainWindowTest;
+using ModifiedFlag = MainWindowTest;
+using Closing = MainWindowTest;
+using HiddenLog = MainWindowTest;
+
+QLineEdit* edit_named(TFmain* window, const char* name)
+{
+    return child<QLineEdit>(window, name);
+}
+
+const char* const five_edits[] = {"ed_COM_direct", "ed_COM_modem", "ed_path_bin", "ed_path_xml", "ed_path_log"};
+
+}  // namespace
+
+TEST_F(StartState, ShowsTheDefaultDocumentOnTheComPortsTab)
+{
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Zantor Editor V4 - 6478c"));
+    EXPECT_EQ(window->PageControl1->currentWidget(), window->TabSheet1);
+    EXPECT_EQ(edit_named(window.get(), "ed_COM_direct")->text(), QStringLiteral("COM1"));
+    EXPECT_EQ(edit_named(window.get(), "ed_COM_modem")->text(), QStringLiteral("COM2"));
+    EXPECT_EQ(edit_named(window.get(), "ed_path_bin")->text(), QStringLiteral("c:\\kestrane\\data_bin"));
+    EXPECT_EQ(edit_named(window.get(), "ed_path_xml")->text(), QStringLiteral("c:\\kestrane\\data_xml"));
+    EXPECT_EQ(edit_named(window.get(), "ed_path_log")->text(),
+              QStringLiteral("c:\\kestrane\\zantor_basic\\status_log"));
+    EXPECT_EQ(child<QTableView>(window.get(), "StringGrid_stations")->model()->rowCount(), 0);
+    EXPECT_TRUE(child<QLabel>(window.get(), "lb_filename")->text().isEmpty());
+    EXPECT_FALSE(window->Save1->isEnabled());
+    EXPECT_TRUE(window->Open1->isEnabled());
+    EXPECT_FALSE(window->modified);
+    EXPECT_TRUE(window->current_file().isEmpty());
+}
+
+TEST_F(StartState, ClientAreaIsFixedUnderTheMenuBar)
+{
+    QWidget* client = window->centralWidget();
+    EXPECT_EQ(client->size(), QSize(515, 462));
+    EXPECT_EQ(window->minimumSize(), window->maximumSize());
+    EXPECT_EQ(client->geometry().top(), window->menuBar()->geometry().bottom() + 1);
+    // Nothing sticks out of the tab or overlaps the tab's controls.
+    window->PageControl1->setCurrentWidget(window->TabSheet3);
+    for (QWidget* control : window->TabSheet3->findChildren<QWidget*>()) {
+        EXPECT_TRUE(window->TabSheet3->rect().contains(control->geometry())) << control->objectName().toStdString();
+    }
+    EXPECT_FALSE(window->Label1->geometry().intersects(window->ed_path_bin->geometry()));
+    EXPECT_FALSE(window->Label4->geometry().intersects(window->ed_COM_direct->geometry()));
+    EXPECT_TRUE(window->Label4->font().italic());
+}
+
+TEST_F(StartState, MenuPicturesAreTransparentWhereTheGreyWas)
+{
+    for (const QImage& picture : {draw_new_picture(), draw_open_picture(), draw_save_picture()}) {
+        ASSERT_EQ(picture.size(), QSize(16, 16));
+        EXPECT_EQ(qAlpha(picture.pixel(0, 15)), 0);
+        int grey = 0;
+        int opaque = 0;
+        for (int y = 0; y < 16; ++y) {
+            for (int x = 0; x < 16; ++x) {
+                grey += picture.pixel(x, y) == menu_picture_background().rgb() ? 1 : 0;
+                opaque += qAlpha(picture.pixel(x, y)) == 255 ? 1 : 0;
+            }
+        }
+        EXPECT_EQ(grey, 0);
+        EXPECT_GT(opaque, 60);
+    }
+    EXPECT_FALSE(window->New1->icon().isNull());
+    EXPECT_FALSE(window->windowIcon().isNull());
+}
+
+TEST_F(ModifiedFlag, AnyKeyInAnyOfTheFiveEditsSetsIt)
+{
+    const Qt::Key keys[] = {Qt::Key_A, Qt::Key_Left, Qt::Key_Shift, Qt::Key_Control, Qt::Key_End};
+    for (const char* name : five_edits) {
+        for (Qt::Key key : keys) {
+            window->modified = false;
+            QTest::keyClick(edit_named(window.get(), name), key);
+            EXPECT_TRUE(window->modified) << name << " key " << key;
+        }
+    }
+}
+
+TEST_F(ModifiedFlag, TextPastedWithoutAKeySetsIt)
+{
+    for (const char* name : five_edits) {
+        window->modified = false;
+        // What the edit's context menu "Paste" does: a user edit without a key press.
+        QLineEdit* edit = edit_named(window.get(), name);
+        emit edit->textEdited(QStringLiteral("D:\\pasted"));
+        EXPECT_TRUE(window->modified) << name;
+    }
+}
+
+TEST_F(ModifiedFlag, RefreshingTheEditsFromTheDocumentDoesNotSetIt)
+{
+    QTest::keyClicks(edit_named(window.get(), "ed_COM_modem"), "5");
+    window->modified = false;
+    window->show_document();
+    EXPECT_FALSE(window->modified);
+    EXPECT_EQ(edit_named(window.get(), "ed_COM_modem")->text(), QStringLiteral("COM2"));
+}
+
+TEST_F(ModifiedFlag, StoreEditsWritesAllFiveEditsIntoTheDocument)
+{
+    edit_named(window.get(), "ed_COM_direct")->setText(QStringLiteral("COM7"));
+    edit_named(window.get(), "ed_path_log")->setText(QString::fromUtf8("d:\\journal\u00e9"));
+    xml_remove_attrs(window->node_com_modem);
+    window->store_edits();
+    EXPECT_STREQ(xml_get_attr(window->node_com_direct, "port"), "COM7");
+    EXPECT_STREQ(xml_get_attr(window->node_path_log, "path"), "d:\\journal\xe9");
+    // An attribute that was missing is created from the edit.
+    EXPECT_STREQ(xml_get_attr(window->node_com_modem, "port"), "COM2");
+    EXPECT_FALSE(window->modified);
+}
+
+TEST_F(Closing, WithoutChangesAsksNothing)
+{
+    EXPECT_TRUE(window->close());
+    EXPECT_FALSE(window->isVisible());
+}
+
+TEST_F(Closing, AnnulerKeepsTheWindowAndTheFlag)
+{
+    QTest::keyClick(edit_named(window.get(), "ed_path_bin"), Qt::Key_Right);
+    QString text;
+    QString caption;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    int buttons = 0;
+    when_modal_shown([&](QWidget* modal) {
+        auto* box = qobject_cast<QMessageBox*>(modal);
+        ASSERT_NE(box, nullptr);
+        text = box->text();
+        caption = box->windowTitle();
+        icon = box->icon();
+        buttons = static_cast<int>(box->buttons().size());
+        for (QAbstractButton* button : box->buttons()) {
+            if (button->text() == QStringLiteral("Annuler")) {
+                QTest::mouseClick(button, Qt::LeftButton);
+            }
+        }
+    });
+    EXPECT_FALSE(window->close());
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_TRUE(window->modified);
+    EXPECT_EQ(text, QString::fromUtf8("Fichier courant modifié et non enregistré ! Continuer tout de même ?"));
+    EXPECT_EQ(caption, QStringLiteral("Avertissement"));
+    EXPECT_EQ(icon, QMessageBox::Warning);
+    EXPECT_EQ(buttons, 2);
+}
+
+TEST_F(Closing, EscapeAnswersAnnuler)
+{
+    window->modified = true;
+    when_modal_shown([](QWidget* modal) { QTest::keyClick(modal, Qt::Key_Escape); });
+    EXPECT_FALSE(window->close());
+    EXPECT_TRUE(window->isVisible());
+}
+
+TEST_F(Closing, OkClosesWithoutWritingAnything)
+{
+    const QString file = temp_path("fleet.xml");
+    write_bytes(file, "<SETUP />\r\n");
+    window->set_current_file(file);
+    window->Save1->setEnabled(true);
+    QTest::keyClicks(edit_named(window.get(), "ed_COM_direct"), "9");
+
+    click_in_next_modal(QStringLiteral("OK"));
+    EXPECT_TRUE(window->close());
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_EQ(read_bytes(file), "<SETUP />\r\n");
+    EXPECT_EQ(QDir(temp.path()).entryList(QDir::Files).size(), 1);
+}
+
+TEST_F(HiddenLog, ReceivesTheLogAndIsNeverShown)
+{
+    log_printf("first %d", 1);
+    log_printf("two\r\nlines");
+    EXPECT_EQ(window->Memo1->text(), "first 1\r\ntwo\r\nlines\r\n");
+    window->PageControl1->setCurrentIndex(2);
+    window->PageControl1->setCurrentIndex(0);
+    EXPECT_FALSE(window->Memo1->isVisible());
+}
+
+TEST_F(HiddenLog, KeepsOnlyTheMostRecentTextAndStaysCheap)
+{
+    LogMemo log(nullptr, 1000);
+    for (int i = 0; i < 1000; ++i) {
+        log.append_entry(("line " + std::to_string(i)).c_str());
+    }
+    EXPECT_LE(log.text().size(), 2000u);
+    EXPECT_GE(log.text().size(), 1000u);
+    EXPECT_EQ(log.text().compare(0, 5, "line "), 0);
+    EXPECT_EQ(log.text().substr(log.text().size() - 10), "line 999\r\n");
+
+    // A save of a large fleet dumps some 400,000 lines.
+    QElapsedTimer clock;
+    clock.start();
+    for (int i = 0; i < 400000; ++i) {
+        log_append("        <ACQUISITION_SEQUENCE value=\"0\" interval=\"600\" />");
+    }
+    EXPECT_LT(clock.elapsed(), 2000);
+    EXPECT_LE(window->Memo1->text().size(), 2 * LogMemo::default_kept_bytes);
+}
+
+// The installed icon is a PNG in the repository; it must stay the picture
+// the program draws for its windows. ZANTOR_WRITE_ICON=1 rewrites it.
+TEST(ProgramIcon, InstalledPngIsTheDrawnIcon)
+{
+    const QString png =
+        QDir::cleanPath(QDir(qEnvironmentVariable("ZANTOR_TEST_DATA")).filePath("../../app/zantor_editor.png"));
+    const QImage drawn = draw_program_icon(256).convertToFormat(QImage::Format_ARGB32);
+    if (qEnvironmentVariable("ZANTOR_WRITE_ICON") == QStringLiteral("1")) {
+        ASSERT_TRUE(drawn.save(png, "PNG"));
+    }
+    const QImage committed = QImage(png).convertToFormat(QImage::Format_ARGB32);
+    ASSERT_EQ(committed.size(), drawn.size()) << png.toStdString();
+    int different = 0;
+    for (int y = 0; y < drawn.height(); ++y) {
+        for (int x = 0; x < drawn.width(); ++x) {
+            const QRgb a = drawn.pixel(x, y);
+            const QRgb b = committed.pixel(x, y);
+            const int distance = std::abs(qRed(a) - qRed(b)) + std::abs(qGreen(a) - qGreen(b)) +
+                                 std::abs(qBlue(a) - qBlue(b)) + std::abs(qAlpha(a) - qAlpha(b));
+            different += distance > 24 ? 1 : 0;
+        }
+    }
+    // Antialiasing may differ by a few pixels between Qt versions.
+    EXPECT_LT(different, 256 * 256 / 100);
+}

@@ -1,0 +1,57 @@
+#include "support/gui_main_window.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QWidget>
+
+void expect_only_visible_window(const QWidget* expected)
+{
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (widget->isVisible() && widget != expected) {
+            ADD_FAILURE() << "a window stayed open: " << widget->metaObject()->className() << " \""
+                          << widget->windowTitle().toStdString() << "\"";
+            widget->hide();
+        }
+    }
+}
+
+void MainWindowTest::SetUp()
+{
+    // Closing the main window must not end the test program.
+    QApplication::setQuitOnLastWindowClosed(false);
+    ASSERT_TRUE(temp.isValid());
+    window = std::make_unique<TFmain>();
+    window->show();
+}
+
+void MainWindowTest::TearDown()
+{
+    if (window != nullptr) {
+        window->modified = false;
+        window->hide();
+        window.reset();
+    }
+    expect_only_visible_window(nullptr);
+}
+
+QString MainWindowTest::temp_path(const char* name) const
+{
+    return temp.filePath(QString::fromUtf8(name));
+}
+
+std::string read_bytes(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        return std::string();
+    }
+    const QByteArray bytes = file.readAll();
+    return std::string(bytes.constData(), static_cast<size_t>(bytes.size()));
+}
+
+void write_bytes(const QString& path, const std::string& bytes)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate)) << path.toStdString();
+    ASSERT_EQ(file.write(bytes.data(), static_cast<qint64>(bytes.size())), static_cast<qint64>(bytes.size()));
+}
