@@ -23,6 +23,13 @@ test: build
 run: build
 	./$(BUILD)/zantor_editor
 
+# Renders the windows offscreen into docs/screenshots: every test named
+# test_screenshots_* writes its pictures there.
+screenshots: build
+	mkdir -p docs/screenshots
+	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ZANTOR_SCREENSHOT_DIR=$(CURDIR)/docs/screenshots \
+	    ctest --output-on-failure -R screenshots
+
 # The whole suite built with AddressSanitizer and UndefinedBehaviorSanitizer.
 test-sanitize:
 	@ZANTOR_EXTRA_PACKAGES="clang libclang-rt-14-dev" ./tools/install-deps
