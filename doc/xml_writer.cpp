@@ -56,10 +56,13 @@ void append_raw(std::string& out, const char* text)
     }
 }
 
+// Names are written as they are, like element names: the parser takes
+// every byte from 0x7F up as a letter of a name but reads no character
+// reference inside one, so an escaped name would make the file unreadable.
 void append_attribute(std::string& out, const char* name, const char* value)
 {
     char quote = strchr(value, '"') != nullptr ? '\'' : '"';
-    append_xml_escaped(out, name);
+    out.append(name);
     out += '=';
     out += quote;
     append_xml_escaped(out, value);

@@ -1,7 +1,8 @@
 // Our own writer of the settings file layout over the TinyXML tree: CR LF
 // line ends, four spaces per level, " />" for empty elements, and every byte
-// outside printable ASCII written as a hexadecimal character reference, so
-// the file is 7-bit text that reads back to exactly the same bytes.
+// of a value or text outside printable ASCII written as a hexadecimal
+// character reference, so the file reads back to exactly the same bytes and
+// is 7-bit text as long as the element and attribute names are.
 #ifndef ZANTOR_DOC_XML_WRITER_H
 #define ZANTOR_DOC_XML_WRITER_H
 
