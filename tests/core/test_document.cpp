@@ -87,21 +87,6 @@ TEST(Lookup, RelativePathsAndSegmentLength)
     EXPECT_EQ(xml_find_path(root, (name255 + "/x").c_str()), nullptr);  // not the element reached so far
 }
 
-TEST(Walking, ChildrenAreElementsOnly)
-{
-    Parsed parsed("<R>text<!--c--><A/>more<B/></R>");
-    TiXmlElement* first = xml_first_child(parsed.document.root);
-    EXPECT_STREQ(xml_name(first), "A");
-    EXPECT_STREQ(xml_name(xml_next_sibling(first)), "B");
-    EXPECT_EQ(xml_next_sibling(xml_next_sibling(first)), nullptr);
-    EXPECT_EQ(xml_first_child(nullptr), nullptr);
-    EXPECT_EQ(xml_next_sibling(nullptr), nullptr);
-    EXPECT_STREQ(xml_get_text(parsed.document.root, false), "text");
-    EXPECT_EQ(xml_get_text(first, false), nullptr);
-    EXPECT_STREQ(xml_get_text(first, true), "");
-    EXPECT_EQ(xml_get_text(nullptr, false), nullptr);
-}
-
 TEST(Attributes, GettersGiveNullEmptyOrZeroWhenMissing)
 {
     Parsed parsed("<R a=\"12abc\" b=\"abc\" c=\"-7\" d=\" 4 2\" e=\"1.5\" f=\"\" type=\"direct\"/>");
