@@ -69,26 +69,6 @@ TEST_F(StartState, ClientAreaIsFixedUnderTheMenuBar)
     EXPECT_TRUE(window->Label4->font().italic());
 }
 
-TEST_F(StartState, MenuPicturesAreTransparentWhereTheGreyWas)
-{
-    for (const QImage& picture : {draw_new_picture(), draw_open_picture(), draw_save_picture()}) {
-        ASSERT_EQ(picture.size(), QSize(16, 16));
-        EXPECT_EQ(qAlpha(picture.pixel(0, 15)), 0);
-        int grey = 0;
-        int opaque = 0;
-        for (int y = 0; y < 16; ++y) {
-            for (int x = 0; x < 16; ++x) {
-                grey += picture.pixel(x, y) == menu_picture_background().rgb() ? 1 : 0;
-                opaque += qAlpha(picture.pixel(x, y)) == 255 ? 1 : 0;
-            }
-        }
-        EXPECT_EQ(grey, 0);
-        EXPECT_GT(opaque, 60);
-    }
-    EXPECT_FALSE(window->New1->icon().isNull());
-    EXPECT_FALSE(window->windowIcon().isNull());
-}
-
 TEST_F(ModifiedFlag, AnyKeyInAnyOfTheFiveEditsSetsIt)
 {
     const Qt::Key keys[] = {Qt::Key_A, Qt::Key_Left, Qt::Key_Shift, Qt::Key_Control, Qt::Key_End};
@@ -110,15 +90,6 @@ TEST_F(ModifiedFlag, TextPastedWithoutAKeySetsIt)
         emit edit->textEdited(QStringLiteral("D:\\pasted"));
         EXPECT_TRUE(window->modified) << name;
     }
-}
-
-TEST_F(ModifiedFlag, RefreshingTheEditsFromTheDocumentDoesNotSetIt)
-{
-    QTest::keyClicks(edit_named(window.get(), "ed_COM_modem"), "5");
-    window->modified = false;
-    window->show_document();
-    EXPECT_FALSE(window->modified);
-    EXPECT_EQ(edit_named(window.get(), "ed_COM_modem")->text(), QStringLiteral("COM2"));
 }
 
 TEST_F(ModifiedFlag, StoreEditsWritesAllFiveEditsIntoTheDocument)
