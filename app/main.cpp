@@ -161,10 +161,9 @@ bool TFmain::confirm_continue()
     return question.clickedButton() == ok;
 }
 
-void TFmain::closeEvent(QCloseEvent* event)
+void TFmain::FormClose(QCloseEvent* event)
 {
-    // FormClose: nothing is written on exit; the window only stays open when
-    // the operator keeps unsaved changes.
+    // Nothing is written on exit: changes reach a file only through Save.
     if (confirm_continue()) {
         event->accept();
     } else {

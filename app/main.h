@@ -12,6 +12,7 @@
 #include "doc/Lib_xml.h"
 
 class QAction;
+class QCloseEvent;
 class QFileDialog;
 class QFrame;
 class QGroupBox;
@@ -111,6 +112,10 @@ public:
     // when the file could not be written.
     bool save_document(const QString& file_name);
 
+    // The window's close handler: the close is cancelled when the operator
+    // keeps the unsaved changes.
+    void FormClose(QCloseEvent* event);
+
 public slots:
     void New1Click();
     void Open1Click();
@@ -133,8 +138,7 @@ public slots:
     void ed_path_logKeyDown();
 
 protected:
-    // FormClose: the window stays open when the operator keeps the changes.
-    void closeEvent(QCloseEvent* event) override;
+    void closeEvent(QCloseEvent* event) override { FormClose(event); }
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
