@@ -149,6 +149,10 @@ private:
     void build_menu();
     void build_file_dialogs();
     void watch_edit(QLineEdit* edit, void (TFmain::*key_handler)());
+    // Opens the station dialog on `station`; true when the operator stored it.
+    bool run_station_dialog(TiXmlElement* station);
+    // Selects the row of `station` in the rebuilt list, when it is listed.
+    void select_station(const TiXmlElement* station);
     void browse_for_folder(TiXmlElement* path_element, QLineEdit* edit);
     void show_file_error(const QString& action, const QString& file_name, const std::string& reason);
 

@@ -4,6 +4,7 @@
 
 #include "app/main.h"
 #include "app/station_list_model.h"
+#include "station/edit_nuxo1f.h"
 
 void TFmain::fill_station_list()
 {
@@ -22,14 +23,52 @@ TiXmlElement* TFmain::selected_station() const
     return station_list->station(topmost);
 }
 
+void TFmain::select_station(const TiXmlElement* station)
+{
+    const int row = station_list->row_of(station);
+    if (row < 0) {
+        return;
+    }
+    StringGrid_stations->selectRow(row);
+    StringGrid_stations->scrollTo(station_list->index(row, 0));
+}
+
+bool TFmain::run_station_dialog(TiXmlElement* station)
+{
+    return Fedit != nullptr && Fedit->edit_station(station);
+}
+
 void TFmain::Button5Click()
 {
-    // Adds a station through the station dialog, which comes with station editing.
+    if (node_stations == nullptr) {
+        return;
+    }
+    store_edits();
+    TiXmlElement* station = xml_add_child(node_stations, "STATION");
+    if (run_station_dialog(station)) {
+        modified = true;
+    } else {
+        // A new station the operator cancelled must not stay behind as an
+        // empty record in the file the stations' software reads.
+        xml_remove_child(node_stations, station);
+        station = nullptr;
+    }
+    show_document();
+    select_station(station);
 }
 
 void TFmain::Button7Click()
 {
-    // Opens the selected station in the station dialog, which comes with station editing.
+    TiXmlElement* station = selected_station();
+    if (station == nullptr) {
+        return;
+    }
+    store_edits();
+    if (run_station_dialog(station)) {
+        modified = true;
+    }
+    show_document();
+    select_station(station);
 }
 
 void TFmain::Button6Click()

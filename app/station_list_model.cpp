@@ -1,5 +1,7 @@
 #include "app/station_list_model.h"
 
+#include <algorithm>
+
 #include "app/cp1252.h"
 
 void StationListModel::rebuild(const TiXmlElement* stations_element)
@@ -20,6 +22,15 @@ TiXmlElement* StationListModel::station(int row) const
         return nullptr;
     }
     return stations[static_cast<size_t>(row)];
+}
+
+int StationListModel::row_of(const TiXmlElement* station) const
+{
+    if (station == nullptr) {
+        return -1;
+    }
+    const auto found = std::find(stations.begin(), stations.end(), station);
+    return found == stations.end() ? -1 : static_cast<int>(found - stations.begin());
 }
 
 int StationListModel::rowCount(const QModelIndex& parent) const

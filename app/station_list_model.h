@@ -24,6 +24,8 @@ public:
     // The station of a row; null outside the list. Valid until the next
     // rebuild, since the element belongs to the document.
     TiXmlElement* station(int row) const;
+    // The row of `station`, or -1 when it is not listed.
+    int row_of(const TiXmlElement* station) const;
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;

@@ -10,6 +10,8 @@
 #include "app/classic_look.h"
 #include "app/main.h"
 #include "app/pictures.h"
+#include "sequence/acquisition_sequence.h"
+#include "station/edit_nuxo1f.h"
 
 int main(int argc, char** argv)
 {
@@ -20,8 +22,12 @@ int main(int argc, char** argv)
         apply_classic_look(*app);
         QApplication::setWindowIcon(program_icon());
 
+        // Each window sets its global reference (Fmain, Fedit, Fabout,
+        // Facquisition_sequence) as it is built; the three dialogs stay hidden.
         TFmain main_window;
+        TFedit station_dialog;
         TFabout about_box;
+        TFacquisition_sequence sequence_dialog;
         main_window.show();
         app->exec();
     } catch (const std::exception& error) {

@@ -187,6 +187,7 @@ OutputSetting setting_of(const QComboBox* combo)
 TFacquisition_sequence::TFacquisition_sequence(QWidget* parent)
     : QDialog(parent), sequence_copy(xml_add_child(nullptr, "ACQUISITION_SEQUENCE"))
 {
+    Facquisition_sequence = this;
     build_form();
     watch_keys_of_every_control();
 }

@@ -129,6 +129,7 @@ std::string typed_text(const QLineEdit* edit)
 
 TFedit::TFedit(QWidget* parent) : QDialog(parent), station_copy(xml_add_child(nullptr, "STATION"))
 {
+    Fedit = this;
     setObjectName(QStringLiteral("Fedit"));
     setWindowTitle(QStringLiteral("NUXO configuration Editor"));
     setFixedSize(577, 551);
@@ -165,7 +166,12 @@ TFedit::TFedit(QWidget* parent) : QDialog(parent), station_copy(xml_add_child(nu
     watch_keys_of_every_control();
 }
 
-TFedit::~TFedit() = default;
+TFedit::~TFedit()
+{
+    if (Fedit == this) {
+        Fedit = nullptr;
+    }
+}
 
 void TFedit::build_general_tab()
 {
