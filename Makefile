@@ -4,7 +4,7 @@ BUILD ?= build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_FLAGS ?=
 
-.PHONY: all deps build test run test-sanitize screenshots format clean
+.PHONY: all deps build test run test-sanitize screenshots bench fuzz format clean
 
 all: build
 
@@ -41,8 +41,23 @@ test-sanitize:
 	    LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp \
 	    ctest --output-on-failure -j $(JOBS)
 
+# Benchmarks: a Release build that prints each measure against its floor.
+bench: deps
+	cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DZANTOR_BENCH=ON -DZANTOR_TESTS=OFF
+	cmake --build build-bench -j $(JOBS)
+	QT_QPA_PLATFORM=offscreen ./build-bench/bench/zantor_bench
+
+# Fuzzing the load-complete-save-reload road for SECONDS seconds.
+SECONDS ?= 60
+fuzz:
+	@ZANTOR_EXTRA_PACKAGES="clang libclang-rt-14-dev" ./tools/install-deps
+	cmake -S . -B build-fuzz -DZANTOR_FUZZ=ON -DZANTOR_GUI=OFF -DZANTOR_TESTS=OFF \
+	      -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake --build build-fuzz -j $(JOBS)
+	./build-fuzz/fuzz/zantor_fuzz -max_total_time=$(SECONDS)
+
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')
 
 clean:
-	rm -rf $(BUILD) build-sanitize
+	rm -rf $(BUILD) build-sanitize build-bench build-fuzz
