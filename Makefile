@@ -47,14 +47,20 @@ bench: deps
 	cmake --build build-bench -j $(JOBS)
 	QT_QPA_PLATFORM=offscreen ./build-bench/bench/zantor_bench
 
-# Fuzzing the load-complete-save-reload road for SECONDS seconds.
+# Fuzzing the load-complete-save-reload road for SECONDS seconds. The seeds
+# in fuzz/corpus are only read; what the fuzzer adds goes to build-fuzz/corpus,
+# and a finding to build-fuzz/findings/, which fails the run.
 SECONDS ?= 60
+FUZZ_OPTIONS ?=
 fuzz:
 	@ZANTOR_EXTRA_PACKAGES="clang libclang-rt-14-dev" ./tools/install-deps
 	cmake -S . -B build-fuzz -DZANTOR_FUZZ=ON -DZANTOR_GUI=OFF -DZANTOR_TESTS=OFF \
 	      -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo
 	cmake --build build-fuzz -j $(JOBS)
-	./build-fuzz/fuzz/zantor_fuzz -max_total_time=$(SECONDS)
+	mkdir -p build-fuzz/corpus build-fuzz/findings
+	./build-fuzz/fuzz/zantor_fuzz -max_total_time=$(SECONDS) -max_len=16384 -timeout=10 \
+	    -dict=fuzz/settings.dict -artifact_prefix=build-fuzz/findings/ -print_final_stats=1 \
+	    $(FUZZ_OPTIONS) build-fuzz/corpus fuzz/corpus
 
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')

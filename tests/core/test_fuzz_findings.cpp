@@ -1,0 +1,92 @@
+// Settings files from anywhere along the editor's whole road (Open, the
+// station and sequence dialogs' OK, Save, Open again): the fuzz target's seed
+// corpus, and one regression test for each fault the fuzzer caught.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "doc/Lib_xml.h"
+#include "doc/xml_load.h"
+#include "doc/xml_writer.h"
+#include "support/core_files.h"
+#include "support/core_settings_road.h"
+
+namespace {
+
+std::filesystem::path corpus_directory()
+{
+    const char* data = getenv("ZANTOR_TEST_DATA");
+    if (data == nullptr) {
+        return std::filesystem::path();
+    }
+    // tests/data may not exist, so the path is taken apart rather than resolved.
+    return std::filesystem::path(data).parent_path().parent_path() / "fuzz" / "corpus";
+}
+
+// Parses `text`, writes it, parses the result and writes that again.
+void write_twice(const std::string& text, std::string& first, std::string& second)
+{
+    TiXmlDocument doc;
+    std::string error;
+    ASSERT_TRUE(parse_document(doc, text, error)) << error;
+    first = write_document_text(doc);
+    TiXmlDocument again;
+    ASSERT_TRUE(parse_document(again, first, error)) << error;
+    second = write_document_text(again);
+}
+
+TEST(FuzzCorpus, EverySeedGoesTheWholeRoad)
+{
+    const std::filesystem::path corpus = corpus_directory();
+    ASSERT_TRUE(std::filesystem::is_directory(corpus)) << corpus;
+    TempDir scratch;
+    int seeds = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(corpus)) {
+        EXPECT_EQ(check_settings_road(read_bytes(entry.path().string()), scratch.path()), "") << entry.path();
+        ++seeds;
+    }
+    EXPECT_GE(seeds, 8);
+}
+
+TEST(FuzzCorpus, RefusedAndDeepFilesKeepTheirProperties)
+{
+    TempDir scratch;
+    EXPECT_EQ(check_settings_road("", scratch.path()), "");
+    EXPECT_EQ(check_settings_road("<SETUP>", scratch.path()), "");
+    std::string deep;
+    for (int i = 0; i < max_element_nesting; ++i) {
+        deep += "<STATION>";
+    }
+    EXPECT_EQ(check_settings_road(deep + "</STATION>", scratch.path()), "") << "a refused deep file";
+
+    TiXmlDocument doc;
+    std::string error;
+    ASSERT_TRUE(parse_document(doc, "<A><B><C/></B><D/></A><!-- x -->", error));
+    EXPECT_EQ(element_depth(doc), 3);
+}
+
+// Element text with blanks at its ends (here from "> " read before an "&"
+// that ends the text) was written with its blanks as they are; reading the
+// saved file dropped them, so the second save differed from the first.
+TEST(FuzzFinding, BlanksAtTheEndsOfElementTextSurviveSaveAndReload)
+{
+    TempDir scratch;
+    EXPECT_EQ(check_settings_road("<U>>\r&</U>", scratch.path()), "");
+
+    std::string first, second;
+    write_twice("<U>&#x20;a&#x20;&#x20;b <B/> c&#x20;<B/></U>", first, second);
+    EXPECT_EQ(first,
+              "<U>&#x20;a &#x20;b\r\n"
+              "    <B />c&#x20;\r\n"
+              "    <B />\r\n"
+              "</U>\r\n");
+    EXPECT_EQ(second, first);
+    // Blanks between words are written as they are.
+    write_twice("<U>one two</U>", first, second);
+    EXPECT_EQ(first, "<U>one two</U>\r\n");
+}
+
+}  // namespace
