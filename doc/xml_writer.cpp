@@ -69,6 +69,25 @@ void append_attribute(std::string& out, const char* name, const char* value)
     out += quote;
 }
 
+// The parser condenses the blanks of element text: it drops them at the
+// start and the end and reads a run of them as one. A blank it would lose is
+// written as a character reference, which it keeps, so text reads back with
+// every blank it had.
+void append_text_escaped(std::string& out, const char* text)
+{
+    const char* run = text;
+    for (const char* p = text; *p != '\0'; ++p) {
+        bool kept_by_parser = p != text && p[-1] != ' ' && p[1] != '\0';
+        if (*p != ' ' || kept_by_parser) {
+            continue;
+        }
+        append_xml_escaped(out, std::string(run, static_cast<size_t>(p - run)).c_str());
+        out.append("&#x20;");
+        run = p + 1;
+    }
+    append_xml_escaped(out, run);
+}
+
 void append_text(std::string& out, const TiXmlText* text, int depth)
 {
     if (text->CDATA()) {
@@ -79,7 +98,7 @@ void append_text(std::string& out, const TiXmlText* text, int depth)
         out.append("]]>");
         out.append(line_end);
     } else {
-        append_xml_escaped(out, text->Value());
+        append_text_escaped(out, text->Value());
     }
 }
 
