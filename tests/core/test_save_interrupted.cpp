@@ -1,0 +1,231 @@
+// Saves that are interrupted or watched while they run: a laptop whose
+// battery dies, an editor killed mid-save, another user of the machine
+// looking at the temporary file that will hold station passwords and PINs.
+#include <gtest/gtest.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/inotify.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <random>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "doc/Lib_xml.h"
+#include "doc/file_replace.h"
+#include "doc/xml_writer.h"
+#include "station/station_fleet.h"
+#include "support/core_files.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// True for the name of a temporary file that a later save of `target_name`
+// removes before it starts.
+bool is_cleanable_leftover(const std::string& name, const std::string& target_name)
+{
+    const std::string prefix = "." + target_name + temporary_file_marker;
+    return name.size() == prefix.size() + 6 && name.compare(0, prefix.size(), prefix) == 0;
+}
+
+// Forks a child that saves `document` to `target` and exits. Returns once
+// the child is about to save; `child` is its process id.
+pid_t start_saving_child(myXMLdocument& document, const std::string& target)
+{
+    int ready[2];
+    if (pipe(ready) != 0) {
+        return -1;
+    }
+    pid_t child = fork();
+    if (child == 0) {
+        close(ready[0]);
+        // A process without a umask: the temporary file must be private by
+        // itself, not because the user's umask happens to say so.
+        umask(0);
+        char go = 1;
+        bool written = write(ready[1], &go, 1) == 1;
+        bool failed = document.save_file(target.c_str());
+        _exit(written && !failed ? 0 : 1);
+    }
+    close(ready[1]);
+    char go = 0;
+    bool started = child > 0 && read(ready[0], &go, 1) == 1;
+    close(ready[0]);
+    return started ? child : -1;
+}
+
+// The file's bytes, read in one piece: the files here are tens of MB.
+std::string whole_file(const std::string& path)
+{
+    std::string bytes;
+    struct stat st;
+    FILE* file = fopen(path.c_str(), "rb");
+    if (file != nullptr && fstat(fileno(file), &st) == 0) {
+        bytes.resize(static_cast<size_t>(st.st_size));
+        bytes.resize(fread(&bytes[0], 1, bytes.size(), file));
+    }
+    if (file != nullptr) {
+        fclose(file);
+    }
+    return bytes;
+}
+
+int wait_for(pid_t child)
+{
+    int status = 0;
+    waitpid(child, &status, 0);
+    return status;
+}
+
+class InterruptedSave : public ::testing::Test {
+protected:
+    TempDir dir;
+    const std::string target = dir.file("fleet.xml");
+
+    // Every entry of the directory besides the target must be a temporary
+    // file of its save, private to its owner.
+    void expect_only_cleanable_private_leftovers()
+    {
+        for (const std::string& name : dir.entries()) {
+            if (name == "fleet.xml") {
+                continue;
+            }
+            EXPECT_TRUE(is_cleanable_leftover(name, "fleet.xml")) << name;
+            EXPECT_EQ(file_mode(dir.file(name)), 0600) << name;
+        }
+    }
+};
+
+TEST_F(InterruptedSave, KilledAtTwentyRandomMomentsLeavesTheOldOrTheNewFile)
+{
+    myXMLdocument old_document("SETUP");
+    build_fleet(old_document, 20);
+    const std::string old_bytes = write_document_text(*old_document.doc);
+    myXMLdocument new_document("SETUP");
+    build_fleet(new_document, 10000);
+    const std::string new_bytes = write_document_text(*new_document.doc);
+
+    // How long one whole save takes here, to spread the kills over it.
+    write_bytes(target, old_bytes);
+    chmod(target.c_str(), 0600);
+    const Clock::time_point start = Clock::now();
+    pid_t child = start_saving_child(new_document, target);
+    ASSERT_GT(child, 0);
+    int status = wait_for(child);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    const auto save_time = std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - start);
+    ASSERT_TRUE(whole_file(target) == new_bytes);
+
+    const unsigned seed = std::random_device()();
+    SCOPED_TRACE("random seed " + std::to_string(seed));
+    std::mt19937 random(seed);
+    std::uniform_int_distribution<long> moment(0, save_time.count() * 11 / 10);
+    int old_seen = 0;
+    int new_seen = 0;
+    for (int kill_number = 0; kill_number < 20; ++kill_number) {
+        write_bytes(target, old_bytes);
+        child = start_saving_child(new_document, target);
+        ASSERT_GT(child, 0);
+        std::this_thread::sleep_for(std::chrono::microseconds(moment(random)));
+        kill(child, SIGKILL);
+        wait_for(child);
+
+        const std::string now = whole_file(target);
+        EXPECT_TRUE(now == old_bytes || now == new_bytes)
+            << "kill " << kill_number << " left a file of " << now.size() << " bytes";
+        (now == old_bytes ? old_seen : new_seen) += 1;
+        expect_only_cleanable_private_leftovers();
+    }
+    printf("after 20 kills: %d times the old file, %d times the new one (save time %lld ms)\n", old_seen, new_seen,
+           static_cast<long long>(save_time.count() / 1000));
+
+    // The next save removes whatever the killed ones left.
+    ASSERT_FALSE(old_document.save_file(target.c_str())) << old_document.error_text();
+    EXPECT_EQ(dir.entries(), std::vector<std::string>{"fleet.xml"});
+    EXPECT_TRUE(whole_file(target) == old_bytes);
+}
+
+struct Glimpse {
+    int mode;
+    long long size;
+};
+
+// Watches `dir` with inotify while a child saves `document` to `target`, and
+// notes the permission mode and size of the temporary file at every moment
+// the save touched it and it could be seen.
+std::vector<Glimpse> watch_temporary_file(myXMLdocument& document, const TempDir& dir, const std::string& target)
+{
+    std::vector<Glimpse> glimpses;
+    int watch = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    if (watch < 0 || inotify_add_watch(watch, dir.path().c_str(), IN_CREATE | IN_MODIFY | IN_ATTRIB) < 0) {
+        ADD_FAILURE() << "inotify is not available";
+        return glimpses;
+    }
+    pid_t child = start_saving_child(document, target);
+    if (child <= 0) {
+        ADD_FAILURE() << "cannot start the saving child";
+        close(watch);
+        return glimpses;
+    }
+    const std::string target_name = target.substr(target.rfind('/') + 1);
+    int status = 0;
+    alignas(inotify_event) char events[64 * 1024];
+    for (bool running = true; running;) {
+        running = waitpid(child, &status, WNOHANG) == 0;
+        pollfd ready = {watch, POLLIN, 0};
+        poll(&ready, 1, 10);
+        ssize_t got = read(watch, events, sizeof events);
+        for (ssize_t at = 0; at < got;) {
+            const auto* event = reinterpret_cast<const inotify_event*>(events + at);
+            at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
+            struct stat seen;
+            if (event->len > 0 && is_cleanable_leftover(event->name, target_name) &&
+                stat(dir.file(event->name).c_str(), &seen) == 0) {  // gone once renamed
+                glimpses.push_back({static_cast<int>(seen.st_mode & 07777), static_cast<long long>(seen.st_size)});
+            }
+        }
+    }
+    close(watch);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_FALSE(glimpses.empty()) << "the save ended before the temporary file could be seen";
+    return glimpses;
+}
+
+TEST(SaveSecrecy, TemporaryFileIsNeverReadableByOthersBeforeItIsComplete)
+{
+    TempDir dir;
+    myXMLdocument document("SETUP");
+    build_fleet(document, 2000);  // many writes, each a chance to look
+    const long long full_size = static_cast<long long>(write_document_text(*document.doc).size());
+
+    // A new file, then the same file again: owner-only from the temporary
+    // file's creation to its rename.
+    const std::string fresh = dir.file("new.xml");
+    for (int save = 0; save < 2; ++save) {
+        for (const Glimpse& glimpse : watch_temporary_file(document, dir, fresh)) {
+            EXPECT_EQ(glimpse.mode, 0600) << "at " << glimpse.size << " bytes";
+        }
+        EXPECT_EQ(file_mode(fresh), 0600);
+    }
+
+    // A file others may read: the temporary file takes its permissions only
+    // once it holds the whole content.
+    const std::string shared = dir.file("shared.xml");
+    write_bytes(shared, "<SETUP />\r\n");
+    chmod(shared.c_str(), 0644);
+    for (const Glimpse& glimpse : watch_temporary_file(document, dir, shared)) {
+        if (glimpse.mode != 0600) {
+            EXPECT_EQ(glimpse.mode, 0644);
+            EXPECT_EQ(glimpse.size, full_size);
+        }
+    }
+    EXPECT_EQ(file_mode(shared), 0644);
+}
+
+}  // namespace
