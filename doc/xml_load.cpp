@@ -7,6 +7,8 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
+#include <system_error>
 #include <utility>
 
 #include "doc/xml_precheck.h"
@@ -19,6 +21,13 @@ bool read_whole_file(const char* file_name, std::string& text, std::string& erro
     if (file == nullptr) {
         error = std::string("cannot open: ") + strerror(errno);
         return false;
+    }
+    // Room for the whole file at once: a fleet file is tens of MB, and a
+    // text grown block by block would be copied several times over.
+    std::error_code size_error;
+    const std::uintmax_t size = std::filesystem::file_size(file_name, size_error);
+    if (!size_error && size < text.max_size()) {
+        text.reserve(static_cast<size_t>(size));
     }
     char block[65536];
     size_t got;
@@ -34,21 +43,31 @@ bool read_whole_file(const char* file_name, std::string& text, std::string& erro
     return true;
 }
 
-// Turns CR LF and lone CR into LF, as the parser expects line ends.
+// Turns CR LF and lone CR into LF, as the parser expects line ends. Moves
+// whole lines at a time: every line of a settings file ends in CR LF.
 void normalise_line_ends(std::string& text)
 {
-    size_t out = 0;
-    for (size_t i = 0; i < text.size(); ++i) {
-        char c = text[i];
-        if (c == '\r') {
-            c = '\n';
-            if (i + 1 < text.size() && text[i + 1] == '\n') {
-                ++i;
-            }
-        }
-        text[out++] = c;
+    char* const begin = &text[0];
+    const char* const end = begin + text.size();
+    char* out = static_cast<char*>(memchr(begin, '\r', text.size()));
+    if (out == nullptr) {
+        return;
     }
-    text.resize(out);
+    const char* in = out;
+    while (in < end) {
+        // `in` is at a CR here.
+        *out++ = '\n';
+        ++in;
+        if (in < end && *in == '\n') {
+            ++in;
+        }
+        const char* next_cr = static_cast<const char*>(memchr(in, '\r', static_cast<size_t>(end - in)));
+        const char* line_end = next_cr != nullptr ? next_cr : end;
+        memmove(out, in, static_cast<size_t>(line_end - in));
+        out += line_end - in;
+        in = line_end;
+    }
+    text.resize(static_cast<size_t>(out - begin));
 }
 
 }  // namespace

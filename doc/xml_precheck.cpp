@@ -13,23 +13,23 @@
 namespace {
 
 // The parser's own character classes: under the current locale for bytes
-// below 127, and every byte from 127 up counts as a letter.
-bool is_space(char c)
-{
-    return isspace(static_cast<unsigned char>(c)) != 0 || c == '\n' || c == '\r';
-}
+// below 127, and every byte from 127 up counts as a letter. They are looked
+// up once per walk, since a fleet file has tens of millions of bytes.
+struct CharClasses {
+    bool space[256];
+    bool name_start[256];
+    bool name_char[256];
 
-bool is_name_start(char c)
-{
-    unsigned char b = static_cast<unsigned char>(c);
-    return (b < 127 ? isalpha(b) != 0 : true) || c == '_';
-}
-
-bool is_name_char(char c)
-{
-    unsigned char b = static_cast<unsigned char>(c);
-    return (b < 127 ? isalnum(b) != 0 : true) || c == '_' || c == '-' || c == '.' || c == ':';
-}
+    CharClasses()
+    {
+        for (int b = 0; b < 256; ++b) {
+            const char c = static_cast<char>(b);
+            space[b] = isspace(b) != 0 || c == '\n' || c == '\r';
+            name_start[b] = (b < 127 ? isalpha(b) != 0 : true) || c == '_';
+            name_char[b] = (b < 127 ? isalnum(b) != 0 : true) || c == '_' || c == '-' || c == '.' || c == ':';
+        }
+    }
+};
 
 class Walker {
 public:
@@ -45,7 +45,19 @@ public:
                 i = next != nullptr ? static_cast<size_t>(static_cast<const char*>(next) - text) : end;
                 continue;
             }
-            if (starts_with_ignoring_case(i, "<?xml")) {
+            // Start and end tags first: they are nearly all of a settings
+            // file, and no other markup begins with a name letter or "/".
+            if (i + 1 < end && is_name_start(text[i + 1])) {
+                raise(depth + 1);
+                bool opened = false;
+                i = skip_start_tag(i + 1, &opened);
+                if (opened) {
+                    ++depth;
+                }
+            } else if (i + 1 < end && text[i + 1] == '/' && depth > 0) {
+                --depth;  // the parser accepts only the matching end tag, or stops
+                i = after(i + 2, ">");
+            } else if (starts_with_ignoring_case(i, "<?xml")) {
                 i = skip_declaration(i + 5);
             } else if (starts_with(i, "<!--")) {
                 i = after(i + 4, "-->");
@@ -53,16 +65,6 @@ public:
                 i = after(i + 9, "]]>");
             } else if (starts_with(i, "<!")) {
                 i = after(i + 2, ">");
-            } else if (i + 1 < end && text[i + 1] == '/' && depth > 0) {
-                --depth;  // the parser accepts only the matching end tag, or stops
-                i = after(i + 2, ">");
-            } else if (i + 1 < end && is_name_start(text[i + 1])) {
-                raise(depth + 1);
-                bool opened = false;
-                i = skip_start_tag(i + 1, &opened);
-                if (opened) {
-                    ++depth;
-                }
             } else {
                 i = after(i + 1, ">");  // any other "<...>" is read as an unknown node
             }
@@ -74,6 +76,11 @@ private:
     const char* text;
     size_t end;
     XmlPrecheck result;
+    const CharClasses classes;
+
+    bool is_space(char c) const { return classes.space[static_cast<unsigned char>(c)]; }
+    bool is_name_start(char c) const { return classes.name_start[static_cast<unsigned char>(c)]; }
+    bool is_name_char(char c) const { return classes.name_char[static_cast<unsigned char>(c)]; }
 
     void raise(int depth)
     {
