@@ -177,3 +177,10 @@ void log_printf(const char* format, ...)
     }
     va_end(args);
 }
+
+void log_text(const char* entry)
+{
+    if (current_log_destination != nullptr && entry != nullptr) {
+        current_log_destination(entry);
+    }
+}

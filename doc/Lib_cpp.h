@@ -80,4 +80,13 @@ bool log_has_destination();
 // Formats one log entry and hands it to the destination.
 void log_printf(const char* format, ...);
 
+// Hands `entry` to the destination as it is, as one log entry; for callers
+// that build their lines themselves, like the tree dump of every save.
+void log_text(const char* entry);
+
+// What the "m" conversion writes for each byte: a named entity, "&#%d;", or
+// an empty text for a byte that stays as it is.
+typedef char XmlReferenceTable[256][8];
+const XmlReferenceTable& xml_decimal_references();
+
 #endif

@@ -149,29 +149,12 @@ void append_transformed(Tmy_string& out, const char* text, Replace replace)
 
 bool xml_escape_decimal(unsigned char c, char* replacement)
 {
-    switch (c) {
-        case '"':
-            strcpy(replacement, "&quot;");
-            return true;
-        case '&':
-            strcpy(replacement, "&amp;");
-            return true;
-        case '\'':
-            strcpy(replacement, "&apos;");
-            return true;
-        case '<':
-            strcpy(replacement, "&lt;");
-            return true;
-        case '>':
-            strcpy(replacement, "&gt;");
-            return true;
-        default:
-            if (c < 0x20 || c >= 0x80) {
-                snprintf(replacement, 16, "&#%d;", c);
-                return true;
-            }
-            return false;
+    const char* reference = xml_decimal_references()[c];
+    if (*reference == '\0') {
+        return false;
     }
+    strcpy(replacement, reference);
+    return true;
 }
 
 bool backslash_escape(unsigned char c, char* replacement)
@@ -252,6 +235,28 @@ void append_conversion(Tmy_string& out, char letter, const Spec& spec, va_list* 
 }
 
 }  // namespace
+
+const XmlReferenceTable& xml_decimal_references()
+{
+    struct Table {
+        XmlReferenceTable text = {};
+        Table()
+        {
+            for (int c = 0; c < 256; ++c) {
+                if (c < 0x20 || c >= 0x80) {
+                    snprintf(text[c], sizeof text[c], "&#%d;", c);
+                }
+            }
+            strcpy(text[static_cast<int>('"')], "&quot;");
+            strcpy(text[static_cast<int>('&')], "&amp;");
+            strcpy(text[static_cast<int>('\'')], "&apos;");
+            strcpy(text[static_cast<int>('<')], "&lt;");
+            strcpy(text[static_cast<int>('>')], "&gt;");
+        }
+    };
+    static const Table table;
+    return table.text;
+}
 
 void Tmy_string::cat_vprintf(const char* format, va_list args)
 {

@@ -1,6 +1,8 @@
 // The diagnostic dump of an element tree into the log. Every save dumps the
-// whole document (ten thousand stations make hundreds of thousands of
-// lines), so the walk reuses its buffers and keeps its own stack flat.
+// whole document (ten thousand stations make over a million lines), so each
+// line is put together by direct appends into one reused buffer, with the
+// escaping of the formatter's "m" conversion looked up in its table, and the
+// walk keeps its own stack flat.
 #include <algorithm>
 #include <cstring>
 #include <string>
@@ -24,6 +26,17 @@ const char* indent_for(int depth)
     return spaces(static_cast<size_t>(std::min(std::max(depth, 0), max_indent_depth)) * 4);
 }
 
+// The value of the element's first text child, or null when it has none.
+const char* first_text(const TiXmlElement* element)
+{
+    for (const TiXmlNode* node = element->FirstChild(); node != nullptr; node = node->NextSibling()) {
+        if (node->Type() == TiXmlNode::TINYXML_TEXT) {
+            return node->Value();
+        }
+    }
+    return nullptr;
+}
+
 class Dumper {
 public:
     // Writes the element's first line and its text line. Returns true when
@@ -33,22 +46,36 @@ public:
         const char* indent = indent_for(depth);
         const char* name = element->Value();
         const char* pad = spaces(std::min(strlen(name), max_pad));
-        attributes.printf("");
+        line.assign(indent);
+        line += '<';
+        line += name;
         for (const TiXmlAttribute* a = element->FirstAttribute(); a != nullptr; a = a->Next()) {
             if (a != element->FirstAttribute()) {
-                attributes.cat_printf("\r\n%s %s", indent, pad);  // continuation lines align under the first
+                // Continuation lines align under the first attribute.
+                line += "\r\n";
+                line += indent;
+                line += ' ';
+                line += pad;
             }
-            attributes.cat_printf(" %s=\"%m\"", a->Name(), a->Value());
+            line += ' ';
+            line += a->Name();
+            line += "=\"";
+            append_escaped(a->Value());
+            line += '"';
         }
-        const char* text = xml_get_text(element, false);
+        const char* text = first_text(element);
         bool children = levels != 0 && element->FirstChildElement() != nullptr;
         if (text == nullptr && !children) {
-            log_printf("%s<%s%s/>", indent, name, attributes.c_str());
+            line += "/>";
+            emit();
             return false;
         }
-        log_printf("%s<%s%s >", indent, name, attributes.c_str());
+        line += " >";
+        emit();
         if (text != nullptr) {
-            log_printf("%s%m", indent, text);
+            line.assign(indent);
+            append_escaped(text);
+            emit();
         }
         if (!children) {
             end(element, depth);
@@ -56,10 +83,35 @@ public:
         return children;
     }
 
-    void end(const TiXmlElement* element, int depth) { log_printf("%s</%s>", indent_for(depth), element->Value()); }
+    void end(const TiXmlElement* element, int depth)
+    {
+        line.assign(indent_for(depth));
+        line += "</";
+        line += element->Value();
+        line += '>';
+        emit();
+    }
 
 private:
-    Tmy_string attributes;
+    std::string line;
+    const XmlReferenceTable& references = xml_decimal_references();
+
+    void emit() { log_text(line.c_str()); }
+
+    void append_escaped(const char* text)
+    {
+        const char* run = text;
+        const char* p = text;
+        for (; *p != '\0'; ++p) {
+            const char* reference = references[static_cast<unsigned char>(*p)];
+            if (*reference != '\0') {
+                line.append(run, static_cast<size_t>(p - run));
+                line += reference;
+                run = p + 1;
+            }
+        }
+        line.append(run, static_cast<size_t>(p - run));
+    }
 };
 
 }  // namespace

@@ -230,6 +230,7 @@ TEST(Dump, AttributesAlignAndEmptyElementsCloseDirectly)
     xml_set_attr(station, "id", "7");
     xml_set_attr(station, "phone_nbr", "+33 <1>");
     xml_set_attr(station, "pin", "\xE9");
+    xml_set_attr(station, "description", "\x01\x7F\"'&");
     LogCapture log;
     xml_dump(setup.root, 0, -1);
     std::vector<std::string> expected = {
@@ -245,7 +246,7 @@ TEST(Dump, AttributesAlignAndEmptyElementsCloseDirectly)
         "    </COMPORTS>",
         "    <STATIONS >",
         "        <STATION id=\"7\"\r\n                 phone_nbr=\"+33 &lt;1&gt;\"\r\n                 "
-        "pin=\"&#233;\"/>",
+        "pin=\"&#233;\"\r\n                 description=\"&#1;\x7F&quot;&apos;&amp;\"/>",
         "    </STATIONS>",
         "</SETUP>",
     };
@@ -361,6 +362,11 @@ TEST_F(Loading, ByteOrderMarkAndLineEnds)
     ASSERT_NE(root, nullptr);
     EXPECT_STREQ(xml_get_attr(root, "a"), "x");
     EXPECT_STREQ(xml_name(xml_next_sibling(xml_first_child(root))), "B");
+
+    // Every CR LF and every lone CR reads as one LF, wherever it stands.
+    root = load("<SETUP a=\"1\r\n2\r3\r\r\n4\r\"/>\r");
+    ASSERT_NE(root, nullptr);
+    EXPECT_STREQ(xml_get_attr(root, "a"), "1\n2\n3\n\n4\n");
 }
 
 TEST_F(Loading, NoByteIsConvertedWhateverTheFileDeclares)
