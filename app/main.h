@@ -85,6 +85,8 @@ public:
     QMenu* About1 = nullptr;
     QAction* AboutKestrane1 = nullptr;
 
+    // The two file dialogs, each built the first time it is needed: they
+    // cost more to build than the rest of the window together.
     QFileDialog* OpenDialog1 = nullptr;
     QFileDialog* SaveDialog1 = nullptr;
 
@@ -147,7 +149,8 @@ private:
     void build_stations_tab();
     void build_directories_tab();
     void build_menu();
-    void build_file_dialogs();
+    QFileDialog* open_dialog();
+    QFileDialog* save_dialog();
     void watch_edit(QLineEdit* edit, void (TFmain::*key_handler)());
     // Opens the station dialog on `station`; true when the operator stored it.
     bool run_station_dialog(TiXmlElement* station);

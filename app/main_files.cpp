@@ -18,21 +18,25 @@ namespace {
 // folder as it was and shows an empty file name.
 void offer_file_name(QFileDialog* dialog, const QString& file_name)
 {
-    dialog->selectNameFilter(dialog->nameFilters().value(0));
-    // Qt's dialog keeps the file last picked in its list, and that file would
-    // win over a name typed next time: start every run from a clean choice.
-    for (auto* view : dialog->findChildren<QAbstractItemView*>()) {
-        view->clearSelection();
+    if (dialog == nullptr) {
+        return;  // not built yet: it is offered the current name when first run
     }
+    dialog->selectNameFilter(dialog->nameFilters().value(0));
     if (file_name.isEmpty()) {
         // An empty selection is ignored by the dialog, which would keep
         // showing the previous name.
         if (auto* name_edit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))) {
             name_edit->clear();
         }
-        return;
+    } else {
+        dialog->selectFile(file_name);
     }
-    dialog->selectFile(file_name);
+    // Qt's dialog selects the offered or last picked file in its list, and
+    // that selection would win over a name typed next: only the name edit
+    // holds the offered name.
+    for (auto* view : dialog->findChildren<QAbstractItemView*>()) {
+        view->clearSelection();
+    }
 }
 
 // The file the operator confirmed in the dialog, or an empty text when the
@@ -99,7 +103,7 @@ void TFmain::Open1Click()
     if (!confirm_continue()) {
         return;
     }
-    const QString file_name = run_file_dialog(OpenDialog1, current_file_name);
+    const QString file_name = run_file_dialog(open_dialog(), current_file_name);
     if (file_name.isEmpty()) {
         return;
     }
@@ -131,7 +135,7 @@ void TFmain::Save1Click()
 
 void TFmain::SaveAs1Click()
 {
-    const QString file_name = run_file_dialog(SaveDialog1, current_file_name);
+    const QString file_name = run_file_dialog(save_dialog(), current_file_name);
     if (file_name.isEmpty() || !save_document(file_name)) {
         return;
     }

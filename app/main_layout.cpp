@@ -105,7 +105,6 @@ void TFmain::build_controls()
     lb_filename->setGeometry(32, 8, 515 - 32 - 8, lb_filename->sizeHint().height());
 
     build_menu();
-    build_file_dialogs();
     // The window keeps its size: the client area is fixed and the menu bar
     // adds its own height on top of it.
     layout()->setSizeConstraint(QLayout::SetFixedSize);
@@ -206,8 +205,18 @@ void TFmain::build_menu()
     connect(AboutKestrane1, &QAction::triggered, this, &TFmain::AboutKestrane1Click);
 }
 
-void TFmain::build_file_dialogs()
+QFileDialog* TFmain::open_dialog()
 {
-    OpenDialog1 = make_file_dialog(this, "OpenDialog1", QFileDialog::AcceptOpen);
-    SaveDialog1 = make_file_dialog(this, "SaveDialog1", QFileDialog::AcceptSave);
+    if (OpenDialog1 == nullptr) {
+        OpenDialog1 = make_file_dialog(this, "OpenDialog1", QFileDialog::AcceptOpen);
+    }
+    return OpenDialog1;
+}
+
+QFileDialog* TFmain::save_dialog()
+{
+    if (SaveDialog1 == nullptr) {
+        SaveDialog1 = make_file_dialog(this, "SaveDialog1", QFileDialog::AcceptSave);
+    }
+    return SaveDialog1;
 }

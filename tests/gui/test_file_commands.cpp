@@ -207,6 +207,25 @@ TEST_F(Opening, CompletesWhatTheFileLacksAndKeepsEverythingElse)
     EXPECT_EQ(station_rows(window.get()), 0);
 }
 
+// The Save As dialog is built at its first use; offered the opened file's
+// name, it selected that file in its list, and the selection won over the
+// name typed next.
+TEST_F(Opening, SaveAsAfterOpenWritesUnderTheTypedName)
+{
+    EXPECT_TRUE(window->findChildren<QFileDialog*>().isEmpty()) << "no file dialog is built at start-up";
+    const QString opened = temp_path("partial.xml");
+    const QString typed = temp_path("copy.xml");
+    write_bytes(opened, partial_document);
+    answer_next_file_dialog(opened);
+    window->Open1Click();
+
+    answer_next_file_dialog(typed);
+    window->SaveAs1Click();
+    EXPECT_EQ(window->current_file(), typed);
+    EXPECT_EQ(read_bytes(typed), partial_document_completed);
+    EXPECT_EQ(read_bytes(opened), partial_document);
+}
+
 TEST_F(Opening, WithChangesAsksFirstAndACancelledDialogChangesNothing)
 {
     window->ed_path_bin->setText(QStringLiteral("e:\\typed"));
