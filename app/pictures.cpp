@@ -1,10 +1,13 @@
 #include "app/pictures.h"
 
+#include <QHash>
+#include <QIconEngine>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPolygon>
 #include <QRadialGradient>
+#include <algorithm>
 
 namespace {
 
@@ -183,13 +186,52 @@ QImage draw_program_icon(int size)
     return image;
 }
 
+namespace {
+
+// The program icon drawn at a size only when the window system asks for that
+// size, and kept once drawn. Drawing every size up front cost more than
+// building the main window's controls, while a window usually shows one or
+// two small sizes (a title bar, a task bar).
+class ProgramIconEngine : public QIconEngine {
+public:
+    QPixmap pixmap(const QSize& size, QIcon::Mode, QIcon::State) override
+    {
+        const int side = std::max(1, std::min(size.width(), size.height()));
+        auto found = drawn.constFind(side);
+        if (found == drawn.constEnd()) {
+            found = drawn.insert(side, QPixmap::fromImage(draw_program_icon(side)));
+        }
+        return found.value();
+    }
+
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State state) override
+    {
+        painter->drawPixmap(rect, pixmap(rect.size(), mode, state));
+    }
+
+    QSize actualSize(const QSize& size, QIcon::Mode, QIcon::State) override
+    {
+        const int side = std::max(0, std::min(size.width(), size.height()));
+        return QSize(side, side);
+    }
+
+    QList<QSize> availableSizes(QIcon::Mode, QIcon::State) override
+    {
+        return {{16, 16}, {24, 24}, {32, 32}, {48, 48}, {64, 64}, {128, 128}, {256, 256}};
+    }
+
+    QIconEngine* clone() const override { return new ProgramIconEngine(*this); }
+    QString key() const override { return QStringLiteral("ProgramIconEngine"); }
+
+private:
+    QHash<int, QPixmap> drawn;
+};
+
+}  // namespace
+
 QIcon program_icon()
 {
-    QIcon icon;
-    for (int size : {16, 24, 32, 48, 64, 128, 256}) {
-        icon.addPixmap(QPixmap::fromImage(draw_program_icon(size)));
-    }
-    return icon;
+    return QIcon(new ProgramIconEngine);
 }
 
 QPixmap draw_about_banner()

@@ -219,3 +219,17 @@ TEST(ProgramIcon, InstalledPngIsTheDrawnIcon)
     // Antialiasing may differ by a few pixels between Qt versions.
     EXPECT_LT(different, 256 * 256 / 100);
 }
+
+// The icon is drawn when a size is asked for: each size must be the picture
+// drawn at exactly that size, not a scaled copy of another one.
+TEST(ProgramIcon, EverySizeAskedForIsDrawnAtThatSize)
+{
+    const QIcon icon = program_icon();
+    EXPECT_FALSE(icon.isNull());
+    EXPECT_TRUE(icon.availableSizes().contains(QSize(256, 256)));
+    for (int size : {16, 20, 32, 256}) {
+        const QImage image = icon.pixmap(size, size).toImage().convertToFormat(QImage::Format_ARGB32);
+        ASSERT_EQ(image.size(), QSize(size, size));
+        EXPECT_EQ(image, draw_program_icon(size).convertToFormat(QImage::Format_ARGB32)) << size;
+    }
+}
