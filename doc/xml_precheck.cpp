@@ -41,8 +41,7 @@ public:
         int depth = 0;
         while (i < end && result.deepest <= stop_above) {
             if (text[i] != '<') {
-                const void* next = memchr(text + i, '<', end - i);
-                i = next != nullptr ? static_cast<size_t>(static_cast<const char*>(next) - text) : end;
+                i = skip_text(i);
                 continue;
             }
             // Start and end tags first: they are nearly all of a settings
@@ -113,6 +112,65 @@ private:
         return found != nullptr ? static_cast<size_t>(found - text) + n : end;
     }
 
+    // Position of the first `c` in [i, limit), or `limit`.
+    size_t find(size_t i, char c, size_t limit) const
+    {
+        const void* found = i < limit ? memchr(text + i, c, limit - i) : nullptr;
+        return found != nullptr ? static_cast<size_t>(static_cast<const char*>(found) - text) : limit;
+    }
+
+    // Just past the character reference at `i` ("&#" digits ";" or "&#x" hex
+    // digits ";"), read the parser's way: it takes the first ";" that follows,
+    // however far, and reads the digits backwards from there to the "#" or
+    // the nearest "x". So "&#x" can run over quotes and tags up to a later
+    // "x;" and hide them all. Anything else is one byte.
+    size_t skip_reference(size_t i) const
+    {
+        if (i + 2 >= end || text[i + 1] != '#') {
+            return i + 1;
+        }
+        const bool hex = text[i + 2] == 'x';
+        const size_t semicolon = find(i + (hex ? 3 : 2), ';', end);
+        if (semicolon == end) {
+            return i + 1;
+        }
+        for (size_t q = semicolon - 1; text[q] != (hex ? 'x' : '#'); --q) {
+            const char c = text[q];
+            const bool digit = (c >= '0' && c <= '9') || (hex && ((c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F')));
+            if (!digit) {
+                return i + 1;  // the parser stops here
+            }
+        }
+        return semicolon + 1;
+    }
+
+    // From text to the next "<", stepping over references.
+    size_t skip_text(size_t i) const
+    {
+        for (;;) {
+            const size_t tag = find(i, '<', end);
+            const size_t reference = find(i, '&', tag);
+            if (reference == tag) {
+                return tag;
+            }
+            i = skip_reference(reference);
+        }
+    }
+
+    // From just inside a quoted value to just past its closing quote,
+    // stepping over references.
+    size_t skip_quoted(size_t i, char quote) const
+    {
+        for (;;) {
+            const size_t close = find(i, quote, end);
+            const size_t reference = find(i, '&', close);
+            if (reference == close) {
+                return close == end ? end : close + 1;
+            }
+            i = skip_reference(reference);
+        }
+    }
+
     size_t skip_spaces(size_t i) const
     {
         while (i < end && is_space(text[i])) {
@@ -147,8 +205,7 @@ private:
             return end;
         }
         if (text[i] == '"' || text[i] == '\'') {
-            const void* close = memchr(text + i + 1, text[i], end - i - 1);
-            return close != nullptr ? static_cast<size_t>(static_cast<const char*>(close) - text) + 1 : end;
+            return skip_quoted(i + 1, text[i]);
         }
         while (i < end && !is_space(text[i]) && text[i] != '/' && text[i] != '>' && text[i] != '"' && text[i] != '\'') {
             ++i;

@@ -10,6 +10,7 @@
 
 #include "doc/Lib_xml.h"
 #include "doc/xml_load.h"
+#include "doc/xml_precheck.h"
 #include "doc/xml_writer.h"
 #include "support/core_files.h"
 #include "support/core_settings_road.h"
@@ -87,6 +88,58 @@ TEST(FuzzFinding, BlanksAtTheEndsOfElementTextSurviveSaveAndReload)
     // Blanks between words are written as they are.
     write_twice("<U>one two</U>", first, second);
     EXPECT_EQ(first, "<U>one two</U>\r\n");
+}
+
+std::string repeated(const std::string& piece, int times)
+{
+    std::string text;
+    for (int i = 0; i < times; ++i) {
+        text += piece;
+    }
+    return text;
+}
+
+// The parser reads a character reference up to the first ";" after "&#",
+// however far, so "&#x" in a value or in text could hide the quote or the end
+// tag that the nesting check relied on: the check counted one level where
+// the parser went one deeper per repetition, and a 1.5 MB file of them
+// overflowed the stack.
+TEST(FuzzFinding, NestingHiddenInCharacterReferencesIsCounted)
+{
+    const std::string in_value = "<N o=\"&#x\"/x;\">";
+    const std::string in_text = "<N>&#x</N>x;";
+    const std::string in_decimal = "<N o='&#'/>#12;'>";
+    for (const std::string& piece : {in_value, in_text, in_decimal}) {
+        const std::string two = piece + "<N/>";
+        EXPECT_EQ(precheck_xml(two.c_str(), two.size(), 256).deepest, 2) << piece;
+        const std::string deep = repeated(piece, 100000);
+        TiXmlDocument doc;
+        std::string error;
+        EXPECT_FALSE(parse_document(doc, deep, error));
+        EXPECT_NE(error.find("nested too deeply"), std::string::npos) << piece << ": " << error;
+    }
+    // References the parser refuses stop it, and ordinary ones hide nothing.
+    const std::string plain = "<A b=\"&#x41;&#65;&#x;&#xZ;\"><B>&#x42;</B><C/></A>";
+    EXPECT_EQ(precheck_xml(plain.c_str(), plain.size(), 256).deepest, 2);
+    TempDir scratch;
+    EXPECT_EQ(check_settings_road("<N o=\"&#x\"/x;\"><N/></N>", scratch.path()), "");
+}
+
+// A document type with declarations in brackets stops the parser at the
+// "]", so such a file was refused as having "no element"; now the reason
+// names what is not supported. Nothing in any document type is expanded.
+TEST(HostileFile, DocumentTypeDeclarationsAreRefusedWithTheirReason)
+{
+    TiXmlDocument doc;
+    std::string error;
+    EXPECT_FALSE(parse_document(doc, "<!DOCTYPE S [<!ENTITY a 'x'>]><S b='&a;'/>", error));
+    EXPECT_EQ(error, "document type declarations with internal definitions are not supported");
+    EXPECT_FALSE(parse_document(doc, "<!-- only a comment -->", error));
+    EXPECT_EQ(error, "no element in the file");
+
+    ASSERT_TRUE(parse_document(doc, "<!DOCTYPE S SYSTEM 'file:///etc/passwd'><S b='&a;&#65;'/>", error)) << error;
+    EXPECT_STREQ(doc.RootElement()->Attribute("b"), "a;A") << "unknown references lose their \"&\" only";
+    ASSERT_TRUE(parse_document(doc, "<!DOCTYPE S []><S/>", error)) << error;
 }
 
 }  // namespace
