@@ -70,6 +70,19 @@ void normalise_line_ends(std::string& text)
     text.resize(static_cast<size_t>(out - begin));
 }
 
+// The parser reads "<!DOCTYPE" only up to the first ">", so the declarations
+// of an internal subset ("<!DOCTYPE SETUP [<!ENTITY ...>]>") end its reading
+// at the "]": the file is refused, and this tells the operator why.
+bool has_internal_subset(const std::string& text)
+{
+    size_t doctype = text.find("<!DOCTYPE");
+    if (doctype == std::string::npos) {
+        return false;
+    }
+    size_t bracket = text.find('[', doctype);
+    return bracket != std::string::npos && bracket < text.find('>', doctype);
+}
+
 }  // namespace
 
 bool parse_document(TiXmlDocument& doc, std::string text, std::string& error)
@@ -114,7 +127,8 @@ bool parse_document(TiXmlDocument& doc, std::string text, std::string& error)
         return false;
     }
     if (doc.RootElement() == nullptr) {
-        error = "no element in the file";
+        error = has_internal_subset(text) ? "document type declarations with internal definitions are not supported"
+                                          : "no element in the file";
         doc.Clear();
         return false;
     }
