@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <new>
 #include <system_error>
 #include <utility>
 
@@ -26,13 +27,25 @@ bool read_whole_file(const char* file_name, std::string& text, std::string& erro
     // text grown block by block would be copied several times over.
     std::error_code size_error;
     const std::uintmax_t size = std::filesystem::file_size(file_name, size_error);
-    if (!size_error && size < text.max_size()) {
+    const std::string too_large = "too large for a settings file: more than " +
+                                  std::to_string(max_settings_file_bytes >> 20) + " MiB";
+    if (!size_error && size > max_settings_file_bytes) {
+        fclose(file);
+        error = too_large;
+        return false;
+    }
+    if (!size_error) {
         text.reserve(static_cast<size_t>(size));
     }
     char block[65536];
     size_t got;
     while ((got = fread(block, 1, sizeof block, file)) > 0) {
         text.append(block, got);
+        if (text.size() > max_settings_file_bytes) {  // a device or a growing file
+            fclose(file);
+            error = too_large;
+            return false;
+        }
     }
     int read_errno = ferror(file) ? errno : 0;
     fclose(file);
@@ -145,8 +158,14 @@ bool load_document(TiXmlDocument& doc, const char* file_name, std::string& error
         error = "no file name";
         return false;
     }
-    if (!read_whole_file(file_name, text, error)) {
+    // A file within the size limit can still need more memory than there
+    // is; the operator is told instead of losing the editor.
+    try {
+        return read_whole_file(file_name, text, error) && parse_document(doc, std::move(text), error);
+    } catch (const std::bad_alloc&) {
+        doc.Clear();
+        doc.ClearError();
+        error = "not enough memory to load the file";
         return false;
     }
-    return parse_document(doc, std::move(text), error);
 }

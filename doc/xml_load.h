@@ -12,6 +12,11 @@
 // Deepest element nesting a settings file may have (SETUP is level 1).
 const int max_element_nesting = 256;
 
+// Largest file taken for a settings file: a fleet of ten thousand stations
+// is about 50 MB. Anything larger (a disk image picked by mistake, a device)
+// is refused before it is read, rather than exhausting the memory.
+const unsigned long long max_settings_file_bytes = 1ULL << 30;
+
 // Replaces the content of `doc` by the file's. On failure `doc` is left
 // empty and `error` says why; returns true on success. A file that parses
 // but holds no element is a failure too.

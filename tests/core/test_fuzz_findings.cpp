@@ -2,6 +2,7 @@
 // station and sequence dialogs' OK, Save, Open again): the fuzz target's seed
 // corpus, and one regression test for each fault the fuzzer caught.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -140,6 +141,19 @@ TEST(HostileFile, DocumentTypeDeclarationsAreRefusedWithTheirReason)
     ASSERT_TRUE(parse_document(doc, "<!DOCTYPE S SYSTEM 'file:///etc/passwd'><S b='&a;&#65;'/>", error)) << error;
     EXPECT_STREQ(doc.RootElement()->Attribute("b"), "a;A") << "unknown references lose their \"&\" only";
     ASSERT_TRUE(parse_document(doc, "<!DOCTYPE S []><S/>", error)) << error;
+}
+
+// A file picked by mistake (a disk image, a video) was read whole, and the
+// memory it asked for ended the editor with an uncaught allocation failure.
+TEST(HostileFile, FileLargerThanAnySettingsFileIsRefusedUnread)
+{
+    TempDir dir;
+    const std::string huge = dir.file("disk.img");
+    write_bytes(huge, "<SETUP>");
+    ASSERT_EQ(truncate(huge.c_str(), 200LL << 30), 0);  // sparse: takes no room on disk
+    myXMLdocument document("SETUP");
+    EXPECT_EQ(document.load_file(huge.c_str()), nullptr);
+    EXPECT_EQ(document.error_text(), "too large for a settings file: more than 1024 MiB");
 }
 
 }  // namespace
