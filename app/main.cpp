@@ -116,6 +116,11 @@ void TFmain::bind_elements()
 void TFmain::show_document()
 {
     fill_station_list();
+    show_edits();
+}
+
+void TFmain::show_edits()
+{
     ed_COM_direct->setText(qstring_from_cp1252(xml_get_attr_text(node_com_direct, "port")));
     ed_COM_modem->setText(qstring_from_cp1252(xml_get_attr_text(node_com_modem, "port")));
     ed_path_bin->setText(qstring_from_cp1252(xml_get_attr_text(node_path_bin, "path")));

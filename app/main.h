@@ -144,6 +144,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // The five edits from the document; the second half of show_document.
+    void show_edits();
     void build_controls();
     void build_com_ports_tab();
     void build_stations_tab();

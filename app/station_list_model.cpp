@@ -33,6 +33,14 @@ int StationListModel::row_of(const TiXmlElement* station) const
     return found == stations.end() ? -1 : static_cast<int>(found - stations.begin());
 }
 
+void StationListModel::station_changed(const TiXmlElement* station)
+{
+    const int row = row_of(station);
+    if (row >= 0) {
+        emit dataChanged(index(row, 0), index(row, column_count - 1));
+    }
+}
+
 int StationListModel::rowCount(const QModelIndex& parent) const
 {
     return parent.isValid() ? 0 : static_cast<int>(stations.size());

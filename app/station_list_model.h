@@ -26,6 +26,9 @@ public:
     TiXmlElement* station(int row) const;
     // The row of `station`, or -1 when it is not listed.
     int row_of(const TiXmlElement* station) const;
+    // Redraws the row of `station`, whose content changed while the list of
+    // stations stayed as it was; nothing when it is not listed.
+    void station_changed(const TiXmlElement* station);
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;

@@ -2,6 +2,7 @@
 #include <QItemSelectionModel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTableView>
 #include <QTest>
 
@@ -217,7 +218,12 @@ TEST_F(StationEditing, EditActsOnTheTopmostSelectedStationAndOnlyOkMarksTheDocum
         QTest::keyClicks(description, "renamed");
         QTest::mouseClick(child<QPushButton>(dialog, "Button1"), Qt::LeftButton);
     });
+    // Only the edited row is redrawn; the list keeps its other rows.
+    QSignalSpy redrawn(window->StringGrid_stations->model(), &QAbstractItemModel::dataChanged);
     QTest::mouseClick(window->Button7, Qt::LeftButton);
+    ASSERT_EQ(redrawn.size(), 1);
+    EXPECT_EQ(redrawn.first().at(0).toModelIndex().row(), 1);
+    EXPECT_EQ(redrawn.first().at(1).toModelIndex().column(), 1);
     EXPECT_TRUE(window->modified);
     EXPECT_EQ(cell(window.get(), 1, 1), QStringLiteral("renamed"));
     EXPECT_EQ(cell(window.get(), 0, 1), QStringLiteral("first"));
