@@ -1,0 +1,265 @@
+// The editor's benchmark: fleets of 100, 1,000 and 10,000 complete stations,
+// each measure of the real windows beside a floor measured in the same run,
+// then one line per ratio with its target. docs/benchmarks.md says what each
+// floor is and holds the figures of one run.
+#include <tinyxml.h>
+
+#include <QApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QThread>
+#include <cstdio>
+#include <fstream>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/classic_look.h"
+#include "bench/zantor_bench_children.h"
+#include "bench/zantor_bench_timing.h"
+#include "bench/zantor_bench_window.h"
+#include "doc/Lib_xml.h"
+#include "station/station_fleet.h"
+
+namespace {
+
+constexpr int fleet_sizes[] = {100, 1000, 10000};
+const int runs_per_measure = 5;
+
+struct Fleet {
+    int stations = 0;
+    QString file;
+    qint64 bytes = 0;
+};
+
+struct Figures {
+    double open = 0, open_floor = 0;
+    double save = 0, save_floor = 0;
+    double edit = 0;
+    long peak_kib = 0, document_kib = 0;
+    SaveMemory saves;
+};
+
+struct StartupFigures {
+    StartupSeconds editor, bare, labelled;
+};
+
+// Qt's notes about the offscreen platform (no runtime directory, no size
+// hints) would bury the figures; only real errors are shown.
+void quiet_messages(QtMsgType type, const QMessageLogContext&, const QString& message)
+{
+    if (type == QtCriticalMsg || type == QtFatalMsg) {
+        std::fprintf(stderr, "%s\n", qPrintable(message));
+    }
+}
+
+// The value of the first line of `file` that starts with `key`.
+std::string line_value(const char* file, const std::string& key)
+{
+    std::ifstream in(file);
+    std::string line;
+    while (std::getline(in, line)) {
+        if (line.compare(0, key.size(), key) == 0) {
+            std::string value = line.substr(key.size());
+            const size_t start = value.find_first_not_of(" \t:=\"");
+            const size_t end = value.find_last_not_of(" \t\"");
+            return start == std::string::npos ? std::string() : value.substr(start, end - start + 1);
+        }
+    }
+    return "unknown";
+}
+
+void print_machine()
+{
+    std::printf("machine: %s, %d cores, %s RAM, %s\n", line_value("/proc/cpuinfo", "model name").c_str(),
+                QThread::idealThreadCount(), line_value("/proc/meminfo", "MemTotal").c_str(),
+                line_value("/etc/os-release", "PRETTY_NAME").c_str());
+    std::printf("built with: g++ %s, Qt %s, TinyXML %d.%d.%d\n", __VERSION__, qVersion(), TIXML_MAJOR_VERSION,
+                TIXML_MINOR_VERSION, TIXML_PATCH_VERSION);
+}
+
+Fleet write_fleet(const QTemporaryDir& dir, int stations)
+{
+    Fleet fleet;
+    fleet.stations = stations;
+    fleet.file = dir.filePath(QStringLiteral("fleet_%1.xml").arg(stations));
+    myXMLdocument document("SETUP");
+    build_fleet(document, stations);
+    if (document.save_file(QFile::encodeName(fleet.file).constData())) {
+        std::fprintf(stderr, "zantor_bench: cannot write %s\n", qPrintable(fleet.file));
+        std::exit(1);
+    }
+    fleet.bytes = QFileInfo(fleet.file).size();
+    return fleet;
+}
+
+// Medians of a measure and its floor, their runs taking turns, so that a
+// noisy moment of the machine falls on both alike.
+void medians_side_by_side(const std::function<double()>& measure, const std::function<double()>& floor,
+                          double& measure_median, double& floor_median)
+{
+    std::vector<double> measures, floors;
+    for (int run = 0; run < runs_per_measure; ++run) {
+        measures.push_back(measure());
+        floors.push_back(floor());
+    }
+    measure_median = median(measures);
+    floor_median = median(floors);
+}
+
+Figures measure_times(BenchEditor& editor, const Fleet& fleet, const QTemporaryDir& dir)
+{
+    TFmain& window = editor.main_window;
+    Figures figures;
+    const QString bare_copy = dir.filePath(QStringLiteral("bare_save.xml"));
+    // One unmeasured round first, so that every measured run finds the file
+    // in the page cache and every code path warm.
+    open_seconds(window, fleet.file);
+    bare_load_seconds(fleet.file);
+    medians_side_by_side([&] { return open_seconds(window, fleet.file); },
+                         [&] { return bare_load_seconds(fleet.file); }, figures.open, figures.open_floor);
+    // Save writes the opened fleet file over itself, with the same content.
+    save_seconds(window);
+    bare_save_seconds(window, bare_copy);
+    medians_side_by_side([&] { return save_seconds(window); }, [&] { return bare_save_seconds(window, bare_copy); },
+                         figures.save, figures.save_floor);
+    QFile::remove(bare_copy);
+    idle(500);
+    edit_seconds(window);
+    figures.edit = median_of_runs(runs_per_measure, [&] { return edit_seconds(window); });
+    return figures;
+}
+
+void measure_memory(const Fleet& fleet, const QTemporaryDir& dir, Figures& figures)
+{
+    const QString saved_copy = dir.filePath(QStringLiteral("saved_fleet.xml"));
+    std::vector<double> peaks, documents, firsts, tenths;
+    for (int run = 0; run < runs_per_measure; ++run) {
+        peaks.push_back(static_cast<double>(editor_memory(fleet.file).peak_kib));
+        documents.push_back(static_cast<double>(bare_document_memory(fleet.file).current_kib));
+        QFile::remove(saved_copy);
+        QFile::copy(fleet.file, saved_copy);
+        const SaveMemory saves = editor_save_memory(saved_copy);
+        firsts.push_back(static_cast<double>(saves.after_first_kib));
+        tenths.push_back(static_cast<double>(saves.after_tenth_kib));
+    }
+    QFile::remove(saved_copy);
+    figures.peak_kib = static_cast<long>(median(peaks));
+    figures.document_kib = static_cast<long>(median(documents));
+    figures.saves.after_first_kib = static_cast<long>(median(firsts));
+    figures.saves.after_tenth_kib = static_cast<long>(median(tenths));
+}
+
+StartupFigures measure_startup()
+{
+    std::vector<StartupSeconds> runs[3];
+    const StartupWindow windows[3] = {StartupWindow::editor, StartupWindow::bare, StartupWindow::labelled};
+    for (int run = 0; run < runs_per_measure; ++run) {
+        for (int kind = 0; kind < 3; ++kind) {
+            runs[kind].push_back(startup_seconds(windows[kind]));
+        }
+    }
+    auto medians = [](const std::vector<StartupSeconds>& seconds) {
+        std::vector<double> window, launch;
+        for (const StartupSeconds& one : seconds) {
+            window.push_back(one.window);
+            launch.push_back(one.launch);
+        }
+        StartupSeconds middle;
+        middle.window = median(window);
+        middle.launch = median(launch);
+        return middle;
+    };
+    return StartupFigures{medians(runs[0]), medians(runs[1]), medians(runs[2])};
+}
+
+double ratio(double value, double floor)
+{
+    return floor > 0 ? value / floor : 0.0;
+}
+
+void print_time_row(const char* stations, const char* measure, double seconds, double floor_seconds,
+                    const char* floor_name)
+{
+    std::printf("%8s  %-13s %10.2f ms  %10.2f ms  %-30s %6.2f\n", stations, measure, seconds * 1e3, floor_seconds * 1e3,
+                floor_name, ratio(seconds, floor_seconds));
+}
+
+void print_memory_row(const char* stations, const char* measure, long kib, long floor_kib, const char* floor_name)
+{
+    std::printf("%8s  %-13s %10.1f MiB %10.1f MiB %-30s %6.2f\n", stations, measure, kib / 1024.0, floor_kib / 1024.0,
+                floor_name, ratio(static_cast<double>(kib), static_cast<double>(floor_kib)));
+}
+
+void print_ratio(const char* name, double value, double target)
+{
+    std::printf("ratio %s %.2f target <= %.2f\n", name, value, target);
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    qInstallMessageHandler(quiet_messages);
+    int child_exit_code = 0;
+    if (run_child_mode(argc, argv, child_exit_code)) {
+        return child_exit_code;
+    }
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);
+    QApplication app(argc, argv);
+    apply_classic_look(app);
+    QTemporaryDir dir;
+    if (!dir.isValid()) {
+        std::fprintf(stderr, "zantor_bench: no temporary directory\n");
+        return 1;
+    }
+
+    std::printf("Zantor Editor benchmark: medians of %d runs, each beside its floor from the same run\n",
+                runs_per_measure);
+    print_machine();
+    std::vector<Fleet> fleets;
+    for (int stations : fleet_sizes) {
+        fleets.push_back(write_fleet(dir, stations));
+        std::printf("fleet of %5d stations: %.1f MB (%lld bytes per station)\n", stations, fleets.back().bytes / 1e6,
+                    static_cast<long long>(fleets.back().bytes / stations));
+    }
+
+    const StartupFigures startup = measure_startup();
+    std::vector<Figures> figures;
+    {
+        BenchEditor editor;
+        for (const Fleet& fleet : fleets) {
+            figures.push_back(measure_times(editor, fleet, dir));
+        }
+    }
+    for (size_t i = 0; i < fleets.size(); ++i) {
+        measure_memory(fleets[i], dir, figures[i]);
+    }
+
+    std::printf("\n%8s  %-13s %13s  %13s  %-30s %6s\n", "stations", "measure", "median", "floor", "floor is", "ratio");
+    for (size_t i = 0; i < fleets.size(); ++i) {
+        const std::string n = std::to_string(fleets[i].stations);
+        const Figures& f = figures[i];
+        print_time_row(n.c_str(), "open", f.open, f.open_floor, "TiXmlDocument::LoadFile");
+        print_time_row(n.c_str(), "save", f.save, f.save_floor, "TiXmlDocument::SaveFile");
+        print_time_row(n.c_str(), "edit", f.edit, figures.front().edit, "the same at 100 stations");
+        print_memory_row(n.c_str(), "memory", f.peak_kib, f.document_kib, "TinyXML document alone");
+        print_memory_row(n.c_str(), "memory_saves", f.saves.after_tenth_kib, f.saves.after_first_kib,
+                         "after the first save");
+    }
+    print_time_row("-", "startup", startup.editor.window, startup.bare.window, "bare QMainWindow");
+    print_time_row("-", "startup", startup.editor.window, startup.labelled.window, "QMainWindow with one label");
+    print_time_row("-", "launch", startup.editor.launch, startup.bare.launch, "launch of a bare QMainWindow");
+    std::printf("\n");
+
+    // The targets hold for the largest fleet.
+    const Figures& large = figures.back();
+    print_ratio("open", ratio(large.open, large.open_floor), 1.25);
+    print_ratio("save", ratio(large.save, large.save_floor), 1.5);
+    print_ratio("edit", ratio(large.edit, figures.front().edit), 3.0);
+    print_ratio("memory", ratio(large.peak_kib, large.document_kib), 1.3);
+    print_ratio("memory_saves", ratio(large.saves.after_tenth_kib, large.saves.after_first_kib), 1.05);
+    print_ratio("startup", ratio(startup.editor.window, startup.bare.window), 2.0);
+    return 0;
+}

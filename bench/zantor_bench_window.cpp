@@ -1,0 +1,151 @@
+#include "bench/zantor_bench_window.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QEventLoop>
+#include <QFile>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTableView>
+#include <QTimer>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+
+#include "app/station_list_model.h"
+#include "bench/zantor_bench_timing.h"
+
+namespace {
+
+[[noreturn]] void give_up(const char* what)
+{
+    std::fprintf(stderr, "zantor_bench: %s\n", what);
+    std::exit(1);
+}
+
+// Runs `answer` on the next modal window as soon as it is shown. Polling
+// with zero-delay timers adds no waiting of its own to what is measured.
+void when_modal_shown(std::function<void(QWidget*)> answer, int polls_left = 100000)
+{
+    QTimer::singleShot(0, [answer, polls_left] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (modal != nullptr && modal->isVisible()) {
+            answer(modal);
+        } else if (polls_left > 0) {
+            when_modal_shown(answer, polls_left - 1);
+        } else {
+            give_up("no dialog appeared");
+        }
+    });
+}
+
+}  // namespace
+
+BenchEditor::BenchEditor()
+{
+    main_window.show();
+    main_window.PageControl1->setCurrentWidget(main_window.TabSheet2);
+    settle();
+}
+
+void settle()
+{
+    for (int i = 0; i < 3; ++i) {
+        QCoreApplication::sendPostedEvents();
+        QCoreApplication::processEvents();
+    }
+}
+
+void idle(int milliseconds)
+{
+    QEventLoop loop;
+    QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
+    loop.exec();
+    settle();
+}
+
+double open_seconds(TFmain& window, const QString& file)
+{
+    window.modified = false;
+    window.New1Click();
+    settle();
+
+    double confirmed_at = 0.0;
+    when_modal_shown([&confirmed_at, file](QWidget* modal) {
+        auto* dialog = qobject_cast<QFileDialog*>(modal);
+        auto* name_edit = modal->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        if (dialog == nullptr || name_edit == nullptr) {
+            give_up("the Open command showed no file dialog");
+        }
+        name_edit->setText(file);
+        confirmed_at = now_seconds();
+        static_cast<QDialog*>(dialog)->accept();  // QFileDialog checks the name, as for Return
+    });
+    window.Open1Click();
+    settle();
+    const double seconds = now_seconds() - confirmed_at;
+    if (window.current_file() != file || window.station_list->rowCount() == 0) {
+        give_up("the Open command did not load the fleet");
+    }
+    return seconds;
+}
+
+double bare_load_seconds(const QString& file)
+{
+    TiXmlDocument document;
+    const double start = now_seconds();
+    const bool loaded = document.LoadFile(QFile::encodeName(file).constData());
+    const double seconds = now_seconds() - start;
+    if (!loaded) {
+        give_up("TinyXML could not load the fleet");
+    }
+    return seconds;
+}
+
+double save_seconds(TFmain& window)
+{
+    window.modified = true;
+    const double start = now_seconds();
+    window.Save1Click();
+    const double seconds = now_seconds() - start;
+    if (window.modified) {
+        give_up("the Save command failed");
+    }
+    return seconds;
+}
+
+double bare_save_seconds(TFmain& window, const QString& file)
+{
+    const double start = now_seconds();
+    const bool saved = window.setup_doc.doc->SaveFile(QFile::encodeName(file).constData());
+    const double seconds = now_seconds() - start;
+    if (!saved) {
+        give_up("TinyXML could not save the fleet");
+    }
+    return seconds;
+}
+
+double edit_seconds(TFmain& window)
+{
+    const int last_row = window.station_list->rowCount() - 1;
+    window.StringGrid_stations->selectRow(last_row);
+    window.modified = false;
+    settle();
+
+    when_modal_shown([](QWidget* modal) {
+        if (modal != Fedit) {
+            give_up("Edit Selected did not open the station dialog");
+        }
+        Fedit->Button1->click();
+    });
+    const double start = now_seconds();
+    window.Button7->click();
+    settle();
+    const double seconds = now_seconds() - start;
+    if (!window.modified) {
+        give_up("the station dialog did not store the station");
+    }
+    return seconds;
+}
