@@ -145,6 +145,17 @@ QString answering_error_boxes(const std::function<void()>& command)
     return error;
 }
 
+// The loaded file's one station has the description it should.
+void expect_description(const TiXmlElement* station, const HostileFile& file)
+{
+    const char* description = xml_get_attr_text(station, "description");
+    if (*file.description != '\0') {
+        EXPECT_STREQ(description, file.description);
+    } else {
+        EXPECT_EQ(strlen(description), huge_value_length);
+    }
+}
+
 class Hostile : public MainWindowTest, public ::testing::WithParamInterface<HostileFile> {};
 
 TEST_P(Hostile, LoadsOrIsRefusedAndTheWindowStaysUsable)
@@ -165,12 +176,7 @@ TEST_P(Hostile, LoadsOrIsRefusedAndTheWindowStaysUsable)
         EXPECT_TRUE(error.isEmpty()) << error.toStdString();
         EXPECT_EQ(window->current_file(), path);
         ASSERT_EQ(window->StringGrid_stations->model()->rowCount(), 1);
-        const char* shown = xml_get_attr_text(xml_first_child(window->node_stations), "description");
-        if (*file.description != '\0') {
-            EXPECT_STREQ(shown, file.description);
-        } else {
-            EXPECT_EQ(strlen(shown), huge_value_length);
-        }
+        expect_description(xml_first_child(window->node_stations), file);
     }
 
     // Usable afterwards: type a port, save under a new name, close.
@@ -183,8 +189,11 @@ TEST_P(Hostile, LoadsOrIsRefusedAndTheWindowStaysUsable)
     EXPECT_EQ(window->current_file(), saved);
     myXMLdocument reread(nullptr);
     ASSERT_NE(reread.load_file(QFile::encodeName(saved).constData()), nullptr) << reread.error_text();
-    const std::string port = xml_get_attr_text(bind_top_level(reread).com_direct, "port");
-    EXPECT_EQ(port, "COM17");
+    const TopLevelElements top = bind_top_level(reread);
+    EXPECT_STREQ(xml_get_attr_text(top.com_direct, "port"), "COM17");
+    if (file.description != nullptr) {
+        expect_description(xml_first_child(top.stations), file);
+    }
     window->close();
     EXPECT_FALSE(window->isVisible()) << "nothing unsaved, so the window closes without a question";
 }
