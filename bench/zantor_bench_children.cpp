@@ -11,14 +11,18 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/classic_look.h"
+#include "app/main.h"
 #include "bench/zantor_bench_timing.h"
 #include "bench/zantor_bench_window.h"
 
 namespace {
 
 const char* const child_flag = "--child";
+// Measured rounds of the same-process start-up, after one unmeasured round.
+const int startup_rounds = 7;
 
 // Runs `program` with `arguments` and returns the numbers of its output
 // line that starts with `tag`; aborts the benchmark when there is none.
@@ -88,6 +92,41 @@ int run_startup_child(int argc, char** argv, const std::string& mode)
     return 0;
 }
 
+// Start-up with what every Qt program pays shared: one process, one
+// application with the editor's look, then the main window and a bare
+// QMainWindow constructed, shown and painted by turns. A first unmeasured
+// round pays what the first window of a process pays (the font database,
+// the style's caches) for both.
+int run_same_process_startup_child(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    apply_classic_look(app);
+    auto shown_seconds = [](bool editor) {
+        const double start = now_seconds();
+        std::unique_ptr<QMainWindow> window;
+        if (editor) {
+            window = std::make_unique<TFmain>();
+        } else {
+            window = std::make_unique<QMainWindow>();
+        }
+        window->show();
+        settle();
+        const double seconds = now_seconds() - start;
+        window.reset();
+        settle();
+        return seconds;
+    };
+    shown_seconds(true);
+    shown_seconds(false);
+    std::vector<double> editor, bare;
+    for (int run = 0; run < startup_rounds; ++run) {
+        editor.push_back(shown_seconds(true));
+        bare.push_back(shown_seconds(false));
+    }
+    std::printf("startup_pair %.9f %.9f\n", median(editor), median(bare));
+    return 0;
+}
+
 // The editor's four windows in a new application, then `file` opened
 // through the File menu.
 int run_editor_child(int argc, char** argv, const std::string& mode, const QString& file)
@@ -119,6 +158,8 @@ bool run_child_mode(int argc, char** argv, int& exit_code)
     const std::string mode = argv[2];
     if (mode == "open-memory" || mode == "save-memory") {
         exit_code = argc == 4 ? run_editor_child(argc, argv, mode, QString::fromLocal8Bit(argv[3])) : 2;
+    } else if (mode == "same-process-startup") {
+        exit_code = run_same_process_startup_child(argc, argv);
     } else {
         exit_code = run_startup_child(argc, argv, mode);
     }
@@ -143,6 +184,15 @@ SaveMemory editor_save_memory(const QString& file)
     memory.after_first_kib = fields.value(0).toLong();
     memory.after_tenth_kib = fields.value(1).toLong();
     return memory;
+}
+
+SameProcessStartup same_process_startup_seconds()
+{
+    const QStringList fields = self_result({QStringLiteral("same-process-startup")}, QStringLiteral("startup_pair"));
+    SameProcessStartup seconds;
+    seconds.editor = fields.value(0).toDouble();
+    seconds.bare = fields.value(1).toDouble();
+    return seconds;
 }
 
 StartupSeconds startup_seconds(StartupWindow window)
