@@ -22,18 +22,7 @@ TEST(FileLayout, NewDefaultDocumentByteForByte)
     TempDir dir;
     myXMLdocument setup("SETUP");
     bind_top_level(setup);
-    EXPECT_EQ(
-        saved_bytes(setup, dir),
-        "<SETUP>\r\n"
-        "    <PATH_DATA_BIN path=\"c:\\kestrane\\data_bin\" />\r\n"
-        "    <PATH_DATA_XML path=\"c:\\kestrane\\data_xml\" />\r\n"
-        "    <PATH_STATUS_LOG path=\"c:\\kestrane\\zantor_basic\\status_log\" />\r\n"
-        "    <COMPORTS>\r\n"
-        "        <COMPORT port=\"COM1\" rate=\"38400\" type=\"direct\" description=\"cable connection (USB)\" />\r\n"
-        "        <COMPORT port=\"COM2\" rate=\"9600\" type=\"modem\" description=\"standard modem\" />\r\n"
-        "    </COMPORTS>\r\n"
-        "    <STATIONS />\r\n"
-        "</SETUP>\r\n");
+    EXPECT_EQ(saved_bytes(setup, dir), default_settings_file);
 }
 
 TEST(FileLayout, EscapingOfValuesNamesAndText)

@@ -13,6 +13,7 @@
 #include <QTest>
 
 #include "app/log_memo.h"
+#include "support/core_files.h"
 #include "support/gui_file_dialog.h"
 #include "support/gui_main_window.h"
 #include "support/gui_modal.h"
@@ -24,17 +25,7 @@ using Opening = MainWindowTest;
 using FailedOpen = MainWindowTest;
 using FailedSave = MainWindowTest;
 
-const std::string new_document =
-    "<SETUP>\r\n"
-    "    <PATH_DATA_BIN path=\"c:\\kestrane\\data_bin\" />\r\n"
-    "    <PATH_DATA_XML path=\"c:\\kestrane\\data_xml\" />\r\n"
-    "    <PATH_STATUS_LOG path=\"c:\\kestrane\\zantor_basic\\status_log\" />\r\n"
-    "    <COMPORTS>\r\n"
-    "        <COMPORT port=\"COM1\" rate=\"38400\" type=\"direct\" description=\"cable connection (USB)\" />\r\n"
-    "        <COMPORT port=\"COM2\" rate=\"9600\" type=\"modem\" description=\"standard modem\" />\r\n"
-    "    </COMPORTS>\r\n"
-    "    <STATIONS />\r\n"
-    "</SETUP>\r\n";
+const std::string new_document = default_settings_file;
 
 // A file of another program version: another root name, a station, an
 // element the editor does not know, and no directories or COM ports.

@@ -55,3 +55,15 @@ int file_mode(const std::string& path)
     struct stat st;
     return stat(path.c_str(), &st) == 0 ? static_cast<int>(st.st_mode & 07777) : -1;
 }
+
+const char* const default_settings_file =
+    "<SETUP>\r\n"
+    "    <PATH_DATA_BIN path=\"c:\\kestrane\\data_bin\" />\r\n"
+    "    <PATH_DATA_XML path=\"c:\\kestrane\\data_xml\" />\r\n"
+    "    <PATH_STATUS_LOG path=\"c:\\kestrane\\zantor_basic\\status_log\" />\r\n"
+    "    <COMPORTS>\r\n"
+    "        <COMPORT port=\"COM1\" rate=\"38400\" type=\"direct\" description=\"cable connection (USB)\" />\r\n"
+    "        <COMPORT port=\"COM2\" rate=\"9600\" type=\"modem\" description=\"standard modem\" />\r\n"
+    "    </COMPORTS>\r\n"
+    "    <STATIONS />\r\n"
+    "</SETUP>\r\n";

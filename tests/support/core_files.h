@@ -30,4 +30,7 @@ std::string read_bytes(const std::string& path);
 // Permission bits of the file (after following links), or -1.
 int file_mode(const std::string& path);
 
+// The file a new document is saved as: root SETUP with the default top level.
+extern const char* const default_settings_file;
+
 #endif
