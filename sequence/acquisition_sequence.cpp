@@ -4,13 +4,13 @@
 #include <QComboBox>
 #include <QEvent>
 #include <QGroupBox>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
 
 #include "app/cp1252.h"
+#include "app/key_preview.h"
 
 TFacquisition_sequence* Facquisition_sequence = nullptr;
 
@@ -189,7 +189,7 @@ TFacquisition_sequence::TFacquisition_sequence(QWidget* parent)
 {
     Facquisition_sequence = this;
     build_form();
-    watch_keys_of_every_control();
+    new KeyPreview(this, [this](int key) { return FormKeyDown(key); });
 }
 
 TFacquisition_sequence::~TFacquisition_sequence()
@@ -337,29 +337,6 @@ void TFacquisition_sequence::build_actions()
     for (int column = 0; column < 4; ++column) {
         *labels[column] =
             make_label(gb_actions, latin(label_names[column]), latin(label_captions[column]), label_lefts[column], 24);
-    }
-}
-
-// Key preview: the dialog sees every key before the focused control does.
-void TFacquisition_sequence::watch_keys_of_every_control()
-{
-    for (QWidget* control : findChildren<QWidget*>()) {
-        control->installEventFilter(this);
-    }
-}
-
-bool TFacquisition_sequence::eventFilter(QObject* watched, QEvent* event)
-{
-    if (event->type() == QEvent::KeyPress && FormKeyDown(static_cast<QKeyEvent*>(event)->key())) {
-        return true;
-    }
-    return QDialog::eventFilter(watched, event);
-}
-
-void TFacquisition_sequence::keyPressEvent(QKeyEvent* event)
-{
-    if (!FormKeyDown(event->key())) {
-        QDialog::keyPressEvent(event);
     }
 }
 

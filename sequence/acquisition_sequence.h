@@ -103,8 +103,6 @@ public slots:
 protected:
     // Escape closes the dialog like Cancel, whichever control has the focus.
     bool FormKeyDown(int key);
-    void keyPressEvent(QKeyEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     // Four output combo boxes in the order S3, S2, S1, S0 of the dialog's row.
@@ -113,7 +111,6 @@ private:
     void build_form();
     void build_channel_group(ChannelGroup group, QGroupBox* box);
     void build_actions();
-    void watch_keys_of_every_control();
 
     void reset_controls();
     void load_sequence();

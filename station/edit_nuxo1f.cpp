@@ -4,7 +4,6 @@
 #include <QFontInfo>
 #include <QFrame>
 #include <QGroupBox>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -13,6 +12,7 @@
 #include <limits>
 
 #include "app/cp1252.h"
+#include "app/key_preview.h"
 #include "doc/Lib_xml.h"
 #include "sequence/acquisition_sequence.h"
 #include "station/edit_gsm_timing_picture.h"
@@ -163,7 +163,7 @@ TFedit::TFedit(QWidget* parent) : QDialog(parent), station_copy(xml_add_child(nu
     // mode leaves the switches alone.
     connect(cb_gsm_mode, &QComboBox::currentTextChanged, this, &TFedit::setup_display_conditions);
 
-    watch_keys_of_every_control();
+    new KeyPreview(this, [this](int key) { return FormKeyDown(key); });
 }
 
 TFedit::~TFedit()
@@ -294,13 +294,6 @@ void TFedit::build_acquisitions_tab()
     GroupBox5 = add_group_box(TabSheet3, "GroupBox5", "Health Sequence ", QRect(8, 224, 553, 97));
     paint_background(GroupBox5, sequence_box_colour);
     Button4 = add_button(GroupBox5, "Button4", "Health sequence configuration", 272, 40, 177);
-}
-
-void TFedit::watch_keys_of_every_control()
-{
-    for (QWidget* control : findChildren<QWidget*>()) {
-        control->installEventFilter(this);
-    }
 }
 
 bool TFedit::edit_station(TiXmlElement* station)
@@ -488,22 +481,3 @@ bool TFedit::FormKeyDown(int key)
     return false;
 }
 
-void TFedit::keyPressEvent(QKeyEvent* event)
-{
-    if (FormKeyDown(event->key())) {
-        event->accept();
-        return;
-    }
-    QDialog::keyPressEvent(event);
-}
-
-bool TFedit::eventFilter(QObject* watched, QEvent* event)
-{
-    // The dialog sees every key before the control that has the focus.
-    if (event->type() == QEvent::KeyPress && isVisible()) {
-        if (FormKeyDown(static_cast<QKeyEvent*>(event)->key())) {
-            return true;
-        }
-    }
-    return QDialog::eventFilter(watched, event);
-}

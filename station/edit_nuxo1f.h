@@ -113,14 +113,11 @@ public slots:
 protected:
     // Escape closes the dialog like Cancel, whichever control has the focus.
     bool FormKeyDown(int key);
-    void keyPressEvent(QKeyEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void build_general_tab();
     void build_gsm_tab();
     void build_acquisitions_tab();
-    void watch_keys_of_every_control();
 };
 
 // The one instance, created hidden at start-up; null until then.
