@@ -55,8 +55,8 @@ void apply_classic_look(QApplication& app)
     app.setStyle(new ClassicStyle);
     QFont font;
     // The first family the machine has wins; DejaVu Sans is on every Debian desktop.
-    font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Microsoft Sans Serif"),
-                      QStringLiteral("DejaVu Sans")});
+    font.setFamilies(
+        {QStringLiteral("MS Sans Serif"), QStringLiteral("Microsoft Sans Serif"), QStringLiteral("DejaVu Sans")});
     font.setPixelSize(11);
     app.setFont(font);
 }

@@ -4,7 +4,8 @@
 #include <QKeyEvent>
 #include <QWidget>
 
-KeyPreview::KeyPreview(QWidget* window, KeyHandler handler) : QObject(window), window(window), handler(std::move(handler))
+KeyPreview::KeyPreview(QWidget* window, KeyHandler handler)
+    : QObject(window), window(window), handler(std::move(handler))
 {
     window->installEventFilter(this);
     for (QWidget* control : window->findChildren<QWidget*>()) {
@@ -14,8 +15,7 @@ KeyPreview::KeyPreview(QWidget* window, KeyHandler handler) : QObject(window), w
 
 bool KeyPreview::eventFilter(QObject* watched, QEvent* event)
 {
-    if (event->type() == QEvent::KeyPress && window->isVisible() &&
-        handler(static_cast<QKeyEvent*>(event)->key())) {
+    if (event->type() == QEvent::KeyPress && window->isVisible() && handler(static_cast<QKeyEvent*>(event)->key())) {
         return true;
     }
     return QObject::eventFilter(watched, event);

@@ -27,8 +27,8 @@ bool read_whole_file(const char* file_name, std::string& text, std::string& erro
     // text grown block by block would be copied several times over.
     std::error_code size_error;
     const std::uintmax_t size = std::filesystem::file_size(file_name, size_error);
-    const std::string too_large = "too large for a settings file: more than " +
-                                  std::to_string(max_settings_file_bytes >> 20) + " MiB";
+    const std::string too_large =
+        "too large for a settings file: more than " + std::to_string(max_settings_file_bytes >> 20) + " MiB";
     if (!size_error && size > max_settings_file_bytes) {
         fclose(file);
         error = too_large;

@@ -480,4 +480,3 @@ bool TFedit::FormKeyDown(int key)
     }
     return false;
 }
-

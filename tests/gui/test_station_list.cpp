@@ -5,7 +5,6 @@
 #include <QSignalSpy>
 #include <QTableView>
 #include <QTest>
-
 #include <functional>
 #include <memory>
 

@@ -3,11 +3,11 @@
 #ifndef ZANTOR_TESTS_GUI_MODAL_H
 #define ZANTOR_TESTS_GUI_MODAL_H
 
+#include <gtest/gtest.h>
+
 #include <QString>
 #include <QWidget>
 #include <functional>
-
-#include <gtest/gtest.h>
 
 // Runs `answer` on the next modal widget that becomes active (polling the
 // event loop for up to `timeout_ms`). The answer must close the widget.
