@@ -127,6 +127,44 @@ std::string typed_text(const QLineEdit* edit)
 
 }  // namespace
 
+namespace {
+
+// The parameters shown as they are stored, each in its edit box.
+struct TextParameter {
+    QLineEdit* TFedit::*edit;
+    const char* element;
+    const char* attribute;
+};
+const TextParameter text_parameters[] = {
+    {&TFedit::ed_sms, "SMS_NUMBER", "value"},
+    {&TFedit::ed_sms_text_acq, "SMS_TEXT_ACQ", "value"},
+    {&TFedit::ed_sms_text_eol, "SMS_TEXT_EOL", "value"},
+    {&TFedit::ed_http_host, "HTTP_HOST", "host"},
+    {&TFedit::ed_http_host_port, "HTTP_HOST", "port"},
+    {&TFedit::ed_http_url, "HTTP_URL", "value"},
+    {&TFedit::ed_username, "USERNAME", "value"},
+    {&TFedit::ed_password, "PASSWORD", "value"},
+    {&TFedit::ed_apn_name, "GPRS_APN_NAME", "value"},
+    {&TFedit::ed_apn_username, "GPRS_APN_USERNAME", "value"},
+    {&TFedit::ed_apn_password, "GPRS_APN_PASSWORD", "value"},
+};
+
+// The times, stored in seconds and shown in minutes or hours.
+struct TimeParameter {
+    QLineEdit* TFedit::*edit;
+    const char* element;
+    int32_t unit_seconds;
+};
+const TimeParameter time_parameters[] = {
+    {&TFedit::ed_gsm_duration, "GSM_DURATION", seconds_per_minute},
+    {&TFedit::ed_gsm_interval, "GSM_INTERVAL", seconds_per_hour},
+    {&TFedit::ed_gsm_sms_duration, "GSM_SMS_DURATION", seconds_per_minute},
+    {&TFedit::ed_acq_interval0, "ACQ_INTERVAL0", seconds_per_minute},
+    {&TFedit::ed_acq_interval1, "ACQ_INTERVAL1", seconds_per_minute},
+};
+
+}  // namespace
+
 TFedit::TFedit(QWidget* parent) : QDialog(parent), station_copy(xml_add_child(nullptr, "STATION"))
 {
     Fedit = this;
@@ -342,22 +380,12 @@ void TFedit::load_controls()
     // Never left as it was: an earlier station's PIN would be stored into this one.
     show_text(ed_pin, pin_to_show(get_parameter("PIN_CODE", "value"), xml_get_attr_text(station, "pin")));
     show_text(ed_description, xml_get_attr_text(station, "description"));
-    show_text(ed_sms, get_parameter("SMS_NUMBER", "value"));
-    show_text(ed_sms_text_acq, get_parameter("SMS_TEXT_ACQ", "value"));
-    show_text(ed_sms_text_eol, get_parameter("SMS_TEXT_EOL", "value"));
-    show_text(ed_http_host, get_parameter("HTTP_HOST", "host"));
-    show_text(ed_http_host_port, get_parameter("HTTP_HOST", "port"));
-    show_text(ed_http_url, get_parameter("HTTP_URL", "value"));
-    show_text(ed_username, get_parameter("USERNAME", "value"));
-    show_text(ed_password, get_parameter("PASSWORD", "value"));
-    show_text(ed_apn_name, get_parameter("GPRS_APN_NAME", "value"));
-    show_text(ed_apn_username, get_parameter("GPRS_APN_USERNAME", "value"));
-    show_text(ed_apn_password, get_parameter("GPRS_APN_PASSWORD", "value"));
-    show_text(ed_gsm_duration, units_from_seconds(get_parameter("GSM_DURATION", "value"), seconds_per_minute));
-    show_text(ed_gsm_interval, units_from_seconds(get_parameter("GSM_INTERVAL", "value"), seconds_per_hour));
-    show_text(ed_gsm_sms_duration, units_from_seconds(get_parameter("GSM_SMS_DURATION", "value"), seconds_per_minute));
-    show_text(ed_acq_interval0, units_from_seconds(get_parameter("ACQ_INTERVAL0", "value"), seconds_per_minute));
-    show_text(ed_acq_interval1, units_from_seconds(get_parameter("ACQ_INTERVAL1", "value"), seconds_per_minute));
+    for (const TextParameter& parameter : text_parameters) {
+        show_text(this->*parameter.edit, get_parameter(parameter.element, parameter.attribute));
+    }
+    for (const TimeParameter& time : time_parameters) {
+        show_text(this->*time.edit, units_from_seconds(get_parameter(time.element, "value"), time.unit_seconds));
+    }
 
     gsm_enabled_flag = switch_is_set(get_parameter("SYSCTRL", "gsm_enabled"));
     gsm_call_flag = switch_is_set(get_parameter("SYSCTRL", "gsm_call"));
@@ -387,33 +415,12 @@ void TFedit::store_controls()
 
     // Boxes disabled by the mode are stored too, so switching a station to
     // another mode and back loses none of its settings.
-    set_parameter("SMS_NUMBER", "value", typed_text(ed_sms).c_str());
-    set_parameter("SMS_TEXT_ACQ", "value", typed_text(ed_sms_text_acq).c_str());
-    set_parameter("SMS_TEXT_EOL", "value", typed_text(ed_sms_text_eol).c_str());
-    set_parameter("HTTP_HOST", "host", typed_text(ed_http_host).c_str());
-    set_parameter("HTTP_HOST", "port", typed_text(ed_http_host_port).c_str());
-    set_parameter("HTTP_URL", "value", typed_text(ed_http_url).c_str());
-    set_parameter("USERNAME", "value", typed_text(ed_username).c_str());
-    set_parameter("PASSWORD", "value", typed_text(ed_password).c_str());
-    set_parameter("GPRS_APN_NAME", "value", typed_text(ed_apn_name).c_str());
-    set_parameter("GPRS_APN_USERNAME", "value", typed_text(ed_apn_username).c_str());
-    set_parameter("GPRS_APN_PASSWORD", "value", typed_text(ed_apn_password).c_str());
-
-    struct Time {
-        const char* element;
-        const QLineEdit* edit;
-        int32_t unit_seconds;
-    };
-    const Time times[] = {
-        {"GSM_DURATION", ed_gsm_duration, seconds_per_minute},
-        {"GSM_INTERVAL", ed_gsm_interval, seconds_per_hour},
-        {"GSM_SMS_DURATION", ed_gsm_sms_duration, seconds_per_minute},
-        {"ACQ_INTERVAL0", ed_acq_interval0, seconds_per_minute},
-        {"ACQ_INTERVAL1", ed_acq_interval1, seconds_per_minute},
-    };
-    for (const Time& time : times) {
+    for (const TextParameter& parameter : text_parameters) {
+        set_parameter(parameter.element, parameter.attribute, typed_text(this->*parameter.edit).c_str());
+    }
+    for (const TimeParameter& time : time_parameters) {
         set_parameter(time.element, "value",
-                      seconds_from_units(typed_text(time.edit).c_str(), time.unit_seconds).c_str());
+                      seconds_from_units(typed_text(this->*time.edit).c_str(), time.unit_seconds).c_str());
     }
 
     set_parameter("SYSCTRL", "gsm_enabled", switch_text(gsm_enabled_flag));
