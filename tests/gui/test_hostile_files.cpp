@@ -10,7 +10,6 @@
 #include <QMessageBox>
 #include <QTableView>
 #include <QTest>
-#include <QTimer>
 #include <cstring>
 #include <functional>
 #include <string>
@@ -126,24 +125,6 @@ const HostileFile hostile_files[] = {
     {"DeclaredUtf16OnSingleBytes",
      [] { return station_file("<?xml version=\"1.0\" encoding=\"UTF-16\"?>", "\xC9tang"); }, "\xC9tang", nullptr},
 };
-
-// Runs `command`, answering every error box it shows; returns the text of
-// the last one, or an empty text when none came. Other modal widgets (the
-// file dialogs) are left to their own answers.
-QString answering_error_boxes(const std::function<void()>& command)
-{
-    QString error;
-    QTimer watch;
-    QObject::connect(&watch, &QTimer::timeout, [&error] {
-        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-            error = box->text();
-            box->accept();
-        }
-    });
-    watch.start(10);
-    command();
-    return error;
-}
 
 // The loaded file's one station has the description it should.
 void expect_description(const TiXmlElement* station, const HostileFile& file)

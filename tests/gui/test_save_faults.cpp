@@ -8,12 +8,12 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QTest>
-#include <QTimer>
 #include <string>
 
 #include "doc/save_test_hooks.h"
 #include "support/gui_file_dialog.h"
 #include "support/gui_main_window.h"
+#include "support/gui_modal.h"
 
 namespace {
 
@@ -54,17 +54,7 @@ protected:
     // empty text when it shows none.
     QString save_through_menu()
     {
-        QString error;
-        QTimer watch;
-        QObject::connect(&watch, &QTimer::timeout, [&error] {
-            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-                error = box->text();
-                box->accept();
-            }
-        });
-        watch.start(10);
-        window->Save1Click();
-        return error;
+        return answering_error_boxes([this] { window->Save1Click(); });
     }
 
     void expect_reported_and_untouched(const QString& error, const QString& path, const char* reason)

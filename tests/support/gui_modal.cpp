@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QMessageBox>
 #include <QTest>
 #include <QTimer>
 #include <memory>
@@ -46,4 +47,19 @@ void click_in_next_modal(const QString& button_text, int timeout_ms)
             modal->close();
         },
         timeout_ms);
+}
+
+QString answering_error_boxes(const std::function<void()>& command)
+{
+    QString error;
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, [&error] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            error = box->text();
+            box->accept();
+        }
+    });
+    watch.start(10);
+    command();
+    return error;
 }
