@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "app/cp1252.h"
 #include "doc/Lib_xml.h"
+#include "widgets/cp1252_text.h"
 
 bool choose_folder(char* result, int capacity, const char* initial_path)
 {

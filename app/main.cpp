@@ -12,10 +12,10 @@
 #include <QTabWidget>
 
 #include "app/about.h"
-#include "app/cp1252.h"
 #include "app/log_memo.h"
 #include "doc/Lib_cpp.h"
 #include "doc/top_level.h"
+#include "widgets/cp1252_text.h"
 
 TFmain* Fmain = nullptr;
 

@@ -2,8 +2,8 @@
 #include <QLineEdit>
 
 #include "app/Lib_32.h"
-#include "app/cp1252.h"
 #include "app/main.h"
+#include "widgets/cp1252_text.h"
 
 void TFmain::browse_for_folder(TiXmlElement* path_element, QLineEdit* edit)
 {

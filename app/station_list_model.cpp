@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/cp1252.h"
+#include "widgets/cp1252_text.h"
 
 void StationListModel::rebuild(const TiXmlElement* stations_element)
 {

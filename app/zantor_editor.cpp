@@ -7,11 +7,11 @@
 #include <memory>
 
 #include "app/about.h"
-#include "app/classic_look.h"
 #include "app/main.h"
 #include "app/pictures.h"
 #include "sequence/acquisition_sequence.h"
 #include "station/edit_nuxo1f.h"
+#include "widgets/classic_look.h"
 
 int main(int argc, char** argv)
 {

@@ -15,12 +15,12 @@
 #include <string>
 #include <vector>
 
-#include "app/classic_look.h"
 #include "bench/zantor_bench_children.h"
 #include "bench/zantor_bench_timing.h"
 #include "bench/zantor_bench_window.h"
 #include "doc/Lib_xml.h"
-#include "station/station_fleet.h"
+#include "support/station_fleet.h"
+#include "widgets/classic_look.h"
 
 namespace {
 

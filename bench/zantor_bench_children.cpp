@@ -13,10 +13,10 @@
 #include <string>
 #include <vector>
 
-#include "app/classic_look.h"
 #include "app/main.h"
 #include "bench/zantor_bench_timing.h"
 #include "bench/zantor_bench_window.h"
+#include "widgets/classic_look.h"
 
 namespace {
 

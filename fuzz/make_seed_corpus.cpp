@@ -6,7 +6,7 @@
 
 #include "doc/Lib_xml.h"
 #include "doc/top_level.h"
-#include "station/station_fleet.h"
+#include "support/station_fleet.h"
 
 int main(int argc, char** argv)
 {

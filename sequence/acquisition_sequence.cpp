@@ -9,8 +9,8 @@
 #include <QPushButton>
 #include <QTabWidget>
 
-#include "app/cp1252.h"
-#include "app/key_preview.h"
+#include "widgets/cp1252_text.h"
+#include "widgets/key_preview.h"
 
 TFacquisition_sequence* Facquisition_sequence = nullptr;
 

@@ -11,8 +11,8 @@
 #include <QTabWidget>
 #include <limits>
 
-#include "app/cp1252.h"
-#include "app/key_preview.h"
+#include "widgets/cp1252_text.h"
+#include "widgets/key_preview.h"
 #include "doc/Lib_xml.h"
 #include "sequence/acquisition_sequence.h"
 #include "station/edit_gsm_timing_picture.h"

@@ -15,17 +15,13 @@
 #include "doc/xml_writer.h"
 #include "support/core_files.h"
 #include "support/core_settings_road.h"
+#include "support/test_paths.h"
 
 namespace {
 
 std::filesystem::path corpus_directory()
 {
-    const char* data = getenv("ZANTOR_TEST_DATA");
-    if (data == nullptr) {
-        return std::filesystem::path();
-    }
-    // tests/data may not exist, so the path is taken apart rather than resolved.
-    return std::filesystem::path(data).parent_path().parent_path() / "fuzz" / "corpus";
+    return std::filesystem::path(ZANTOR_FUZZ_CORPUS_DIR);
 }
 
 // Parses `text`, writes it, parses the result and writes that again.

@@ -20,7 +20,7 @@
 #include "doc/Lib_xml.h"
 #include "doc/file_replace.h"
 #include "doc/xml_writer.h"
-#include "station/station_fleet.h"
+#include "support/station_fleet.h"
 #include "support/core_files.h"
 
 namespace {

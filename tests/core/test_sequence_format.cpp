@@ -6,7 +6,7 @@
 #include <string>
 
 #include "sequence/sequence_format.h"
-#include "station/station_fleet.h"
+#include "support/station_fleet.h"
 #include "station/station_record.h"
 #include "support/core_tree.h"
 

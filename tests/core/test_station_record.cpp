@@ -5,7 +5,7 @@
 #include <memory>
 #include <string>
 
-#include "station/station_fleet.h"
+#include "support/station_fleet.h"
 #include "station/station_record.h"
 #include "support/core_tree.h"
 

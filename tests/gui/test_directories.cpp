@@ -7,10 +7,10 @@
 #include <QTest>
 
 #include "app/Lib_32.h"
-#include "app/cp1252.h"
 #include "support/gui_file_dialog.h"
 #include "support/gui_main_window.h"
 #include "support/gui_modal.h"
+#include "widgets/cp1252_text.h"
 
 namespace {
 

@@ -16,10 +16,10 @@
 
 #include "doc/top_level.h"
 #include "doc/xml_writer.h"
-#include "station/station_fleet.h"
 #include "support/gui_file_dialog.h"
 #include "support/gui_main_window.h"
 #include "support/gui_modal.h"
+#include "support/station_fleet.h"
 
 namespace {
 

@@ -17,6 +17,7 @@
 #include "doc/Lib_cpp.h"
 #include "support/gui_main_window.h"
 #include "support/gui_modal.h"
+#include "support/test_paths.h"
 
 namespace {
 
@@ -195,8 +196,7 @@ TEST_F(HiddenLog, KeepsOnlyTheMostRecentTextAndStaysCheap)
 // the program draws for its windows. ZANTOR_WRITE_ICON=1 rewrites it.
 TEST(ProgramIcon, InstalledPngIsTheDrawnIcon)
 {
-    const QString png =
-        QDir::cleanPath(QDir(qEnvironmentVariable("ZANTOR_TEST_DATA")).filePath("../../app/zantor_editor.png"));
+    const QString png = QString::fromLocal8Bit(ZANTOR_PROGRAM_ICON_PNG);
     const QImage drawn = draw_program_icon(256).convertToFormat(QImage::Format_ARGB32);
     if (qEnvironmentVariable("ZANTOR_WRITE_ICON") == QStringLiteral("1")) {
         ASSERT_TRUE(drawn.save(png, "PNG"));

@@ -14,10 +14,10 @@
 #include <QTest>
 #include <memory>
 
-#include "app/cp1252.h"
 #include "sequence/acquisition_sequence.h"
 #include "support/core_tree.h"
 #include "support/gui_modal.h"
+#include "widgets/cp1252_text.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 
 #include <QApplication>
 
-#include "app/classic_look.h"
+#include "widgets/classic_look.h"
 
 int main(int argc, char** argv)
 {

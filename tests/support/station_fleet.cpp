@@ -1,6 +1,6 @@
 // Fleet generator. A small fixed-seed generator (xorshift) picks every varying
 // value, so fleets are identical on every platform and every run.
-#include "station/station_fleet.h"
+#include "support/station_fleet.h"
 
 #include <cstdint>
 #include <cstdio>

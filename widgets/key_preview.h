@@ -1,8 +1,8 @@
 // Key preview for the editor's dialogs: the dialog sees every key before the
 // control that has the focus, so Escape closes it like Cancel wherever the
 // operator is typing.
-#ifndef ZANTOR_APP_KEY_PREVIEW_H
-#define ZANTOR_APP_KEY_PREVIEW_H
+#ifndef ZANTOR_WIDGETS_KEY_PREVIEW_H
+#define ZANTOR_WIDGETS_KEY_PREVIEW_H
 
 #include <QObject>
 #include <functional>

@@ -1,4 +1,4 @@
-#include "app/key_preview.h"
+#include "widgets/key_preview.h"
 
 #include <QEvent>
 #include <QKeyEvent>

@@ -1,8 +1,8 @@
 // The look every window of the editor is laid out for: the classic 8-point
 // dialog font (11 pixels high) and one widget style on every platform, so
 // that controls placed at fixed pixel positions fit their captions.
-#ifndef ZANTOR_APP_CLASSIC_LOOK_H
-#define ZANTOR_APP_CLASSIC_LOOK_H
+#ifndef ZANTOR_WIDGETS_CLASSIC_LOOK_H
+#define ZANTOR_WIDGETS_CLASSIC_LOOK_H
 
 class QApplication;
 

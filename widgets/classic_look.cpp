@@ -1,4 +1,4 @@
-#include "app/classic_look.h"
+#include "widgets/classic_look.h"
 
 #include <QApplication>
 #include <QFont>

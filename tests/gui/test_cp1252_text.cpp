@@ -3,7 +3,7 @@
 
 #include <QLineEdit>
 
-#include "app/cp1252.h"
+#include "widgets/cp1252_text.h"
 
 TEST(Cp1252, EveryByteSurvivesAnEditBox)
 {

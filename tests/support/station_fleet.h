@@ -1,7 +1,7 @@
 // A deterministic fleet of complete stations for tests and benchmarks: the
 // same count always gives the same document, byte for byte.
-#ifndef ZANTOR_STATION_STATION_FLEET_H
-#define ZANTOR_STATION_STATION_FLEET_H
+#ifndef ZANTOR_TESTS_SUPPORT_STATION_FLEET_H
+#define ZANTOR_TESTS_SUPPORT_STATION_FLEET_H
 
 #include "doc/Lib_xml.h"
 
