@@ -11,13 +11,14 @@
 #include <QTabWidget>
 #include <limits>
 
-#include "widgets/cp1252_text.h"
-#include "widgets/key_preview.h"
 #include "doc/Lib_xml.h"
 #include "sequence/acquisition_sequence.h"
 #include "station/edit_gsm_timing_picture.h"
 #include "station/station_record.h"
 #include "station/station_settings.h"
+#include "station/station_values.h"
+#include "widgets/cp1252_text.h"
+#include "widgets/key_preview.h"
 
 TFedit* Fedit = nullptr;
 
@@ -129,38 +130,31 @@ std::string typed_text(const QLineEdit* edit)
 
 namespace {
 
-// The parameters shown as they are stored, each in its edit box.
-struct TextParameter {
+// The box that shows each of the station's values.
+const struct {
     QLineEdit* TFedit::*edit;
-    const char* element;
-    const char* attribute;
-};
-const TextParameter text_parameters[] = {
-    {&TFedit::ed_sms, "SMS_NUMBER", "value"},
-    {&TFedit::ed_sms_text_acq, "SMS_TEXT_ACQ", "value"},
-    {&TFedit::ed_sms_text_eol, "SMS_TEXT_EOL", "value"},
-    {&TFedit::ed_http_host, "HTTP_HOST", "host"},
-    {&TFedit::ed_http_host_port, "HTTP_HOST", "port"},
-    {&TFedit::ed_http_url, "HTTP_URL", "value"},
-    {&TFedit::ed_username, "USERNAME", "value"},
-    {&TFedit::ed_password, "PASSWORD", "value"},
-    {&TFedit::ed_apn_name, "GPRS_APN_NAME", "value"},
-    {&TFedit::ed_apn_username, "GPRS_APN_USERNAME", "value"},
-    {&TFedit::ed_apn_password, "GPRS_APN_PASSWORD", "value"},
-};
-
-// The times, stored in seconds and shown in minutes or hours.
-struct TimeParameter {
-    QLineEdit* TFedit::*edit;
-    const char* element;
-    int32_t unit_seconds;
-};
-const TimeParameter time_parameters[] = {
-    {&TFedit::ed_gsm_duration, "GSM_DURATION", seconds_per_minute},
-    {&TFedit::ed_gsm_interval, "GSM_INTERVAL", seconds_per_hour},
-    {&TFedit::ed_gsm_sms_duration, "GSM_SMS_DURATION", seconds_per_minute},
-    {&TFedit::ed_acq_interval0, "ACQ_INTERVAL0", seconds_per_minute},
-    {&TFedit::ed_acq_interval1, "ACQ_INTERVAL1", seconds_per_minute},
+    StationFieldId field;
+} field_edits[] = {
+    {&TFedit::ed_ID, field_id},
+    {&TFedit::ed_description, field_description},
+    {&TFedit::ed_phone_nbr, field_phone_nbr},
+    {&TFedit::ed_pin, field_pin},
+    {&TFedit::ed_http_host, field_http_host},
+    {&TFedit::ed_http_host_port, field_http_port},
+    {&TFedit::ed_http_url, field_http_url},
+    {&TFedit::ed_username, field_username},
+    {&TFedit::ed_password, field_password},
+    {&TFedit::ed_apn_name, field_apn_name},
+    {&TFedit::ed_apn_username, field_apn_username},
+    {&TFedit::ed_apn_password, field_apn_password},
+    {&TFedit::ed_sms, field_sms_number},
+    {&TFedit::ed_sms_text_acq, field_sms_text_acq},
+    {&TFedit::ed_sms_text_eol, field_sms_text_eol},
+    {&TFedit::ed_acq_interval0, field_acq_interval0},
+    {&TFedit::ed_acq_interval1, field_acq_interval1},
+    {&TFedit::ed_gsm_interval, field_gsm_interval},
+    {&TFedit::ed_gsm_duration, field_gsm_duration},
+    {&TFedit::ed_gsm_sms_duration, field_gsm_sms_duration},
 };
 
 }  // namespace
@@ -361,71 +355,56 @@ bool TFedit::edit_station(TiXmlElement* station)
 
 const char* TFedit::get_parameter(const char* element_name, const char* attribute) const
 {
-    return xml_get_attr_text(xml_find_path(cfg_parameters, element_name), attribute);
+    return parameter_text(cfg_parameters, element_name, attribute);
 }
 
 void TFedit::set_parameter(const char* element_name, const char* attribute, const char* text)
 {
-    TiXmlElement* parameter = xml_find_path(cfg_parameters, element_name);
-    if (parameter != nullptr) {
-        xml_set_attr(parameter, attribute, text);
-    }
+    set_parameter_text(cfg_parameters, element_name, attribute, text);
+}
+
+StationParts TFedit::parts() const
+{
+    StationParts parts;
+    parts.cfg_parameters = cfg_parameters;
+    parts.cfg_sequences = cfg_sequences;
+    parts.seq_slow = seq_slow;
+    parts.seq_fast = seq_fast;
+    parts.seq_health = seq_health;
+    return parts;
 }
 
 void TFedit::load_controls()
 {
-    TiXmlElement* station = station_copy.get();
-    show_text(ed_ID, std::to_string(xml_get_attr_int(station, "id")));
-    show_text(ed_phone_nbr, xml_get_attr_text(station, "phone_nbr"));
-    // Never left as it was: an earlier station's PIN would be stored into this one.
-    show_text(ed_pin, pin_to_show(get_parameter("PIN_CODE", "value"), xml_get_attr_text(station, "pin")));
-    show_text(ed_description, xml_get_attr_text(station, "description"));
-    for (const TextParameter& parameter : text_parameters) {
-        show_text(this->*parameter.edit, get_parameter(parameter.element, parameter.attribute));
+    // Every box is filled, the PIN too: an earlier station's PIN left in
+    // its box would be stored into this one.
+    const StationValues values = load_station_values(station_copy.get(), parts());
+    for (const auto& row : field_edits) {
+        show_text(this->*row.edit, values.text[row.field]);
     }
-    for (const TimeParameter& time : time_parameters) {
-        show_text(this->*time.edit, units_from_seconds(get_parameter(time.element, "value"), time.unit_seconds));
-    }
-
-    gsm_enabled_flag = switch_is_set(get_parameter("SYSCTRL", "gsm_enabled"));
-    gsm_call_flag = switch_is_set(get_parameter("SYSCTRL", "gsm_call"));
-    gprs_flag = switch_is_set(get_parameter("SYSCTRL", "gprs"));
-    GsmFlags flags;
-    flags.gsm_enabled = gsm_enabled_flag;
-    flags.gsm_call = gsm_call_flag;
-    flags.gprs = gprs_flag;
-    const GsmMode mode = gsm_mode_from_flags(flags);
+    gsm_enabled_flag = values.flags.gsm_enabled;
+    gsm_call_flag = values.flags.gsm_call;
+    gprs_flag = values.flags.gprs;
     {
         // Showing the stored mode is no choice of the operator's.
         const QSignalBlocker quiet(cb_gsm_mode);
-        cb_gsm_mode->setCurrentIndex(mode);
+        cb_gsm_mode->setCurrentIndex(gsm_mode_from_flags(values.flags));
     }
     setup_display_conditions();
 }
 
 void TFedit::store_controls()
 {
-    TiXmlElement* station = station_copy.get();
-    // The id is kept as typed, not as the number the box showed.
-    xml_set_attr(station, "id", typed_text(ed_ID).c_str());
-    xml_set_attr(station, "phone_nbr", typed_text(ed_phone_nbr).c_str());
-    xml_set_attr(station, "pin", typed_text(ed_pin).c_str());
-    xml_set_attr(station, "description", typed_text(ed_description).c_str());
-    set_parameter("PIN_CODE", "value", typed_text(ed_pin).c_str());
-
     // Boxes disabled by the mode are stored too, so switching a station to
     // another mode and back loses none of its settings.
-    for (const TextParameter& parameter : text_parameters) {
-        set_parameter(parameter.element, parameter.attribute, typed_text(this->*parameter.edit).c_str());
+    StationValues values;
+    for (const auto& row : field_edits) {
+        values.text[row.field] = typed_text(this->*row.edit);
     }
-    for (const TimeParameter& time : time_parameters) {
-        set_parameter(time.element, "value",
-                      seconds_from_units(typed_text(this->*time.edit).c_str(), time.unit_seconds).c_str());
-    }
-
-    set_parameter("SYSCTRL", "gsm_enabled", switch_text(gsm_enabled_flag));
-    set_parameter("SYSCTRL", "gsm_call", switch_text(gsm_call_flag));
-    set_parameter("SYSCTRL", "gprs", switch_text(gprs_flag));
+    values.flags.gsm_enabled = gsm_enabled_flag;
+    values.flags.gsm_call = gsm_call_flag;
+    values.flags.gprs = gprs_flag;
+    store_station_values(station_copy.get(), parts(), values);
 }
 
 void TFedit::setup_display_conditions()

@@ -15,6 +15,8 @@
 #include <QDialog>
 #include <memory>
 
+#include "station/station_record.h"
+
 class QComboBox;
 class QGroupBox;
 class QLabel;
@@ -42,6 +44,8 @@ public:
 
     void load_controls();
     void store_controls();
+    // The pieces of station_copy as one value, for the value rules.
+    StationParts parts() const;
 
     // The working STATION element, detached and owned; refilled at each opening.
     std::unique_ptr<TiXmlElement> station_copy;

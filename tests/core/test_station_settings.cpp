@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include "station/station_settings.h"
+#include "station/station_values.h"
+#include "support/core_tree.h"
 
 namespace {
 
@@ -115,4 +117,36 @@ TEST(StationPin, ParameterFirstThenAttributeThenNothing)
     EXPECT_EQ(pin_to_show("", ""), "");
     EXPECT_EQ(pin_to_show(nullptr, nullptr), "");
     EXPECT_EQ(pin_to_show(" ", "6852"), " ");
+}
+
+// The values of the station dialog's boxes, read from a record and stored
+// back, without the dialog.
+TEST(StationValues, ShownAsTheDialogShowsThemAndStoredBackTheSameWay)
+{
+    auto doc = parse_xml(
+        "<STATION id='007' pin='1111' description='Pump'><CONFIGURATION value='0'>"
+        "<SYSCTRL gsm_enabled='ON' gsm_call='on' gprs='On'/><PIN_CODE value='2222'/>"
+        "<GSM_DURATION value='90'/><GSM_INTERVAL value='86399'/></CONFIGURATION></STATION>");
+    TiXmlElement* station = doc->RootElement();
+    const StationParts parts = complete_station_defaults(station);
+    StationValues values = load_station_values(station, parts);
+    EXPECT_EQ(values.text[field_id], "7");
+    EXPECT_EQ(values.text[field_pin], "2222");
+    EXPECT_EQ(values.text[field_gsm_mode], "GPRS PUSH");
+    EXPECT_EQ(values.text[field_gsm_duration], "1");
+    EXPECT_EQ(values.text[field_gsm_interval], "23");
+    EXPECT_EQ(values.text[field_apn_password], "");
+
+    values.text[field_id] = "12A";
+    values.text[field_gsm_duration] = "1.5";
+    apply_gsm_mode(gsm_mode_gsm_data, values.flags);
+    store_station_values(station, parts, values);
+    EXPECT_STREQ(xml_get_attr(station, "id"), "12A");
+    EXPECT_STREQ(xml_get_attr(station, "pin"), "2222");
+    EXPECT_STREQ(parameter_text(parts.cfg_parameters, "PIN_CODE", "value"), "2222");
+    EXPECT_STREQ(parameter_text(parts.cfg_parameters, "GSM_DURATION", "value"), "60");
+    EXPECT_STREQ(parameter_text(parts.cfg_parameters, "GSM_INTERVAL", "value"), "82800");
+    EXPECT_STREQ(parameter_text(parts.cfg_parameters, "SYSCTRL", "gprs"), "off");
+    EXPECT_STREQ(parameter_text(parts.cfg_parameters, "SYSCTRL", "gsm_call"), "on");
+    EXPECT_EQ(load_station_values(station, parts).text[field_gsm_mode], "GSM DATA");
 }

@@ -1,0 +1,109 @@
+#include "station/station_values.h"
+
+// clang-format off
+const StationField station_fields[station_field_count] = {
+    {"id",                   "NUXO ID",                                       FieldSource::station_number, nullptr,             "id",          0,                  nullptr, false},
+    {"description",          "Description",                                   FieldSource::station_text,   nullptr,             "description", 0,                  nullptr, false},
+    {"phone_nbr",            "Phone Number",                                  FieldSource::station_text,   nullptr,             "phone_nbr",   0,                  nullptr, false},
+    {"pin",                  "PIN code",                                      FieldSource::pin,            "PIN_CODE",          "value",       0,                  nullptr, true},
+    {"gsm_mode",             "GSM Mode",                                      FieldSource::gsm_mode,       "SYSCTRL",           nullptr,       0,                  nullptr, false},
+    {"http_host",            "HTTP HOST",                                     FieldSource::parameter_text, "HTTP_HOST",         "host",        0,                  nullptr, false},
+    {"http_port",            "HTTP port",                                     FieldSource::parameter_text, "HTTP_HOST",         "port",        0,                  nullptr, false},
+    {"http_url",             "HTTP URL",                                      FieldSource::parameter_text, "HTTP_URL",          "value",       0,                  nullptr, false},
+    {"username",             "USERNAME",                                      FieldSource::parameter_text, "USERNAME",          "value",       0,                  nullptr, false},
+    {"password",             "PASSWORD",                                      FieldSource::parameter_text, "PASSWORD",          "value",       0,                  nullptr, true},
+    {"apn_name",             "APN NAME",                                      FieldSource::parameter_text, "GPRS_APN_NAME",     "value",       0,                  nullptr, false},
+    {"apn_username",         "APN Username",                                  FieldSource::parameter_text, "GPRS_APN_USERNAME", "value",       0,                  nullptr, false},
+    {"apn_password",         "APN Password",                                  FieldSource::parameter_text, "GPRS_APN_PASSWORD", "value",       0,                  nullptr, true},
+    {"sms_number",           "Phone number where to send the SMS",            FieldSource::parameter_text, "SMS_NUMBER",        "value",       0,                  nullptr, false},
+    {"sms_text_acq",         "SMS message in case of threshold passing",      FieldSource::parameter_text, "SMS_TEXT_ACQ",      "value",       0,                  nullptr, false},
+    {"sms_text_eol",         "SMS message in case of low battery",            FieldSource::parameter_text, "SMS_TEXT_EOL",      "value",       0,                  nullptr, false},
+    {"acq_interval0_min",    "Interval between two acquisition in slow mode", FieldSource::parameter_time, "ACQ_INTERVAL0",     "value",       seconds_per_minute, "min",   false},
+    {"acq_interval1_min",    "Interval between two acquisition in fast mode", FieldSource::parameter_time, "ACQ_INTERVAL1",     "value",       seconds_per_minute, "min",   false},
+    {"gsm_interval_h",       "Interval between two GSM switch on",            FieldSource::parameter_time, "GSM_INTERVAL",      "value",       seconds_per_hour,   "h",     false},
+    {"gsm_duration_min",     "GSM power On duration",                         FieldSource::parameter_time, "GSM_DURATION",      "value",       seconds_per_minute, "min",   false},
+    {"gsm_sms_duration_min", "GSM power On duration in case of alarm",        FieldSource::parameter_time, "GSM_SMS_DURATION",  "value",       seconds_per_minute, "min",   false},
+};
+// clang-format on
+
+const char* parameter_text(TiXmlElement* cfg_parameters, const char* element, const char* attribute)
+{
+    return xml_get_attr_text(xml_find_path(cfg_parameters, element), attribute);
+}
+
+void set_parameter_text(TiXmlElement* cfg_parameters, const char* element, const char* attribute, const char* text)
+{
+    TiXmlElement* parameter = xml_find_path(cfg_parameters, element);
+    if (parameter != nullptr) {
+        xml_set_attr(parameter, attribute, text);
+    }
+}
+
+StationValues load_station_values(const TiXmlElement* station, const StationParts& parts)
+{
+    TiXmlElement* cfg = parts.cfg_parameters;
+    StationValues values;
+    values.flags.gsm_enabled = switch_is_set(parameter_text(cfg, "SYSCTRL", "gsm_enabled"));
+    values.flags.gsm_call = switch_is_set(parameter_text(cfg, "SYSCTRL", "gsm_call"));
+    values.flags.gprs = switch_is_set(parameter_text(cfg, "SYSCTRL", "gprs"));
+    for (int id = 0; id < station_field_count; ++id) {
+        const StationField& field = station_fields[id];
+        std::string& text = values.text[id];
+        switch (field.source) {
+            case FieldSource::station_number:
+                // "007" shows as 7, "12A" as 12, a text without digits as 0.
+                text = std::to_string(xml_get_attr_int(station, field.attribute));
+                break;
+            case FieldSource::station_text:
+                text = xml_get_attr_text(station, field.attribute);
+                break;
+            case FieldSource::pin:
+                text =
+                    pin_to_show(parameter_text(cfg, field.element, field.attribute), xml_get_attr_text(station, "pin"));
+                break;
+            case FieldSource::gsm_mode:
+                text = gsm_mode_names[gsm_mode_from_flags(values.flags)];
+                break;
+            case FieldSource::parameter_text:
+                text = parameter_text(cfg, field.element, field.attribute);
+                break;
+            case FieldSource::parameter_time:
+                text = units_from_seconds(parameter_text(cfg, field.element, field.attribute), field.unit_seconds);
+                break;
+        }
+    }
+    return values;
+}
+
+void store_station_values(TiXmlElement* station, const StationParts& parts, const StationValues& values)
+{
+    TiXmlElement* cfg = parts.cfg_parameters;
+    for (int id = 0; id < station_field_count; ++id) {
+        const StationField& field = station_fields[id];
+        const char* text = values.text[id].c_str();
+        switch (field.source) {
+            case FieldSource::station_number:
+            case FieldSource::station_text:
+                xml_set_attr(station, field.attribute, text);
+                break;
+            case FieldSource::pin:
+                // The station's pin and its PIN_CODE parameter always agree
+                // after a store.
+                xml_set_attr(station, "pin", text);
+                set_parameter_text(cfg, field.element, field.attribute, text);
+                break;
+            case FieldSource::gsm_mode:
+                set_parameter_text(cfg, field.element, "gsm_enabled", switch_text(values.flags.gsm_enabled));
+                set_parameter_text(cfg, field.element, "gsm_call", switch_text(values.flags.gsm_call));
+                set_parameter_text(cfg, field.element, "gprs", switch_text(values.flags.gprs));
+                break;
+            case FieldSource::parameter_text:
+                set_parameter_text(cfg, field.element, field.attribute, text);
+                break;
+            case FieldSource::parameter_time:
+                set_parameter_text(cfg, field.element, field.attribute,
+                                   seconds_from_units(text, field.unit_seconds).c_str());
+                break;
+        }
+    }
+}
