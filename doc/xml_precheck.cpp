@@ -4,6 +4,10 @@
 // Wherever the parser would stop with an error, the walk goes on: what it
 // counts after that point can only raise the result, never hide a level the
 // parser would reach.
+//
+// The walk stays linear in the length of the text: a search for the next
+// "<", quote or ";" that an earlier search already answered is not done
+// again, so a run of a million character references costs one pass.
 #include "doc/xml_precheck.h"
 
 #include <algorithm>
@@ -33,9 +37,40 @@ struct CharClasses {
 
 class Walker {
 public:
-    Walker(const char* text, size_t length) : text(text), end(length) {}
+    Walker(const char* text, size_t length) : text(text), end(length)
+    {
+        for (Found& found : next) {
+            found.from = found.at = end + 1;  // nothing known yet
+        }
+    }
 
     XmlPrecheck run(int stop_above)
+    {
+        walk(stop_above);
+        result.bytes_scanned = scanned;
+        return result;
+    }
+
+private:
+    // The answer of the last search for one byte value: no such byte in
+    // [from, at), and `at` holds it or is the end.
+    struct Found {
+        size_t from;
+        size_t at;
+    };
+
+    const char* text;
+    size_t end;
+    XmlPrecheck result;
+    const CharClasses classes;
+    Found next[256];
+    size_t scanned = 0;
+    // The last ";" whose digits were read backwards, for decimal and for
+    // hexadecimal references, and where those digits begin.
+    size_t digits_checked_for[2] = {0, 0};
+    size_t digits_begin_at[2] = {0, 0};
+
+    void walk(int stop_above)
     {
         size_t i = 0;
         int depth = 0;
@@ -68,14 +103,7 @@ public:
                 i = after(i + 1, ">");  // any other "<...>" is read as an unknown node
             }
         }
-        return result;
     }
-
-private:
-    const char* text;
-    size_t end;
-    XmlPrecheck result;
-    const CharClasses classes;
 
     bool is_space(char c) const { return classes.space[static_cast<unsigned char>(c)]; }
     bool is_name_start(char c) const { return classes.name_start[static_cast<unsigned char>(c)]; }
@@ -104,19 +132,49 @@ private:
         return true;
     }
 
-    // Position just past the first `tag` found from `i`, or the end.
-    size_t after(size_t i, const char* tag) const
+    // Position just past the first `tag` found from `i`, or the end. The
+    // walk goes on from there, so these searches never overlap.
+    size_t after(size_t i, const char* tag)
     {
         size_t n = strlen(tag);
         const char* found = i < end ? strstr(text + i, tag) : nullptr;
-        return found != nullptr ? static_cast<size_t>(found - text) + n : end;
+        const size_t stop = found != nullptr ? static_cast<size_t>(found - text) + n : end;
+        scanned += stop - std::min(i, stop);
+        return stop;
     }
 
     // Position of the first `c` in [i, limit), or `limit`.
-    size_t find(size_t i, char c, size_t limit) const
+    size_t find(size_t i, char c, size_t limit)
     {
-        const void* found = i < limit ? memchr(text + i, c, limit - i) : nullptr;
-        return found != nullptr ? static_cast<size_t>(static_cast<const char*>(found) - text) : limit;
+        Found& known = next[static_cast<unsigned char>(c)];
+        if (i < known.from || i > known.at || known.at > end) {
+            const void* found = i < end ? memchr(text + i, c, end - i) : nullptr;
+            known.from = i;
+            known.at = found != nullptr ? static_cast<size_t>(static_cast<const char*>(found) - text) : end;
+            scanned += known.at - std::min(i, known.at);
+        }
+        return std::min(known.at, limit);
+    }
+
+    static bool is_digit(char c, bool hex)
+    {
+        return (c >= '0' && c <= '9') || (hex && ((c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F')));
+    }
+
+    // Where the run of digits that ends just before `semicolon` begins.
+    // References that share a ";" share the answer.
+    size_t digits_begin(size_t semicolon, bool hex)
+    {
+        if (digits_checked_for[hex] != semicolon) {
+            size_t q = semicolon;
+            while (q > 0 && is_digit(text[q - 1], hex)) {
+                --q;
+            }
+            scanned += semicolon - q + 1;
+            digits_checked_for[hex] = semicolon;
+            digits_begin_at[hex] = q;
+        }
+        return digits_begin_at[hex];
     }
 
     // Just past the character reference at `i` ("&#" digits ";" or "&#x" hex
@@ -124,7 +182,7 @@ private:
     // however far, and reads the digits backwards from there to the "#" or
     // the nearest "x". So "&#x" can run over quotes and tags up to a later
     // "x;" and hide them all. Anything else is one byte.
-    size_t skip_reference(size_t i) const
+    size_t skip_reference(size_t i)
     {
         if (i + 2 >= end || text[i + 1] != '#') {
             return i + 1;
@@ -134,18 +192,17 @@ private:
         if (semicolon == end) {
             return i + 1;
         }
-        for (size_t q = semicolon - 1; text[q] != (hex ? 'x' : '#'); --q) {
-            const char c = text[q];
-            const bool digit = (c >= '0' && c <= '9') || (hex && ((c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F')));
-            if (!digit) {
-                return i + 1;  // the parser stops here
-            }
+        // The digits must reach back to the "x" (or the "#"): this one's, or
+        // a later reference's that the first ";" also ends.
+        const size_t first_digit = digits_begin(semicolon, hex);
+        if (text[first_digit - 1] != (hex ? 'x' : '#')) {
+            return i + 1;  // the parser stops here
         }
         return semicolon + 1;
     }
 
     // From text to the next "<", stepping over references.
-    size_t skip_text(size_t i) const
+    size_t skip_text(size_t i)
     {
         for (;;) {
             const size_t tag = find(i, '<', end);
@@ -159,7 +216,7 @@ private:
 
     // From just inside a quoted value to just past its closing quote,
     // stepping over references.
-    size_t skip_quoted(size_t i, char quote) const
+    size_t skip_quoted(size_t i, char quote)
     {
         for (;;) {
             const size_t close = find(i, quote, end);
@@ -190,7 +247,7 @@ private:
     // One attribute: name, "=", and a quoted or bare value. Returns the
     // position after it; on a malformed attribute (where the parser stops)
     // at least one byte further.
-    size_t skip_attribute(size_t i) const
+    size_t skip_attribute(size_t i)
     {
         size_t start = i;
         if (i >= end || !is_name_start(text[i])) {
@@ -214,7 +271,7 @@ private:
     }
 
     // From the first letter of the name to just past ">" or "/>".
-    size_t skip_start_tag(size_t i, bool* opened) const
+    size_t skip_start_tag(size_t i, bool* opened)
     {
         i = skip_name(i);
         for (;;) {

@@ -10,6 +10,10 @@
 struct XmlPrecheck {
     int deepest = 0;                        // deepest element nesting found
     bool unterminated_declaration = false;  // an "<?xml" declaration runs into the end of the text
+    // Bytes the walk looked at, searches included: never more than a small
+    // multiple of the length, whatever the text, so that no file can make
+    // loading slower than reading it.
+    size_t bytes_scanned = 0;
 };
 
 // Walks `text` (zero-terminated, `length` bytes, no zero byte inside) the way

@@ -12,6 +12,7 @@
 #include "doc/xml_precheck.h"
 #include "doc/xml_writer.h"
 #include "support/core_files.h"
+#include "support/hostile_texts.h"
 
 namespace {
 
@@ -399,6 +400,16 @@ TEST_F(Loading, NestingDeeperThan256IsRefusedBeforeParsing)
     expect_refused(nested(257), "nested too deeply");
     expect_refused(nested(300).substr(0, 300 * 3), "nested too deeply");  // truncated after the start tags
     expect_refused(nested(1000000), "nested too deeply");
+}
+
+// A million "&lt;" took the check 40 seconds: each reference started the
+// searches for the next "<", quote or ";" again.
+TEST(NestingCheck, RunsOfReferencesCostOnePass)
+{
+    for (const std::string& text : reference_runs(100000)) {
+        const XmlPrecheck check = precheck_xml(text.c_str(), text.size(), 256);
+        EXPECT_LE(check.bytes_scanned, 3 * text.size()) << text.substr(0, 40);
+    }
 }
 
 TEST(NestingCheck, CountsOnlyWhatTheParserSeesAsElements)

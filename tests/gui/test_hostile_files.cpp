@@ -19,6 +19,7 @@
 #include "support/gui_file_dialog.h"
 #include "support/gui_main_window.h"
 #include "support/gui_modal.h"
+#include "support/hostile_texts.h"
 #include "support/station_fleet.h"
 
 namespace {
@@ -39,16 +40,6 @@ std::string nested(int levels)
     }
     for (int i = 0; i < levels; ++i) {
         text += "</a>";
-    }
-    return text;
-}
-
-std::string repeated(const std::string& piece, int times)
-{
-    std::string text;
-    text.reserve(piece.size() * static_cast<size_t>(times));
-    for (int i = 0; i < times; ++i) {
-        text += piece;
     }
     return text;
 }
@@ -112,6 +103,20 @@ const HostileFile hostile_files[] = {
     {"ZeroByteInside", [] { return std::string("<SETUP>\0</SETUP>", 16); }, nullptr, "zero byte"},
     {"MillionNestingLevels", [] { return nested(1000000); }, nullptr, "nested too deeply"},
     {"NestingHiddenInReferences", [] { return repeated("<N o=\"&#x\"/x;\">", 1000000); }, nullptr, "nested too deeply"},
+    // A million references took 40 seconds to check before they were parsed.
+    {"MillionReferencesInAValue",
+     [] {
+         return "<SETUP><STATIONS><STATION id=\"5\" note=\"" + repeated("&#x52;", 1000000) +
+                "\" description=\"Roof\" /></STATIONS></SETUP>";
+     },
+     "Roof", nullptr},
+    {"MillionReferencesInText",
+     [] {
+         return "<SETUP>" + repeated("&lt;", 1000000) +
+                "<STATIONS><STATION id=\"5\" description=\"Roof\" /></STATIONS></SETUP>";
+     },
+     "Roof", nullptr},
+    {"MillionUnterminatedReferences", [] { return station_file("", repeated("&#", 1000000)); }, nullptr, "Error"},
     {"Utf16WithByteOrderMark", [] { return utf16le(station_file("", "Roof")); }, nullptr, "zero byte"},
     {"HundredMegabyteAttribute", [] { return station_file("", std::string(huge_value_length, 'x')); }, "", nullptr},
     {"DoctypeWithEntityDeclarations", [] { return station_file(entity_bomb, "&c;"); }, nullptr,
