@@ -4,6 +4,7 @@
 #include <cctype>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 
 #include "doc/Lib_cpp.h"
 #include "doc/file_replace.h"
@@ -304,16 +305,42 @@ void xml_clear(TiXmlElement* element)
     element->Clear();
 }
 
-void xml_copy(TiXmlElement* destination, const TiXmlElement* source)
+namespace {
+
+void copy_element(TiXmlElement* destination, const TiXmlElement* source)
 {
-    if (destination == nullptr || source == nullptr) {
-        return;
-    }
     for (const TiXmlAttribute* a = source->FirstAttribute(); a != nullptr; a = a->Next()) {
         xml_set_attr(destination, a->Name(), a->Value());
     }
     for (const TiXmlElement* child = source->FirstChildElement(); child != nullptr;
          child = child->NextSiblingElement()) {
-        xml_copy(xml_add_child(destination, child->Value()), child);
+        copy_element(xml_add_child(destination, child->Value()), child);
     }
+}
+
+bool is_within(const TiXmlNode* node, const TiXmlNode* ancestor)
+{
+    for (; node != nullptr; node = node->Parent()) {
+        if (node == ancestor) {
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
+void xml_copy(TiXmlElement* destination, const TiXmlElement* source)
+{
+    if (destination == nullptr || source == nullptr) {
+        return;
+    }
+    if (is_within(destination, source)) {
+        // The copy would walk the very children it appends, without end:
+        // it is taken from the source as it stands now.
+        const std::unique_ptr<TiXmlNode> snapshot(source->Clone());
+        copy_element(destination, snapshot->ToElement());
+        return;
+    }
+    copy_element(destination, source);
 }

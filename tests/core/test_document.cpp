@@ -209,6 +209,18 @@ TEST(Structure, AddRemoveClearAndCopy)
     delete detached;
 }
 
+// A copy into the source itself or into one of its children appended to
+// the list it walked and never ended.
+TEST(Elements, CopyIntoItsOwnSourceCopiesTheSourceAsItWas)
+{
+    Parsed parsed("<R a=\"1\"><A/></R>");
+    TiXmlElement* r = parsed.document.root;
+    xml_copy(r, r);
+    EXPECT_EQ(element_text(r), "<R a=\"1\">\r\n    <A />\r\n    <A />\r\n</R>");
+    xml_copy(xml_first_child(r), r);
+    EXPECT_EQ(element_text(xml_first_child(r)), "<A a=\"1\">\r\n    <A />\r\n    <A />\r\n</A>");
+}
+
 TEST(Wrapper, ConstructionAndClearKeepTheRootAndTopLevelNodes)
 {
     myXMLdocument setup("SETUP");
