@@ -15,7 +15,7 @@
 #include "app/log_memo.h"
 #include "doc/Lib_cpp.h"
 #include "doc/top_level.h"
-#include "widgets/cp1252_text.h"
+#include "widgets/form.h"
 
 TFmain* Fmain = nullptr;
 
@@ -121,11 +121,11 @@ void TFmain::show_document()
 
 void TFmain::show_edits()
 {
-    ed_COM_direct->setText(qstring_from_cp1252(xml_get_attr_text(node_com_direct, "port")));
-    ed_COM_modem->setText(qstring_from_cp1252(xml_get_attr_text(node_com_modem, "port")));
-    ed_path_bin->setText(qstring_from_cp1252(xml_get_attr_text(node_path_bin, "path")));
-    ed_path_log->setText(qstring_from_cp1252(xml_get_attr_text(node_path_log, "path")));
-    ed_path_xml->setText(qstring_from_cp1252(xml_get_attr_text(node_path_xml, "path")));
+    show_text(ed_COM_direct, xml_get_attr_text(node_com_direct, "port"));
+    show_text(ed_COM_modem, xml_get_attr_text(node_com_modem, "port"));
+    show_text(ed_path_bin, xml_get_attr_text(node_path_bin, "path"));
+    show_text(ed_path_log, xml_get_attr_text(node_path_log, "path"));
+    show_text(ed_path_xml, xml_get_attr_text(node_path_xml, "path"));
 }
 
 void TFmain::store_edits()
@@ -143,7 +143,7 @@ void TFmain::store_edits()
     };
     for (const auto& pair : pairs) {
         if (pair.element != nullptr) {
-            xml_set_attr(pair.element, pair.attribute, cp1252_from_qstring(pair.edit->text()).c_str());
+            xml_set_attr(pair.element, pair.attribute, typed_text(pair.edit).c_str());
         }
     }
 }

@@ -21,9 +21,9 @@ class QLineEdit;
 class QMenu;
 class QPushButton;
 class QTabWidget;
-class QTableView;
 class QWidget;
 class LogMemo;
+class StationGrid;
 class StationListModel;
 
 class TFmain : public QMainWindow {
@@ -59,7 +59,7 @@ public:
     QLabel* Label6 = nullptr;
     QWidget* TabSheet2 = nullptr;
     QGroupBox* GroupBox1 = nullptr;
-    QTableView* StringGrid_stations = nullptr;
+    StationGrid* StringGrid_stations = nullptr;
     QPushButton* Button7 = nullptr;
     QPushButton* Button5 = nullptr;
     QPushButton* Button6 = nullptr;

@@ -19,7 +19,9 @@
 #include "app/log_memo.h"
 #include "app/main.h"
 #include "app/pictures.h"
+#include "app/station_grid.h"
 #include "app/station_list_model.h"
+#include "widgets/form.h"
 
 namespace {
 
@@ -41,13 +43,6 @@ QLabel* make_label(QWidget* parent, const char* name, const QString& text, int l
     label->move(left, top);
     label->adjustSize();
     return label;
-}
-
-QLineEdit* make_edit(QWidget* parent, const char* name, int left, int top, int width)
-{
-    auto* edit = named(new QLineEdit(parent), name);
-    edit->setGeometry(left, top, width, 21);
-    return edit;
 }
 
 QPushButton* make_button(QWidget* parent, const char* name, const QString& text, QRect geometry)
@@ -115,10 +110,10 @@ void TFmain::build_com_ports_tab()
 {
     TabSheet1 = make_tab(PageControl1, "TabSheet1", QStringLiteral("COM ports"));
     Label3 = make_label(TabSheet1, "Label3", QStringLiteral("COM port for direct (cable) connection"), 24, 48);
-    ed_COM_direct = make_edit(TabSheet1, "ed_COM_direct", 24, 72, 73);
+    ed_COM_direct = make_edit(TabSheet1, QStringLiteral("ed_COM_direct"), QRect(24, 72, 73, 21));
     Label4 = make_label(TabSheet1, "Label4", QStringLiteral("for example \"COM1\""), 112, 80, true);
     Label5 = make_label(TabSheet1, "Label5", QStringLiteral("COM port for modem connection"), 24, 112);
-    ed_COM_modem = make_edit(TabSheet1, "ed_COM_modem", 24, 136, 73);
+    ed_COM_modem = make_edit(TabSheet1, QStringLiteral("ed_COM_modem"), QRect(24, 136, 73, 21));
     Label6 = make_label(TabSheet1, "Label6", QStringLiteral("for example \"COM2\""), 112, 144, true);
     QWidget::setTabOrder(ed_COM_direct, ed_COM_modem);
 }
@@ -130,7 +125,7 @@ void TFmain::build_stations_tab()
     GroupBox1->setGeometry(16, 24, 457, 321);
 
     station_list = new StationListModel(this);
-    StringGrid_stations = named(new QTableView(GroupBox1), "StringGrid_stations");
+    StringGrid_stations = named(new StationGrid(GroupBox1), "StringGrid_stations");
     StringGrid_stations->setGeometry(8, 24, 435, 209);
     StringGrid_stations->setModel(station_list);
     StringGrid_stations->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -165,14 +160,14 @@ void TFmain::build_directories_tab()
     TabSheet3 = make_tab(PageControl1, "TabSheet3", QStringLiteral("Directories"));
     Label1 = make_label(TabSheet3, "Label1",
                         QStringLiteral("Path to BIN directory (flash downloaded file, binary format)"), 16, 48);
-    ed_path_bin = make_edit(TabSheet3, "ed_path_bin", 16, 64, 385);
+    ed_path_bin = make_edit(TabSheet3, QStringLiteral("ed_path_bin"), QRect(16, 64, 385, 21));
     Button3 = make_button(TabSheet3, "Button3", QStringLiteral("Browse..."), QRect(408, 64, 75, 25));
     Label2 = make_label(TabSheet3, "Label2",
                         QStringLiteral("Path to XML directory (flash downloaded file, XML format)"), 16, 112);
-    ed_path_xml = make_edit(TabSheet3, "ed_path_xml", 16, 128, 385);
+    ed_path_xml = make_edit(TabSheet3, QStringLiteral("ed_path_xml"), QRect(16, 128, 385, 21));
     Button4 = make_button(TabSheet3, "Button4", QStringLiteral("Browse..."), QRect(408, 128, 75, 25));
     Label7 = make_label(TabSheet3, "Label7", QStringLiteral("Path to STATUS directory (GetStatus)"), 16, 176);
-    ed_path_log = make_edit(TabSheet3, "ed_path_log", 16, 192, 385);
+    ed_path_log = make_edit(TabSheet3, QStringLiteral("ed_path_log"), QRect(16, 192, 385, 21));
     Button1 = make_button(TabSheet3, "Button1", QStringLiteral("Browse..."), QRect(408, 192, 75, 25));
     QWidget::setTabOrder(ed_path_bin, Button3);
     QWidget::setTabOrder(Button3, ed_path_xml);

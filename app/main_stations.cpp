@@ -1,14 +1,15 @@
 // The "NUXOs" tab: the list of the document's stations and its commands.
 #include <QItemSelectionModel>
-#include <QTableView>
 
 #include "app/main.h"
+#include "app/station_grid.h"
 #include "app/station_list_model.h"
 #include "station/edit_nuxo1f.h"
 
 void TFmain::fill_station_list()
 {
     station_list->rebuild(node_stations);
+    StringGrid_stations->keep_a_current_row();
 }
 
 TiXmlElement* TFmain::selected_station() const

@@ -14,6 +14,7 @@
 #include <cstdlib>
 #include <functional>
 
+#include "app/station_grid.h"
 #include "app/station_list_model.h"
 #include "bench/zantor_bench_timing.h"
 

@@ -10,6 +10,7 @@
 #include <QTabWidget>
 
 #include "widgets/cp1252_text.h"
+#include "widgets/form.h"
 #include "widgets/key_preview.h"
 
 TFacquisition_sequence* Facquisition_sequence = nullptr;
@@ -84,27 +85,16 @@ QCheckBox* make_check_box(QWidget* parent, const QString& name, const QString& c
     return box;
 }
 
-// Drop-down lists with an edit field: the operator may also type a text.
-QComboBox* make_combo_box(QWidget* parent, const QString& name, const char* const* items, int left, int top, int width)
+QComboBox* make_choice(QWidget* parent, const QString& name, const char* const* items, int left, int top, int width)
 {
-    auto* combo = new QComboBox(parent);
-    combo->setObjectName(name);
-    combo->setEditable(true);
-    combo->setInsertPolicy(QComboBox::NoInsert);
-    // The size hint then always measures the longest item (see condense_to_fit).
-    combo->setSizeAdjustPolicy(QComboBox::AdjustToContents);
-    for (int index = 0; index < 3; ++index) {
-        combo->addItem(latin(items[index]));
-    }
-    combo->setGeometry(left, top, width, field_height);
-    return combo;
+    return make_combo_box(parent, name, {latin(items[0]), latin(items[1]), latin(items[2])},
+                          QRect(left, top, width, field_height));
 }
 
-QLineEdit* make_edit(QWidget* parent, const QString& name, const char* text, int left, int top)
+QLineEdit* make_threshold_edit(QWidget* parent, const QString& name, const char* text, int left, int top)
 {
-    auto* edit = new QLineEdit(latin(text), parent);
-    edit->setObjectName(name);
-    edit->setGeometry(left, top, edit_width, field_height);
+    QLineEdit* edit = make_edit(parent, name, QRect(left, top, edit_width, field_height));
+    edit->setText(latin(text));
     return edit;
 }
 
@@ -229,7 +219,8 @@ void TFacquisition_sequence::build_form()
     cb_vbat_eol = make_check_box(GroupBox14, QStringLiteral("cb_vbat_eol"), QStringLiteral("End-Of-Life Threshold"),
                                  288, 16, 145);
     cb_vbat_eol->setChecked(true);
-    ed_vbat_threshold = make_edit(GroupBox14, QStringLiteral("ed_vbat_threshold"), "11.9", 440, 16 - field_raise);
+    ed_vbat_threshold =
+        make_threshold_edit(GroupBox14, QStringLiteral("ed_vbat_threshold"), "11.9", 440, 16 - field_raise);
     lb_vbat = make_label(GroupBox14, QStringLiteral("lb_vbat"), QStringLiteral("[V]"), 488, 16);
 
     for (int tab = 0; tab < 4; ++tab) {
@@ -291,10 +282,10 @@ void TFacquisition_sequence::build_channel_group(ChannelGroup group, QGroupBox* 
                                 layout->check_left, top, check_width);
         connect(row.cb, &QCheckBox::toggled, this, &TFacquisition_sequence::setup_display_conditions);
         if (channel.has_threshold) {
-            row.cbb = make_combo_box(box, QStringLiteral("cbb_") + key, comparison_items, layout->combo_left,
-                                     top - field_raise, combo_width);
-            row.ed = make_edit(box, QStringLiteral("ed_") + key, layout->initial_threshold, layout->edit_left,
-                               top - field_raise);
+            row.cbb = make_choice(box, QStringLiteral("cbb_") + key, comparison_items, layout->combo_left,
+                                  top - field_raise, combo_width);
+            row.ed = make_threshold_edit(box, QStringLiteral("ed_") + key, layout->initial_threshold, layout->edit_left,
+                                         top - field_raise);
             row.lb =
                 make_label(box, QStringLiteral("lb_") + key, qstring_from_cp1252(channel.unit), layout->unit_left, top);
             // Typing a text changes the selection too: it may select no item.
@@ -321,8 +312,8 @@ void TFacquisition_sequence::build_actions()
     const int output_tops[2] = {38, 62};
     for (int change = 0; change < 2; ++change) {
         for (int column = 0; column < 4; ++column) {
-            QComboBox* combo = make_combo_box(gb_actions, latin(output_names[change][column]), output_items,
-                                              output_lefts[column], output_tops[change], 65);
+            QComboBox* combo = make_choice(gb_actions, latin(output_names[change][column]), output_items,
+                                           output_lefts[column], output_tops[change], 65);
             combo->setCurrentIndex(output_keep);
             *outputs[change][column] = combo;
         }
@@ -383,7 +374,7 @@ void TFacquisition_sequence::execute(TiXmlElement* sequence, bool with_threshold
 void TFacquisition_sequence::reset_controls()
 {
     SequenceChoices choices;
-    choices.vbat_threshold = cp1252_from_qstring(ed_vbat_threshold->text());
+    choices.vbat_threshold = typed_text(ed_vbat_threshold);
     reset_choices(choices);
     show_choices(choices);
 }
@@ -395,7 +386,7 @@ void TFacquisition_sequence::load_sequence()
     }
     SequenceChoices choices;
     // An ACQ_VBAT without threshold leaves the end-of-life text as it was.
-    choices.vbat_threshold = cp1252_from_qstring(ed_vbat_threshold->text());
+    choices.vbat_threshold = typed_text(ed_vbat_threshold);
     reset_choices(choices);
     read_sequence(sequence_copy.get(), choices);
     show_choices(choices);
@@ -406,7 +397,7 @@ void TFacquisition_sequence::show_choices(const SequenceChoices& choices)
 {
     cb_vbat->setChecked(choices.vbat);
     cb_vbat_eol->setChecked(choices.vbat_eol);
-    ed_vbat_threshold->setText(qstring_from_cp1252(choices.vbat_threshold.c_str()));
+    show_text(ed_vbat_threshold, choices.vbat_threshold);
     for (size_t index = 0; index < channel_rows.size() && index < choices.channels.size(); ++index) {
         load_channel(choices.channels[index], channel_rows[index]);
     }
@@ -419,7 +410,7 @@ void TFacquisition_sequence::load_channel(const ChannelChoice& choice, const Cha
 {
     row.cb->setChecked(choice.selected);
     if (row.ed != nullptr) {
-        row.ed->setText(qstring_from_cp1252(choice.threshold.c_str()));
+        show_text(row.ed, choice.threshold);
     }
     if (row.cbb != nullptr) {
         row.cbb->setCurrentIndex(choice.comparison);
@@ -448,7 +439,7 @@ SequenceChoices TFacquisition_sequence::choices_from_controls() const
     SequenceChoices choices;
     choices.vbat = cb_vbat->isChecked();
     choices.vbat_eol = cb_vbat_eol->isChecked();
-    choices.vbat_threshold = cp1252_from_qstring(ed_vbat_threshold->text());
+    choices.vbat_threshold = typed_text(ed_vbat_threshold);
     for (size_t index = 0; index < channel_rows.size() && index < choices.channels.size(); ++index) {
         choices.channels[index] = store_channel(channel_rows[index]);
     }
@@ -464,7 +455,7 @@ ChannelChoice TFacquisition_sequence::store_channel(const ChannelRow& row) const
     choice.selected = row.cb->isChecked();
     if (row.cbb != nullptr && row.ed != nullptr) {
         choice.comparison = comparison_of(row.cbb);
-        choice.threshold = cp1252_from_qstring(row.ed->text());
+        choice.threshold = typed_text(row.ed);
     }
     return choice;
 }

@@ -9,7 +9,6 @@
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QTabWidget>
-#include <limits>
 
 #include "doc/Lib_xml.h"
 #include "sequence/acquisition_sequence.h"
@@ -18,6 +17,7 @@
 #include "station/station_settings.h"
 #include "station/station_values.h"
 #include "widgets/cp1252_text.h"
+#include "widgets/form.h"
 #include "widgets/key_preview.h"
 
 TFedit* Fedit = nullptr;
@@ -72,12 +72,7 @@ QLabel* add_caption_before(QWidget* parent, const char* text, int box_left, int 
 
 QLineEdit* add_edit(QWidget* parent, const char* name, int left, int top, int width)
 {
-    auto* edit = new QLineEdit(parent);
-    edit->setObjectName(QString::fromLatin1(name));
-    edit->setGeometry(left, top, width, edit_height);
-    // A box never cuts a text short: whatever the file holds goes back on OK.
-    edit->setMaxLength(std::numeric_limits<int>::max());
-    return edit;
+    return make_edit(parent, QString::fromLatin1(name), QRect(left, top, width, edit_height));
 }
 
 QPushButton* add_button(QWidget* parent, const char* name, const char* caption, int left, int top, int width)
@@ -114,16 +109,6 @@ void paint_background(QWidget* widget, const QColor& colour)
     palette.setColor(QPalette::Window, colour);
     widget->setPalette(palette);
     widget->setAutoFillBackground(true);
-}
-
-void show_text(QLineEdit* edit, const std::string& text)
-{
-    edit->setText(qstring_from_cp1252(text.c_str()));
-}
-
-std::string typed_text(const QLineEdit* edit)
-{
-    return cp1252_from_qstring(edit->text());
 }
 
 }  // namespace
@@ -239,17 +224,14 @@ void TFedit::build_gsm_tab()
 
     // Band 1: the mode.
     add_label(GroupBox2, "GSM Mode", 16, 24);
-    cb_gsm_mode = new QComboBox(GroupBox2);
-    cb_gsm_mode->setObjectName(QStringLiteral("cb_gsm_mode"));
-    cb_gsm_mode->setGeometry(272, 16, 145, edit_height);
-    cb_gsm_mode->setEditable(true);
-    cb_gsm_mode->setInsertPolicy(QComboBox::NoInsert);
+    QStringList modes;
+    for (const char* name : gsm_mode_names) {
+        modes << QString::fromLatin1(name);
+    }
+    cb_gsm_mode = make_combo_box(GroupBox2, QStringLiteral("cb_gsm_mode"), modes, QRect(272, 16, 145, edit_height));
     // A typed text stays as typed; completing it to an item would choose a
     // mode the operator did not name.
     cb_gsm_mode->setCompleter(nullptr);
-    for (const char* name : gsm_mode_names) {
-        cb_gsm_mode->addItem(QString::fromLatin1(name));
-    }
     cb_gsm_mode->setCurrentIndex(gsm_mode_disabled);
 
     // Band 2: the HTTP server on the left, the GPRS access point on the right.

@@ -13,6 +13,7 @@
 #include <QTest>
 
 #include "app/log_memo.h"
+#include "app/station_grid.h"
 #include "support/core_files.h"
 #include "support/gui_file_dialog.h"
 #include "support/gui_main_window.h"

@@ -14,6 +14,7 @@
 #include <functional>
 #include <string>
 
+#include "app/station_grid.h"
 #include "doc/top_level.h"
 #include "doc/xml_writer.h"
 #include "support/gui_file_dialog.h"
@@ -166,6 +167,7 @@ TEST_P(Hostile, LoadsOrIsRefusedAndTheWindowStaysUsable)
     }
 
     // Usable afterwards: type a port, save under a new name, close.
+    QTest::keyClick(window->ed_COM_direct, Qt::Key_End);  // an edit opens on the start of its text
     QTest::keyClicks(window->ed_COM_direct, QStringLiteral("7"));
     EXPECT_TRUE(window->modified);
     const QString saved = temp_path("saved.xml");

@@ -69,6 +69,27 @@ TEST_F(StartState, ClientAreaIsFixedUnderTheMenuBar)
     EXPECT_TRUE(window->Label4->font().italic());
 }
 
+// A path longer than its edit showed its end, cut on the left.
+TEST_F(StartState, EveryEditShowsTheStartOfItsText)
+{
+    xml_set_attr(window->node_path_bin, "path", "c:\\kestrane\\a folder name far too long for the edit\\data_bin");
+    window->show_document();
+    for (QLineEdit* edit : window->findChildren<QLineEdit*>()) {
+        EXPECT_EQ(edit->cursorPosition(), 0) << edit->objectName().toStdString();
+    }
+}
+
+// The edits kept Qt's limit of 32,767 characters: a stored 40,000-character
+// path came back shortened after the next save.
+TEST_F(StartState, LongPathsSurviveASave)
+{
+    const std::string path(40000, 'p');
+    xml_set_attr(window->node_path_log, "path", path.c_str());
+    window->show_document();
+    window->store_edits();
+    EXPECT_EQ(xml_get_attr_text(window->node_path_log, "path"), path);
+}
+
 TEST_F(ModifiedFlag, AnyKeyInAnyOfTheFiveEditsSetsIt)
 {
     const Qt::Key keys[] = {Qt::Key_A, Qt::Key_Left, Qt::Key_Shift, Qt::Key_Control, Qt::Key_End};

@@ -45,6 +45,7 @@ protected:
         answer_next_file_dialog(path);
         window->Open1Click();
         EXPECT_EQ(window->current_file(), path);
+        QTest::keyClick(window->ed_COM_direct, Qt::Key_End);  // an edit opens on the start of its text
         QTest::keyClicks(window->ed_COM_direct, QStringLiteral("7"));
         EXPECT_TRUE(window->modified);
         return path;

@@ -217,6 +217,35 @@ TEST_F(SequenceDialog, OkWithoutChangesKeepsWindows1252ThresholdsByteForByte)
     EXPECT_EQ(render_children(slow_sequence(doc.get())), commands);
 }
 
+// Threshold edits cut at 32,767 characters and showed the end of a text.
+TEST_F(SequenceDialog, ThresholdsComeBackWholeAndShowTheirStart)
+{
+    const std::string threshold(40000, '7');
+    auto doc = configuration("<ACQ port=\"7\" channel=\"2\" compare=\"ge\" threshold=\"" + threshold +
+                             "\"/><ACQ_VBAT channel=\"0\" threshold=\"" + threshold + "\"/>");
+    edit(slow_sequence(doc.get()), true, [](QWidget* d) {
+        for (QLineEdit* edit : d->findChildren<QLineEdit*>()) {
+            const bool of_a_list = qobject_cast<QComboBox*>(edit->parent()) != nullptr;
+            EXPECT_TRUE(of_a_list || edit->cursorPosition() == 0) << edit->objectName().toStdString();
+        }
+        press(d, "Button1");
+    });
+    const TiXmlElement* acq = slow_sequence(doc.get())->FirstChildElement("ACQ");
+    EXPECT_EQ(xml_get_attr_text(acq, "threshold"), threshold);
+    EXPECT_EQ(xml_get_attr_text(slow_sequence(doc.get())->FirstChildElement("ACQ_VBAT"), "threshold"), threshold);
+}
+
+// Once the event loop ran, the comparisons shrank from 137 to 132 pixels
+// and the outputs from 65 to 61: the boxes resized to their items.
+TEST_F(SequenceDialog, DropDownListsKeepTheWidthsOfTheLayout)
+{
+    QTest::qWait(100);
+    for (QComboBox* combo : dialog->findChildren<QComboBox*>()) {
+        const bool output = combo->objectName().startsWith(QStringLiteral("cbb_s"));
+        EXPECT_EQ(combo->width(), output ? 65 : 137) << combo->objectName().toStdString();
+    }
+}
+
 TEST_F(SequenceDialog, CancelEscapeAndCloseBoxLeaveTheSequenceUntouched)
 {
     const char* stored =

@@ -340,6 +340,20 @@ TEST_F(StationDialog, LongTextsComeBackWhole)
     EXPECT_EQ(xml_get_attr_text(station.element, "description"), description);
 }
 
+// "internet.operator.example" showed as "rnet.operator.example".
+TEST_F(StationDialog, EveryBoxShowsTheStartOfItsText)
+{
+    Station station("<STATION/>");
+    edit(station.element, [] {
+        EXPECT_EQ(dialog()->ed_apn_name->text(), QStringLiteral("internet.operator.example"));
+        for (QLineEdit* box : dialog()->findChildren<QLineEdit*>()) {
+            const bool of_a_list = qobject_cast<QComboBox*>(box->parent()) != nullptr;
+            EXPECT_TRUE(of_a_list || box->cursorPosition() == 0) << box->objectName().toStdString();
+        }
+        press_ok();
+    });
+}
+
 TEST_F(StationDialog, TypedTextsAreStoredAsTyped)
 {
     Station station("<STATION/>");

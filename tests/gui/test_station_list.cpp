@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 
+#include "app/station_grid.h"
 #include "app/station_list_model.h"
 #include "sequence/acquisition_sequence.h"
 #include "station/edit_nuxo1f.h"
@@ -248,4 +249,75 @@ TEST_F(StationEditing, DoubleClickOpensTheStationUnderTheMouse)
     QTest::mouseDClick(grid->viewport(), Qt::LeftButton, Qt::NoModifier, second_row);
     EXPECT_EQ(shown_id, QStringLiteral("2"));
     EXPECT_FALSE(window->modified);
+}
+
+// ---- the keyboard in the list ----
+
+class StationKeyboard : public MainWindowTest {
+protected:
+    void SetUp() override
+    {
+        MainWindowTest::SetUp();
+        for (int i = 1; i <= 60; ++i) {
+            add_station(window->node_stations, "STATION", std::to_string(i).c_str(), "station");
+        }
+        window->show_document();
+        window->PageControl1->setCurrentWidget(window->TabSheet2);
+        window->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+        window->StringGrid_stations->setFocus();
+    }
+
+    int selected_id() const { return xml_get_attr_int(window->selected_station(), "id"); }
+
+    bool current_row_in_view() const
+    {
+        StationGrid* grid = window->StringGrid_stations;
+        return grid->viewport()->rect().intersects(grid->visualRect(grid->currentIndex()));
+    }
+};
+
+// With 2,000 stations, Tab went from cell to cell and never reached the buttons.
+TEST_F(StationKeyboard, TabLeavesTheListForAddANewNuxoAndShiftTabComesBack)
+{
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), window->Button5);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, Qt::ShiftModifier);
+    EXPECT_EQ(QApplication::focusWidget(), window->StringGrid_stations);
+}
+
+// Ctrl+End scrolled to the last station and left the first one selected,
+// out of view, for Edit Selected to open.
+TEST_F(StationKeyboard, TheSelectionFollowsTheKeyboardCursorIntoView)
+{
+    // Expected id 0: wherever the page move lands.
+    const struct {
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        int id;
+    } moves[] = {
+        {Qt::Key_End, Qt::ControlModifier, 60}, {Qt::Key_Home, Qt::ControlModifier, 1},
+        {Qt::Key_Down, Qt::NoModifier, 2},      {Qt::Key_PageDown, Qt::ControlModifier, 0},
+        {Qt::Key_End, Qt::NoModifier, 0},       {Qt::Key_PageUp, Qt::NoModifier, 0},
+    };
+    for (const auto& move : moves) {
+        QTest::keyClick(window->StringGrid_stations, move.key, move.modifiers);
+        const int cursor_id = window->StringGrid_stations->currentIndex().row() + 1;
+        EXPECT_EQ(selected_id(), cursor_id) << move.key;
+        if (move.id != 0) {
+            EXPECT_EQ(selected_id(), move.id) << move.key;
+        }
+        EXPECT_TRUE(current_row_in_view()) << move.key;
+    }
+}
+
+// After Open, New or Delete, Edit Selected did nothing until a row was clicked.
+TEST_F(StationKeyboard, ARebuiltListAlwaysHasACurrentSelectedStation)
+{
+    EXPECT_EQ(selected_id(), 1);
+    QTest::keyClick(window->StringGrid_stations, Qt::Key_End, Qt::ControlModifier);
+    window->Button6Click();
+    EXPECT_EQ(rows(window.get()), 59);
+    EXPECT_EQ(selected_id(), 1);
+    EXPECT_EQ(window->StringGrid_stations->currentIndex().row(), 0);
 }

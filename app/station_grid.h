@@ -1,0 +1,24 @@
+// The grid of the station list: one read-only row per station, moved
+// through with the keyboard as the operators' Windows grids are. The
+// selected row is always the keyboard cursor's row, in view; Tab leaves the
+// grid for the buttons beside it.
+#ifndef ZANTOR_APP_STATION_GRID_H
+#define ZANTOR_APP_STATION_GRID_H
+
+#include <QTableView>
+
+class StationGrid : public QTableView {
+    Q_OBJECT
+
+public:
+    explicit StationGrid(QWidget* parent);
+
+    // After a rebuild: a grid that lists stations always has a current row;
+    // when none is, the first one becomes current and selected.
+    void keep_a_current_row();
+
+protected:
+    QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index, const QEvent* event) const override;
+};
+
+#endif
