@@ -1,13 +1,14 @@
 #include "app/Lib_32.h"
 
 #include <QDir>
-#include <QFileDialog>
 #include <QFileInfo>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "doc/Lib_xml.h"
 #include "widgets/cp1252_text.h"
+#include "widgets/file_dialog.h"
 
 bool choose_folder(char* result, int capacity, const char* initial_path)
 {
@@ -19,10 +20,10 @@ bool choose_folder(char* result, int capacity, const char* initial_path)
 
     // Qt's own dialog rather than the desktop's, so it looks and behaves the
     // same everywhere; it accepts only folders that exist.
-    QFileDialog dialog(nullptr, QStringLiteral("Choose a Folder"));
-    dialog.setObjectName(QStringLiteral("folder_chooser"));
-    dialog.setFileMode(QFileDialog::Directory);
-    dialog.setOptions(QFileDialog::ShowDirsOnly | QFileDialog::DontUseNativeDialog);
+    std::unique_ptr<QFileDialog> dialog(
+        make_file_dialog(nullptr, QStringLiteral("folder_chooser"), QFileDialog::ShowDirsOnly));
+    dialog->setWindowTitle(QStringLiteral("Choose a Folder"));
+    dialog->setFileMode(QFileDialog::Directory);
     QString start_folder = qstring_from_cp1252(start.data());
     if (start_folder.size() == 2 && start_folder[1] == QLatin1Char(':')) {
         // A drive root such as c:\ arrives as "c:", which alone would mean
@@ -30,13 +31,11 @@ bool choose_folder(char* result, int capacity, const char* initial_path)
         start_folder += QLatin1Char('/');
     }
     if (!start_folder.isEmpty()) {
-        dialog.setDirectory(start_folder);
+        dialog->setDirectory(start_folder);
     }
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
-        return false;
-    }
-    const QFileInfo chosen(dialog.selectedFiles().first());
-    if (!chosen.isDir()) {
+    const QString folder = run_file_dialog(dialog.get());
+    const QFileInfo chosen(folder);
+    if (folder.isEmpty() || !chosen.isDir()) {
         return false;
     }
     if (result == nullptr) {

@@ -1,53 +1,24 @@
 // The File menu: New, Open, Save and Save As, with the current file name.
 // A file that cannot be read or written is reported and changes nothing: the
 // document, the file name and the modified flag stay as they were.
-#include <QAbstractItemView>
 #include <QAction>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QLabel>
-#include <QLineEdit>
 #include <QMessageBox>
 
 #include "app/main.h"
+#include "widgets/file_dialog.h"
 
 namespace {
 
-// Starts a file dialog on the given name; an empty name leaves the dialog's
-// folder as it was and shows an empty file name.
-void offer_file_name(QFileDialog* dialog, const QString& file_name)
-{
-    if (dialog == nullptr) {
-        return;  // not built yet: it is offered the current name when first run
-    }
-    dialog->selectNameFilter(dialog->nameFilters().value(0));
-    if (file_name.isEmpty()) {
-        // An empty selection is ignored by the dialog, which would keep
-        // showing the previous name.
-        if (auto* name_edit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))) {
-            name_edit->clear();
-        }
-    } else {
-        dialog->selectFile(file_name);
-    }
-    // Qt's dialog selects the offered or last picked file in its list, and
-    // that selection would win over a name typed next: only the name edit
-    // holds the offered name.
-    for (auto* view : dialog->findChildren<QAbstractItemView*>()) {
-        view->clearSelection();
-    }
-}
-
-// The file the operator confirmed in the dialog, or an empty text when the
-// dialog was cancelled.
-QString run_file_dialog(QFileDialog* dialog, const QString& current_name)
+// The file the operator confirmed, or an empty text when the dialog was
+// cancelled. The dialog starts on the current name.
+QString ask_for_file(QFileDialog* dialog, const QString& current_name)
 {
     offer_file_name(dialog, current_name);
-    if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty()) {
-        return QString();
-    }
-    return dialog->selectedFiles().first();
+    return run_file_dialog(dialog);
 }
 
 }  // namespace
@@ -103,7 +74,7 @@ void TFmain::Open1Click()
     if (!confirm_continue()) {
         return;
     }
-    const QString file_name = run_file_dialog(open_dialog(), current_file_name);
+    const QString file_name = ask_for_file(open_dialog(), current_file_name);
     if (file_name.isEmpty()) {
         return;
     }
@@ -135,7 +106,7 @@ void TFmain::Save1Click()
 
 void TFmain::SaveAs1Click()
 {
-    const QString file_name = run_file_dialog(save_dialog(), current_file_name);
+    const QString file_name = ask_for_file(save_dialog(), current_file_name);
     if (file_name.isEmpty() || !save_document(file_name)) {
         return;
     }

@@ -21,7 +21,9 @@
 #include "app/pictures.h"
 #include "app/station_grid.h"
 #include "app/station_list_model.h"
+#include "widgets/file_dialog.h"
 #include "widgets/form.h"
+#include "widgets/window_place.h"
 
 namespace {
 
@@ -60,14 +62,14 @@ QWidget* make_tab(QTabWidget* pages, const char* name, const QString& caption)
     return tab;
 }
 
-QFileDialog* make_file_dialog(QWidget* parent, const char* name, QFileDialog::AcceptMode mode)
+QFileDialog* make_settings_file_dialog(QWidget* parent, const char* name, QFileDialog::AcceptMode mode)
 {
-    auto* dialog = named(new QFileDialog(parent), name);
+    // Save As writes over an existing file without asking.
+    QFileDialog* dialog = make_file_dialog(parent, QString::fromLatin1(name), QFileDialog::DontConfirmOverwrite);
     dialog->setAcceptMode(mode);
     // Any name is accepted: a file that cannot be read is reported when it
-    // is loaded, and Save As writes over an existing file without asking.
+    // is loaded.
     dialog->setFileMode(QFileDialog::AnyFile);
-    dialog->setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::DontConfirmOverwrite);
     dialog->setNameFilters({QStringLiteral("XML files (*.xml)"), QStringLiteral("All files (*.*)")});
     dialog->setDefaultSuffix(QStringLiteral("xml"));
     return dialog;
@@ -103,7 +105,7 @@ void TFmain::build_controls()
     // The window keeps its size: the client area is fixed and the menu bar
     // adds its own height on top of it.
     layout()->setSizeConstraint(QLayout::SetFixedSize);
-    move(175, 104);
+    place_window_frame(this, 175, 104);
 }
 
 void TFmain::build_com_ports_tab()
@@ -203,7 +205,7 @@ void TFmain::build_menu()
 QFileDialog* TFmain::open_dialog()
 {
     if (OpenDialog1 == nullptr) {
-        OpenDialog1 = make_file_dialog(this, "OpenDialog1", QFileDialog::AcceptOpen);
+        OpenDialog1 = make_settings_file_dialog(this, "OpenDialog1", QFileDialog::AcceptOpen);
     }
     return OpenDialog1;
 }
@@ -211,7 +213,7 @@ QFileDialog* TFmain::open_dialog()
 QFileDialog* TFmain::save_dialog()
 {
     if (SaveDialog1 == nullptr) {
-        SaveDialog1 = make_file_dialog(this, "SaveDialog1", QFileDialog::AcceptSave);
+        SaveDialog1 = make_settings_file_dialog(this, "SaveDialog1", QFileDialog::AcceptSave);
     }
     return SaveDialog1;
 }

@@ -11,6 +11,7 @@
 
 #include "widgets/cp1252_text.h"
 #include "widgets/form.h"
+#include "widgets/window_place.h"
 #include "widgets/key_preview.h"
 
 TFacquisition_sequence* Facquisition_sequence = nullptr;
@@ -193,7 +194,7 @@ TFacquisition_sequence::~TFacquisition_sequence()
 void TFacquisition_sequence::build_form()
 {
     // A sizeable window: 583 x 459 with the frame, 575 x 425 inside it.
-    move(145, 21);
+    place_window_frame(this, 145, 21);
     resize(575, 425);
 
     PageControl1 = new QTabWidget(this);

@@ -18,6 +18,7 @@
 #include "station/station_values.h"
 #include "widgets/cp1252_text.h"
 #include "widgets/form.h"
+#include "widgets/window_place.h"
 #include "widgets/key_preview.h"
 
 TFedit* Fedit = nullptr;
@@ -150,7 +151,7 @@ TFedit::TFedit(QWidget* parent) : QDialog(parent), station_copy(xml_add_child(nu
     setObjectName(QStringLiteral("Fedit"));
     setWindowTitle(QStringLiteral("NUXO configuration Editor"));
     setFixedSize(577, 551);
-    move(160, 99);
+    place_window_frame(this, 160, 99);
 
     PageControl1 = new QTabWidget(this);
     PageControl1->setObjectName(QStringLiteral("PageControl1"));

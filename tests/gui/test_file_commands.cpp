@@ -199,6 +199,24 @@ TEST_F(Opening, CompletesWhatTheFileLacksAndKeepsEverythingElse)
     EXPECT_EQ(station_rows(window.get()), 0);
 }
 
+// A name typed into the dialog left its completion list over the main
+// window, every time, until the next click.
+TEST_F(Opening, TypedNamesLeaveNoCompletionListBehind)
+{
+    const QString opened = temp_path("partial.xml");
+    write_bytes(opened, partial_document);
+    answer_next_file_dialog(opened);
+    window->Open1Click();
+    QTest::qWait(300);  // the dialog's folder listing arrives late
+    expect_only_visible_window(window.get());
+
+    answer_next_file_dialog(temp_path("copy.xml"));
+    window->SaveAs1Click();
+    QTest::qWait(300);
+    expect_only_visible_window(window.get());
+    EXPECT_EQ(window->current_file(), temp_path("copy.xml"));
+}
+
 // The Save As dialog is built at its first use; offered the opened file's
 // name, it selected that file in its list, and the selection won over the
 // name typed next.

@@ -1,5 +1,6 @@
 #include "support/gui_file_dialog.h"
 
+#include <QApplication>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QTest>
@@ -37,13 +38,27 @@ void answer_next_file_dialog(const QString& path, std::function<void()> then)
             }
             return;
         }
-        // Set rather than typed, so the name completer's popup cannot take
-        // the Return key.
-        edit->setText(path);
+        // Typed key by key into the focused name edit, as an operator does:
+        // the dialog's completion list comes up on the way and takes the
+        // keys while it is shown, and the dialog selects the folders and
+        // files the name passes through in its lists.
+        dialog->activateWindow();
+        if (!QTest::qWaitForWindowActive(dialog)) {
+            ADD_FAILURE() << "the file dialog did not become the active window";
+        }
+        edit->setFocus();
+        edit->clear();
+        const auto receiver = [edit] {
+            QWidget* list = QApplication::activePopupWidget();
+            return list != nullptr ? list : static_cast<QWidget*>(edit);
+        };
+        for (const QChar c : path) {
+            QTest::keyClicks(receiver(), QString(c));
+        }
         if (then) {
             then();
         }
-        QTest::keyClick(edit, Qt::Key_Return);
+        QTest::keyClick(receiver(), Qt::Key_Return);
         if (dialog->isVisible()) {
             ADD_FAILURE() << "the file dialog did not accept " << path.toStdString();
             dialog->reject();
