@@ -3,6 +3,10 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QVBoxLayout>
 #include <QMainWindow>
 #include <QProcess>
 #include <QStringList>
@@ -21,8 +25,6 @@
 namespace {
 
 const char* const child_flag = "--child";
-// Measured rounds of the same-process start-up, after one unmeasured round.
-const int startup_rounds = 7;
 
 // Runs `program` with `arguments` and returns the numbers of its output
 // line that starts with `tag`; aborts the benchmark when there is none.
@@ -67,63 +69,47 @@ void print_resident(const ResidentMemory& memory)
     std::printf("resident %ld %ld\n", memory.peak_kib, memory.current_kib);
 }
 
-// Start-up as the entry point does it: the application with the editor's
-// look, then one window shown and painted. Measured from before the
-// application object, so that what any Qt program pays is in every figure.
-int run_startup_child(int argc, char** argv, const std::string& mode)
+// A window of like content built the plain way: layouts, no fixed
+// positions, the controls spread over three tab pages.
+std::unique_ptr<QMainWindow> plain_window(const WindowContent& like)
 {
-    const double start = now_seconds();
+    auto window = std::make_unique<QMainWindow>();
+    auto* pages = new QTabWidget;
+    QVBoxLayout* layouts[3];
+    for (int page = 0; page < 3; ++page) {
+        auto* widget = new QWidget;
+        layouts[page] = new QVBoxLayout(widget);
+        pages->addTab(widget, QStringLiteral("Page %1").arg(page + 1));
+    }
+    for (int i = 0; i < like.labels; ++i) {
+        layouts[i % 3]->addWidget(new QLabel(QStringLiteral("Path to a directory of the stations' data")));
+    }
+    for (int i = 0; i < like.edits; ++i) {
+        layouts[i % 3]->addWidget(new QLineEdit(QStringLiteral("c:\\kestrane\\data_bin")));
+    }
+    for (int i = 0; i < like.buttons; ++i) {
+        layouts[i % 3]->addWidget(new QPushButton(QStringLiteral("Browse...")));
+    }
+    window->setCentralWidget(pages);
+    return window;
+}
+
+// Start-up as the entry point does it: the application with the editor's
+// look, then one window shown and painted; prints the moment it was painted
+// on the monotonic clock, which all processes of the machine share.
+int run_startup_child(int argc, char** argv, const std::string& mode, const WindowContent& like)
+{
     QApplication app(argc, argv);
     apply_classic_look(app);
     std::unique_ptr<QMainWindow> window;
     if (mode == "editor-startup") {
         window = std::make_unique<TFmain>();
     } else {
-        window = std::make_unique<QMainWindow>();
-        if (mode == "labelled-startup") {
-            // The first text a window lays out loads the font database.
-            new QLabel(QStringLiteral("COM port for direct (cable) connection"), window.get());
-        }
+        window = plain_window(like);
     }
     window->show();
     settle();
-    const double end = now_seconds();
-    std::printf("startup %.9f %.9f\n", end - start, end);
-    return 0;
-}
-
-// Start-up with what every Qt program pays shared: one process, one
-// application with the editor's look, then the main window and a bare
-// QMainWindow constructed, shown and painted by turns. A first unmeasured
-// round pays what the first window of a process pays (the font database,
-// the style's caches) for both.
-int run_same_process_startup_child(int argc, char** argv)
-{
-    QApplication app(argc, argv);
-    apply_classic_look(app);
-    auto shown_seconds = [](bool editor) {
-        const double start = now_seconds();
-        std::unique_ptr<QMainWindow> window;
-        if (editor) {
-            window = std::make_unique<TFmain>();
-        } else {
-            window = std::make_unique<QMainWindow>();
-        }
-        window->show();
-        settle();
-        const double seconds = now_seconds() - start;
-        window.reset();
-        settle();
-        return seconds;
-    };
-    shown_seconds(true);
-    shown_seconds(false);
-    std::vector<double> editor, bare;
-    for (int run = 0; run < startup_rounds; ++run) {
-        editor.push_back(shown_seconds(true));
-        bare.push_back(shown_seconds(false));
-    }
-    std::printf("startup_pair %.9f %.9f\n", median(editor), median(bare));
+    std::printf("painted %.9f\n", now_seconds());
     return 0;
 }
 
@@ -158,10 +144,12 @@ bool run_child_mode(int argc, char** argv, int& exit_code)
     const std::string mode = argv[2];
     if (mode == "open-memory" || mode == "save-memory") {
         exit_code = argc == 4 ? run_editor_child(argc, argv, mode, QString::fromLocal8Bit(argv[3])) : 2;
-    } else if (mode == "same-process-startup") {
-        exit_code = run_same_process_startup_child(argc, argv);
     } else {
-        exit_code = run_startup_child(argc, argv, mode);
+        WindowContent like;
+        like.labels = argc > 3 ? std::atoi(argv[3]) : 0;
+        like.edits = argc > 4 ? std::atoi(argv[4]) : 0;
+        like.buttons = argc > 5 ? std::atoi(argv[5]) : 0;
+        exit_code = run_startup_child(argc, argv, mode, like);
     }
     return true;
 }
@@ -186,24 +174,24 @@ SaveMemory editor_save_memory(const QString& file)
     return memory;
 }
 
-SameProcessStartup same_process_startup_seconds()
+namespace {
+
+double startup_seconds(const QStringList& arguments)
 {
-    const QStringList fields = self_result({QStringLiteral("same-process-startup")}, QStringLiteral("startup_pair"));
-    SameProcessStartup seconds;
-    seconds.editor = fields.value(0).toDouble();
-    seconds.bare = fields.value(1).toDouble();
-    return seconds;
+    const double launched = now_seconds();
+    const QStringList fields = self_result(arguments, QStringLiteral("painted"));
+    return fields.value(0).toDouble() - launched;
 }
 
-StartupSeconds startup_seconds(StartupWindow window)
+}  // namespace
+
+double editor_startup_seconds()
 {
-    const QString mode = window == StartupWindow::editor ? QStringLiteral("editor-startup")
-                         : window == StartupWindow::bare ? QStringLiteral("bare-startup")
-                                                         : QStringLiteral("labelled-startup");
-    const double launched = now_seconds();
-    const QStringList fields = self_result({mode}, QStringLiteral("startup"));
-    StartupSeconds seconds;
-    seconds.window = fields.value(0).toDouble();
-    seconds.launch = fields.value(1).toDouble() - launched;
-    return seconds;
+    return startup_seconds({QStringLiteral("editor-startup")});
+}
+
+double plain_window_startup_seconds(const WindowContent& like)
+{
+    return startup_seconds({QStringLiteral("plain-startup"), QString::number(like.labels),
+                            QString::number(like.edits), QString::number(like.buttons)});
 }

@@ -201,31 +201,28 @@ private:
         return semicolon + 1;
     }
 
-    // From text to the next "<", stepping over references.
-    size_t skip_text(size_t i)
+    // Position of the first `stop` from `i` that no reference swallows, or
+    // the end. Byte by byte: text and values of a settings file are short,
+    // and a run of references then costs one step each.
+    size_t skip_to(size_t i, char stop)
     {
-        for (;;) {
-            const size_t tag = find(i, '<', end);
-            const size_t reference = find(i, '&', tag);
-            if (reference == tag) {
-                return tag;
-            }
-            i = skip_reference(reference);
+        const size_t start = i;
+        while (i < end && text[i] != stop) {
+            i = text[i] == '&' ? skip_reference(i) : i + 1;
         }
+        scanned += i - start;
+        return i;
     }
+
+    // From text to the next "<", stepping over references.
+    size_t skip_text(size_t i) { return skip_to(i, '<'); }
 
     // From just inside a quoted value to just past its closing quote,
     // stepping over references.
     size_t skip_quoted(size_t i, char quote)
     {
-        for (;;) {
-            const size_t close = find(i, quote, end);
-            const size_t reference = find(i, '&', close);
-            if (reference == close) {
-                return close == end ? end : close + 1;
-            }
-            i = skip_reference(reference);
-        }
+        const size_t close = skip_to(i, quote);
+        return close == end ? end : close + 1;
     }
 
     size_t skip_spaces(size_t i) const

@@ -35,4 +35,13 @@ inline std::vector<std::string> reference_runs(size_t count)
     };
 }
 
+// A settings file of about `bytes` bytes that is one run of character
+// references before its one station: the slowest file found for the checks
+// made before parsing.
+inline std::string worst_reference_file(size_t bytes)
+{
+    const std::string stations = "<STATIONS><STATION id=\"1\" description=\"worst\" /></STATIONS></SETUP>";
+    return "<SETUP>" + repeated("&#x52;", bytes / 6) + stations;
+}
+
 #endif
