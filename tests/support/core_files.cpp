@@ -1,7 +1,6 @@
 #include "support/core_files.h"
 
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -17,6 +16,8 @@
 #ifdef _WIN32
 #include <direct.h>
 #include <windows.h>
+#else
+#include <unistd.h>
 #endif
 
 namespace {
