@@ -14,7 +14,8 @@
 bool replace_file_content(const char* target, const std::string& bytes, std::string& error);
 
 // Temporary files of this target are named "." + name + this + six
-// characters; a later save removes those that an interrupted save left.
+// characters; a later save removes those that an interrupted save left,
+// never the one of a save still running.
 extern const char* const temporary_file_marker;
 
 #endif

@@ -7,34 +7,38 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
 #include <new>
-#include <system_error>
 #include <utility>
 
+#include "doc/file_system.h"
 #include "doc/xml_precheck.h"
 
 namespace {
 
 bool read_whole_file(const char* file_name, std::string& text, std::string& error)
 {
-    FILE* file = fopen(file_name, "rb");
+    if (file_system::kind_of(file_name) == file_system::Kind::folder) {
+        error = std::string("a folder, not a settings file (") + strerror(EISDIR) + ")";
+        return false;
+    }
+    std::string reason;
+    std::FILE* file = file_system::open_for_reading(file_name, reason);
     if (file == nullptr) {
-        error = std::string("cannot open: ") + strerror(errno);
+        error = "cannot open: " + reason;
         return false;
     }
     // Room for the whole file at once: a fleet file is tens of MB, and a
     // text grown block by block would be copied several times over.
-    std::error_code size_error;
-    const std::uintmax_t size = std::filesystem::file_size(file_name, size_error);
+    unsigned long long size = 0;
+    const bool size_known = file_system::size_of(file, size);
     const std::string too_large =
         "too large for a settings file: more than " + std::to_string(max_settings_file_bytes >> 20) + " MiB";
-    if (!size_error && size > max_settings_file_bytes) {
+    if (size_known && size > max_settings_file_bytes) {
         fclose(file);
         error = too_large;
         return false;
     }
-    if (!size_error) {
+    if (size_known) {
         text.reserve(static_cast<size_t>(size));
     }
     char block[65536];

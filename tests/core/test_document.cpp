@@ -340,6 +340,7 @@ TEST_F(Loading, FailuresLeaveNoTreeAndKeepTheReason)
     EXPECT_EQ(document.error_text(), "cannot open: No such file or directory");
     EXPECT_EQ(document.load_file(dir.path().c_str()), nullptr);
     EXPECT_NE(document.error_text().find("Is a directory"), std::string::npos) << document.error_text();
+    EXPECT_EQ(document.error_text().find("a folder, not a settings file"), 0u) << "not \"cannot open\" on Windows";
 }
 
 TEST_F(Loading, NullFileNameLeavesTheDocumentAsItWas)

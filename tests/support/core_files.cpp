@@ -8,15 +8,50 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <stdexcept>
+
+#include "doc/file_system.h"
+
+#ifdef _WIN32
+#include <direct.h>
+#include <windows.h>
+#else
+#include <unistd.h>
+#endif
+
+namespace {
+
+// The system's folder for temporary files, as the program's own file names
+// are written: ANSI text on Windows, where std::filesystem would give UTF-8.
+std::string system_temporary_folder()
+{
+#ifdef _WIN32
+    char folder[MAX_PATH + 1];
+    const DWORD length = GetTempPathA(sizeof folder, folder);
+    if (length == 0 || length > MAX_PATH) {
+        throw std::runtime_error("no temporary folder");
+    }
+    return std::string(folder, length);
+#else
+    return std::filesystem::temp_directory_path().string() + "/";
+#endif
+}
+
+}  // namespace
 
 TempDir::TempDir()
 {
-    std::string pattern = (std::filesystem::temp_directory_path() / "zantor-test-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) {
-        throw std::runtime_error("cannot create a temporary directory");
+    const std::string base = system_temporary_folder() + "zantor-test-";
+    std::random_device random;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::string candidate = base + std::to_string(random() % 1000000000u);
+        if (make_folder(candidate)) {
+            root = candidate;
+            return;
+        }
     }
-    root = pattern;
+    throw std::runtime_error("cannot create a temporary directory");
 }
 
 TempDir::~TempDir()
@@ -27,12 +62,35 @@ TempDir::~TempDir()
 
 std::vector<std::string> TempDir::entries() const
 {
-    std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(root)) {
-        names.push_back(entry.path().filename().string());
-    }
+    std::vector<std::string> names = file_system::names_in(root);
     std::sort(names.begin(), names.end());
     return names;
+}
+
+bool make_folder(const std::string& path)
+{
+#ifdef _WIN32
+    return _mkdir(path.c_str()) == 0;
+#else
+    return mkdir(path.c_str(), 0700) == 0;
+#endif
+}
+
+bool set_file_size(const std::string& path, unsigned long long size)
+{
+#ifdef _WIN32
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    LARGE_INTEGER end;
+    end.QuadPart = static_cast<LONGLONG>(size);
+    const bool done = SetFilePointerEx(file, end, nullptr, FILE_BEGIN) && SetEndOfFile(file);
+    CloseHandle(file);
+    return done;
+#else
+    return truncate(path.c_str(), static_cast<off_t>(size)) == 0;
+#endif
 }
 
 void write_bytes(const std::string& path, const std::string& bytes)

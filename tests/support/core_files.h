@@ -24,6 +24,13 @@ private:
     std::string root;
 };
 
+// Creates a folder, private to its owner on POSIX systems; false if it fails.
+bool make_folder(const std::string& path);
+
+// Makes the file `size` bytes long; what it grows by takes no room on disk
+// where the file system allows. False if it fails.
+bool set_file_size(const std::string& path, unsigned long long size);
+
 void write_bytes(const std::string& path, const std::string& bytes);
 // The file's bytes; an empty text when it cannot be read.
 std::string read_bytes(const std::string& path);

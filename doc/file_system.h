@@ -1,0 +1,128 @@
+// The operating system's side of loading and saving a settings file: one
+// implementation for POSIX systems (file_system_posix.cpp) and one for
+// Windows (file_system_windows.cpp). File names are the program's
+// single-byte text. On Windows that is the system's ANSI code page: a name is
+// converted once to the system's wide name and used through the wide calls,
+// never through std::filesystem, whose narrow names are UTF-8 there, so that
+// "café.xml" or a folder "Müller" names the file the operator chose.
+// Failures are told as a reason, "Permission denied" for example, that the
+// caller puts after what it was doing.
+#ifndef ZANTOR_DOC_FILE_SYSTEM_H
+#define ZANTOR_DOC_FILE_SYSTEM_H
+
+#include <cstddef>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace file_system {
+
+#ifdef _WIN32
+const char* const path_separators = "/\\:";
+const char preferred_separator = '\\';
+#else
+const char* const path_separators = "/";
+const char preferred_separator = '/';
+#endif
+
+// The folder part of `path`, separator included ("." for a bare name), and
+// the name after it.
+inline std::string folder_of(const std::string& path)
+{
+    const size_t end = path.find_last_of(path_separators);
+    return end == std::string::npos ? "." : path.substr(0, end + 1);
+}
+
+inline std::string name_of(const std::string& path)
+{
+    const size_t end = path.find_last_of(path_separators);
+    return end == std::string::npos ? path : path.substr(end + 1);
+}
+
+// The path of `name` inside `folder`.
+inline std::string in_folder(const std::string& folder, const std::string& name)
+{
+    const bool ends_in_separator =
+        !folder.empty() && std::string(path_separators).find(folder.back()) != std::string::npos;
+    return ends_in_separator ? folder + name : folder + preferred_separator + name;
+}
+
+enum class Kind { missing, file, folder, other };
+
+// What is at `path`, symbolic links followed; `missing` also when it cannot
+// be looked at, so that the next step tells why.
+Kind kind_of(const std::string& path);
+
+// Opens a file to read its bytes; null on failure, with the reason.
+std::FILE* open_for_reading(const std::string& path, std::string& reason);
+
+// The size of an open file in 64 bits on every system; false when unknown.
+bool size_of(std::FILE* file, unsigned long long& size);
+
+// The file that a save of `path` replaces: on POSIX systems the end of its
+// chain of symbolic links, so that the link stays; on Windows `path` itself.
+// False, with the whole message in `error`, when a link cannot be followed.
+bool save_target_of(const std::string& path, std::string& target, std::string& error);
+
+// False, with the reason, when the existing file at `path` may not be
+// replaced: no write permission, or the read-only attribute.
+bool may_replace(const std::string& path, std::string& reason);
+
+// The names in a folder, without "." and ".."; none when it cannot be read.
+std::vector<std::string> names_in(const std::string& folder);
+
+// Removes the plain file at `path` unless a running save holds it (see
+// TemporaryFile); anything else stays.
+void remove_unless_held(const std::string& path);
+
+// The new content of a save, in a file beside the target that takes the
+// target's place once complete. The save holds the file for its whole life,
+// so that another save never takes it for a leftover: on POSIX systems by an
+// flock, on Windows by its open handle, which lets nobody else open it. The
+// system lets go of both when a save is killed, so its leftover is removed
+// by the next save.
+class TemporaryFile {
+public:
+    enum class Created { yes, name_taken, failed };
+
+    TemporaryFile() = default;
+    // Removes the file unless it took the target's place.
+    ~TemporaryFile();
+    TemporaryFile(const TemporaryFile&) = delete;
+    TemporaryFile& operator=(const TemporaryFile&) = delete;
+
+    // Creates the file at `path` exclusively: readable by its owner only on
+    // POSIX systems, with the folder's inherited access rights on Windows.
+    Created create(const std::string& path, std::string& reason);
+    // Writes at most `size` bytes; the number written, or -1 with the reason.
+    long long write_some(const char* data, size_t size, std::string& reason);
+    // Gives the file what the operator set on the file it replaces: owner and
+    // permission bits on POSIX systems, attributes such as hidden on Windows.
+    // Nothing to do for a new file.
+    bool take_properties_of(const std::string& target, std::string& reason);
+    // Forces the content to the disk.
+    bool flush(std::string& reason);
+    // Ends the writing. On POSIX systems the written descriptor is closed,
+    // its result checked, and the lock stays held on a copy; on Windows the
+    // handle stays open until the replace, since it keeps other saves off.
+    bool close_writing(std::string& reason);
+    // Puts the file in the target's place in one step and makes the step
+    // durable. On Windows a target that another program holds open (the
+    // station communication software, a virus scanner, a backup) is tried
+    // again for about two seconds.
+    bool replace(const std::string& target, std::string& reason);
+
+private:
+    std::string path;
+    bool replaced = false;
+#ifdef _WIN32
+    void* handle = nullptr;
+#else
+    int fd = -1;
+    int lock_fd = -1;
+#endif
+};
+
+}  // namespace file_system
+
+#endif

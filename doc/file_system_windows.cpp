@@ -1,0 +1,273 @@
+// The file calls of loading and saving on Windows, through the wide API with
+// names converted from the ANSI code page.
+#ifdef _WIN32
+
+#include <windows.h>
+// After windows.h, which they need.
+#include <sys/stat.h>
+#include <sys/types.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+#include "doc/file_system.h"
+
+namespace file_system {
+
+namespace {
+
+// How long a replace waits in all for other programs to let go of the
+// target, and the longest single wait: a virus scanner or a backup holds a
+// file for a moment, the station communication software while it reads it.
+const DWORD replace_patience_ms = 2000;
+const DWORD longest_wait_ms = 250;
+
+std::wstring wide(const std::string& name)
+{
+    if (name.empty()) {
+        return std::wstring();
+    }
+    const int size = static_cast<int>(name.size());
+    const int length = MultiByteToWideChar(CP_ACP, 0, name.data(), size, nullptr, 0);
+    std::wstring result(static_cast<size_t>(length), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, name.data(), size, &result[0], length);
+    return result;
+}
+
+// The ANSI name, or false when the system's name has a character that the
+// code page cannot hold (such a file is none of ours).
+bool narrow(const wchar_t* name, std::string& result)
+{
+    BOOL lossy = FALSE;
+    const int length = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, name, -1, nullptr, 0, nullptr, &lossy);
+    if (length <= 0 || lossy) {
+        return false;
+    }
+    result.assign(static_cast<size_t>(length), '\0');
+    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, name, -1, &result[0], length, nullptr, nullptr);
+    result.pop_back();  // the terminating zero
+    return true;
+}
+
+// The system's errors in the words the same failure has on other systems.
+std::string reason_of(DWORD error)
+{
+    switch (error) {
+        case ERROR_FILE_NOT_FOUND:
+        case ERROR_PATH_NOT_FOUND:
+            return strerror(ENOENT);
+        case ERROR_ACCESS_DENIED:
+            return strerror(EACCES);
+        case ERROR_SHARING_VIOLATION:
+        case ERROR_LOCK_VIOLATION:
+            return "the file is in use by another program";
+        case ERROR_FILE_EXISTS:
+        case ERROR_ALREADY_EXISTS:
+            return strerror(EEXIST);
+        case ERROR_DISK_FULL:
+        case ERROR_HANDLE_DISK_FULL:
+            return strerror(ENOSPC);
+        case ERROR_WRITE_PROTECT:
+            return strerror(EROFS);
+        case ERROR_FILENAME_EXCED_RANGE:
+            return strerror(ENAMETOOLONG);
+        case ERROR_NOT_ENOUGH_MEMORY:
+        case ERROR_OUTOFMEMORY:
+            return strerror(ENOMEM);
+    }
+    char text[512];
+    DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0, text,
+                                  sizeof text, nullptr);
+    while (length > 0 && (text[length - 1] == '\r' || text[length - 1] == '\n' || text[length - 1] == '.')) {
+        --length;
+    }
+    return length > 0 ? std::string(text, length) : "Windows error " + std::to_string(error);
+}
+
+std::string last_reason()
+{
+    return reason_of(GetLastError());
+}
+
+bool is_busy(DWORD error)
+{
+    return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION || error == ERROR_ACCESS_DENIED;
+}
+
+}  // namespace
+
+Kind kind_of(const std::string& path)
+{
+    const DWORD attributes = GetFileAttributesW(wide(path).c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        return Kind::missing;
+    }
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
+        return Kind::folder;
+    }
+    return attributes & FILE_ATTRIBUTE_DEVICE ? Kind::other : Kind::file;
+}
+
+std::FILE* open_for_reading(const std::string& path, std::string& reason)
+{
+    std::FILE* file = _wfopen(wide(path).c_str(), L"rb");
+    if (file == nullptr) {
+        reason = strerror(errno);
+    }
+    return file;
+}
+
+bool size_of(std::FILE* file, unsigned long long& size)
+{
+    struct _stat64 st;
+    if (_fstat64(_fileno(file), &st) != 0) {
+        return false;
+    }
+    size = static_cast<unsigned long long>(st.st_size);
+    return true;
+}
+
+bool save_target_of(const std::string& path, std::string& target, std::string&)
+{
+    target = path;
+    return true;
+}
+
+bool may_replace(const std::string& path, std::string& reason)
+{
+    const DWORD attributes = GetFileAttributesW(wide(path).c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
+        reason = "the file is read-only";
+        return false;
+    }
+    return true;
+}
+
+std::vector<std::string> names_in(const std::string& folder)
+{
+    std::vector<std::string> names;
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW(wide(in_folder(folder, "*")).c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) {
+        return names;
+    }
+    do {
+        std::string name;
+        if (narrow(found.cFileName, name) && name != "." && name != "..") {
+            names.push_back(name);
+        }
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+    return names;
+}
+
+void remove_unless_held(const std::string& path)
+{
+    // Opening with no sharing fails while a running save holds its handle.
+    HANDLE file = CreateFileW(wide(path).c_str(), DELETE, 0, nullptr, OPEN_EXISTING,
+                              FILE_FLAG_DELETE_ON_CLOSE | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (file != INVALID_HANDLE_VALUE) {
+        CloseHandle(file);
+    }
+}
+
+TemporaryFile::~TemporaryFile()
+{
+    if (handle != nullptr) {
+        CloseHandle(handle);
+        if (!replaced) {
+            DeleteFileW(wide(path).c_str());
+        }
+    }
+}
+
+TemporaryFile::Created TemporaryFile::create(const std::string& file_path, std::string& reason)
+{
+    // The handle shares nothing but the delete that this save's own replace
+    // needs; no security description, so the folder's access rights apply.
+    HANDLE file = CreateFileW(wide(file_path).c_str(), GENERIC_WRITE, FILE_SHARE_DELETE, nullptr, CREATE_NEW,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        const DWORD error = GetLastError();
+        reason = reason_of(error);
+        return error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS ? Created::name_taken : Created::failed;
+    }
+    path = file_path;
+    handle = file;
+    return Created::yes;
+}
+
+long long TemporaryFile::write_some(const char* data, size_t size, std::string& reason)
+{
+    DWORD written = 0;
+    const DWORD chunk = size > (DWORD{1} << 30) ? (DWORD{1} << 30) : static_cast<DWORD>(size);
+    if (!WriteFile(handle, data, chunk, &written, nullptr)) {
+        reason = last_reason();
+        return -1;
+    }
+    return written;
+}
+
+// Hidden, system and not-indexed stay as the operator set them; the archive
+// flag is set, since backups must take the new content.
+bool TemporaryFile::take_properties_of(const std::string& target, std::string& reason)
+{
+    const DWORD attributes = GetFileAttributesW(wide(target).c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        return true;
+    }
+    FILE_BASIC_INFO basic = {};
+    basic.FileAttributes =
+        (attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED)) |
+        FILE_ATTRIBUTE_ARCHIVE;
+    if (!SetFileInformationByHandle(handle, FileBasicInfo, &basic, sizeof basic)) {
+        reason = last_reason();
+        return false;
+    }
+    return true;
+}
+
+bool TemporaryFile::flush(std::string& reason)
+{
+    if (!FlushFileBuffers(handle)) {
+        reason = last_reason();
+        return false;
+    }
+    return true;
+}
+
+bool TemporaryFile::close_writing(std::string&)
+{
+    return true;
+}
+
+bool TemporaryFile::replace(const std::string& target, std::string& reason)
+{
+    const std::wstring from = wide(path);
+    const std::wstring to = wide(target);
+    DWORD waited = 0;
+    DWORD wait = 10;
+    for (;;) {
+        if (MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+            replaced = true;
+            return true;
+        }
+        const DWORD error = GetLastError();
+        if (!is_busy(error) || waited >= replace_patience_ms) {
+            reason = reason_of(error);
+            if (error == ERROR_ACCESS_DENIED) {
+                reason += " (another program may be holding the file open)";
+            }
+            return false;
+        }
+        wait = std::min(wait, replace_patience_ms - waited);
+        Sleep(wait);
+        waited += wait;
+        wait = std::min(wait * 2, longest_wait_ms);
+    }
+}
+
+}  // namespace file_system
+
+#endif
