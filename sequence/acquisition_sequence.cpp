@@ -11,8 +11,8 @@
 
 #include "widgets/cp1252_text.h"
 #include "widgets/form.h"
-#include "widgets/window_place.h"
 #include "widgets/key_preview.h"
+#include "widgets/window_place.h"
 
 TFacquisition_sequence* Facquisition_sequence = nullptr;
 
@@ -48,15 +48,11 @@ const int row_spacing = 24;
 const int check_height = 17;
 const int combo_width = 137;
 const int edit_width = 41;
-const int field_height = 21;  // combo boxes and edits stand 3 pixels above their row
-const int field_raise = 3;
+const int field_raise = 3;  // combo boxes and edits stand 3 pixels above their row
 const int box_left = 0;
 const int box_top = 4;
 const int box_width = 553;
 const int gap_before_combo = 8;
-
-// The light grey behind the groups of channels.
-const QColor group_colour(227, 223, 217);
 
 const char* const comparison_items[] = {"No threshold", ">= Greater Or Equal", "< Less Than"};
 const char* const output_items[] = {"Force 1", "Force 0", "Keep"};
@@ -66,24 +62,15 @@ QString latin(const char* text)
     return QString::fromLatin1(text);
 }
 
-QGroupBox* make_group_box(QWidget* page, const char* name, const char* caption, int height)
+QGroupBox* make_tab_group_box(QWidget* page, const char* name, const char* caption, int height)
 {
-    auto* box = new QGroupBox(latin(caption), page);
-    box->setObjectName(latin(name));
-    box->setGeometry(box_left, box_top, box_width, height);
-    QPalette palette = box->palette();
-    palette.setColor(QPalette::Window, group_colour);
-    box->setPalette(palette);
-    box->setAutoFillBackground(true);
-    return box;
+    return make_group_box(page, latin(name), latin(caption), QRect(box_left, box_top, box_width, height), true);
 }
 
-QCheckBox* make_check_box(QWidget* parent, const QString& name, const QString& caption, int left, int top, int width)
+QCheckBox* make_row_check_box(QWidget* parent, const QString& name, const QString& caption, int left, int top,
+                              int width)
 {
-    auto* box = new QCheckBox(caption, parent);
-    box->setObjectName(name);
-    box->setGeometry(left, top, width, check_height);
-    return box;
+    return make_check_box(parent, name, caption, QRect(left, top, width, check_height));
 }
 
 QComboBox* make_choice(QWidget* parent, const QString& name, const char* const* items, int left, int top, int width)
@@ -99,47 +86,22 @@ QLineEdit* make_threshold_edit(QWidget* parent, const QString& name, const char*
     return edit;
 }
 
-// Labels size themselves to their caption, as the unit labels of the form do.
-QLabel* make_label(QWidget* parent, const QString& name, const QString& caption, int left, int top)
-{
-    auto* label = new QLabel(caption, parent);
-    label->setObjectName(name);
-    label->move(left, top);
-    label->adjustSize();
-    return label;
-}
-
-// The form was laid out for a narrow 8-point font. Where this machine's font
-// is wider, the captions (or the combo boxes' items) of a group box are
-// condensed alike, so that the columns keep their places and no text is cut.
 template <typename Control>
-void condense_to_fit(QGroupBox* box)
+QList<QWidget*> controls_in(QGroupBox* box)
 {
-    const QList<Control*> controls = box->findChildren<Control*>(QString(), Qt::FindDirectChildrenOnly);
-    auto all_fit = [&controls] {
-        for (const Control* control : controls) {
-            if (control->sizeHint().width() > control->width()) {
-                return false;
-            }
-        }
-        return true;
-    };
-    for (int stretch : {QFont::SemiCondensed, QFont::Condensed, QFont::ExtraCondensed}) {
-        if (all_fit()) {
-            return;
-        }
-        for (Control* control : controls) {
-            QFont font = control->font();
-            font.setStretch(stretch);
-            control->setFont(font);
-        }
+    QList<QWidget*> controls;
+    for (Control* control : box->findChildren<Control*>(QString(), Qt::FindDirectChildrenOnly)) {
+        controls << control;
     }
+    return controls;
 }
 
-void condense_to_fit(QGroupBox* box)
+// The check boxes of a group box are condensed alike, and so are its
+// drop-down lists.
+void condense_group(QGroupBox* box)
 {
-    condense_to_fit<QCheckBox>(box);
-    condense_to_fit<QComboBox>(box);
+    condense_to_fit(controls_in<QCheckBox>(box));
+    condense_to_fit(controls_in<QComboBox>(box));
 }
 
 // An editable combo box has the item its text names selected; a typed text
@@ -210,15 +172,15 @@ void TFacquisition_sequence::build_form()
         page->setObjectName(latin(layout.tab_name));
         PageControl1->addTab(page, latin(layout.tab_caption));
         *pages[tab] = page;
-        *boxes[tab] = make_group_box(page, layout.box_name, layout.box_caption, layout.box_height);
+        *boxes[tab] = make_tab_group_box(page, layout.box_name, layout.box_caption, layout.box_height);
     }
 
     // The battery row heads the on-board tab; its end-of-life threshold text
     // is the only value of the form that survives from one opening to the next.
-    cb_vbat = make_check_box(GroupBox14, QStringLiteral("cb_vbat"), QStringLiteral("Measure VBat"), 16, 16, 97);
+    cb_vbat = make_row_check_box(GroupBox14, QStringLiteral("cb_vbat"), QStringLiteral("Measure VBat"), 16, 16, 97);
     cb_vbat->setChecked(true);
-    cb_vbat_eol = make_check_box(GroupBox14, QStringLiteral("cb_vbat_eol"), QStringLiteral("End-Of-Life Threshold"),
-                                 288, 16, 145);
+    cb_vbat_eol = make_row_check_box(GroupBox14, QStringLiteral("cb_vbat_eol"), QStringLiteral("End-Of-Life Threshold"),
+                                     288, 16, 145);
     cb_vbat_eol->setChecked(true);
     ed_vbat_threshold =
         make_threshold_edit(GroupBox14, QStringLiteral("ed_vbat_threshold"), "11.9", 440, 16 - field_raise);
@@ -226,7 +188,7 @@ void TFacquisition_sequence::build_form()
 
     for (int tab = 0; tab < 4; ++tab) {
         build_channel_group(group_layouts[tab].group, *boxes[tab]);
-        condense_to_fit(*boxes[tab]);
+        condense_group(*boxes[tab]);
     }
     // The digital inputs row starts without its threshold controls; the first
     // opening shows them with the others.
@@ -247,15 +209,8 @@ void TFacquisition_sequence::build_form()
         connect(box, &QCheckBox::toggled, this, &TFacquisition_sequence::setup_display_conditions);
     }
 
-    Button1 = new QPushButton(QStringLiteral("OK"), this);
-    Button1->setObjectName(QStringLiteral("Button1"));
-    Button1->setGeometry(152, 392, 89, 25);
-    Button2 = new QPushButton(QStringLiteral("Cancel"), this);
-    Button2->setObjectName(QStringLiteral("Button2"));
-    Button2->setGeometry(312, 392, 89, 25);
-    // Return in an edit must not close the dialog: only the buttons and Escape do.
-    Button1->setAutoDefault(false);
-    Button2->setAutoDefault(false);
+    Button1 = make_button(this, QStringLiteral("Button1"), QStringLiteral("OK"), QRect(152, 392, 89, 25));
+    Button2 = make_button(this, QStringLiteral("Button2"), QStringLiteral("Cancel"), QRect(312, 392, 89, 25));
     connect(Button1, &QPushButton::clicked, this, &TFacquisition_sequence::Button1Click);
     connect(Button2, &QPushButton::clicked, this, &TFacquisition_sequence::Button2Click);
 }
@@ -279,8 +234,8 @@ void TFacquisition_sequence::build_channel_group(ChannelGroup group, QGroupBox* 
         const QString key = latin(channel.key);
         ChannelRow& row = channel_rows[index];
         int check_width = layout->combo_left - layout->check_left - gap_before_combo;
-        row.cb = make_check_box(box, QStringLiteral("cb_") + key, qstring_from_cp1252(channel.caption),
-                                layout->check_left, top, check_width);
+        row.cb = make_row_check_box(box, QStringLiteral("cb_") + key, qstring_from_cp1252(channel.caption),
+                                    layout->check_left, top, check_width);
         connect(row.cb, &QCheckBox::toggled, this, &TFacquisition_sequence::setup_display_conditions);
         if (channel.has_threshold) {
             row.cbb = make_choice(box, QStringLiteral("cbb_") + key, comparison_items, layout->combo_left,
@@ -298,12 +253,12 @@ void TFacquisition_sequence::build_channel_group(ChannelGroup group, QGroupBox* 
 
 void TFacquisition_sequence::build_actions()
 {
-    gb_actions = make_group_box(TabSheet5, "gb_actions", "Conditional actions", 97);
-    cb_s_sms = make_check_box(gb_actions, QStringLiteral("cb_s_sms"), QStringLiteral("Send SMS if threshold pass"), 16,
-                              16, 208);
+    gb_actions = make_tab_group_box(TabSheet5, "gb_actions", "Conditional actions", 97);
+    cb_s_sms = make_row_check_box(gb_actions, QStringLiteral("cb_s_sms"), QStringLiteral("Send SMS if threshold pass"),
+                                  16, 16, 208);
     const QString change_caption = QStringLiteral("Change digital outputs if threshold pass");
-    cb_s_out = make_check_box(gb_actions, QStringLiteral("cb_s_out"), change_caption, 16, 40, 212);
-    cb_s2_out = make_check_box(gb_actions, QStringLiteral("cb_s2_out"), change_caption, 16, 64, 212);
+    cb_s_out = make_row_check_box(gb_actions, QStringLiteral("cb_s_out"), change_caption, 16, 40, 212);
+    cb_s2_out = make_row_check_box(gb_actions, QStringLiteral("cb_s2_out"), change_caption, 16, 64, 212);
 
     const int output_lefts[4] = {232, 304, 376, 448};
     const char* const output_names[2][4] = {{"cbb_s_o3", "cbb_s_o2", "cbb_s_o1", "cbb_s_o0"},
@@ -320,7 +275,7 @@ void TFacquisition_sequence::build_actions()
         }
     }
 
-    condense_to_fit(gb_actions);
+    condense_group(gb_actions);
 
     const char* const label_names[4] = {"Label79", "Label80", "Label81", "Label82"};
     const char* const label_captions[4] = {"S3", "S2", "S1", "S0"};
@@ -385,10 +340,10 @@ void TFacquisition_sequence::load_sequence()
     if (sequence_copy == nullptr) {
         return;
     }
-    SequenceChoices choices;
-    // An ACQ_VBAT without threshold leaves the end-of-life text as it was.
-    choices.vbat_threshold = typed_text(ed_vbat_threshold);
-    reset_choices(choices);
+    reset_controls();
+    // The reading rules start from the reset controls: an ACQ_VBAT without
+    // threshold leaves the end-of-life text as it was.
+    SequenceChoices choices = choices_from_controls();
     read_sequence(sequence_copy.get(), choices);
     show_choices(choices);
     setup_display_conditions();

@@ -1,7 +1,6 @@
 #include "station/edit_nuxo1f.h"
 
 #include <QComboBox>
-#include <QFontInfo>
 #include <QFrame>
 #include <QGroupBox>
 #include <QLabel>
@@ -18,73 +17,86 @@
 #include "station/station_values.h"
 #include "widgets/cp1252_text.h"
 #include "widgets/form.h"
-#include "widgets/window_place.h"
 #include "widgets/key_preview.h"
+#include "widgets/window_place.h"
 
 TFedit* Fedit = nullptr;
 
 namespace {
 
-const int edit_height = 21;
 const int button_height = 25;
 // Captions sit a little lower than the edit box they name, so their text
 // lines up with the text inside the box.
 const int caption_drop = 4;
-// Room left between a right-aligned caption and its box.
+// Room left between a caption and the box it names.
 const int caption_gap = 6;
+// Right-aligned captions start at this left and end just before their box.
+const int aligned_caption_left = 8;
 
-const QColor sequence_box_colour(227, 223, 217);
+// When a box can be edited: always, while the GSM module is switched on,
+// or only when the station pushes its data over GPRS.
+enum class Needs { nothing, gsm_on, gprs_push };
 
-QLabel* add_label(QWidget* parent, const char* text, int left, int top)
+// Where a box's caption stands: at its own place, right-aligned just before
+// the box, or nowhere (the port stands beside its host).
+enum class Caption { placed, before_box, none };
+
+// A text beside a box: a hint, a unit, the name of the element it edits.
+struct Note {
+    const char* text;
+    int left;
+    int top;
+};
+
+// One row per box of the dialog, in the order the boxes are built (which
+// is the order Tab visits them): the station value it shows, its group and
+// place, its caption (the value's label) and the notes beside it. The same
+// rows fill the boxes, store them and enable them.
+struct BoxRow {
+    QLineEdit* TFedit::*edit;
+    const char* name;
+    StationFieldId field;
+    QGroupBox* TFedit::*group;
+    QRect box;
+    Caption caption;
+    QPoint caption_at;
+    Note notes[2];
+    Needs needs;
+};
+
+// clang-format off
+const BoxRow box_rows[] = {
+    // "General": the station's identity
+    {&TFedit::ed_ID,               "ed_ID",               field_id,               &TFedit::GroupBox1, {112, 37, 121, field_height},  Caption::placed,     {24, 41},   {{"NUXO Serial number", 248, 41}, {}},                            Needs::nothing},
+    {&TFedit::ed_phone_nbr,        "ed_phone_nbr",        field_phone_nbr,        &TFedit::GroupBox1, {112, 77, 121, field_height},  Caption::placed,     {24, 81},   {{"Phone number to call the station (SIM number)", 248, 81}, {}}, Needs::nothing},
+    {&TFedit::ed_pin,              "ed_pin",              field_pin,              &TFedit::GroupBox1, {112, 117, 121, field_height}, Caption::placed,     {24, 121},  {{"PIN code of the SIM card in the module", 248, 121}, {}},       Needs::nothing},
+    {&TFedit::ed_description,      "ed_description",      field_description,      &TFedit::GroupBox1, {112, 157, 433, field_height}, Caption::placed,     {24, 161},  {{"Free text that describes the station", 256, 188}, {}},         Needs::nothing},
+    // "GSM timing": the HTTP server, then the GPRS access point
+    {&TFedit::ed_http_host,        "ed_http_host",        field_http_host,        &TFedit::GroupBox2, {104, 53, 129, field_height},  Caption::placed,     {16, 57},   {},                                                               Needs::gprs_push},
+    {&TFedit::ed_http_host_port,   "ed_http_host_port",   field_http_port,        &TFedit::GroupBox2, {240, 53, 33, field_height},   Caption::none,       {},         {},                                                               Needs::gprs_push},
+    {&TFedit::ed_http_url,         "ed_http_url",         field_http_url,         &TFedit::GroupBox2, {104, 77, 169, field_height},  Caption::placed,     {16, 81},   {},                                                               Needs::gprs_push},
+    {&TFedit::ed_username,         "ed_username",         field_username,         &TFedit::GroupBox2, {104, 101, 65, field_height},  Caption::placed,     {16, 105},  {},                                                               Needs::gprs_push},
+    {&TFedit::ed_password,         "ed_password",         field_password,         &TFedit::GroupBox2, {104, 125, 65, field_height},  Caption::placed,     {16, 129},  {},                                                               Needs::gprs_push},
+    {&TFedit::ed_apn_name,         "ed_apn_name",         field_apn_name,         &TFedit::GroupBox2, {376, 53, 129, field_height},  Caption::placed,     {288, 57},  {},                                                               Needs::gprs_push},
+    {&TFedit::ed_apn_username,     "ed_apn_username",     field_apn_username,     &TFedit::GroupBox2, {376, 77, 57, field_height},   Caption::placed,     {288, 81},  {},                                                               Needs::gprs_push},
+    {&TFedit::ed_apn_password,     "ed_apn_password",     field_apn_password,     &TFedit::GroupBox2, {376, 101, 57, field_height},  Caption::placed,     {288, 105}, {},                                                               Needs::gprs_push},
+    // "GSM timing": when the module is switched on
+    {&TFedit::ed_gsm_interval,     "ed_gsm_interval",     field_gsm_interval,     &TFedit::GroupBox2, {272, 157, 41, field_height},  Caption::before_box, {},         {{"hours", 320, 161}, {"GSM_INTERVAL", 384, 161}},                Needs::gsm_on},
+    {&TFedit::ed_gsm_duration,     "ed_gsm_duration",     field_gsm_duration,     &TFedit::GroupBox2, {272, 181, 41, field_height},  Caption::before_box, {},         {{"minutes", 320, 185}, {"GSM_DURATION", 384, 185}},              Needs::gsm_on},
+    {&TFedit::ed_gsm_sms_duration, "ed_gsm_sms_duration", field_gsm_sms_duration, &TFedit::GroupBox2, {272, 205, 41, field_height},  Caption::before_box, {},         {{"minutes", 320, 209}, {"GSM_SMS_DURATION", 384, 209}},          Needs::gsm_on},
+    // "GSM timing": the SMS alarms
+    {&TFedit::ed_sms,              "ed_sms",              field_sms_number,       &TFedit::GroupBox2, {272, 389, 81, field_height},  Caption::before_box, {},         {},                                                               Needs::gsm_on},
+    {&TFedit::ed_sms_text_acq,     "ed_sms_text_acq",     field_sms_text_acq,     &TFedit::GroupBox2, {272, 413, 97, field_height},  Caption::before_box, {},         {},                                                               Needs::gsm_on},
+    {&TFedit::ed_sms_text_eol,     "ed_sms_text_eol",     field_sms_text_eol,     &TFedit::GroupBox2, {272, 437, 97, field_height},  Caption::before_box, {},         {},                                                               Needs::gsm_on},
+    // "Acquisitions"
+    {&TFedit::ed_acq_interval0,    "ed_acq_interval0",    field_acq_interval0,    &TFedit::GroupBox3, {272, 21, 41, field_height},   Caption::placed,     {16, 24},   {{"minutes", 320, 25}, {"ACQ Interval #0", 384, 25}},             Needs::nothing},
+    {&TFedit::ed_acq_interval1,    "ed_acq_interval1",    field_acq_interval1,    &TFedit::GroupBox4, {272, 20, 41, field_height},   Caption::placed,     {16, 28},   {{"minutes", 320, 24}, {"ACQ Interval #1", 384, 24}},             Needs::nothing},
+};
+// clang-format on
+
+QString latin(const char* text)
 {
-    auto* label = new QLabel(QString::fromLatin1(text), parent);
-    label->move(left, top);
-    label->adjustSize();
-    return label;
-}
-
-// A caption that must end before `right_limit`, where its box starts. The
-// layout was drawn for a narrow dialog font; with a wider one the caption
-// is set a pixel smaller rather than run into the box.
-QLabel* add_label_before(QWidget* parent, const char* text, int left, int top, int right_limit)
-{
-    QLabel* label = add_label(parent, text, left, top);
-    const int smallest_pixel_size = 9;
-    QFont font = label->font();
-    int pixel_size = QFontInfo(font).pixelSize();
-    while (left + label->width() > right_limit - caption_gap && pixel_size > smallest_pixel_size) {
-        font.setPixelSize(--pixel_size);
-        label->setFont(font);
-        label->adjustSize();
-    }
-    return label;
-}
-
-// A caption that ends just left of the box starting at `box_left`.
-QLabel* add_caption_before(QWidget* parent, const char* text, int box_left, int box_top)
-{
-    auto* label = new QLabel(QString::fromLatin1(text), parent);
-    label->setAlignment(Qt::AlignRight | Qt::AlignTop);
-    label->adjustSize();
-    const int left = 8;
-    label->setGeometry(left, box_top + caption_drop, box_left - caption_gap - left, label->height());
-    return label;
-}
-
-QLineEdit* add_edit(QWidget* parent, const char* name, int left, int top, int width)
-{
-    return make_edit(parent, QString::fromLatin1(name), QRect(left, top, width, edit_height));
-}
-
-QPushButton* add_button(QWidget* parent, const char* name, const char* caption, int left, int top, int width)
-{
-    auto* button = new QPushButton(QString::fromLatin1(caption), parent);
-    button->setObjectName(QString::fromLatin1(name));
-    button->setGeometry(left, top, width, button_height);
-    // No button of this dialog answers the Enter key on its own.
-    button->setAutoDefault(false);
-    button->setDefault(false);
-    return button;
+    return QString::fromLatin1(text);
 }
 
 QFrame* add_line(QWidget* parent, QFrame::Shape shape, const QRect& geometry)
@@ -95,53 +107,6 @@ QFrame* add_line(QWidget* parent, QFrame::Shape shape, const QRect& geometry)
     line->setGeometry(geometry);
     return line;
 }
-
-QGroupBox* add_group_box(QWidget* parent, const char* name, const char* title, const QRect& geometry)
-{
-    auto* box = new QGroupBox(QString::fromLatin1(title), parent);
-    box->setObjectName(QString::fromLatin1(name));
-    box->setGeometry(geometry);
-    return box;
-}
-
-void paint_background(QWidget* widget, const QColor& colour)
-{
-    QPalette palette = widget->palette();
-    palette.setColor(QPalette::Window, colour);
-    widget->setPalette(palette);
-    widget->setAutoFillBackground(true);
-}
-
-}  // namespace
-
-namespace {
-
-// The box that shows each of the station's values.
-const struct {
-    QLineEdit* TFedit::*edit;
-    StationFieldId field;
-} field_edits[] = {
-    {&TFedit::ed_ID, field_id},
-    {&TFedit::ed_description, field_description},
-    {&TFedit::ed_phone_nbr, field_phone_nbr},
-    {&TFedit::ed_pin, field_pin},
-    {&TFedit::ed_http_host, field_http_host},
-    {&TFedit::ed_http_host_port, field_http_port},
-    {&TFedit::ed_http_url, field_http_url},
-    {&TFedit::ed_username, field_username},
-    {&TFedit::ed_password, field_password},
-    {&TFedit::ed_apn_name, field_apn_name},
-    {&TFedit::ed_apn_username, field_apn_username},
-    {&TFedit::ed_apn_password, field_apn_password},
-    {&TFedit::ed_sms, field_sms_number},
-    {&TFedit::ed_sms_text_acq, field_sms_text_acq},
-    {&TFedit::ed_sms_text_eol, field_sms_text_eol},
-    {&TFedit::ed_acq_interval0, field_acq_interval0},
-    {&TFedit::ed_acq_interval1, field_acq_interval1},
-    {&TFedit::ed_gsm_interval, field_gsm_interval},
-    {&TFedit::ed_gsm_duration, field_gsm_duration},
-    {&TFedit::ed_gsm_sms_duration, field_gsm_sms_duration},
-};
 
 }  // namespace
 
@@ -170,8 +135,9 @@ TFedit::TFedit(QWidget* parent) : QDialog(parent), station_copy(xml_add_child(nu
     build_gsm_tab();
     build_acquisitions_tab();
 
-    Button1 = add_button(this, "Button1", "OK", 144, 520, 89);
-    Button2 = add_button(this, "Button2", "Cancel", 320, 520, 89);
+    Button1 = make_button(this, QStringLiteral("Button1"), QStringLiteral("OK"), QRect(144, 520, 89, button_height));
+    Button2 =
+        make_button(this, QStringLiteral("Button2"), QStringLiteral("Cancel"), QRect(320, 520, 89, button_height));
     connect(Button1, &QPushButton::clicked, this, &TFedit::Button1Click);
     connect(Button2, &QPushButton::clicked, this, &TFedit::Button2Click);
     connect(Button7, &QPushButton::clicked, this, &TFedit::Button7Click);
@@ -191,32 +157,44 @@ TFedit::~TFedit()
     }
 }
 
+void TFedit::build_rows(QGroupBox* TFedit::*group, int first_top, int last_top)
+{
+    QGroupBox* parent = this->*group;
+    QList<QWidget*> captions;
+    for (const BoxRow& row : box_rows) {
+        if (row.group != group || row.box.top() < first_top || row.box.top() > last_top) {
+            continue;
+        }
+        const QString caption = latin(station_fields[row.field].label);
+        const int room_right = row.box.left() - caption_gap;
+        if (row.caption == Caption::placed) {
+            const QRect room(row.caption_at.x(), row.caption_at.y(), room_right - row.caption_at.x(), 0);
+            captions << make_label_in(parent, caption, room, false);
+        } else if (row.caption == Caption::before_box) {
+            const QRect room(aligned_caption_left, row.box.top() + caption_drop, room_right - aligned_caption_left, 0);
+            captions << make_label_in(parent, caption, room, true);
+        }
+        this->*row.edit = make_edit(parent, latin(row.name), row.box);
+        for (const Note& note : row.notes) {
+            if (note.text != nullptr) {
+                make_label(parent, QString(), latin(note.text), note.left, note.top);
+            }
+        }
+    }
+    condense_to_fit(captions);
+}
+
 void TFedit::build_general_tab()
 {
     // "&&" shows one ampersand: a single one would mark a keyboard mnemonic.
-    GroupBox1 = add_group_box(TabSheet1, "GroupBox1", "Identification && Communication", QRect(8, 8, 553, 417));
-    const int hint_left = 248;
-
-    add_label(GroupBox1, "NUXO ID", 24, 37 + caption_drop);
-    ed_ID = add_edit(GroupBox1, "ed_ID", 112, 37, 121);
-    add_label(GroupBox1, "NUXO Serial number", hint_left, 37 + caption_drop);
-
-    add_label(GroupBox1, "Phone Number", 24, 77 + caption_drop);
-    ed_phone_nbr = add_edit(GroupBox1, "ed_phone_nbr", 112, 77, 121);
-    add_label(GroupBox1, "Phone number to call the station (SIM number)", hint_left, 77 + caption_drop);
-
-    add_label(GroupBox1, "PIN code", 24, 117 + caption_drop);
-    ed_pin = add_edit(GroupBox1, "ed_pin", 112, 117, 121);
-    add_label(GroupBox1, "PIN code of the SIM card in the module", hint_left, 117 + caption_drop);
-
-    add_label(GroupBox1, "Description", 24, 157 + caption_drop);
-    ed_description = add_edit(GroupBox1, "ed_description", 112, 157, 433);
-    add_label(GroupBox1, "Free text that describes the station", 256, 188);
+    GroupBox1 = make_group_box(TabSheet1, QStringLiteral("GroupBox1"),
+                               QStringLiteral("Identification && Communication"), QRect(8, 8, 553, 417));
+    build_rows(&TFedit::GroupBox1);
 }
 
 void TFedit::build_gsm_tab()
 {
-    GroupBox2 = add_group_box(TabSheet2, "GroupBox2", "GSM", QRect(8, 8, 553, 465));
+    GroupBox2 = make_group_box(TabSheet2, QStringLiteral("GroupBox2"), QStringLiteral("GSM"), QRect(8, 8, 553, 465));
     const int line_left = 2;
     const int line_width = 549;
     add_line(GroupBox2, QFrame::HLine, QRect(line_left, 48, line_width, 2));
@@ -224,91 +202,49 @@ void TFedit::build_gsm_tab()
     add_line(GroupBox2, QFrame::HLine, QRect(line_left, 376, line_width, 2));
 
     // Band 1: the mode.
-    add_label(GroupBox2, "GSM Mode", 16, 24);
+    make_label(GroupBox2, QString(), QStringLiteral("GSM Mode"), 16, 24);
     QStringList modes;
     for (const char* name : gsm_mode_names) {
-        modes << QString::fromLatin1(name);
+        modes << latin(name);
     }
-    cb_gsm_mode = make_combo_box(GroupBox2, QStringLiteral("cb_gsm_mode"), modes, QRect(272, 16, 145, edit_height));
+    cb_gsm_mode = make_combo_box(GroupBox2, QStringLiteral("cb_gsm_mode"), modes, QRect(272, 16, 145, field_height));
     // A typed text stays as typed; completing it to an item would choose a
     // mode the operator did not name.
     cb_gsm_mode->setCompleter(nullptr);
     cb_gsm_mode->setCurrentIndex(gsm_mode_disabled);
 
-    // Band 2: the HTTP server on the left, the GPRS access point on the right.
+    // Band 2, the HTTP server on the left and the GPRS access point on the
+    // right, and band 3, when the module is switched on, with the picture
+    // that explains it.
     add_line(GroupBox2, QFrame::VLine, QRect(279, 50, 2, 102));
-    add_label(GroupBox2, "HTTP HOST", 16, 53 + caption_drop);
-    ed_http_host = add_edit(GroupBox2, "ed_http_host", 104, 53, 129);
-    ed_http_host_port = add_edit(GroupBox2, "ed_http_host_port", 240, 53, 33);
-    add_label(GroupBox2, "HTTP URL", 16, 77 + caption_drop);
-    ed_http_url = add_edit(GroupBox2, "ed_http_url", 104, 77, 169);
-    add_label(GroupBox2, "USERNAME", 16, 101 + caption_drop);
-    ed_username = add_edit(GroupBox2, "ed_username", 104, 101, 65);
-    add_label(GroupBox2, "PASSWORD", 16, 125 + caption_drop);
-    ed_password = add_edit(GroupBox2, "ed_password", 104, 125, 65);
-
-    add_label(GroupBox2, "APN NAME", 288, 53 + caption_drop);
-    ed_apn_name = add_edit(GroupBox2, "ed_apn_name", 376, 53, 129);
-    add_label(GroupBox2, "APN Username", 288, 77 + caption_drop);
-    ed_apn_username = add_edit(GroupBox2, "ed_apn_username", 376, 77, 57);
-    add_label(GroupBox2, "APN Password", 288, 101 + caption_drop);
-    ed_apn_password = add_edit(GroupBox2, "ed_apn_password", 376, 101, 57);
-
-    // Band 3: when the module is switched on, with the picture that explains it.
-    struct TimingRow {
-        QLineEdit** edit;
-        const char* name;
-        const char* caption;
-        int top;
-        const char* unit;
-        const char* element;
-    };
-    const TimingRow timing_rows[] = {
-        {&ed_gsm_interval, "ed_gsm_interval", "Interval between two GSM switch on", 157, "hours", "GSM_INTERVAL"},
-        {&ed_gsm_duration, "ed_gsm_duration", "GSM power On duration", 181, "minutes", "GSM_DURATION"},
-        {&ed_gsm_sms_duration, "ed_gsm_sms_duration", "GSM power On duration in case of alarm", 205, "minutes",
-         "GSM_SMS_DURATION"},
-    };
-    for (const TimingRow& row : timing_rows) {
-        add_caption_before(GroupBox2, row.caption, 272, row.top);
-        *row.edit = add_edit(GroupBox2, row.name, 272, row.top, 41);
-        add_label(GroupBox2, row.unit, 320, row.top + caption_drop);
-        add_label(GroupBox2, row.element, 384, row.top + caption_drop);
-    }
+    const int sms_band_top = 376;
+    build_rows(&TFedit::GroupBox2, 0, sms_band_top);
     Image1 = new QLabel(GroupBox2);
     Image1->setObjectName(QStringLiteral("Image1"));
     Image1->setGeometry(104, 232, 353, 137);
     Image1->setPixmap(draw_gsm_timing_picture(353, 137, font()));
-
     // Band 4: the SMS alarms.
-    add_caption_before(GroupBox2, "Phone number where to send the SMS", 272, 389);
-    ed_sms = add_edit(GroupBox2, "ed_sms", 272, 389, 81);
-    add_caption_before(GroupBox2, "SMS message in case of threshold passing", 272, 413);
-    ed_sms_text_acq = add_edit(GroupBox2, "ed_sms_text_acq", 272, 413, 97);
-    add_caption_before(GroupBox2, "SMS message in case of low battery", 272, 437);
-    ed_sms_text_eol = add_edit(GroupBox2, "ed_sms_text_eol", 272, 437, 97);
+    build_rows(&TFedit::GroupBox2, sms_band_top);
 }
 
 void TFedit::build_acquisitions_tab()
 {
-    GroupBox3 = add_group_box(TabSheet3, "GroupBox3", "Slow Sequence ", QRect(8, 8, 553, 97));
-    paint_background(GroupBox3, sequence_box_colour);
-    add_label_before(GroupBox3, "Interval between two acquisition in slow mode", 16, 24, 272);
-    ed_acq_interval0 = add_edit(GroupBox3, "ed_acq_interval0", 272, 21, 41);
-    add_label(GroupBox3, "minutes", 320, 21 + caption_drop);
-    add_label(GroupBox3, "ACQ Interval #0", 384, 21 + caption_drop);
-    Button7 = add_button(GroupBox3, "Button7", "Slow sequence configuration", 272, 56, 177);
+    GroupBox3 = make_group_box(TabSheet3, QStringLiteral("GroupBox3"), QStringLiteral("Slow Sequence "),
+                               QRect(8, 8, 553, 97), true);
+    build_rows(&TFedit::GroupBox3);
+    Button7 = make_button(GroupBox3, QStringLiteral("Button7"), QStringLiteral("Slow sequence configuration"),
+                          QRect(272, 56, 177, button_height));
 
-    GroupBox4 = add_group_box(TabSheet3, "GroupBox4", "Fast Sequence ", QRect(8, 112, 553, 97));
-    add_label_before(GroupBox4, "Interval between two acquisition in fast mode", 16, 28, 272);
-    ed_acq_interval1 = add_edit(GroupBox4, "ed_acq_interval1", 272, 20, 41);
-    add_label(GroupBox4, "minutes", 320, 20 + caption_drop);
-    add_label(GroupBox4, "ACQ Interval #1", 384, 20 + caption_drop);
-    Button3 = add_button(GroupBox4, "Button3", "Fast sequence configuration", 272, 56, 177);
+    GroupBox4 = make_group_box(TabSheet3, QStringLiteral("GroupBox4"), QStringLiteral("Fast Sequence "),
+                               QRect(8, 112, 553, 97));
+    build_rows(&TFedit::GroupBox4);
+    Button3 = make_button(GroupBox4, QStringLiteral("Button3"), QStringLiteral("Fast sequence configuration"),
+                          QRect(272, 56, 177, button_height));
 
-    GroupBox5 = add_group_box(TabSheet3, "GroupBox5", "Health Sequence ", QRect(8, 224, 553, 97));
-    paint_background(GroupBox5, sequence_box_colour);
-    Button4 = add_button(GroupBox5, "Button4", "Health sequence configuration", 272, 40, 177);
+    GroupBox5 = make_group_box(TabSheet3, QStringLiteral("GroupBox5"), QStringLiteral("Health Sequence "),
+                               QRect(8, 224, 553, 97), true);
+    Button4 = make_button(GroupBox5, QStringLiteral("Button4"), QStringLiteral("Health sequence configuration"),
+                          QRect(272, 40, 177, button_height));
 }
 
 bool TFedit::edit_station(TiXmlElement* station)
@@ -362,7 +298,7 @@ void TFedit::load_controls()
     // Every box is filled, the PIN too: an earlier station's PIN left in
     // its box would be stored into this one.
     const StationValues values = load_station_values(station_copy.get(), parts());
-    for (const auto& row : field_edits) {
+    for (const BoxRow& row : box_rows) {
         show_text(this->*row.edit, values.text[row.field]);
     }
     gsm_enabled_flag = values.flags.gsm_enabled;
@@ -381,7 +317,7 @@ void TFedit::store_controls()
     // Boxes disabled by the mode are stored too, so switching a station to
     // another mode and back loses none of its settings.
     StationValues values;
-    for (const auto& row : field_edits) {
+    for (const BoxRow& row : box_rows) {
         values.text[row.field] = typed_text(this->*row.edit);
     }
     values.flags.gsm_enabled = gsm_enabled_flag;
@@ -402,15 +338,11 @@ void TFedit::setup_display_conditions()
     gsm_call_flag = flags.gsm_call;
     gprs_flag = flags.gprs;
 
-    const bool timing = gsm_timing_editable(flags);
-    for (QLineEdit* edit :
-         {ed_sms, ed_gsm_interval, ed_gsm_duration, ed_gsm_sms_duration, ed_sms_text_acq, ed_sms_text_eol}) {
-        edit->setEnabled(timing);
-    }
-    const bool gprs = gprs_settings_editable(mode);
-    for (QLineEdit* edit : {ed_http_host, ed_http_url, ed_http_host_port, ed_username, ed_password, ed_apn_name,
-                            ed_apn_username, ed_apn_password}) {
-        edit->setEnabled(gprs);
+    for (const BoxRow& row : box_rows) {
+        const bool editable = row.needs == Needs::gsm_on      ? gsm_timing_editable(flags)
+                              : row.needs == Needs::gprs_push ? gprs_settings_editable(mode)
+                                                              : true;
+        (this->*row.edit)->setEnabled(editable);
     }
 }
 

@@ -119,6 +119,9 @@ protected:
     bool FormKeyDown(int key);
 
 private:
+    // Builds the boxes of `group` in the dialog's row table whose top lies
+    // in [first_top, last_top], with their captions and notes.
+    void build_rows(QGroupBox* TFedit::*group, int first_top = 0, int last_top = 1 << 20);
     void build_general_tab();
     void build_gsm_tab();
     void build_acquisitions_tab();

@@ -1,10 +1,35 @@
 #include "widgets/form.h"
 
+#include <QCheckBox>
 #include <QComboBox>
+#include <QFont>
+#include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
+#include <QPalette>
+#include <QPushButton>
 #include <limits>
 
 #include "widgets/cp1252_text.h"
+
+const QColor group_colour(227, 223, 217);
+
+QLabel* make_label(QWidget* parent, const QString& name, const QString& text, int left, int top)
+{
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(name);
+    label->move(left, top);
+    label->adjustSize();
+    return label;
+}
+
+QLabel* make_label_in(QWidget* parent, const QString& text, const QRect& room, bool right_aligned)
+{
+    auto* label = new QLabel(text, parent);
+    label->setAlignment((right_aligned ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignTop);
+    label->setGeometry(room.left(), room.top(), room.width(), label->sizeHint().height());
+    return label;
+}
 
 QLineEdit* make_edit(QWidget* parent, const QString& name, const QRect& geometry)
 {
@@ -23,15 +48,72 @@ QComboBox* make_combo_box(QWidget* parent, const QString& name, const QStringLis
     combo->setObjectName(name);
     combo->setEditable(true);
     combo->setInsertPolicy(QComboBox::NoInsert);
-    // The size hint follows the items, so a window can tell whether its
-    // font fits them; the size itself never follows: left to itself, the
-    // box would resize to its items once the event loop runs, and the
-    // columns of the layout would no longer line up.
+    // The size hint follows the items, so that condense_to_fit can tell
+    // whether the font fits them; the size itself never follows: left to
+    // itself, the box would resize to its items once the event loop runs,
+    // and the columns of the layout would no longer line up.
     combo->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     combo->addItems(items);
     combo->setGeometry(geometry);
     combo->setFixedSize(geometry.size());
     return combo;
+}
+
+QCheckBox* make_check_box(QWidget* parent, const QString& name, const QString& caption, const QRect& geometry)
+{
+    auto* box = new QCheckBox(caption, parent);
+    box->setObjectName(name);
+    box->setGeometry(geometry);
+    return box;
+}
+
+QPushButton* make_button(QWidget* parent, const QString& name, const QString& caption, const QRect& geometry)
+{
+    auto* button = new QPushButton(caption, parent);
+    button->setObjectName(name);
+    button->setGeometry(geometry);
+    // Return in an edit must not press a button of the window: only a click,
+    // the space bar on a focused button, or Escape closes a dialog.
+    button->setAutoDefault(false);
+    button->setDefault(false);
+    return button;
+}
+
+QGroupBox* make_group_box(QWidget* parent, const QString& name, const QString& title, const QRect& geometry,
+                          bool coloured)
+{
+    auto* box = new QGroupBox(title, parent);
+    box->setObjectName(name);
+    box->setGeometry(geometry);
+    if (coloured) {
+        QPalette palette = box->palette();
+        palette.setColor(QPalette::Window, group_colour);
+        box->setPalette(palette);
+        box->setAutoFillBackground(true);
+    }
+    return box;
+}
+
+void condense_to_fit(const QList<QWidget*>& controls)
+{
+    auto all_fit = [&controls] {
+        for (const QWidget* control : controls) {
+            if (control->sizeHint().width() > control->width()) {
+                return false;
+            }
+        }
+        return true;
+    };
+    for (int stretch : {QFont::SemiCondensed, QFont::Condensed, QFont::ExtraCondensed}) {
+        if (all_fit()) {
+            return;
+        }
+        for (QWidget* control : controls) {
+            QFont font = control->font();
+            font.setStretch(stretch);
+            control->setFont(font);
+        }
+    }
 }
 
 void show_text(QLineEdit* edit, const char* text)

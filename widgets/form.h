@@ -1,25 +1,63 @@
 // The one way the editor's windows build their controls, at the fixed
-// positions of their layouts, with the rules every window keeps: an edit
-// never cuts a stored text and shows its start, as the operators' Windows
-// edits do; a drop-down list keeps the width its layout gives it.
+// positions of their layouts, with the rules every window keeps:
+// - an edit never cuts a stored text and shows its start, as the operators'
+//   Windows edits do;
+// - a drop-down list keeps the width its layout gives it and never adds a
+//   typed text to its items;
+// - no button answers the Return key on its own;
+// - captions that do not fit the room their layout gives them are condensed,
+//   never cut or made smaller.
 #ifndef ZANTOR_WIDGETS_FORM_H
 #define ZANTOR_WIDGETS_FORM_H
 
+#include <QColor>
+#include <QList>
 #include <QRect>
 #include <QString>
 #include <QStringList>
 #include <string>
 
+class QCheckBox;
 class QComboBox;
+class QGroupBox;
+class QLabel;
 class QLineEdit;
+class QPushButton;
 class QWidget;
+
+// The light grey behind the coloured group boxes of the dialogs.
+extern const QColor group_colour;
+
+// Height of the single-line edits and drop-down lists of the layouts.
+const int field_height = 21;
+
+// A caption as wide as its text, its top left at left, top. Captions that
+// nothing refers to have no name.
+QLabel* make_label(QWidget* parent, const QString& name, const QString& text, int left, int top);
+
+// A caption in the room of `room`, left-aligned or right-aligned (ending
+// just before the control it names); see condense_to_fit.
+QLabel* make_label_in(QWidget* parent, const QString& text, const QRect& room, bool right_aligned);
 
 // A single-line edit without a length limit.
 QLineEdit* make_edit(QWidget* parent, const QString& name, const QRect& geometry);
 
-// A drop-down list with an edit field: the operator may also type a text,
-// which is never added to the items.
+// A drop-down list with an edit field: the operator may also type a text.
 QComboBox* make_combo_box(QWidget* parent, const QString& name, const QStringList& items, const QRect& geometry);
+
+QCheckBox* make_check_box(QWidget* parent, const QString& name, const QString& caption, const QRect& geometry);
+
+QPushButton* make_button(QWidget* parent, const QString& name, const QString& caption, const QRect& geometry);
+
+// A group box, in group_colour when `coloured`.
+QGroupBox* make_group_box(QWidget* parent, const QString& name, const QString& title, const QRect& geometry,
+                          bool coloured = false);
+
+// The layouts were drawn for a narrow 8-point font. Where this machine's
+// font is wider, the captions of one group (labels, check boxes, the items
+// of drop-down lists) are condensed alike, step by step, until each fits
+// its width, so that the columns keep their places and no text is cut.
+void condense_to_fit(const QList<QWidget*>& controls);
 
 // Fills an edit with a document text (Windows-1252), showing its start.
 void show_text(QLineEdit* edit, const char* text);
