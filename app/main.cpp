@@ -15,7 +15,6 @@
 #include "app/log_memo.h"
 #include "doc/Lib_cpp.h"
 #include "doc/top_level.h"
-#include "widgets/form.h"
 
 TFmain* Fmain = nullptr;
 
@@ -33,11 +32,7 @@ TFmain::TFmain(QWidget* parent) : QMainWindow(parent), setup_doc("SETUP")
     build_controls();
     set_log_destination(log_append);
 
-    watch_edit(ed_COM_direct, &TFmain::ed_COM_directKeyDown);
-    watch_edit(ed_COM_modem, &TFmain::ed_COM_modemKeyDown);
-    watch_edit(ed_path_bin, &TFmain::ed_path_binKeyDown);
-    watch_edit(ed_path_xml, &TFmain::ed_path_xmlKeyDown);
-    watch_edit(ed_path_log, &TFmain::ed_path_logKeyDown);
+    watch_edits();
 
     Save1->setEnabled(false);
     modified = false;
@@ -117,35 +112,6 @@ void TFmain::show_document()
 {
     fill_station_list();
     show_edits();
-}
-
-void TFmain::show_edits()
-{
-    show_text(ed_COM_direct, xml_get_attr_text(node_com_direct, "port"));
-    show_text(ed_COM_modem, xml_get_attr_text(node_com_modem, "port"));
-    show_text(ed_path_bin, xml_get_attr_text(node_path_bin, "path"));
-    show_text(ed_path_log, xml_get_attr_text(node_path_log, "path"));
-    show_text(ed_path_xml, xml_get_attr_text(node_path_xml, "path"));
-}
-
-void TFmain::store_edits()
-{
-    // Every edit is written back, changed or not, so the file always holds
-    // what the operator sees.
-    const struct {
-        TiXmlElement* element;
-        const char* attribute;
-        QLineEdit* edit;
-    } pairs[] = {
-        {node_path_bin, "path", ed_path_bin},   {node_path_log, "path", ed_path_log},
-        {node_path_xml, "path", ed_path_xml},   {node_com_direct, "port", ed_COM_direct},
-        {node_com_modem, "port", ed_COM_modem},
-    };
-    for (const auto& pair : pairs) {
-        if (pair.element != nullptr) {
-            xml_set_attr(pair.element, pair.attribute, typed_text(pair.edit).c_str());
-        }
-    }
 }
 
 bool TFmain::confirm_continue()

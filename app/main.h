@@ -147,6 +147,9 @@ private:
     // The five edits from the document; the second half of show_document.
     void show_edits();
     void build_controls();
+    // The edits of `tab` with their captions, from the table of the five edits.
+    void build_edits(QWidget* TFmain::*tab);
+    void watch_edits();
     void build_com_ports_tab();
     void build_stations_tab();
     void build_directories_tab();

@@ -34,25 +34,14 @@ Control* named(Control* control, const char* name)
     return control;
 }
 
-QLabel* make_label(QWidget* parent, const char* name, const QString& text, int left, int top, bool italic = false)
+QLabel* make_hint(QWidget* parent, const char* name, const QString& text, int left, int top)
 {
-    auto* label = named(new QLabel(text, parent), name);
-    if (italic) {
-        QFont hint = label->font();
-        hint.setItalic(true);
-        label->setFont(hint);
-    }
-    label->move(left, top);
-    label->adjustSize();
-    return label;
-}
-
-QPushButton* make_button(QWidget* parent, const char* name, const QString& text, QRect geometry)
-{
-    auto* button = named(new QPushButton(text, parent), name);
-    button->setGeometry(geometry);
-    button->setAutoDefault(false);
-    return button;
+    QLabel* hint = make_label(parent, QString::fromLatin1(name), text, left, top);
+    QFont font = hint->font();
+    font.setItalic(true);
+    hint->setFont(font);
+    hint->adjustSize();
+    return hint;
 }
 
 QWidget* make_tab(QTabWidget* pages, const char* name, const QString& caption)
@@ -98,7 +87,7 @@ void TFmain::build_controls()
     Panel1 = named(new QFrame(client_area), "Panel1");
     Panel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
     Panel1->setGeometry(0, 421, 515, 41);
-    lb_filename = make_label(Panel1, "lb_filename", QString(), 32, 8);
+    lb_filename = make_label(Panel1, QStringLiteral("lb_filename"), QString(), 32, 8);
     lb_filename->setGeometry(32, 8, 515 - 32 - 8, lb_filename->sizeHint().height());
 
     build_menu();
@@ -111,20 +100,17 @@ void TFmain::build_controls()
 void TFmain::build_com_ports_tab()
 {
     TabSheet1 = make_tab(PageControl1, "TabSheet1", QStringLiteral("COM ports"));
-    Label3 = make_label(TabSheet1, "Label3", QStringLiteral("COM port for direct (cable) connection"), 24, 48);
-    ed_COM_direct = make_edit(TabSheet1, QStringLiteral("ed_COM_direct"), QRect(24, 72, 73, 21));
-    Label4 = make_label(TabSheet1, "Label4", QStringLiteral("for example \"COM1\""), 112, 80, true);
-    Label5 = make_label(TabSheet1, "Label5", QStringLiteral("COM port for modem connection"), 24, 112);
-    ed_COM_modem = make_edit(TabSheet1, QStringLiteral("ed_COM_modem"), QRect(24, 136, 73, 21));
-    Label6 = make_label(TabSheet1, "Label6", QStringLiteral("for example \"COM2\""), 112, 144, true);
+    build_edits(&TFmain::TabSheet1);
+    Label4 = make_hint(TabSheet1, "Label4", QStringLiteral("for example \"COM1\""), 112, 80);
+    Label6 = make_hint(TabSheet1, "Label6", QStringLiteral("for example \"COM2\""), 112, 144);
     QWidget::setTabOrder(ed_COM_direct, ed_COM_modem);
 }
 
 void TFmain::build_stations_tab()
 {
     TabSheet2 = make_tab(PageControl1, "TabSheet2", QStringLiteral("NUXOs"));
-    GroupBox1 = named(new QGroupBox(QStringLiteral("NUXO list"), TabSheet2), "GroupBox1");
-    GroupBox1->setGeometry(16, 24, 457, 321);
+    GroupBox1 =
+        make_group_box(TabSheet2, QStringLiteral("GroupBox1"), QStringLiteral("NUXO list"), QRect(16, 24, 457, 321));
 
     station_list = new StationListModel(this);
     StringGrid_stations = named(new StationGrid(GroupBox1), "StringGrid_stations");
@@ -144,9 +130,12 @@ void TFmain::build_stations_tab()
     StringGrid_stations->setColumnWidth(StationListModel::description_column, 300);
     StringGrid_stations->setWordWrap(false);
 
-    Button7 = make_button(GroupBox1, "Button7", QStringLiteral("Edit Selected"), QRect(40, 264, 123, 25));
-    Button5 = make_button(GroupBox1, "Button5", QStringLiteral("Add a new NUXO"), QRect(168, 264, 123, 25));
-    Button6 = make_button(GroupBox1, "Button6", QStringLiteral("Delete selected NUXO"), QRect(296, 264, 123, 25));
+    Button7 =
+        make_button(GroupBox1, QStringLiteral("Button7"), QStringLiteral("Edit Selected"), QRect(40, 264, 123, 25));
+    Button5 =
+        make_button(GroupBox1, QStringLiteral("Button5"), QStringLiteral("Add a new NUXO"), QRect(168, 264, 123, 25));
+    Button6 = make_button(GroupBox1, QStringLiteral("Button6"), QStringLiteral("Delete selected NUXO"),
+                          QRect(296, 264, 123, 25));
     QWidget::setTabOrder(StringGrid_stations, Button5);
     QWidget::setTabOrder(Button5, Button6);
     QWidget::setTabOrder(Button6, Button7);
@@ -160,17 +149,11 @@ void TFmain::build_stations_tab()
 void TFmain::build_directories_tab()
 {
     TabSheet3 = make_tab(PageControl1, "TabSheet3", QStringLiteral("Directories"));
-    Label1 = make_label(TabSheet3, "Label1",
-                        QStringLiteral("Path to BIN directory (flash downloaded file, binary format)"), 16, 48);
-    ed_path_bin = make_edit(TabSheet3, QStringLiteral("ed_path_bin"), QRect(16, 64, 385, 21));
-    Button3 = make_button(TabSheet3, "Button3", QStringLiteral("Browse..."), QRect(408, 64, 75, 25));
-    Label2 = make_label(TabSheet3, "Label2",
-                        QStringLiteral("Path to XML directory (flash downloaded file, XML format)"), 16, 112);
-    ed_path_xml = make_edit(TabSheet3, QStringLiteral("ed_path_xml"), QRect(16, 128, 385, 21));
-    Button4 = make_button(TabSheet3, "Button4", QStringLiteral("Browse..."), QRect(408, 128, 75, 25));
-    Label7 = make_label(TabSheet3, "Label7", QStringLiteral("Path to STATUS directory (GetStatus)"), 16, 176);
-    ed_path_log = make_edit(TabSheet3, QStringLiteral("ed_path_log"), QRect(16, 192, 385, 21));
-    Button1 = make_button(TabSheet3, "Button1", QStringLiteral("Browse..."), QRect(408, 192, 75, 25));
+    build_edits(&TFmain::TabSheet3);
+    const QString browse = QStringLiteral("Browse...");
+    Button3 = make_button(TabSheet3, QStringLiteral("Button3"), browse, QRect(408, 64, 75, 25));
+    Button4 = make_button(TabSheet3, QStringLiteral("Button4"), browse, QRect(408, 128, 75, 25));
+    Button1 = make_button(TabSheet3, QStringLiteral("Button1"), browse, QRect(408, 192, 75, 25));
     QWidget::setTabOrder(ed_path_bin, Button3);
     QWidget::setTabOrder(Button3, ed_path_xml);
     QWidget::setTabOrder(ed_path_xml, Button4);

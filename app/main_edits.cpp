@@ -1,0 +1,73 @@
+// The five edits of the main window, the PC's two COM ports and the three
+// data directories: one table builds them with their captions, fills them
+// from the document, stores them back and watches their keys.
+#include <QLabel>
+#include <QLineEdit>
+
+#include "app/main.h"
+#include "widgets/form.h"
+
+namespace {
+
+struct EditRow {
+    QLineEdit* TFmain::*edit;
+    const char* name;
+    QWidget* TFmain::*tab;
+    QRect box;
+    QLabel* TFmain::*caption;
+    const char* caption_name;
+    const char* caption_text;
+    QPoint caption_at;
+    TiXmlElement* TFmain::*element;
+    const char* attribute;
+    void (TFmain::*key_handler)();
+};
+
+// clang-format off
+const EditRow edit_rows[] = {
+    {&TFmain::ed_COM_direct, "ed_COM_direct", &TFmain::TabSheet1, {24, 72, 73, field_height},  &TFmain::Label3, "Label3", "COM port for direct (cable) connection",                        {24, 48},  &TFmain::node_com_direct, "port", &TFmain::ed_COM_directKeyDown},
+    {&TFmain::ed_COM_modem,  "ed_COM_modem",  &TFmain::TabSheet1, {24, 136, 73, field_height}, &TFmain::Label5, "Label5", "COM port for modem connection",                                 {24, 112}, &TFmain::node_com_modem,  "port", &TFmain::ed_COM_modemKeyDown},
+    {&TFmain::ed_path_bin,   "ed_path_bin",   &TFmain::TabSheet3, {16, 64, 385, field_height}, &TFmain::Label1, "Label1", "Path to BIN directory (flash downloaded file, binary format)", {16, 48},  &TFmain::node_path_bin,   "path", &TFmain::ed_path_binKeyDown},
+    {&TFmain::ed_path_xml,   "ed_path_xml",   &TFmain::TabSheet3, {16, 128, 385, field_height}, &TFmain::Label2, "Label2", "Path to XML directory (flash downloaded file, XML format)",   {16, 112}, &TFmain::node_path_xml,   "path", &TFmain::ed_path_xmlKeyDown},
+    {&TFmain::ed_path_log,   "ed_path_log",   &TFmain::TabSheet3, {16, 192, 385, field_height}, &TFmain::Label7, "Label7", "Path to STATUS directory (GetStatus)",                        {16, 176}, &TFmain::node_path_log,   "path", &TFmain::ed_path_logKeyDown},
+};
+// clang-format on
+
+}  // namespace
+
+void TFmain::build_edits(QWidget* TFmain::*tab)
+{
+    for (const EditRow& row : edit_rows) {
+        if (row.tab != tab) {
+            continue;
+        }
+        this->*row.caption = make_label(this->*tab, QString::fromLatin1(row.caption_name),
+                                        QString::fromLatin1(row.caption_text), row.caption_at.x(), row.caption_at.y());
+        this->*row.edit = make_edit(this->*tab, QString::fromLatin1(row.name), row.box);
+    }
+}
+
+void TFmain::watch_edits()
+{
+    for (const EditRow& row : edit_rows) {
+        watch_edit(this->*row.edit, row.key_handler);
+    }
+}
+
+void TFmain::show_edits()
+{
+    for (const EditRow& row : edit_rows) {
+        show_text(this->*row.edit, xml_get_attr_text(this->*row.element, row.attribute));
+    }
+}
+
+void TFmain::store_edits()
+{
+    // Every edit is written back, changed or not, so the file always holds
+    // what the operator sees; an edit whose element is gone is skipped.
+    for (const EditRow& row : edit_rows) {
+        if (this->*row.element != nullptr) {
+            xml_set_attr(this->*row.element, row.attribute, typed_text(this->*row.edit).c_str());
+        }
+    }
+}
