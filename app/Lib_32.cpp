@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "app/main.h"
 #include "doc/Lib_xml.h"
 #include "widgets/cp1252_text.h"
 #include "widgets/file_dialog.h"
@@ -20,8 +21,10 @@ bool choose_folder(char* result, int capacity, const char* initial_path)
 
     // Qt's own dialog rather than the desktop's, so it looks and behaves the
     // same everywhere; it accepts only folders that exist.
+    // Owned by the main window, so it stands over it, and the operator cannot
+    // start a second Browse or close the window while it is open.
     std::unique_ptr<QFileDialog> dialog(
-        make_file_dialog(nullptr, QStringLiteral("folder_chooser"), QFileDialog::ShowDirsOnly));
+        make_file_dialog(Fmain, QStringLiteral("folder_chooser"), QFileDialog::ShowDirsOnly));
     dialog->setWindowTitle(QStringLiteral("Choose a Folder"));
     dialog->setFileMode(QFileDialog::Directory);
     QString start_folder = qstring_from_cp1252(start.data());
