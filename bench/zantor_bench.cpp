@@ -5,11 +5,11 @@
 #include <tinyxml.h>
 
 #include <QApplication>
+#include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QFile>
-#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QThread>
 #include <cstdio>
@@ -173,8 +173,8 @@ WindowContent main_window_content(const TFmain& window)
 StartupFigures measure_startup(const WindowContent& like)
 {
     StartupFigures figures;
-    medians_side_by_side(editor_startup_seconds, [&like] { return plain_window_startup_seconds(like); },
-                         figures.editor, figures.plain);
+    medians_side_by_side(
+        editor_startup_seconds, [&like] { return plain_window_startup_seconds(like); }, figures.editor, figures.plain);
     return figures;
 }
 

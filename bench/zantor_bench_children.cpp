@@ -4,12 +4,12 @@
 #include <QCoreApplication>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
-#include <QTabWidget>
-#include <QVBoxLayout>
 #include <QMainWindow>
 #include <QProcess>
+#include <QPushButton>
 #include <QStringList>
+#include <QTabWidget>
+#include <QVBoxLayout>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -192,6 +192,6 @@ double editor_startup_seconds()
 
 double plain_window_startup_seconds(const WindowContent& like)
 {
-    return startup_seconds({QStringLiteral("plain-startup"), QString::number(like.labels),
-                            QString::number(like.edits), QString::number(like.buttons)});
+    return startup_seconds({QStringLiteral("plain-startup"), QString::number(like.labels), QString::number(like.edits),
+                            QString::number(like.buttons)});
 }

@@ -20,8 +20,8 @@
 #include "doc/Lib_xml.h"
 #include "doc/file_replace.h"
 #include "doc/xml_writer.h"
-#include "support/station_fleet.h"
 #include "support/core_files.h"
+#include "support/station_fleet.h"
 
 namespace {
 

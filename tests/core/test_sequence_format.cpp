@@ -6,9 +6,9 @@
 #include <string>
 
 #include "sequence/sequence_format.h"
-#include "support/station_fleet.h"
 #include "station/station_record.h"
 #include "support/core_tree.h"
+#include "support/station_fleet.h"
 
 namespace {
 

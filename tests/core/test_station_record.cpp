@@ -5,9 +5,9 @@
 #include <memory>
 #include <string>
 
-#include "support/station_fleet.h"
 #include "station/station_record.h"
 #include "support/core_tree.h"
+#include "support/station_fleet.h"
 
 namespace {
 
