@@ -1,8 +1,10 @@
 // The five edits of the main window, the PC's two COM ports and the three
-// data directories: one table builds them with their captions, fills them
-// from the document, stores them back and watches their keys.
+// data directories: one table builds them with their captions and Browse...
+// buttons, fills them from the document, stores them back and watches their
+// keys.
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 
 #include "app/main.h"
 #include "widgets/form.h"
@@ -21,15 +23,18 @@ struct EditRow {
     TiXmlElement* TFmain::*element;
     const char* attribute;
     void (TFmain::*key_handler)();
+    QPushButton* TFmain::*browse;  // the directories' Browse... button, beside the edit
+    const char* browse_name;
+    void (TFmain::*browse_click)();
 };
 
 // clang-format off
 const EditRow edit_rows[] = {
-    {&TFmain::ed_COM_direct, "ed_COM_direct", &TFmain::TabSheet1, {24, 72, 73, field_height},  &TFmain::Label3, "Label3", "COM port for direct (cable) connection",                        {24, 48},  &TFmain::node_com_direct, "port", &TFmain::ed_COM_directKeyDown},
-    {&TFmain::ed_COM_modem,  "ed_COM_modem",  &TFmain::TabSheet1, {24, 136, 73, field_height}, &TFmain::Label5, "Label5", "COM port for modem connection",                                 {24, 112}, &TFmain::node_com_modem,  "port", &TFmain::ed_COM_modemKeyDown},
-    {&TFmain::ed_path_bin,   "ed_path_bin",   &TFmain::TabSheet3, {16, 64, 385, field_height}, &TFmain::Label1, "Label1", "Path to BIN directory (flash downloaded file, binary format)", {16, 48},  &TFmain::node_path_bin,   "path", &TFmain::ed_path_binKeyDown},
-    {&TFmain::ed_path_xml,   "ed_path_xml",   &TFmain::TabSheet3, {16, 128, 385, field_height}, &TFmain::Label2, "Label2", "Path to XML directory (flash downloaded file, XML format)",   {16, 112}, &TFmain::node_path_xml,   "path", &TFmain::ed_path_xmlKeyDown},
-    {&TFmain::ed_path_log,   "ed_path_log",   &TFmain::TabSheet3, {16, 192, 385, field_height}, &TFmain::Label7, "Label7", "Path to STATUS directory (GetStatus)",                        {16, 176}, &TFmain::node_path_log,   "path", &TFmain::ed_path_logKeyDown},
+    {&TFmain::ed_COM_direct, "ed_COM_direct", &TFmain::TabSheet1, {24, 72, 73, field_height},  &TFmain::Label3, "Label3", "COM port for direct (cable) connection",                        {24, 48},  &TFmain::node_com_direct, "port", &TFmain::ed_COM_directKeyDown, nullptr,          nullptr,   nullptr},
+    {&TFmain::ed_COM_modem,  "ed_COM_modem",  &TFmain::TabSheet1, {24, 136, 73, field_height}, &TFmain::Label5, "Label5", "COM port for modem connection",                                 {24, 112}, &TFmain::node_com_modem,  "port", &TFmain::ed_COM_modemKeyDown,  nullptr,          nullptr,   nullptr},
+    {&TFmain::ed_path_bin,   "ed_path_bin",   &TFmain::TabSheet3, {16, 64, 385, field_height}, &TFmain::Label1, "Label1", "Path to BIN directory (flash downloaded file, binary format)", {16, 48},  &TFmain::node_path_bin,   "path", &TFmain::ed_path_binKeyDown,   &TFmain::Button3, "Button3", &TFmain::Button3Click},
+    {&TFmain::ed_path_xml,   "ed_path_xml",   &TFmain::TabSheet3, {16, 128, 385, field_height}, &TFmain::Label2, "Label2", "Path to XML directory (flash downloaded file, XML format)",   {16, 112}, &TFmain::node_path_xml,   "path", &TFmain::ed_path_xmlKeyDown,   &TFmain::Button4, "Button4", &TFmain::Button4Click},
+    {&TFmain::ed_path_log,   "ed_path_log",   &TFmain::TabSheet3, {16, 192, 385, field_height}, &TFmain::Label7, "Label7", "Path to STATUS directory (GetStatus)",                        {16, 176}, &TFmain::node_path_log,   "path", &TFmain::ed_path_logKeyDown,   &TFmain::Button1, "Button1", &TFmain::Button1Click},
 };
 // clang-format on
 
@@ -37,6 +42,16 @@ const EditRow edit_rows[] = {
 
 void TFmain::build_edits(QWidget* TFmain::*tab)
 {
+    const int browse_left = 408;
+    const QSize browse_size(75, 25);
+    QWidget* previous = nullptr;
+    // Tab goes down the rows: each edit, then its Browse... button.
+    const auto next_in_tab_order = [&previous](QWidget* control) {
+        if (previous != nullptr) {
+            QWidget::setTabOrder(previous, control);
+        }
+        previous = control;
+    };
     for (const EditRow& row : edit_rows) {
         if (row.tab != tab) {
             continue;
@@ -44,6 +59,15 @@ void TFmain::build_edits(QWidget* TFmain::*tab)
         this->*row.caption = make_label(this->*tab, QString::fromLatin1(row.caption_name),
                                         QString::fromLatin1(row.caption_text), row.caption_at.x(), row.caption_at.y());
         this->*row.edit = make_edit(this->*tab, QString::fromLatin1(row.name), row.box);
+        next_in_tab_order(this->*row.edit);
+        if (row.browse != nullptr) {
+            QPushButton* button =
+                make_button(this->*tab, QString::fromLatin1(row.browse_name), QStringLiteral("Browse..."),
+                            QRect(QPoint(browse_left, row.box.top()), browse_size));
+            connect(button, &QPushButton::clicked, this, row.browse_click);
+            this->*row.browse = button;
+            next_in_tab_order(button);
+        }
     }
 }
 

@@ -103,7 +103,6 @@ void TFmain::build_com_ports_tab()
     build_edits(&TFmain::TabSheet1);
     Label4 = make_hint(TabSheet1, "Label4", QStringLiteral("for example \"COM1\""), 112, 80);
     Label6 = make_hint(TabSheet1, "Label6", QStringLiteral("for example \"COM2\""), 112, 144);
-    QWidget::setTabOrder(ed_COM_direct, ed_COM_modem);
 }
 
 void TFmain::build_stations_tab()
@@ -150,19 +149,6 @@ void TFmain::build_directories_tab()
 {
     TabSheet3 = make_tab(PageControl1, "TabSheet3", QStringLiteral("Directories"));
     build_edits(&TFmain::TabSheet3);
-    const QString browse = QStringLiteral("Browse...");
-    Button3 = make_button(TabSheet3, QStringLiteral("Button3"), browse, QRect(408, 64, 75, 25));
-    Button4 = make_button(TabSheet3, QStringLiteral("Button4"), browse, QRect(408, 128, 75, 25));
-    Button1 = make_button(TabSheet3, QStringLiteral("Button1"), browse, QRect(408, 192, 75, 25));
-    QWidget::setTabOrder(ed_path_bin, Button3);
-    QWidget::setTabOrder(Button3, ed_path_xml);
-    QWidget::setTabOrder(ed_path_xml, Button4);
-    QWidget::setTabOrder(Button4, ed_path_log);
-    QWidget::setTabOrder(ed_path_log, Button1);
-
-    connect(Button3, &QPushButton::clicked, this, &TFmain::Button3Click);
-    connect(Button4, &QPushButton::clicked, this, &TFmain::Button4Click);
-    connect(Button1, &QPushButton::clicked, this, &TFmain::Button1Click);
 }
 
 void TFmain::build_menu()
