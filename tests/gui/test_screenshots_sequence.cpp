@@ -78,8 +78,8 @@ void expect_no_overlap(QWidget* page, const std::string& where)
 
 void render_every_tab(bool thresholds)
 {
-    auto doc = parse_xml(busy_sequence);
-    ASSERT_NE(doc, nullptr);
+    ParsedXml doc(busy_sequence);
+    ASSERT_NE(doc.root, nullptr);
     TFacquisition_sequence dialog;
     const QString directory = qEnvironmentVariable("ZANTOR_SCREENSHOT_DIR");
     when_modal_shown([&](QWidget* d) {
@@ -99,7 +99,7 @@ void render_every_tab(bool thresholds)
         }
         d->close();
     });
-    dialog.execute(doc->RootElement(), thresholds, thresholds ? "Slow sequence" : "Health sequence");
+    dialog.execute(doc.root, thresholds, thresholds ? "Slow sequence" : "Health sequence");
 }
 
 TEST(SequenceScreens, EveryTabWithThresholds)

@@ -23,17 +23,15 @@ namespace {
 
 // The station's sequence configuration, so that a test sees the edited
 // sequence keep its place among its siblings.
-std::unique_ptr<TiXmlDocument> configuration(const std::string& slow_commands)
-{
-    std::string xml = "<CONFIGURATION value=\"1\"><ACQUISITION_SEQUENCE value=\"0\">" + slow_commands +
-                      "</ACQUISITION_SEQUENCE><ACQUISITION_SEQUENCE value=\"1\"/></CONFIGURATION>";
-    return parse_xml(xml.c_str());
-}
+struct Configuration : ParsedXml {
+    explicit Configuration(const std::string& slow_commands)
+        : ParsedXml("<CONFIGURATION value=\"1\"><ACQUISITION_SEQUENCE value=\"0\">" + slow_commands +
+                    "</ACQUISITION_SEQUENCE><ACQUISITION_SEQUENCE value=\"1\"/></CONFIGURATION>")
+    {
+    }
 
-TiXmlElement* slow_sequence(TiXmlDocument* doc)
-{
-    return doc->RootElement()->FirstChildElement("ACQUISITION_SEQUENCE");
-}
+    TiXmlElement* slow_sequence() const { return root->FirstChildElement("ACQUISITION_SEQUENCE"); }
+};
 
 // Shows the tab that holds `control`, as the operator must before using it.
 void bring_into_view(QWidget* control)
@@ -162,8 +160,8 @@ const char* const example_commands =
 
 TEST_F(SequenceDialog, TickingTheControlsWritesTheCanonicalSequenceInPlace)
 {
-    auto doc = configuration("<WAIT timeout=\"9\"/>");
-    edit(slow_sequence(doc.get()), true, [](QWidget* d) {
+    Configuration doc("<WAIT timeout=\"9\"/>");
+    edit(doc.slow_sequence(), true, [](QWidget* d) {
         EXPECT_EQ(d->windowTitle(), QStringLiteral("Slow sequence"));
         tick(d, "cb_vbat");
         tick(d, "cb_vbat_eol");
@@ -187,16 +185,16 @@ TEST_F(SequenceDialog, TickingTheControlsWritesTheCanonicalSequenceInPlace)
         line = end;
     }
     expected += "  ACQUISITION_SEQUENCE value=\"1\"\n";
-    EXPECT_EQ(render_tree(doc->RootElement()), expected);
+    EXPECT_EQ(render_tree(doc.root), expected);
 
     // Loaded back into the controls and stored again, nothing changes.
-    edit(slow_sequence(doc.get()), true, [](QWidget* d) {
+    edit(doc.slow_sequence(), true, [](QWidget* d) {
         EXPECT_TRUE(checked(d, "cb_vbat_eol"));
         EXPECT_EQ(combo_text(d, "cbb_0_9"), QStringLiteral(">= Greater Or Equal"));
         EXPECT_EQ(combo_text(d, "cbb_s_o3"), QStringLiteral("Force 1"));
         press(d, "Button1");
     });
-    EXPECT_EQ(render_children(slow_sequence(doc.get())), example_commands);
+    EXPECT_EQ(render_children(doc.slow_sequence()), example_commands);
 }
 
 TEST_F(SequenceDialog, OkWithoutChangesKeepsWindows1252ThresholdsByteForByte)
@@ -206,33 +204,33 @@ TEST_F(SequenceDialog, OkWithoutChangesKeepsWindows1252ThresholdsByteForByte)
         "WAIT timeout=\"2\"\n"
         "ACQ header=\"178\" port=\"7\" channel=\"2\" timeout=\"4\" compare=\"lt\" threshold=\"5,5 \xB0\x43\"\n"
         "PROBES_POWER state=\"0\"\n";
-    auto doc = configuration(
+    Configuration doc(
         "<PROBES_POWER state=\"8\"/><WAIT timeout=\"2\"/>"
         "<ACQ header=\"178\" port=\"7\" channel=\"2\" timeout=\"4\" compare=\"lt\" threshold=\"5,5 \xB0\x43\"/>"
         "<PROBES_POWER state=\"0\"/>");
-    edit(slow_sequence(doc.get()), true, [](QWidget* d) {
+    edit(doc.slow_sequence(), true, [](QWidget* d) {
         EXPECT_EQ(text_of(d, "ed_7_2"), QString::fromUtf8("5,5 \u00B0C"));
         press(d, "Button1");
     });
-    EXPECT_EQ(render_children(slow_sequence(doc.get())), commands);
+    EXPECT_EQ(render_children(doc.slow_sequence()), commands);
 }
 
 // Threshold edits cut at 32,767 characters and showed the end of a text.
 TEST_F(SequenceDialog, ThresholdsComeBackWholeAndShowTheirStart)
 {
     const std::string threshold(40000, '7');
-    auto doc = configuration("<ACQ port=\"7\" channel=\"2\" compare=\"ge\" threshold=\"" + threshold +
-                             "\"/><ACQ_VBAT channel=\"0\" threshold=\"" + threshold + "\"/>");
-    edit(slow_sequence(doc.get()), true, [](QWidget* d) {
+    Configuration doc("<ACQ port=\"7\" channel=\"2\" compare=\"ge\" threshold=\"" + threshold +
+                      "\"/><ACQ_VBAT channel=\"0\" threshold=\"" + threshold + "\"/>");
+    edit(doc.slow_sequence(), true, [](QWidget* d) {
         for (QLineEdit* edit : d->findChildren<QLineEdit*>()) {
             const bool of_a_list = qobject_cast<QComboBox*>(edit->parent()) != nullptr;
             EXPECT_TRUE(of_a_list || edit->cursorPosition() == 0) << edit->objectName().toStdString();
         }
         press(d, "Button1");
     });
-    const TiXmlElement* acq = slow_sequence(doc.get())->FirstChildElement("ACQ");
+    const TiXmlElement* acq = doc.slow_sequence()->FirstChildElement("ACQ");
     EXPECT_EQ(xml_get_attr_text(acq, "threshold"), threshold);
-    EXPECT_EQ(xml_get_attr_text(slow_sequence(doc.get())->FirstChildElement("ACQ_VBAT"), "threshold"), threshold);
+    EXPECT_EQ(xml_get_attr_text(doc.slow_sequence()->FirstChildElement("ACQ_VBAT"), "threshold"), threshold);
 }
 
 // Once the event loop ran, the comparisons shrank from 137 to 132 pixels
@@ -251,8 +249,8 @@ TEST_F(SequenceDialog, CancelEscapeAndCloseBoxLeaveTheSequenceUntouched)
     const char* stored =
         "<ACQ_VBAT channel=\"0\" threshold=\"12\"/><ACQ port=\"7\" channel=\"1\" extra=\"x\"/>"
         "<UNKNOWN a=\"b\"/><CONDITIONAL_ACTION port=\"0\" and=\"254\" or=\"0\"/>";
-    auto doc = configuration(stored);
-    const std::string before = render_tree(doc->RootElement());
+    Configuration doc(stored);
+    const std::string before = render_tree(doc.root);
 
     auto change_everything = [](QWidget* d) {
         tick(d, "cb_vbat");
@@ -261,17 +259,17 @@ TEST_F(SequenceDialog, CancelEscapeAndCloseBoxLeaveTheSequenceUntouched)
         type(d, "ed_vbat_threshold", "10");
         tick(d, "cb_s_sms");
     };
-    edit(slow_sequence(doc.get()), true, [&](QWidget* d) {
+    edit(doc.slow_sequence(), true, [&](QWidget* d) {
         change_everything(d);
         // Return is no shortcut for OK: only the buttons close the dialog.
         QTest::keyClick(child<QLineEdit>(d, "ed_vbat_threshold"), Qt::Key_Return);
         EXPECT_TRUE(d->isVisible());
         press(d, "Button2");
     });
-    EXPECT_EQ(render_tree(doc->RootElement()), before);
+    EXPECT_EQ(render_tree(doc.root), before);
 
     // Escape reaches the dialog even from inside an edit or a combo box's text.
-    edit(slow_sequence(doc.get()), true, [&](QWidget* d) {
+    edit(doc.slow_sequence(), true, [&](QWidget* d) {
         change_everything(d);
         QTest::keyClick(child<QLineEdit>(d, "ed_7_1"), Qt::Key_Escape);
         if (d->isVisible()) {
@@ -279,9 +277,9 @@ TEST_F(SequenceDialog, CancelEscapeAndCloseBoxLeaveTheSequenceUntouched)
             d->close();
         }
     });
-    EXPECT_EQ(render_tree(doc->RootElement()), before);
+    EXPECT_EQ(render_tree(doc.root), before);
 
-    edit(slow_sequence(doc.get()), true, [&](QWidget* d) {
+    edit(doc.slow_sequence(), true, [&](QWidget* d) {
         change_everything(d);
         QTest::keyClick(child<QComboBox>(d, "cbb_s_o0")->lineEdit(), Qt::Key_Escape);
         if (d->isVisible()) {
@@ -289,13 +287,13 @@ TEST_F(SequenceDialog, CancelEscapeAndCloseBoxLeaveTheSequenceUntouched)
             d->close();
         }
     });
-    EXPECT_EQ(render_tree(doc->RootElement()), before);
+    EXPECT_EQ(render_tree(doc.root), before);
 
-    edit(slow_sequence(doc.get()), true, [&](QWidget* d) {
+    edit(doc.slow_sequence(), true, [&](QWidget* d) {
         change_everything(d);
         d->close();
     });
-    EXPECT_EQ(render_tree(doc->RootElement()), before);
+    EXPECT_EQ(render_tree(doc.root), before);
 }
 
 TEST_F(SequenceDialog, HealthHidesThresholdsAndActionsButKeepsThemOnOk)
@@ -307,12 +305,12 @@ TEST_F(SequenceDialog, HealthHidesThresholdsAndActionsButKeepsThemOnOk)
         "PROBES_POWER state=\"0\"\n"
         "CONDITIONAL_SMS\n"
         "CONDITIONAL_ACTION port=\"0\" and=\"14\" or=\"8\"\n";
-    auto doc = configuration(
+    Configuration doc(
         "<PROBES_POWER state=\"1\"/><ACQ_VBAT channel=\"0\" threshold=\"11.5\"/>"
         "<ACQ header=\"168\" port=\"0\" channel=\"9\" timeout=\"3\" compare=\"ge\" threshold=\"7\"/>"
         "<PROBES_POWER state=\"0\"/><CONDITIONAL_SMS/><CONDITIONAL_ACTION port=\"0\" and=\"14\" or=\"8\"/>");
     edit(
-        slow_sequence(doc.get()), false,
+        doc.slow_sequence(), false,
         [](QWidget* d) {
             EXPECT_EQ(d->windowTitle(), QStringLiteral("Health sequence"));
             for (size_t index = 0; index < channel_count; ++index) {
@@ -338,10 +336,10 @@ TEST_F(SequenceDialog, HealthHidesThresholdsAndActionsButKeepsThemOnOk)
     expected.insert(expected.find("PROBES_POWER state=\"0\""),
                     "PROBES_POWER state=\"8\"\nWAIT timeout=\"2\"\n"
                     "ACQ header=\"179\" port=\"7\" channel=\"6\" timeout=\"4\"\n");
-    EXPECT_EQ(render_children(slow_sequence(doc.get())), expected);
+    EXPECT_EQ(render_children(doc.slow_sequence()), expected);
 
     // The next opening with thresholds shows them all again.
-    edit(slow_sequence(doc.get()), true, [](QWidget* d) {
+    edit(doc.slow_sequence(), true, [](QWidget* d) {
         EXPECT_FALSE(hidden(d, "cbb_0_1"));
         EXPECT_FALSE(hidden(d, "ed_10_120_1"));
         EXPECT_FALSE(hidden(d, "cb_vbat_eol"));
@@ -352,9 +350,9 @@ TEST_F(SequenceDialog, HealthHidesThresholdsAndActionsButKeepsThemOnOk)
 
 TEST_F(SequenceDialog, TwoConditionalActionsFillAndEnableBothOutputRows)
 {
-    auto doc = configuration(
+    Configuration doc(
         "<CONDITIONAL_ACTION port=\"0\" and=\"14\" or=\"8\"/><CONDITIONAL_ACTION port=\"0\" and=\"255\" or=\"3\"/>");
-    edit(slow_sequence(doc.get()), true, [](QWidget* d) {
+    edit(doc.slow_sequence(), true, [](QWidget* d) {
         EXPECT_TRUE(checked(d, "cb_s_out"));
         EXPECT_TRUE(checked(d, "cb_s2_out"));
         const char* first[] = {"cbb_s_o3", "cbb_s_o2", "cbb_s_o1", "cbb_s_o0"};
@@ -373,13 +371,13 @@ TEST_F(SequenceDialog, TwoConditionalActionsFillAndEnableBothOutputRows)
         EXPECT_TRUE(enabled(d, "cbb_s_o1"));
         press(d, "Button1");
     });
-    EXPECT_EQ(render_children(slow_sequence(doc.get())), "CONDITIONAL_ACTION port=\"0\" and=\"14\" or=\"8\"\n");
+    EXPECT_EQ(render_children(doc.slow_sequence()), "CONDITIONAL_ACTION port=\"0\" and=\"14\" or=\"8\"\n");
 }
 
 TEST_F(SequenceDialog, TypedTextsThatNameNoItemCountAsNoThresholdAndKeep)
 {
-    auto doc = configuration("<CONDITIONAL_ACTION port=\"0\" and=\"255\" or=\"15\"/>");
-    edit(slow_sequence(doc.get()), true, [](QWidget* d) {
+    Configuration doc("<CONDITIONAL_ACTION port=\"0\" and=\"255\" or=\"15\"/>");
+    edit(doc.slow_sequence(), true, [](QWidget* d) {
         tick(d, "cb_7_2");
         pick(d, "cbb_7_2", ">= Greater Or Equal");
         EXPECT_TRUE(enabled(d, "ed_7_2"));
@@ -395,7 +393,7 @@ TEST_F(SequenceDialog, TypedTextsThatNameNoItemCountAsNoThresholdAndKeep)
         type_into_combo(d, "cbb_s_o2", "force 0");
         press(d, "Button1");
     });
-    EXPECT_EQ(render_children(slow_sequence(doc.get())),
+    EXPECT_EQ(render_children(doc.slow_sequence()),
               "PROBES_POWER state=\"8\"\n"
               "WAIT timeout=\"2\"\n"
               "ACQ header=\"178\" port=\"7\" channel=\"2\" timeout=\"4\"\n"
@@ -406,10 +404,10 @@ TEST_F(SequenceDialog, TypedTextsThatNameNoItemCountAsNoThresholdAndKeep)
 
 TEST_F(SequenceDialog, ThresholdControlsFollowTicksAndComparisons)
 {
-    auto doc = configuration(
+    Configuration doc(
         "<ACTION port=\"10\" and=\"0\" or=\"120\"/><ACQ port=\"10\" channel=\"1\"/>"
         "<ACQ port=\"7\" channel=\"3\" compare=\"GE\" threshold=\"2.5\"/><ACQ_VBAT channel=\"0\"/>");
-    edit(slow_sequence(doc.get()), true, [](QWidget* d) {
+    edit(doc.slow_sequence(), true, [](QWidget* d) {
         // Loaded without threshold: an empty edit; never loaded: "5.0".
         EXPECT_TRUE(checked(d, "cb_10_120_1"));
         EXPECT_FALSE(checked(d, "cb_10_7_1"));
@@ -449,8 +447,8 @@ TEST_F(SequenceDialog, ThresholdControlsFollowTicksAndComparisons)
 TEST_F(SequenceDialog, EndOfLifeTextAndShownTabCarryOverBetweenOpenings)
 {
     EXPECT_EQ(dialog->PageControl1->currentWidget()->objectName(), QStringLiteral("TabSheet2"));
-    auto doc = configuration("<ACQ_VBAT channel=\"0\"/>");
-    edit(slow_sequence(doc.get()), true, [](QWidget* d) {
+    Configuration doc("<ACQ_VBAT channel=\"0\"/>");
+    edit(doc.slow_sequence(), true, [](QWidget* d) {
         EXPECT_EQ(text_of(d, "ed_vbat_threshold"), QStringLiteral("11.9"));
         EXPECT_FALSE(checked(d, "cb_vbat_eol"));
         tick(d, "cb_vbat_eol");
@@ -458,19 +456,19 @@ TEST_F(SequenceDialog, EndOfLifeTextAndShownTabCarryOverBetweenOpenings)
         tick(d, "cb_10_120_0");
         press(d, "Button2");
     });
-    edit(slow_sequence(doc.get()), false, [](QWidget* d) {
+    edit(doc.slow_sequence(), false, [](QWidget* d) {
         EXPECT_EQ(text_of(d, "ed_vbat_threshold"), QStringLiteral("12.5"));
         EXPECT_FALSE(checked(d, "cb_10_120_0"));
         auto* tabs = child<QTabWidget>(d, "PageControl1");
         EXPECT_EQ(tabs->currentWidget()->objectName(), QStringLiteral("TabSheet4"));
         press(d, "Button1");
     });
-    EXPECT_EQ(render_children(slow_sequence(doc.get())),
+    EXPECT_EQ(render_children(doc.slow_sequence()),
               "PROBES_POWER state=\"1\"\nACQ_VBAT channel=\"0\"\nPROBES_POWER state=\"0\"\n");
 
     // A stored end-of-life threshold replaces the carried text.
-    auto other = configuration("<ACQ_VBAT channel=\"0\" threshold=\"\"/>");
-    edit(slow_sequence(other.get()), true, [](QWidget* d) {
+    Configuration other("<ACQ_VBAT channel=\"0\" threshold=\"\"/>");
+    edit(other.slow_sequence(), true, [](QWidget* d) {
         EXPECT_EQ(text_of(d, "ed_vbat_threshold"), QString());
         EXPECT_TRUE(checked(d, "cb_vbat_eol"));
         EXPECT_TRUE(enabled(d, "ed_vbat_threshold"));
@@ -516,10 +514,10 @@ TEST_F(SequenceDialog, EveryCatalogueRowAndFixedControlHasItsNamedControls)
 
 TEST_F(SequenceDialog, EditSequenceNeedsTheDialogAndAnElement)
 {
-    auto doc = configuration("<WAIT timeout=\"2\"/>");
-    const std::string before = render_tree(doc->RootElement());
+    Configuration doc("<WAIT timeout=\"2\"/>");
+    const std::string before = render_tree(doc.root);
     Facquisition_sequence = nullptr;
-    edit_sequence(slow_sequence(doc.get()), true, "Slow sequence");  // no dialog: returns at once
+    edit_sequence(doc.slow_sequence(), true, "Slow sequence");  // no dialog: returns at once
     Facquisition_sequence = dialog.get();
     edit_sequence(nullptr, true, "Slow sequence");  // nothing to edit: nothing shown
     EXPECT_FALSE(dialog->isVisible());
@@ -528,18 +526,18 @@ TEST_F(SequenceDialog, EditSequenceNeedsTheDialogAndAnElement)
         EXPECT_EQ(d->windowTitle(), QStringLiteral("Fast sequence"));
         press(d, "Button2");
     });
-    edit_sequence(slow_sequence(doc.get()), true, "Fast sequence");
+    edit_sequence(doc.slow_sequence(), true, "Fast sequence");
     when_modal_shown([](QWidget* d) {
         EXPECT_EQ(d->windowTitle(), QString());
         press(d, "Button2");
     });
-    edit_sequence(slow_sequence(doc.get()), true, nullptr);
-    EXPECT_EQ(render_tree(doc->RootElement()), before);
+    edit_sequence(doc.slow_sequence(), true, nullptr);
+    EXPECT_EQ(render_tree(doc.root), before);
 
     // A destroyed dialog is no longer reachable through the global.
     dialog.reset();
     EXPECT_EQ(Facquisition_sequence, nullptr);
-    edit_sequence(slow_sequence(doc.get()), true, "Slow sequence");
+    edit_sequence(doc.slow_sequence(), true, "Slow sequence");
 }
 
 }  // namespace

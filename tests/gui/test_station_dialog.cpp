@@ -19,6 +19,7 @@
 #include "sequence/acquisition_sequence.h"
 #include "station/edit_nuxo1f.h"
 #include "station/station_record.h"
+#include "support/core_tree.h"
 #include "support/gui_modal.h"
 
 namespace {
@@ -39,19 +40,6 @@ const char* const pushing_station =
     "<SMS_TEXT_ACQ value=\"A \"/><SMS_TEXT_EOL value=\"B \"/>"
     "<SYSTEM_CONFIG filter=\"4\" acq_number=\"0\" gsm_number=\"0\"/><PIN_CODE value=\"2222\"/>"
     "</CONFIGURATION></STATION>";
-
-// A station document element parsed from text; the document owns it.
-struct Station {
-    TiXmlDocument doc;
-    TiXmlElement* element = nullptr;
-
-    explicit Station(const char* xml)
-    {
-        doc.Parse(xml);
-        element = doc.RootElement();
-        EXPECT_NE(element, nullptr) << xml;
-    }
-};
 
 std::string text_of(const TiXmlElement* element)
 {
@@ -228,8 +216,8 @@ protected:
 
 TEST_F(StationDialog, NewStationShowsTheDefaultsAndOkStoresTheCompleteRecord)
 {
-    Station station("<STATION/>");
-    const bool ok = edit(station.element, [] {
+    ParsedXml station("<STATION/>");
+    const bool ok = edit(station.root, [] {
         TFedit* d = dialog();
         EXPECT_EQ(d->PageControl1->currentIndex(), 0);
         EXPECT_EQ(d->ed_ID->text(), "100");
@@ -251,7 +239,7 @@ TEST_F(StationDialog, NewStationShowsTheDefaultsAndOkStoresTheCompleteRecord)
 
     std::unique_ptr<TiXmlElement> expected(xml_add_child(nullptr, "STATION"));
     complete_station_defaults(expected.get());
-    EXPECT_EQ(text_of(station.element), text_of(expected.get()));
+    EXPECT_EQ(text_of(station.root), text_of(expected.get()));
 }
 
 // ---- closing without OK ----
@@ -266,9 +254,9 @@ TEST_F(StationDialog, CancelEscapeAndCloseBoxLeaveTheStationByteIdentical)
     };
     for (const char* xml : {"<STATION/>", pushing_station}) {
         for (const auto& close_without_ok : closers) {
-            Station station(xml);
-            const std::string before = text_of(station.element);
-            const bool ok = edit(station.element, [&] {
+            ParsedXml station(xml);
+            const std::string before = text_of(station.root);
+            const bool ok = edit(station.root, [&] {
                 TFedit* d = dialog();
                 type_into(d->ed_description, "changed");
                 type_into(d->ed_acq_interval0, "7");
@@ -279,7 +267,7 @@ TEST_F(StationDialog, CancelEscapeAndCloseBoxLeaveTheStationByteIdentical)
                 close_without_ok();
             });
             EXPECT_FALSE(ok);
-            EXPECT_EQ(text_of(station.element), before);
+            EXPECT_EQ(text_of(station.root), before);
         }
     }
 }
@@ -292,8 +280,8 @@ TEST_F(StationDialog, NoStationOpensNothing)
 
 TEST_F(StationDialog, OtherKeysDoNotCloseTheDialog)
 {
-    Station station("<STATION/>");
-    const bool ok = edit(station.element, [] {
+    ParsedXml station("<STATION/>");
+    const bool ok = edit(station.root, [] {
         TFedit* d = dialog();
         QTest::keyClick(d->ed_ID, Qt::Key_Return);
         QTest::keyClick(d->ed_ID, Qt::Key_Enter);
@@ -307,8 +295,8 @@ TEST_F(StationDialog, OtherKeysDoNotCloseTheDialog)
 
 TEST_F(StationDialog, OkWithoutChangesRewritesOnlyTimesAndTheId)
 {
-    Station station(pushing_station);
-    const bool ok = edit(station.element, [] {
+    ParsedXml station(pushing_station);
+    const bool ok = edit(station.root, [] {
         TFedit* d = dialog();
         EXPECT_EQ(d->ed_ID->text(), "12");
         EXPECT_EQ(d->ed_gsm_duration->text(), "1");
@@ -318,33 +306,33 @@ TEST_F(StationDialog, OkWithoutChangesRewritesOnlyTimesAndTheId)
     });
     EXPECT_TRUE(ok);
 
-    Station expected(pushing_station);
-    xml_set_attr(expected.element, "id", "12");
-    xml_set_attr(expected.element, "pin", "2222");  // the PIN_CODE value wins
-    TiXmlElement* cfg = expected.element->FirstChildElement("CONFIGURATION");
+    ParsedXml expected(pushing_station);
+    xml_set_attr(expected.root, "id", "12");
+    xml_set_attr(expected.root, "pin", "2222");  // the PIN_CODE value wins
+    TiXmlElement* cfg = expected.root->FirstChildElement("CONFIGURATION");
     xml_set_attr(xml_find_path(cfg, "GSM_DURATION"), "value", "60");
     TiXmlElement* switches = xml_find_path(cfg, "SYSCTRL");
     for (const char* name : {"gsm_enabled", "gsm_call", "gprs"}) {
         xml_set_attr(switches, name, "on");
     }
-    complete_station_defaults(expected.element);
-    EXPECT_EQ(text_of(station.element), text_of(expected.element));
+    complete_station_defaults(expected.root);
+    EXPECT_EQ(text_of(station.root), text_of(expected.root));
 }
 
 TEST_F(StationDialog, LongTextsComeBackWhole)
 {
     // Longer than the usual limit of an edit box (32767 characters).
     const std::string description(40000, 'd');
-    Station station(("<STATION description=\"" + description + "\"/>").c_str());
-    edit(station.element, [] { press_ok(); });
-    EXPECT_EQ(xml_get_attr_text(station.element, "description"), description);
+    ParsedXml station("<STATION description=\"" + description + "\"/>");
+    edit(station.root, [] { press_ok(); });
+    EXPECT_EQ(xml_get_attr_text(station.root, "description"), description);
 }
 
 // "internet.operator.example" showed as "rnet.operator.example".
 TEST_F(StationDialog, EveryBoxShowsTheStartOfItsText)
 {
-    Station station("<STATION/>");
-    edit(station.element, [] {
+    ParsedXml station("<STATION/>");
+    edit(station.root, [] {
         EXPECT_EQ(dialog()->ed_apn_name->text(), QStringLiteral("internet.operator.example"));
         for (QLineEdit* box : dialog()->findChildren<QLineEdit*>()) {
             const bool of_a_list = qobject_cast<QComboBox*>(box->parent()) != nullptr;
@@ -356,8 +344,8 @@ TEST_F(StationDialog, EveryBoxShowsTheStartOfItsText)
 
 TEST_F(StationDialog, TypedTextsAreStoredAsTyped)
 {
-    Station station("<STATION/>");
-    edit(station.element, [] {
+    ParsedXml station("<STATION/>");
+    edit(station.root, [] {
         TFedit* d = dialog();
         type_into(d->ed_ID, " 0042x");
         type_into(d->ed_phone_nbr, "");
@@ -365,20 +353,19 @@ TEST_F(StationDialog, TypedTextsAreStoredAsTyped)
         type_into(d->ed_sms, "+33 6");
         press_ok();
     });
-    EXPECT_STREQ(xml_get_attr(station.element, "id"), " 0042x");
-    EXPECT_STREQ(xml_get_attr(station.element, "phone_nbr"), "");
-    EXPECT_STREQ(xml_get_attr(station.element, "description"), "caf\xe9 <north> ");
-    EXPECT_STREQ(parameter(station.element, "SMS_NUMBER"), "+33 6");
+    EXPECT_STREQ(xml_get_attr(station.root, "id"), " 0042x");
+    EXPECT_STREQ(xml_get_attr(station.root, "phone_nbr"), "");
+    EXPECT_STREQ(xml_get_attr(station.root, "description"), "caf\xe9 <north> ");
+    EXPECT_STREQ(parameter(station.root, "SMS_NUMBER"), "+33 6");
 }
 
 // ---- times ----
 
 TEST_F(StationDialog, TimesAreShownInMinutesAndHoursAndStoredBackInSeconds)
 {
-    Station station(
-        station_with("<GSM_DURATION value=\"90\"/><GSM_INTERVAL value=\"86399\"/><GSM_SMS_DURATION value=\"59\"/>")
-            .c_str());
-    edit(station.element, [] {
+    ParsedXml station(
+        station_with("<GSM_DURATION value=\"90\"/><GSM_INTERVAL value=\"86399\"/><GSM_SMS_DURATION value=\"59\"/>"));
+    edit(station.root, [] {
         TFedit* d = dialog();
         EXPECT_EQ(d->ed_gsm_duration->text(), "1");
         EXPECT_EQ(d->ed_gsm_interval->text(), "23");
@@ -389,19 +376,19 @@ TEST_F(StationDialog, TimesAreShownInMinutesAndHoursAndStoredBackInSeconds)
         type_into(d->ed_gsm_interval, "596524");  // beyond the 32-bit range of seconds
         press_ok();
     });
-    EXPECT_STREQ(parameter(station.element, "GSM_DURATION"), "60");
-    EXPECT_STREQ(parameter(station.element, "GSM_INTERVAL"), "2147483647");
-    EXPECT_STREQ(parameter(station.element, "GSM_SMS_DURATION"), "-300");
-    EXPECT_STREQ(parameter(station.element, "ACQ_INTERVAL0"), "60");
-    EXPECT_STREQ(parameter(station.element, "ACQ_INTERVAL1"), "900");
+    EXPECT_STREQ(parameter(station.root, "GSM_DURATION"), "60");
+    EXPECT_STREQ(parameter(station.root, "GSM_INTERVAL"), "2147483647");
+    EXPECT_STREQ(parameter(station.root, "GSM_SMS_DURATION"), "-300");
+    EXPECT_STREQ(parameter(station.root, "ACQ_INTERVAL0"), "60");
+    EXPECT_STREQ(parameter(station.root, "ACQ_INTERVAL1"), "900");
 }
 
 // ---- GSM modes ----
 
 TEST_F(StationDialog, EachModeEnablesItsEdits)
 {
-    Station station("<STATION/>");
-    edit(station.element, [] {
+    ParsedXml station("<STATION/>");
+    edit(station.root, [] {
         pick_mode("Disabled");
         EXPECT_FALSE(timing_edits_enabled());
         EXPECT_FALSE(gprs_edits_enabled());
@@ -417,8 +404,8 @@ TEST_F(StationDialog, EachModeEnablesItsEdits)
 
 TEST_F(StationDialog, ATypedModeNamingNoItemChangesNoSwitch)
 {
-    Station station(pushing_station);
-    edit(station.element, [] {
+    ParsedXml station(pushing_station);
+    edit(station.root, [] {
         TFedit* d = dialog();
         d->cb_gsm_mode->lineEdit()->selectAll();
         QTest::keyClicks(d->cb_gsm_mode->lineEdit(), "GSM");
@@ -427,7 +414,7 @@ TEST_F(StationDialog, ATypedModeNamingNoItemChangesNoSwitch)
         press_ok();
     });
     for (const char* name : {"gsm_enabled", "gsm_call", "gprs"}) {
-        EXPECT_STREQ(parameter(station.element, "SYSCTRL", name), "on") << name;
+        EXPECT_STREQ(parameter(station.root, "SYSCTRL", name), "on") << name;
     }
 }
 
@@ -452,28 +439,28 @@ TEST_F(StationDialog, StoredSwitchesFollowTheMode)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        Station station(station_with(c.switches).c_str());
-        edit(station.element, [&] {
+        ParsedXml station(station_with(c.switches));
+        edit(station.root, [&] {
             EXPECT_EQ(dialog()->cb_gsm_mode->currentText(), QString::fromLatin1(c.opens_as));
             if (c.choose != nullptr) {
                 pick_mode(c.choose);
             }
             press_ok();
         });
-        EXPECT_STREQ(parameter(station.element, "SYSCTRL", "gsm_enabled"), c.enabled);
-        EXPECT_STREQ(parameter(station.element, "SYSCTRL", "gsm_call"), c.call);
-        EXPECT_STREQ(parameter(station.element, "SYSCTRL", "gprs"), c.gprs);
+        EXPECT_STREQ(parameter(station.root, "SYSCTRL", "gsm_enabled"), c.enabled);
+        EXPECT_STREQ(parameter(station.root, "SYSCTRL", "gsm_call"), c.call);
+        EXPECT_STREQ(parameter(station.root, "SYSCTRL", "gprs"), c.gprs);
     }
 }
 
 TEST_F(StationDialog, GsmDataChosenOverGprsPushReadsBackAsGsmData)
 {
-    Station station(pushing_station);
-    edit(station.element, [] {
+    ParsedXml station(pushing_station);
+    edit(station.root, [] {
         pick_mode("GSM DATA");
         press_ok();
     });
-    edit(station.element, [] {
+    edit(station.root, [] {
         EXPECT_EQ(dialog()->cb_gsm_mode->currentText(), "GSM DATA");
         EXPECT_FALSE(gprs_edits_enabled());
         press_cancel();
@@ -482,10 +469,10 @@ TEST_F(StationDialog, GsmDataChosenOverGprsPushReadsBackAsGsmData)
 
 TEST_F(StationDialog, NoModeCarriesOverToTheNextStation)
 {
-    Station pushing(pushing_station);
-    Station disabled(station_with(sysctrl("off", "off", "off")).c_str());
-    edit(pushing.element, [] { press_ok(); });
-    edit(disabled.element, [] {
+    ParsedXml pushing(pushing_station);
+    ParsedXml disabled(station_with(sysctrl("off", "off", "off")));
+    edit(pushing.root, [] { press_ok(); });
+    edit(disabled.root, [] {
         EXPECT_EQ(dialog()->cb_gsm_mode->currentText(), "Disabled");
         EXPECT_FALSE(timing_edits_enabled());
         // A text typed now must not reach the next opening either.
@@ -493,18 +480,18 @@ TEST_F(StationDialog, NoModeCarriesOverToTheNextStation)
         QTest::keyClicks(dialog()->cb_gsm_mode->lineEdit(), "whatever");
         press_cancel();
     });
-    edit(disabled.element, [] {
+    edit(disabled.root, [] {
         EXPECT_EQ(dialog()->cb_gsm_mode->currentText(), "Disabled");
         press_ok();
     });
-    EXPECT_STREQ(parameter(disabled.element, "SYSCTRL", "gsm_call"), "off");
-    EXPECT_STREQ(parameter(disabled.element, "SYSCTRL", "gprs"), "off");
+    EXPECT_STREQ(parameter(disabled.root, "SYSCTRL", "gsm_call"), "off");
+    EXPECT_STREQ(parameter(disabled.root, "SYSCTRL", "gprs"), "off");
 }
 
 TEST_F(StationDialog, DisabledEditsAreStoredAsShown)
 {
-    Station station("<STATION/>");
-    edit(station.element, [] {
+    ParsedXml station("<STATION/>");
+    edit(station.root, [] {
         TFedit* d = dialog();
         pick_mode("GPRS PUSH");
         type_into(d->ed_http_host, "other.example");
@@ -514,53 +501,53 @@ TEST_F(StationDialog, DisabledEditsAreStoredAsShown)
         EXPECT_FALSE(d->ed_http_host->isEnabled());
         press_ok();
     });
-    EXPECT_STREQ(parameter(station.element, "HTTP_HOST", "host"), "other.example");
-    EXPECT_STREQ(parameter(station.element, "GPRS_APN_PASSWORD"), "secret");
-    EXPECT_STREQ(parameter(station.element, "GSM_DURATION"), "180");
-    EXPECT_STREQ(parameter(station.element, "SYSCTRL", "gsm_enabled"), "off");
+    EXPECT_STREQ(parameter(station.root, "HTTP_HOST", "host"), "other.example");
+    EXPECT_STREQ(parameter(station.root, "GPRS_APN_PASSWORD"), "secret");
+    EXPECT_STREQ(parameter(station.root, "GSM_DURATION"), "180");
+    EXPECT_STREQ(parameter(station.root, "SYSCTRL", "gsm_enabled"), "off");
 }
 
 // ---- PIN code ----
 
 TEST_F(StationDialog, PinCodeParameterWinsAndOkMakesBothEqual)
 {
-    Station station(pushing_station);  // pin 1111, PIN_CODE 2222
-    edit(station.element, [] {
+    ParsedXml station(pushing_station);  // pin 1111, PIN_CODE 2222
+    edit(station.root, [] {
         EXPECT_EQ(dialog()->ed_pin->text(), "2222");
         press_ok();
     });
-    EXPECT_STREQ(xml_get_attr(station.element, "pin"), "2222");
-    EXPECT_STREQ(parameter(station.element, "PIN_CODE"), "2222");
+    EXPECT_STREQ(xml_get_attr(station.root, "pin"), "2222");
+    EXPECT_STREQ(parameter(station.root, "PIN_CODE"), "2222");
 
-    Station empty_code(
+    ParsedXml empty_code(
         "<STATION pin=\"3333\"><CONFIGURATION value=\"0\"><PIN_CODE value=\"\"/></CONFIGURATION></STATION>");
-    edit(empty_code.element, [] {
+    edit(empty_code.root, [] {
         EXPECT_EQ(dialog()->ed_pin->text(), "3333");
         type_into(dialog()->ed_pin, "4444");
         press_ok();
     });
-    EXPECT_STREQ(xml_get_attr(empty_code.element, "pin"), "4444");
-    EXPECT_STREQ(parameter(empty_code.element, "PIN_CODE"), "4444");
+    EXPECT_STREQ(xml_get_attr(empty_code.root, "pin"), "4444");
+    EXPECT_STREQ(parameter(empty_code.root, "PIN_CODE"), "4444");
 }
 
 TEST_F(StationDialog, NoPinAnywhereNeverShowsTheLastStationsPin)
 {
-    Station first(pushing_station);
-    edit(first.element, [] { press_ok(); });
-    Station no_pin("<STATION pin=\"\"><CONFIGURATION value=\"0\"><PIN_CODE value=\"\"/></CONFIGURATION></STATION>");
-    edit(no_pin.element, [] {
+    ParsedXml first(pushing_station);
+    edit(first.root, [] { press_ok(); });
+    ParsedXml no_pin("<STATION pin=\"\"><CONFIGURATION value=\"0\"><PIN_CODE value=\"\"/></CONFIGURATION></STATION>");
+    edit(no_pin.root, [] {
         EXPECT_EQ(dialog()->ed_pin->text(), "");
         press_ok();
     });
-    EXPECT_STREQ(xml_get_attr(no_pin.element, "pin"), "");
-    EXPECT_STREQ(parameter(no_pin.element, "PIN_CODE"), "");
+    EXPECT_STREQ(xml_get_attr(no_pin.root, "pin"), "");
+    EXPECT_STREQ(parameter(no_pin.root, "PIN_CODE"), "");
 }
 
 // ---- sequences ----
 
 TEST_F(StationDialog, SequenceButtonsOpenTheirSequenceWithItsCaption)
 {
-    Station station("<STATION/>");
+    ParsedXml station("<STATION/>");
     struct Opened {
         QString caption;
         bool thresholds = false;
@@ -576,7 +563,7 @@ TEST_F(StationDialog, SequenceButtonsOpenTheirSequenceWithItsCaption)
             }
         };
     };
-    edit(station.element, [&] {
+    edit(station.root, [&] {
         TFedit* d = dialog();
         d->PageControl1->setCurrentIndex(2);
         slow.caption = in_sequence_dialog(d->Button7, remember(slow));
@@ -594,13 +581,13 @@ TEST_F(StationDialog, SequenceButtonsOpenTheirSequenceWithItsCaption)
 
 TEST_F(StationDialog, SequenceEditsReachTheStationOnlyWithOk)
 {
-    Station station(pushing_station);
-    edit(station.element, [] {
+    ParsedXml station(pushing_station);
+    edit(station.root, [] {
         dialog()->PageControl1->setCurrentIndex(2);
         in_sequence_dialog(dialog()->Button3, drop_battery_measure);
         press_ok();
     });
-    TiXmlElement* sequences = station.element->FirstChildElement("CONFIGURATION")->NextSiblingElement();
+    TiXmlElement* sequences = station.root->FirstChildElement("CONFIGURATION")->NextSiblingElement();
     ASSERT_NE(sequences, nullptr);
     TiXmlElement* slow = sequences->FirstChildElement("ACQUISITION_SEQUENCE");
     TiXmlElement* fast = slow->NextSiblingElement();
