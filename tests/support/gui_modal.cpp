@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QTest>
 #include <QTimer>
 #include <memory>
@@ -22,6 +23,17 @@ void poll(std::function<void(QWidget*)> answer, std::shared_ptr<QElapsedTimer> c
         return;
     }
     QTimer::singleShot(10, [answer, clock, timeout_ms] { poll(answer, clock, timeout_ms); });
+}
+
+// The button that Return presses, whether the box chose it or was told.
+QPushButton* default_button(QMessageBox* box)
+{
+    for (QPushButton* button : box->findChildren<QPushButton*>()) {
+        if (button->isDefault()) {
+            return button;
+        }
+    }
+    return nullptr;
 }
 
 }  // namespace
@@ -54,9 +66,16 @@ QString answering_error_boxes(const std::function<void()>& command)
     QString error;
     QTimer watch;
     QObject::connect(&watch, &QTimer::timeout, [&error] {
-        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-            error = box->text();
-            box->accept();
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (box == nullptr) {
+            return;
+        }
+        error = box->text();
+        if (QPushButton* answer = default_button(box)) {
+            QTest::mouseClick(answer, Qt::LeftButton);
+        } else {
+            ADD_FAILURE() << "no default button in the box " << error.toStdString();
+            box->reject();
         }
     });
     watch.start(10);
