@@ -2,6 +2,7 @@
 // through the real question box and Qt's own file dialogs.
 #include <QAbstractButton>
 #include <QAction>
+#include <QCompleter>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
@@ -11,6 +12,7 @@
 #include <QMessageBox>
 #include <QTableView>
 #include <QTest>
+#include <memory>
 
 #include "app/log_memo.h"
 #include "app/station_grid.h"
@@ -18,6 +20,7 @@
 #include "support/gui_file_dialog.h"
 #include "support/gui_main_window.h"
 #include "support/gui_modal.h"
+#include "widgets/file_dialog.h"
 
 namespace {
 
@@ -88,6 +91,17 @@ int station_rows(TFmain* window)
 }
 
 }  // namespace
+
+// The editor reaches into Qt's file dialog for its name edit, and for that
+// edit's completion list: a Qt that renames or drops them must fail here,
+// not leave an operator with a stale name or a list over the main window.
+TEST(QtFileDialog, StillHasTheNameEditAndItsCompletionList)
+{
+    std::unique_ptr<QFileDialog> dialog(make_file_dialog(nullptr, QStringLiteral("probe"), QFileDialog::Options()));
+    QLineEdit* edit = file_name_edit(dialog.get());
+    ASSERT_NE(edit, nullptr) << "Qt's file dialog has no QLineEdit named fileNameEdit any more";
+    EXPECT_NE(edit->completer(), nullptr) << "Qt's file name edit completes names without a QCompleter now";
+}
 
 TEST_F(NewAndSave, FirstDialogsShowAnEmptyName)
 {
