@@ -1,6 +1,5 @@
 // The File menu against real files in a temporary directory, answered
 // through the real question box and Qt's own file dialogs.
-#include <QAbstractButton>
 #include <QAction>
 #include <QCompleter>
 #include <QDir>
@@ -18,7 +17,7 @@
 #include "app/station_grid.h"
 #include "support/core_files.h"
 #include "support/gui_file_dialog.h"
-#include "support/gui_main_window.h"
+#include "support/gui_fixture.h"
 #include "support/gui_modal.h"
 #include "widgets/file_dialog.h"
 
@@ -55,23 +54,6 @@ const std::string partial_document_completed =
     "        <COMPORT port=\"COM2\" rate=\"9600\" type=\"modem\" description=\"standard modem\" />\r\n"
     "    </COMPORTS>\r\n"
     "</CONFIG>\r\n";
-
-// Answers the unsaved-changes question with `button`; `then` runs just
-// before, to schedule the answer to the dialog that follows.
-void answer_question(const QString& button, std::function<void()> then)
-{
-    when_modal_shown([button, then](QWidget* question) {
-        then();
-        for (QAbstractButton* candidate : question->findChildren<QAbstractButton*>()) {
-            if (candidate->text() == button) {
-                QTest::mouseClick(candidate, Qt::LeftButton);
-                return;
-            }
-        }
-        ADD_FAILURE() << "no button " << button.toStdString();
-        question->close();
-    });
-}
 
 // Answers the next error box, keeping its text.
 void read_error_box(QString* text)
@@ -254,7 +236,7 @@ TEST_F(Opening, WithChangesAsksFirstAndACancelledDialogChangesNothing)
 {
     window->ed_path_bin->setText(QStringLiteral("e:\\typed"));
     window->modified = true;
-    answer_question(QStringLiteral("OK"), [] { cancel_next_file_dialog(); });
+    click_in_next_modal(QStringLiteral("OK"), [] { cancel_next_file_dialog(); });
     window->Open1Click();
     EXPECT_TRUE(window->modified);
     EXPECT_EQ(window->ed_path_bin->text(), QStringLiteral("e:\\typed"));
@@ -282,7 +264,8 @@ TEST_F(FailedOpen, ReportsTheFileAndTheReasonAndKeepsTheWindowAsItWas)
     const QString reason = QString::fromLocal8Bit(probe.error_text().c_str());
 
     QString error;
-    answer_question(QStringLiteral("OK"), [&] { answer_next_file_dialog(broken, [&] { read_error_box(&error); }); });
+    click_in_next_modal(QStringLiteral("OK"),
+                        [&] { answer_next_file_dialog(broken, [&] { read_error_box(&error); }); });
     window->Open1Click();
 
     EXPECT_TRUE(error.contains(QDir::toNativeSeparators(broken))) << error.toStdString();

@@ -18,8 +18,9 @@
 #include "doc/top_level.h"
 #include "doc/xml_writer.h"
 #include "support/gui_file_dialog.h"
-#include "support/gui_main_window.h"
+#include "support/gui_fixture.h"
 #include "support/gui_modal.h"
+#include "support/gui_operator.h"
 #include "support/hostile_texts.h"
 #include "support/station_fleet.h"
 
@@ -167,8 +168,7 @@ TEST_P(Hostile, LoadsOrIsRefusedAndTheWindowStaysUsable)
     }
 
     // Usable afterwards: type a port, save under a new name, close.
-    QTest::keyClick(window->ed_COM_direct, Qt::Key_End);  // an edit opens on the start of its text
-    QTest::keyClicks(window->ed_COM_direct, QStringLiteral("7"));
+    type_text(window->ed_COM_direct, QStringLiteral("COM17"));
     EXPECT_TRUE(window->modified);
     const QString saved = temp_path("saved.xml");
     answer_next_file_dialog(saved);

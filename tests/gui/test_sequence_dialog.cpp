@@ -14,9 +14,10 @@
 #include <QTest>
 #include <memory>
 
-#include "sequence/acquisition_sequence.h"
 #include "support/core_tree.h"
+#include "support/gui_fixture.h"
 #include "support/gui_modal.h"
+#include "support/gui_operator.h"
 #include "widgets/cp1252_text.h"
 
 namespace {
@@ -32,61 +33,6 @@ struct Configuration : ParsedXml {
 
     TiXmlElement* slow_sequence() const { return root->FirstChildElement("ACQUISITION_SEQUENCE"); }
 };
-
-// Shows the tab that holds `control`, as the operator must before using it.
-void bring_into_view(QWidget* control)
-{
-    auto* tabs = control->window()->findChild<QTabWidget*>(QStringLiteral("PageControl1"));
-    for (int index = 0; tabs != nullptr && index < tabs->count(); ++index) {
-        if (tabs->widget(index)->isAncestorOf(control)) {
-            tabs->setCurrentIndex(index);
-        }
-    }
-}
-
-void tick(QWidget* dialog, const char* name)
-{
-    auto* box = child<QCheckBox>(dialog, name);
-    bring_into_view(box);
-    // On the square itself: the caption's end is not part of the click area.
-    QTest::mouseClick(box, Qt::LeftButton, Qt::NoModifier, QPoint(6, box->height() / 2));
-}
-
-void replace_text(QLineEdit* edit, const QString& text)
-{
-    bring_into_view(edit);
-    QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
-    QTest::keyClick(edit, Qt::Key_Delete);
-    QTest::keyClicks(edit, text);
-}
-
-void type(QWidget* dialog, const char* name, const QString& text)
-{
-    replace_text(child<QLineEdit>(dialog, name), text);
-}
-
-void type_into_combo(QWidget* dialog, const char* name, const QString& text)
-{
-    replace_text(child<QComboBox>(dialog, name)->lineEdit(), text);
-}
-
-// Steps through the list with the arrow keys until `item` is selected.
-void pick(QWidget* dialog, const char* name, const char* item)
-{
-    auto* combo = child<QComboBox>(dialog, name);
-    bring_into_view(combo);
-    int target = combo->findText(QString::fromLatin1(item));
-    ASSERT_GE(target, 0) << item;
-    for (int step = 0; step < 3 && combo->currentIndex() != target; ++step) {
-        QTest::keyClick(combo, combo->currentIndex() < target ? Qt::Key_Down : Qt::Key_Up);
-    }
-    EXPECT_EQ(combo->currentIndex(), target) << name;
-}
-
-void press(QWidget* dialog, const char* name)
-{
-    QTest::mouseClick(child<QPushButton>(dialog, name), Qt::LeftButton);
-}
 
 bool checked(QWidget* dialog, const char* name)
 {
@@ -114,27 +60,15 @@ QString combo_text(QWidget* dialog, const char* name)
     return child<QComboBox>(dialog, name)->currentText();
 }
 
-class SequenceDialog : public ::testing::Test {
+class SequenceDialog : public DialogTest {
 protected:
-    void SetUp() override { dialog = std::make_unique<TFacquisition_sequence>(); }
-
-    void TearDown() override
-    {
-        dialog.reset();
-        for (QWidget* window : QApplication::topLevelWidgets()) {
-            EXPECT_FALSE(window->isVisible()) << "left open: " << window->objectName().toStdString();
-        }
-    }
-
     // Opens the dialog on `sequence`; `answer` works the controls and must close it.
     void edit(TiXmlElement* sequence, bool thresholds, std::function<void(QWidget*)> answer,
               const char* caption = "Slow sequence")
     {
         when_modal_shown(std::move(answer));
-        dialog->execute(sequence, thresholds, caption);
+        sequence_dialog->execute(sequence, thresholds, caption);
     }
-
-    std::unique_ptr<TFacquisition_sequence> dialog;
 };
 
 const char* const example_commands =
@@ -165,18 +99,18 @@ TEST_F(SequenceDialog, TickingTheControlsWritesTheCanonicalSequenceInPlace)
         EXPECT_EQ(d->windowTitle(), QStringLiteral("Slow sequence"));
         tick(d, "cb_vbat");
         tick(d, "cb_vbat_eol");
-        type(d, "ed_vbat_threshold", "11.9");
+        type_text(d, "ed_vbat_threshold", "11.9");
         tick(d, "cb_0_9");
-        pick(d, "cbb_0_9", ">= Greater Or Equal");
-        type(d, "ed_0_9", "100");
+        choose_item(d, "cbb_0_9", ">= Greater Or Equal");
+        type_text(d, "ed_0_9", "100");
         tick(d, "cb_7_0");
         tick(d, "cb_10_7_1");
         tick(d, "cb_10_7_5");
         tick(d, "cb_10_120_0");
         tick(d, "cb_s_sms");
         tick(d, "cb_s_out");
-        pick(d, "cbb_s_o3", "Force 1");
-        press(d, "Button1");
+        choose_item(d, "cbb_s_o3", "Force 1");
+        click(d, "Button1");
     });
     std::string expected = std::string("CONFIGURATION value=\"1\"\n  ACQUISITION_SEQUENCE value=\"0\"\n");
     for (const char* line = example_commands; *line != '\0';) {
@@ -192,7 +126,7 @@ TEST_F(SequenceDialog, TickingTheControlsWritesTheCanonicalSequenceInPlace)
         EXPECT_TRUE(checked(d, "cb_vbat_eol"));
         EXPECT_EQ(combo_text(d, "cbb_0_9"), QStringLiteral(">= Greater Or Equal"));
         EXPECT_EQ(combo_text(d, "cbb_s_o3"), QStringLiteral("Force 1"));
-        press(d, "Button1");
+        click(d, "Button1");
     });
     EXPECT_EQ(render_children(doc.slow_sequence()), example_commands);
 }
@@ -210,7 +144,7 @@ TEST_F(SequenceDialog, OkWithoutChangesKeepsWindows1252ThresholdsByteForByte)
         "<PROBES_POWER state=\"0\"/>");
     edit(doc.slow_sequence(), true, [](QWidget* d) {
         EXPECT_EQ(text_of(d, "ed_7_2"), QString::fromUtf8("5,5 \u00B0C"));
-        press(d, "Button1");
+        click(d, "Button1");
     });
     EXPECT_EQ(render_children(doc.slow_sequence()), commands);
 }
@@ -226,7 +160,7 @@ TEST_F(SequenceDialog, ThresholdsComeBackWholeAndShowTheirStart)
             const bool of_a_list = qobject_cast<QComboBox*>(edit->parent()) != nullptr;
             EXPECT_TRUE(of_a_list || edit->cursorPosition() == 0) << edit->objectName().toStdString();
         }
-        press(d, "Button1");
+        click(d, "Button1");
     });
     const TiXmlElement* acq = doc.slow_sequence()->FirstChildElement("ACQ");
     EXPECT_EQ(xml_get_attr_text(acq, "threshold"), threshold);
@@ -238,7 +172,7 @@ TEST_F(SequenceDialog, ThresholdsComeBackWholeAndShowTheirStart)
 TEST_F(SequenceDialog, DropDownListsKeepTheWidthsOfTheLayout)
 {
     QTest::qWait(100);
-    for (QComboBox* combo : dialog->findChildren<QComboBox*>()) {
+    for (QComboBox* combo : sequence_dialog->findChildren<QComboBox*>()) {
         const bool output = combo->objectName().startsWith(QStringLiteral("cbb_s"));
         EXPECT_EQ(combo->width(), output ? 65 : 137) << combo->objectName().toStdString();
     }
@@ -256,7 +190,7 @@ TEST_F(SequenceDialog, CancelEscapeAndCloseBoxLeaveTheSequenceUntouched)
         tick(d, "cb_vbat");
         tick(d, "cb_7_5");
         tick(d, "cb_7_1");
-        type(d, "ed_vbat_threshold", "10");
+        type_text(d, "ed_vbat_threshold", "10");
         tick(d, "cb_s_sms");
     };
     edit(doc.slow_sequence(), true, [&](QWidget* d) {
@@ -264,7 +198,7 @@ TEST_F(SequenceDialog, CancelEscapeAndCloseBoxLeaveTheSequenceUntouched)
         // Return is no shortcut for OK: only the buttons close the dialog.
         QTest::keyClick(child<QLineEdit>(d, "ed_vbat_threshold"), Qt::Key_Return);
         EXPECT_TRUE(d->isVisible());
-        press(d, "Button2");
+        click(d, "Button2");
     });
     EXPECT_EQ(render_tree(doc.root), before);
 
@@ -329,7 +263,7 @@ TEST_F(SequenceDialog, HealthHidesThresholdsAndActionsButKeepsThemOnOk)
             EXPECT_TRUE(hidden(d, "gb_actions"));
             // Measurements can still be chosen without thresholds.
             tick(d, "cb_7_6");
-            press(d, "Button1");
+            click(d, "Button1");
         },
         "Health sequence");
     std::string expected = commands;
@@ -344,7 +278,7 @@ TEST_F(SequenceDialog, HealthHidesThresholdsAndActionsButKeepsThemOnOk)
         EXPECT_FALSE(hidden(d, "ed_10_120_1"));
         EXPECT_FALSE(hidden(d, "cb_vbat_eol"));
         EXPECT_FALSE(hidden(d, "gb_actions"));
-        press(d, "Button2");
+        click(d, "Button2");
     });
 }
 
@@ -369,7 +303,7 @@ TEST_F(SequenceDialog, TwoConditionalActionsFillAndEnableBothOutputRows)
         tick(d, "cb_s2_out");
         EXPECT_FALSE(enabled(d, "cbb_s2_o1"));
         EXPECT_TRUE(enabled(d, "cbb_s_o1"));
-        press(d, "Button1");
+        click(d, "Button1");
     });
     EXPECT_EQ(render_children(doc.slow_sequence()), "CONDITIONAL_ACTION port=\"0\" and=\"14\" or=\"8\"\n");
 }
@@ -379,19 +313,19 @@ TEST_F(SequenceDialog, TypedTextsThatNameNoItemCountAsNoThresholdAndKeep)
     Configuration doc("<CONDITIONAL_ACTION port=\"0\" and=\"255\" or=\"15\"/>");
     edit(doc.slow_sequence(), true, [](QWidget* d) {
         tick(d, "cb_7_2");
-        pick(d, "cbb_7_2", ">= Greater Or Equal");
+        choose_item(d, "cbb_7_2", ">= Greater Or Equal");
         EXPECT_TRUE(enabled(d, "ed_7_2"));
-        type_into_combo(d, "cbb_7_2", "bigger");
+        type_text(d, "cbb_7_2", "bigger");
         EXPECT_FALSE(enabled(d, "ed_7_2"));
 
         // A typed text naming an item, in any letter case, selects it.
         tick(d, "cb_7_3");
-        type_into_combo(d, "cbb_7_3", "< less than");
+        type_text(d, "cbb_7_3", "< less than");
         EXPECT_TRUE(enabled(d, "ed_7_3"));
 
-        type_into_combo(d, "cbb_s_o3", "maybe");
-        type_into_combo(d, "cbb_s_o2", "force 0");
-        press(d, "Button1");
+        type_text(d, "cbb_s_o3", "maybe");
+        type_text(d, "cbb_s_o2", "force 0");
+        click(d, "Button1");
     });
     EXPECT_EQ(render_children(doc.slow_sequence()),
               "PROBES_POWER state=\"8\"\n"
@@ -421,9 +355,9 @@ TEST_F(SequenceDialog, ThresholdControlsFollowTicksAndComparisons)
         EXPECT_EQ(combo_text(d, "cbb_7_3"), QStringLiteral(">= Greater Or Equal"));
         EXPECT_EQ(text_of(d, "ed_7_3"), QStringLiteral("2.5"));
         EXPECT_TRUE(enabled(d, "ed_7_3"));
-        pick(d, "cbb_7_3", "No threshold");
+        choose_item(d, "cbb_7_3", "No threshold");
         EXPECT_FALSE(enabled(d, "ed_7_3"));
-        pick(d, "cbb_7_3", "< Less Than");
+        choose_item(d, "cbb_7_3", "< Less Than");
         EXPECT_TRUE(enabled(d, "ed_7_3"));
         tick(d, "cb_7_3");
         EXPECT_FALSE(enabled(d, "cbb_7_3"));
@@ -440,28 +374,28 @@ TEST_F(SequenceDialog, ThresholdControlsFollowTicksAndComparisons)
         tick(d, "cb_vbat");
         EXPECT_FALSE(enabled(d, "cb_vbat_eol"));
         EXPECT_FALSE(enabled(d, "ed_vbat_threshold"));
-        press(d, "Button2");
+        click(d, "Button2");
     });
 }
 
 TEST_F(SequenceDialog, EndOfLifeTextAndShownTabCarryOverBetweenOpenings)
 {
-    EXPECT_EQ(dialog->PageControl1->currentWidget()->objectName(), QStringLiteral("TabSheet2"));
+    EXPECT_EQ(sequence_dialog->PageControl1->currentWidget()->objectName(), QStringLiteral("TabSheet2"));
     Configuration doc("<ACQ_VBAT channel=\"0\"/>");
     edit(doc.slow_sequence(), true, [](QWidget* d) {
         EXPECT_EQ(text_of(d, "ed_vbat_threshold"), QStringLiteral("11.9"));
         EXPECT_FALSE(checked(d, "cb_vbat_eol"));
         tick(d, "cb_vbat_eol");
-        type(d, "ed_vbat_threshold", "12.5");
+        type_text(d, "ed_vbat_threshold", "12.5");
         tick(d, "cb_10_120_0");
-        press(d, "Button2");
+        click(d, "Button2");
     });
     edit(doc.slow_sequence(), false, [](QWidget* d) {
         EXPECT_EQ(text_of(d, "ed_vbat_threshold"), QStringLiteral("12.5"));
         EXPECT_FALSE(checked(d, "cb_10_120_0"));
         auto* tabs = child<QTabWidget>(d, "PageControl1");
         EXPECT_EQ(tabs->currentWidget()->objectName(), QStringLiteral("TabSheet4"));
-        press(d, "Button1");
+        click(d, "Button1");
     });
     EXPECT_EQ(render_children(doc.slow_sequence()),
               "PROBES_POWER state=\"1\"\nACQ_VBAT channel=\"0\"\nPROBES_POWER state=\"0\"\n");
@@ -472,13 +406,13 @@ TEST_F(SequenceDialog, EndOfLifeTextAndShownTabCarryOverBetweenOpenings)
         EXPECT_EQ(text_of(d, "ed_vbat_threshold"), QString());
         EXPECT_TRUE(checked(d, "cb_vbat_eol"));
         EXPECT_TRUE(enabled(d, "ed_vbat_threshold"));
-        press(d, "Button2");
+        click(d, "Button2");
     });
 }
 
 TEST_F(SequenceDialog, EveryCatalogueRowAndFixedControlHasItsNamedControls)
 {
-    QWidget* d = dialog.get();
+    QWidget* d = sequence_dialog.get();
     for (size_t index = 0; index < channel_count; ++index) {
         const Channel& channel = channel_catalogue[index];
         const std::string key = channel.key;
@@ -518,24 +452,24 @@ TEST_F(SequenceDialog, EditSequenceNeedsTheDialogAndAnElement)
     const std::string before = render_tree(doc.root);
     Facquisition_sequence = nullptr;
     edit_sequence(doc.slow_sequence(), true, "Slow sequence");  // no dialog: returns at once
-    Facquisition_sequence = dialog.get();
+    Facquisition_sequence = sequence_dialog.get();
     edit_sequence(nullptr, true, "Slow sequence");  // nothing to edit: nothing shown
-    EXPECT_FALSE(dialog->isVisible());
+    EXPECT_FALSE(sequence_dialog->isVisible());
 
     when_modal_shown([](QWidget* d) {
         EXPECT_EQ(d->windowTitle(), QStringLiteral("Fast sequence"));
-        press(d, "Button2");
+        click(d, "Button2");
     });
     edit_sequence(doc.slow_sequence(), true, "Fast sequence");
     when_modal_shown([](QWidget* d) {
         EXPECT_EQ(d->windowTitle(), QString());
-        press(d, "Button2");
+        click(d, "Button2");
     });
     edit_sequence(doc.slow_sequence(), true, nullptr);
     EXPECT_EQ(render_tree(doc.root), before);
 
     // A destroyed dialog is no longer reachable through the global.
-    dialog.reset();
+    sequence_dialog.reset();
     EXPECT_EQ(Facquisition_sequence, nullptr);
     edit_sequence(doc.slow_sequence(), true, "Slow sequence");
 }

@@ -1,13 +1,11 @@
 // The station dialog driven as an operator drives it: typing into its boxes,
-// choosing GSM modes, opening the sequences and closing with OK, Cancel,
-// Escape or the close box.
+// choosing GSM modes, opening the sequences and closing with OK (Button1),
+// Cancel (Button2), Escape or the close box.
 #include <gtest/gtest.h>
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
-#include <QListView>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
@@ -16,11 +14,11 @@
 #include <string>
 
 #include "doc/Lib_xml.h"
-#include "sequence/acquisition_sequence.h"
-#include "station/edit_nuxo1f.h"
 #include "station/station_record.h"
 #include "support/core_tree.h"
+#include "support/gui_fixture.h"
 #include "support/gui_modal.h"
+#include "support/gui_operator.h"
 
 namespace {
 
@@ -66,51 +64,10 @@ const char* parameter(TiXmlElement* station, const char* element, const char* at
     return xml_get_attr_text(xml_find_path(cfg, element), attribute);
 }
 
+// The test's station dialog, reached as the main window reaches it.
 TFedit* dialog()
 {
     return Fedit;
-}
-
-void type_into(QLineEdit* edit, const char* text)
-{
-    edit->setFocus();
-    edit->selectAll();
-    if (*text == '\0') {
-        QTest::keyClick(edit, Qt::Key_Delete);
-    }
-    for (const QChar character : QString::fromLatin1(text)) {
-        if (character.unicode() < 0x80) {
-            QTest::keyClick(edit, character.toLatin1());
-        } else {
-            // Letters beyond ASCII arrive as text without a key code, as from
-            // a national keyboard.
-            QTest::sendKeyEvent(QTest::Click, edit, Qt::Key_unknown, QString(character), Qt::NoModifier);
-        }
-    }
-}
-
-// Chooses a mode from the drop-down list with the mouse, as the operator does.
-void pick_mode(const char* item)
-{
-    QComboBox* combo = dialog()->cb_gsm_mode;
-    const int row = combo->findText(QString::fromLatin1(item));
-    ASSERT_GE(row, 0) << item;
-    combo->showPopup();
-    QAbstractItemView* list = combo->view();
-    ASSERT_TRUE(list->isVisible());
-    const QRect place = list->visualRect(list->model()->index(row, 0));
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, place.center());
-    EXPECT_EQ(combo->currentText(), QString::fromLatin1(item));
-}
-
-void press_ok()
-{
-    QTest::mouseClick(dialog()->Button1, Qt::LeftButton);
-}
-
-void press_cancel()
-{
-    QTest::mouseClick(dialog()->Button2, Qt::LeftButton);
 }
 
 // Opens the dialog on `station`, lets `operate` work in it (it must close
@@ -146,47 +103,31 @@ QString in_sequence_dialog(QPushButton* button, const std::function<void(QWidget
         shown = true;
         caption = modal->windowTitle();
         answer(modal);
+        if (modal->isVisible()) {
+            ADD_FAILURE() << "the answer left the sequence dialog open";
+            modal->close();
+        }
     });
-    QTest::mouseClick(button, Qt::LeftButton);
+    click(button);
     EXPECT_TRUE(shown);
     return caption;
 }
 
 // In the sequence dialog: stops measuring the battery voltage and presses OK.
-void drop_battery_measure(QWidget* sequence_dialog)
+void drop_battery_measure(QWidget* modal)
 {
-    QCheckBox* vbat = child<QCheckBox>(sequence_dialog, "cb_vbat");
-    QPushButton* ok = child<QPushButton>(sequence_dialog, "Button1");
-    if (vbat == nullptr || ok == nullptr) {
-        sequence_dialog->close();
+    QCheckBox* vbat = child<QCheckBox>(modal, "cb_vbat");
+    if (vbat == nullptr) {
         return;
     }
     ASSERT_TRUE(vbat->isChecked());  // every default sequence measures it
-    QTest::mouseClick(vbat, Qt::LeftButton, Qt::NoModifier, QPoint(6, vbat->height() / 2));
+    tick(vbat);
     EXPECT_FALSE(vbat->isChecked());
-    QTest::mouseClick(ok, Qt::LeftButton);
+    click(modal, "Button1");
 }
 
-class StationDialog : public ::testing::Test {
+class StationDialog : public DialogTest {
 protected:
-    static void SetUpTestSuite()
-    {
-        // The dialogs exist once for the whole run, as at start-up.
-        if (Facquisition_sequence == nullptr) {
-            Facquisition_sequence = new TFacquisition_sequence;
-        }
-        if (Fedit == nullptr) {
-            Fedit = new TFedit;
-        }
-    }
-
-    void TearDown() override
-    {
-        for (QWidget* window : QApplication::topLevelWidgets()) {
-            EXPECT_FALSE(window->isVisible()) << window->objectName().toStdString() << " left open";
-        }
-    }
-
     // The enabled state of the HTTP/APN edits and of the GSM timing/SMS edits,
     // each required to be the same over its whole group.
     static bool gprs_edits_enabled()
@@ -233,7 +174,7 @@ TEST_F(StationDialog, NewStationShowsTheDefaultsAndOkStoresTheCompleteRecord)
         EXPECT_EQ(d->cb_gsm_mode->currentText(), "GSM DATA");
         EXPECT_TRUE(timing_edits_enabled());
         EXPECT_FALSE(gprs_edits_enabled());
-        press_ok();
+        click(d->Button1);
     });
     EXPECT_TRUE(ok);
 
@@ -247,7 +188,7 @@ TEST_F(StationDialog, NewStationShowsTheDefaultsAndOkStoresTheCompleteRecord)
 TEST_F(StationDialog, CancelEscapeAndCloseBoxLeaveTheStationByteIdentical)
 {
     const std::function<void()> closers[] = {
-        [] { press_cancel(); },
+        [] { click(dialog()->Button2); },
         [] { QTest::keyClick(dialog()->ed_description, Qt::Key_Escape); },
         [] { QTest::keyClick(dialog()->cb_gsm_mode->lineEdit(), Qt::Key_Escape); },
         [] { dialog()->close(); },
@@ -258,10 +199,9 @@ TEST_F(StationDialog, CancelEscapeAndCloseBoxLeaveTheStationByteIdentical)
             const std::string before = text_of(station.root);
             const bool ok = edit(station.root, [&] {
                 TFedit* d = dialog();
-                type_into(d->ed_description, "changed");
-                type_into(d->ed_acq_interval0, "7");
-                pick_mode("Disabled");
-                d->PageControl1->setCurrentIndex(2);
+                type_text(d->ed_description, "changed");
+                type_text(d->ed_acq_interval0, "7");
+                choose_item(d->cb_gsm_mode, "Disabled");
                 in_sequence_dialog(d->Button7, drop_battery_measure);
                 in_sequence_dialog(d->Button4, drop_battery_measure);
                 close_without_ok();
@@ -286,7 +226,7 @@ TEST_F(StationDialog, OtherKeysDoNotCloseTheDialog)
         QTest::keyClick(d->ed_ID, Qt::Key_Return);
         QTest::keyClick(d->ed_ID, Qt::Key_Enter);
         EXPECT_TRUE(d->isVisible());
-        press_cancel();
+        click(d->Button2);
     });
     EXPECT_FALSE(ok);
 }
@@ -302,7 +242,7 @@ TEST_F(StationDialog, OkWithoutChangesRewritesOnlyTimesAndTheId)
         EXPECT_EQ(d->ed_gsm_duration->text(), "1");
         EXPECT_EQ(d->ed_gsm_interval->text(), "2");
         EXPECT_EQ(d->ed_description->text(), "Quay & pier");
-        press_ok();
+        click(d->Button1);
     });
     EXPECT_TRUE(ok);
 
@@ -324,7 +264,7 @@ TEST_F(StationDialog, LongTextsComeBackWhole)
     // Longer than the usual limit of an edit box (32767 characters).
     const std::string description(40000, 'd');
     ParsedXml station("<STATION description=\"" + description + "\"/>");
-    edit(station.root, [] { press_ok(); });
+    edit(station.root, [] { click(dialog()->Button1); });
     EXPECT_EQ(xml_get_attr_text(station.root, "description"), description);
 }
 
@@ -338,7 +278,7 @@ TEST_F(StationDialog, EveryBoxShowsTheStartOfItsText)
             const bool of_a_list = qobject_cast<QComboBox*>(box->parent()) != nullptr;
             EXPECT_TRUE(of_a_list || box->cursorPosition() == 0) << box->objectName().toStdString();
         }
-        press_ok();
+        click(dialog()->Button1);
     });
 }
 
@@ -347,11 +287,11 @@ TEST_F(StationDialog, TypedTextsAreStoredAsTyped)
     ParsedXml station("<STATION/>");
     edit(station.root, [] {
         TFedit* d = dialog();
-        type_into(d->ed_ID, " 0042x");
-        type_into(d->ed_phone_nbr, "");
-        type_into(d->ed_description, "caf\xe9 <north> ");
-        type_into(d->ed_sms, "+33 6");
-        press_ok();
+        type_text(d->ed_ID, " 0042x");
+        type_text(d->ed_phone_nbr, "");
+        type_text(d->ed_description, QString::fromLatin1("caf\xe9 <north> "));
+        type_text(d->ed_sms, "+33 6");
+        click(d->Button1);
     });
     EXPECT_STREQ(xml_get_attr(station.root, "id"), " 0042x");
     EXPECT_STREQ(xml_get_attr(station.root, "phone_nbr"), "");
@@ -370,11 +310,11 @@ TEST_F(StationDialog, TimesAreShownInMinutesAndHoursAndStoredBackInSeconds)
         EXPECT_EQ(d->ed_gsm_duration->text(), "1");
         EXPECT_EQ(d->ed_gsm_interval->text(), "23");
         EXPECT_EQ(d->ed_gsm_sms_duration->text(), "0");
-        type_into(d->ed_acq_interval0, "1.5");
-        type_into(d->ed_acq_interval1, "15 min");
-        type_into(d->ed_gsm_sms_duration, "-5");
-        type_into(d->ed_gsm_interval, "596524");  // beyond the 32-bit range of seconds
-        press_ok();
+        type_text(d->ed_acq_interval0, "1.5");
+        type_text(d->ed_acq_interval1, "15 min");
+        type_text(d->ed_gsm_sms_duration, "-5");
+        type_text(d->ed_gsm_interval, "596524");  // beyond the 32-bit range of seconds
+        click(d->Button1);
     });
     EXPECT_STREQ(parameter(station.root, "GSM_DURATION"), "60");
     EXPECT_STREQ(parameter(station.root, "GSM_INTERVAL"), "2147483647");
@@ -389,16 +329,16 @@ TEST_F(StationDialog, EachModeEnablesItsEdits)
 {
     ParsedXml station("<STATION/>");
     edit(station.root, [] {
-        pick_mode("Disabled");
+        choose_item(dialog()->cb_gsm_mode, "Disabled");
         EXPECT_FALSE(timing_edits_enabled());
         EXPECT_FALSE(gprs_edits_enabled());
-        pick_mode("GPRS PUSH");
+        choose_item(dialog()->cb_gsm_mode, "GPRS PUSH");
         EXPECT_TRUE(timing_edits_enabled());
         EXPECT_TRUE(gprs_edits_enabled());
-        pick_mode("GSM DATA");
+        choose_item(dialog()->cb_gsm_mode, "GSM DATA");
         EXPECT_TRUE(timing_edits_enabled());
         EXPECT_FALSE(gprs_edits_enabled());
-        press_cancel();
+        click(dialog()->Button2);
     });
 }
 
@@ -407,11 +347,10 @@ TEST_F(StationDialog, ATypedModeNamingNoItemChangesNoSwitch)
     ParsedXml station(pushing_station);
     edit(station.root, [] {
         TFedit* d = dialog();
-        d->cb_gsm_mode->lineEdit()->selectAll();
-        QTest::keyClicks(d->cb_gsm_mode->lineEdit(), "GSM");
+        type_text(d->cb_gsm_mode, "GSM");
         EXPECT_TRUE(timing_edits_enabled());
         EXPECT_FALSE(gprs_edits_enabled());
-        press_ok();
+        click(d->Button1);
     });
     for (const char* name : {"gsm_enabled", "gsm_call", "gprs"}) {
         EXPECT_STREQ(parameter(station.root, "SYSCTRL", name), "on") << name;
@@ -443,9 +382,9 @@ TEST_F(StationDialog, StoredSwitchesFollowTheMode)
         edit(station.root, [&] {
             EXPECT_EQ(dialog()->cb_gsm_mode->currentText(), QString::fromLatin1(c.opens_as));
             if (c.choose != nullptr) {
-                pick_mode(c.choose);
+                choose_item(dialog()->cb_gsm_mode, c.choose);
             }
-            press_ok();
+            click(dialog()->Button1);
         });
         EXPECT_STREQ(parameter(station.root, "SYSCTRL", "gsm_enabled"), c.enabled);
         EXPECT_STREQ(parameter(station.root, "SYSCTRL", "gsm_call"), c.call);
@@ -457,13 +396,13 @@ TEST_F(StationDialog, GsmDataChosenOverGprsPushReadsBackAsGsmData)
 {
     ParsedXml station(pushing_station);
     edit(station.root, [] {
-        pick_mode("GSM DATA");
-        press_ok();
+        choose_item(dialog()->cb_gsm_mode, "GSM DATA");
+        click(dialog()->Button1);
     });
     edit(station.root, [] {
         EXPECT_EQ(dialog()->cb_gsm_mode->currentText(), "GSM DATA");
         EXPECT_FALSE(gprs_edits_enabled());
-        press_cancel();
+        click(dialog()->Button2);
     });
 }
 
@@ -471,18 +410,17 @@ TEST_F(StationDialog, NoModeCarriesOverToTheNextStation)
 {
     ParsedXml pushing(pushing_station);
     ParsedXml disabled(station_with(sysctrl("off", "off", "off")));
-    edit(pushing.root, [] { press_ok(); });
+    edit(pushing.root, [] { click(dialog()->Button1); });
     edit(disabled.root, [] {
         EXPECT_EQ(dialog()->cb_gsm_mode->currentText(), "Disabled");
         EXPECT_FALSE(timing_edits_enabled());
         // A text typed now must not reach the next opening either.
-        dialog()->cb_gsm_mode->lineEdit()->selectAll();
-        QTest::keyClicks(dialog()->cb_gsm_mode->lineEdit(), "whatever");
-        press_cancel();
+        type_text(dialog()->cb_gsm_mode, "whatever");
+        click(dialog()->Button2);
     });
     edit(disabled.root, [] {
         EXPECT_EQ(dialog()->cb_gsm_mode->currentText(), "Disabled");
-        press_ok();
+        click(dialog()->Button1);
     });
     EXPECT_STREQ(parameter(disabled.root, "SYSCTRL", "gsm_call"), "off");
     EXPECT_STREQ(parameter(disabled.root, "SYSCTRL", "gprs"), "off");
@@ -493,13 +431,13 @@ TEST_F(StationDialog, DisabledEditsAreStoredAsShown)
     ParsedXml station("<STATION/>");
     edit(station.root, [] {
         TFedit* d = dialog();
-        pick_mode("GPRS PUSH");
-        type_into(d->ed_http_host, "other.example");
-        type_into(d->ed_apn_password, "secret");
-        type_into(d->ed_gsm_duration, "3");
-        pick_mode("Disabled");
+        choose_item(d->cb_gsm_mode, "GPRS PUSH");
+        type_text(d->ed_http_host, "other.example");
+        type_text(d->ed_apn_password, "secret");
+        type_text(d->ed_gsm_duration, "3");
+        choose_item(d->cb_gsm_mode, "Disabled");
         EXPECT_FALSE(d->ed_http_host->isEnabled());
-        press_ok();
+        click(d->Button1);
     });
     EXPECT_STREQ(parameter(station.root, "HTTP_HOST", "host"), "other.example");
     EXPECT_STREQ(parameter(station.root, "GPRS_APN_PASSWORD"), "secret");
@@ -514,7 +452,7 @@ TEST_F(StationDialog, PinCodeParameterWinsAndOkMakesBothEqual)
     ParsedXml station(pushing_station);  // pin 1111, PIN_CODE 2222
     edit(station.root, [] {
         EXPECT_EQ(dialog()->ed_pin->text(), "2222");
-        press_ok();
+        click(dialog()->Button1);
     });
     EXPECT_STREQ(xml_get_attr(station.root, "pin"), "2222");
     EXPECT_STREQ(parameter(station.root, "PIN_CODE"), "2222");
@@ -523,8 +461,8 @@ TEST_F(StationDialog, PinCodeParameterWinsAndOkMakesBothEqual)
         "<STATION pin=\"3333\"><CONFIGURATION value=\"0\"><PIN_CODE value=\"\"/></CONFIGURATION></STATION>");
     edit(empty_code.root, [] {
         EXPECT_EQ(dialog()->ed_pin->text(), "3333");
-        type_into(dialog()->ed_pin, "4444");
-        press_ok();
+        type_text(dialog()->ed_pin, "4444");
+        click(dialog()->Button1);
     });
     EXPECT_STREQ(xml_get_attr(empty_code.root, "pin"), "4444");
     EXPECT_STREQ(parameter(empty_code.root, "PIN_CODE"), "4444");
@@ -533,11 +471,11 @@ TEST_F(StationDialog, PinCodeParameterWinsAndOkMakesBothEqual)
 TEST_F(StationDialog, NoPinAnywhereNeverShowsTheLastStationsPin)
 {
     ParsedXml first(pushing_station);
-    edit(first.root, [] { press_ok(); });
+    edit(first.root, [] { click(dialog()->Button1); });
     ParsedXml no_pin("<STATION pin=\"\"><CONFIGURATION value=\"0\"><PIN_CODE value=\"\"/></CONFIGURATION></STATION>");
     edit(no_pin.root, [] {
         EXPECT_EQ(dialog()->ed_pin->text(), "");
-        press_ok();
+        click(dialog()->Button1);
     });
     EXPECT_STREQ(xml_get_attr(no_pin.root, "pin"), "");
     EXPECT_STREQ(parameter(no_pin.root, "PIN_CODE"), "");
@@ -554,22 +492,17 @@ TEST_F(StationDialog, SequenceButtonsOpenTheirSequenceWithItsCaption)
     };
     Opened slow, fast, health;
     const auto remember = [](Opened& opened) {
-        return [&opened](QWidget* sequence_dialog) {
+        return [&opened](QWidget* modal) {
             opened.thresholds = Facquisition_sequence->show_thresholds;
-            if (QPushButton* cancel = child<QPushButton>(sequence_dialog, "Button2")) {
-                QTest::mouseClick(cancel, Qt::LeftButton);
-            } else {
-                sequence_dialog->close();
-            }
+            click(modal, "Button2");
         };
     };
     edit(station.root, [&] {
         TFedit* d = dialog();
-        d->PageControl1->setCurrentIndex(2);
         slow.caption = in_sequence_dialog(d->Button7, remember(slow));
         fast.caption = in_sequence_dialog(d->Button3, remember(fast));
         health.caption = in_sequence_dialog(d->Button4, remember(health));
-        press_cancel();
+        click(d->Button2);
     });
     EXPECT_EQ(slow.caption, "Slow sequence");
     EXPECT_EQ(fast.caption, "Fast sequence");
@@ -583,9 +516,8 @@ TEST_F(StationDialog, SequenceEditsReachTheStationOnlyWithOk)
 {
     ParsedXml station(pushing_station);
     edit(station.root, [] {
-        dialog()->PageControl1->setCurrentIndex(2);
         in_sequence_dialog(dialog()->Button3, drop_battery_measure);
-        press_ok();
+        click(dialog()->Button1);
     });
     TiXmlElement* sequences = station.root->FirstChildElement("CONFIGURATION")->NextSiblingElement();
     ASSERT_NE(sequences, nullptr);

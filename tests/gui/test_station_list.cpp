@@ -10,12 +10,11 @@
 
 #include "app/station_grid.h"
 #include "app/station_list_model.h"
-#include "sequence/acquisition_sequence.h"
-#include "station/edit_nuxo1f.h"
 #include "station/station_record.h"
 #include "support/core_tree.h"
-#include "support/gui_main_window.h"
+#include "support/gui_fixture.h"
 #include "support/gui_modal.h"
+#include "support/gui_operator.h"
 
 namespace {
 
@@ -83,7 +82,7 @@ TEST_F(StationList, DeleteRemovesTheTopmostSelectedStationAtOnce)
 
     select_rows(window.get(), 1, 2);
     EXPECT_STREQ(xml_get_attr(window->selected_station(), "id"), "2");
-    QTest::mouseClick(child<QPushButton>(window.get(), "Button6"), Qt::LeftButton);
+    click(window.get(), "Button6");
 
     ASSERT_EQ(rows(window.get()), 2);
     EXPECT_EQ(cell(window.get(), 0, 0), QStringLiteral("1"));
@@ -127,21 +126,11 @@ protected:
     void SetUp() override
     {
         MainWindowTest::SetUp();
-        station_dialog = std::make_unique<TFedit>();
-        sequence_dialog = std::make_unique<TFacquisition_sequence>();
-    }
-    void TearDown() override
-    {
-        sequence_dialog.reset();
-        station_dialog.reset();
-        MainWindowTest::TearDown();
+        build_dialogs();
     }
 
     // The STATIONS element as the file would hold it.
     std::string stations_text() const { return render_tree(window->node_stations); }
-
-    std::unique_ptr<TFedit> station_dialog;
-    std::unique_ptr<TFacquisition_sequence> sequence_dialog;
 };
 
 TEST_F(StationEditing, CancelledAddLeavesDocumentListAndFlagAsTheyWere)
@@ -151,7 +140,7 @@ TEST_F(StationEditing, CancelledAddLeavesDocumentListAndFlagAsTheyWere)
     const std::string before = stations_text();
 
     const std::function<void(QWidget*)> closings[] = {
-        [](QWidget* dialog) { QTest::mouseClick(child<QPushButton>(dialog, "Button2"), Qt::LeftButton); },
+        [](QWidget* dialog) { click(dialog, "Button2"); },
         [](QWidget* dialog) { QTest::keyClick(child<QLineEdit>(dialog, "ed_ID"), Qt::Key_Escape); },
         [](QWidget* dialog) { dialog->close(); },
     };
@@ -159,10 +148,10 @@ TEST_F(StationEditing, CancelledAddLeavesDocumentListAndFlagAsTheyWere)
         for (const auto& close_dialog : closings) {
             window->modified = was_modified;
             when_modal_shown([close_dialog](QWidget* dialog) {
-                QTest::keyClicks(child<QLineEdit>(dialog, "ed_ID"), "55");
+                type_text(dialog, "ed_ID", "55");
                 close_dialog(dialog);
             });
-            QTest::mouseClick(window->Button5, Qt::LeftButton);
+            click(window->Button5);
             EXPECT_EQ(stations_text(), before);
             EXPECT_EQ(rows(window.get()), 1);
             EXPECT_EQ(window->modified, was_modified);
@@ -175,12 +164,10 @@ TEST_F(StationEditing, AddWithOkStoresTheCompleteNewStationAndMarksTheDocument)
     window->ed_path_bin->setText(QStringLiteral("d:\\typed"));
     window->modified = false;
     when_modal_shown([](QWidget* dialog) {
-        QLineEdit* id = child<QLineEdit>(dialog, "ed_ID");
-        id->selectAll();
-        QTest::keyClicks(id, "4711");
-        QTest::mouseClick(child<QPushButton>(dialog, "Button1"), Qt::LeftButton);
+        type_text(dialog, "ed_ID", "4711");
+        click(dialog, "Button1");
     });
-    QTest::mouseClick(window->Button5, Qt::LeftButton);
+    click(window->Button5);
 
     EXPECT_TRUE(window->modified);
     ASSERT_EQ(rows(window.get()), 1);
@@ -207,20 +194,19 @@ TEST_F(StationEditing, EditActsOnTheTopmostSelectedStationAndOnlyOkMarksTheDocum
     const std::string before = stations_text();
 
     click_in_next_modal(QStringLiteral("Cancel"));
-    QTest::mouseClick(window->Button7, Qt::LeftButton);
+    click(window->Button7);
     EXPECT_EQ(stations_text(), before);
     EXPECT_FALSE(window->modified);
 
     when_modal_shown([](QWidget* dialog) {
         QLineEdit* description = child<QLineEdit>(dialog, "ed_description");
         EXPECT_EQ(description->text(), QStringLiteral("second in lower case"));
-        description->selectAll();
-        QTest::keyClicks(description, "renamed");
-        QTest::mouseClick(child<QPushButton>(dialog, "Button1"), Qt::LeftButton);
+        type_text(description, "renamed");
+        click(dialog, "Button1");
     });
     // Only the edited row is redrawn; the list keeps its other rows.
     QSignalSpy redrawn(window->StringGrid_stations->model(), &QAbstractItemModel::dataChanged);
-    QTest::mouseClick(window->Button7, Qt::LeftButton);
+    click(window->Button7);
     ASSERT_EQ(redrawn.size(), 1);
     EXPECT_EQ(redrawn.first().at(0).toModelIndex().row(), 1);
     EXPECT_EQ(redrawn.first().at(1).toModelIndex().column(), 1);

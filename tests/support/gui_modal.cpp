@@ -9,6 +9,8 @@
 #include <QTimer>
 #include <memory>
 
+#include "support/gui_operator.h"
+
 namespace {
 
 void poll(std::function<void(QWidget*)> answer, std::shared_ptr<QElapsedTimer> clock, int timeout_ms)
@@ -45,20 +47,21 @@ void when_modal_shown(std::function<void(QWidget* modal)> answer, int timeout_ms
     QTimer::singleShot(0, [answer, clock, timeout_ms] { poll(answer, clock, timeout_ms); });
 }
 
-void click_in_next_modal(const QString& button_text, int timeout_ms)
+void click_in_next_modal(const QString& button_text, std::function<void()> then)
 {
-    when_modal_shown(
-        [button_text](QWidget* modal) {
-            for (QAbstractButton* button : modal->findChildren<QAbstractButton*>()) {
-                if (button->text().remove('&') == button_text) {
-                    QTest::mouseClick(button, Qt::LeftButton);
-                    return;
-                }
+    when_modal_shown([button_text, then](QWidget* modal) {
+        if (then) {
+            then();
+        }
+        for (QAbstractButton* button : modal->findChildren<QAbstractButton*>()) {
+            if (button->text().remove('&') == button_text) {
+                click(button);
+                return;
             }
-            ADD_FAILURE() << "no button " << button_text.toStdString() << " in the modal widget";
-            modal->close();
-        },
-        timeout_ms);
+        }
+        ADD_FAILURE() << "no button " << button_text.toStdString() << " in the modal widget";
+        modal->close();
+    });
 }
 
 QString answering_error_boxes(const std::function<void()>& command)
@@ -72,7 +75,7 @@ QString answering_error_boxes(const std::function<void()>& command)
         }
         error = box->text();
         if (QPushButton* answer = default_button(box)) {
-            QTest::mouseClick(answer, Qt::LeftButton);
+            click(answer);
         } else {
             ADD_FAILURE() << "no default button in the box " << error.toStdString();
             box->reject();

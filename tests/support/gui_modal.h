@@ -13,9 +13,10 @@
 // event loop for up to `timeout_ms`). The answer must close the widget.
 void when_modal_shown(std::function<void(QWidget* modal)> answer, int timeout_ms = 5000);
 
-// Clicks the push button whose text is `button_text` in the next modal
-// widget, for example "Annuler" in the unsaved-changes question.
-void click_in_next_modal(const QString& button_text, int timeout_ms = 5000);
+// Clicks the button whose text is `button_text` in the next modal widget,
+// for example "Annuler" in the unsaved-changes question. `then` runs just
+// before, to schedule the answer to what follows the click.
+void click_in_next_modal(const QString& button_text, std::function<void()> then = nullptr);
 
 // Runs `command`, answering every message box it shows with its default
 // button (OK for an error box, and OK, not "Annuler", for the unsaved-changes

@@ -1,4 +1,4 @@
-#include "support/gui_main_window.h"
+#include "support/gui_fixture.h"
 
 #include <QApplication>
 #include <QFile>
@@ -15,10 +15,34 @@ void expect_only_visible_window(const QWidget* expected)
     }
 }
 
-void MainWindowTest::SetUp()
+void GuiTest::SetUp()
 {
     // Closing the main window must not end the test program.
     QApplication::setQuitOnLastWindowClosed(false);
+}
+
+void GuiTest::TearDown()
+{
+    station_dialog.reset();
+    sequence_dialog.reset();
+    expect_only_visible_window(nullptr);
+}
+
+void GuiTest::build_dialogs()
+{
+    sequence_dialog = std::make_unique<TFacquisition_sequence>();
+    station_dialog = std::make_unique<TFedit>();
+}
+
+void DialogTest::SetUp()
+{
+    GuiTest::SetUp();
+    build_dialogs();
+}
+
+void MainWindowTest::SetUp()
+{
+    GuiTest::SetUp();
     ASSERT_TRUE(temp.isValid());
     window = std::make_unique<TFmain>();
     window->show();
@@ -31,7 +55,7 @@ void MainWindowTest::TearDown()
         window->hide();
         window.reset();
     }
-    expect_only_visible_window(nullptr);
+    GuiTest::TearDown();
 }
 
 QString MainWindowTest::temp_path(const char* name) const
