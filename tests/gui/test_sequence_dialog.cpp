@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
+#include <functional>
 #include <memory>
 
 #include "support/core_tree.h"
@@ -186,48 +187,36 @@ TEST_F(SequenceDialog, CancelEscapeAndCloseBoxLeaveTheSequenceUntouched)
     Configuration doc(stored);
     const std::string before = render_tree(doc.root);
 
-    auto change_everything = [](QWidget* d) {
-        tick(d, "cb_vbat");
-        tick(d, "cb_7_5");
-        tick(d, "cb_7_1");
-        type_text(d, "ed_vbat_threshold", "10");
-        tick(d, "cb_s_sms");
-    };
-    edit(doc.slow_sequence(), true, [&](QWidget* d) {
-        change_everything(d);
-        // Return is no shortcut for OK: only the buttons close the dialog.
-        QTest::keyClick(child<QLineEdit>(d, "ed_vbat_threshold"), Qt::Key_Return);
-        EXPECT_TRUE(d->isVisible());
-        click(d, "Button2");
-    });
-    EXPECT_EQ(render_tree(doc.root), before);
-
     // Escape reaches the dialog even from inside an edit or a combo box's text.
-    edit(doc.slow_sequence(), true, [&](QWidget* d) {
-        change_everything(d);
-        QTest::keyClick(child<QLineEdit>(d, "ed_7_1"), Qt::Key_Escape);
-        if (d->isVisible()) {
-            ADD_FAILURE() << "Escape in an edit did not close the dialog";
-            d->close();
-        }
-    });
-    EXPECT_EQ(render_tree(doc.root), before);
-
-    edit(doc.slow_sequence(), true, [&](QWidget* d) {
-        change_everything(d);
-        QTest::keyClick(child<QComboBox>(d, "cbb_s_o0")->lineEdit(), Qt::Key_Escape);
-        if (d->isVisible()) {
-            ADD_FAILURE() << "Escape in a combo box did not close the dialog";
-            d->close();
-        }
-    });
-    EXPECT_EQ(render_tree(doc.root), before);
-
-    edit(doc.slow_sequence(), true, [&](QWidget* d) {
-        change_everything(d);
-        d->close();
-    });
-    EXPECT_EQ(render_tree(doc.root), before);
+    const struct {
+        const char* how;
+        std::function<void(QWidget*)> close_without_ok;
+    } closings[] = {
+        {"Cancel", [](QWidget* d) { click(d, "Button2"); }},
+        {"Escape in an edit", [](QWidget* d) { QTest::keyClick(child<QLineEdit>(d, "ed_7_1"), Qt::Key_Escape); }},
+        {"Escape in a combo box",
+         [](QWidget* d) { QTest::keyClick(child<QComboBox>(d, "cbb_s_o0")->lineEdit(), Qt::Key_Escape); }},
+        {"The close box", [](QWidget* d) { d->close(); }},
+    };
+    for (const auto& closing : closings) {
+        SCOPED_TRACE(closing.how);
+        edit(doc.slow_sequence(), true, [&](QWidget* d) {
+            tick(d, "cb_vbat");
+            tick(d, "cb_7_5");
+            tick(d, "cb_7_1");
+            type_text(d, "ed_vbat_threshold", "10");
+            tick(d, "cb_s_sms");
+            // Return is no shortcut for OK: only the buttons close the dialog.
+            QTest::keyClick(child<QLineEdit>(d, "ed_vbat_threshold"), Qt::Key_Return);
+            EXPECT_TRUE(d->isVisible());
+            closing.close_without_ok(d);
+            if (d->isVisible()) {
+                ADD_FAILURE() << closing.how << " did not close the dialog";
+                d->close();
+            }
+        });
+        EXPECT_EQ(render_tree(doc.root), before);
+    }
 }
 
 TEST_F(SequenceDialog, HealthHidesThresholdsAndActionsButKeepsThemOnOk)
