@@ -67,11 +67,6 @@ void read_error_box(QString* text)
     });
 }
 
-int station_rows(TFmain* window)
-{
-    return window->StringGrid_stations->model()->rowCount();
-}
-
 }  // namespace
 
 // The editor reaches into Qt's file dialog for its name edit, and for that
@@ -182,8 +177,8 @@ TEST_F(Opening, CompletesWhatTheFileLacksAndKeepsEverythingElse)
     EXPECT_EQ(window->current_file(), file);
     EXPECT_EQ(window->lb_filename->text(), QDir::toNativeSeparators(file));
     EXPECT_FALSE(window->modified);
-    ASSERT_EQ(station_rows(window.get()), 1);
-    EXPECT_EQ(window->StringGrid_stations->model()->index(0, 1).data().toString(), QStringLiteral("Roof"));
+    ASSERT_EQ(station_rows(), 1);
+    EXPECT_EQ(station_cell(0, 1), QStringLiteral("Roof"));
     EXPECT_EQ(window->ed_path_xml->text(), QStringLiteral("c:\\kestrane\\data_xml"));
 
     window->Save1Click();
@@ -192,7 +187,7 @@ TEST_F(Opening, CompletesWhatTheFileLacksAndKeepsEverythingElse)
     // New keeps the root's name and fills it with the default top level.
     window->New1Click();
     EXPECT_STREQ(xml_name(window->setup_doc.root), "CONFIG");
-    EXPECT_EQ(station_rows(window.get()), 0);
+    EXPECT_EQ(station_rows(), 0);
 }
 
 // A name typed into the dialog left its completion list over the main
@@ -276,7 +271,7 @@ TEST_F(FailedOpen, ReportsTheFileAndTheReasonAndKeepsTheWindowAsItWas)
     EXPECT_TRUE(window->Save1->isEnabled());
     EXPECT_TRUE(window->modified);
     EXPECT_EQ(window->ed_COM_direct->text(), QStringLiteral("COM8"));
-    EXPECT_EQ(station_rows(window.get()), 1);
+    EXPECT_EQ(station_rows(), 1);
 
     // The document and its references are intact: the next save writes the
     // good file with the edit.
@@ -341,5 +336,5 @@ TEST_F(FailedOpen, NameTypedInTheNextRunIsTheOneOpened)
     answer_next_file_dialog(good);
     window->Open1Click();
     EXPECT_EQ(window->current_file(), good);
-    EXPECT_EQ(station_rows(window.get()), 1);
+    EXPECT_EQ(station_rows(), 1);
 }

@@ -159,11 +159,11 @@ TEST_P(Hostile, LoadsOrIsRefusedAndTheWindowStaysUsable)
         EXPECT_TRUE(error.contains(QString::fromLatin1(file.reason))) << error.toStdString();
         EXPECT_TRUE(window->current_file().isEmpty());
         EXPECT_FALSE(window->Save1->isEnabled());
-        EXPECT_EQ(window->StringGrid_stations->model()->rowCount(), 0);
+        EXPECT_EQ(station_rows(), 0);
     } else {
         EXPECT_TRUE(error.isEmpty()) << error.toStdString();
         EXPECT_EQ(window->current_file(), path);
-        ASSERT_EQ(window->StringGrid_stations->model()->rowCount(), 1);
+        ASSERT_EQ(station_rows(), 1);
         expect_description(xml_first_child(window->node_stations), file);
     }
 

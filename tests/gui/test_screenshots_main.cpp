@@ -15,25 +15,18 @@
 
 namespace {
 
-using ScreenshotsMain = GuiTest;
-
-void add_station(TiXmlElement* stations, const char* id, const char* description)
-{
-    TiXmlElement* station = xml_add_child(stations, "STATION");
-    xml_set_attr(station, "id", id);
-    xml_set_attr(station, "description", description);
-}
+using ScreenshotsMain = MainWindowTest;
 
 // The window with the File menu dropped down under its title.
-QPixmap with_file_menu_open(TFmain& window)
+QPixmap with_file_menu_open(TFmain* window)
 {
-    QPixmap shot = window.grab();
-    window.File1->ensurePolished();
-    window.File1->adjustSize();
-    const QPixmap menu = window.File1->grab();
-    const QRect title = window.menuBar()->actionGeometry(window.File1->menuAction());
+    QPixmap shot = window->grab();
+    window->File1->ensurePolished();
+    window->File1->adjustSize();
+    const QPixmap menu = window->File1->grab();
+    const QRect title = window->menuBar()->actionGeometry(window->File1->menuAction());
     QPainter painter(&shot);
-    painter.drawPixmap(window.menuBar()->mapTo(&window, title.bottomLeft()), menu);
+    painter.drawPixmap(window->menuBar()->mapTo(window, title.bottomLeft()), menu);
     painter.end();
     return shot;
 }
@@ -42,32 +35,29 @@ QPixmap with_file_menu_open(TFmain& window)
 
 TEST_F(ScreenshotsMain, EveryTabTheFileMenuAndTheAboutBox)
 {
-    TFmain window;
     TFabout about;
-    add_station(window.node_stations, "1021", "Bridge pier north, water level");
-    add_station(window.node_stations, "1022", "Bridge pier south, water level");
-    add_station(window.node_stations, "2040", "Weather mast, hill top");
-    window.show_document();
-    window.set_current_file(QStringLiteral("c:\\kestrane\\setup.xml"));
-    window.show();
+    add_station("1021", "Bridge pier north, water level");
+    add_station("1022", "Bridge pier south, water level");
+    add_station("2040", "Weather mast, hill top");
+    window->show_document();
+    window->set_current_file(QStringLiteral("c:\\kestrane\\setup.xml"));
 
     const struct {
         QWidget* tab;
         const char* picture;
     } tabs[] = {
-        {window.TabSheet1, "main_com_ports"},
-        {window.TabSheet2, "main_nuxos"},
-        {window.TabSheet3, "main_directories"},
+        {window->TabSheet1, "main_com_ports"},
+        {window->TabSheet2, "main_nuxos"},
+        {window->TabSheet3, "main_directories"},
     };
     for (const auto& tab : tabs) {
-        window.PageControl1->setCurrentWidget(tab.tab);
-        EXPECT_EQ(screenshot(&window, tab.picture).size(), window.size());
+        window->PageControl1->setCurrentWidget(tab.tab);
+        EXPECT_EQ(screenshot(window.get(), tab.picture).size(), window->size());
     }
-    window.PageControl1->setCurrentWidget(window.TabSheet1);
-    keep_screenshot(with_file_menu_open(window), "main_file_menu");
+    window->PageControl1->setCurrentWidget(window->TabSheet1);
+    keep_screenshot(with_file_menu_open(window.get()), "main_file_menu");
 
     show_about();
     EXPECT_EQ(screenshot(&about, "about").size(), QSize(700, 255));
     about.hide();
-    window.hide();
 }

@@ -64,27 +64,22 @@ const char* parameter(TiXmlElement* station, const char* element, const char* at
     return xml_get_attr_text(xml_find_path(cfg, element), attribute);
 }
 
-// The test's station dialog, reached as the main window reaches it.
-TFedit* dialog()
-{
-    return Fedit;
-}
-
-// Opens the dialog on `station`, lets `operate` work in it (it must close
-// it) and returns what edit_station returned.
-bool edit(TiXmlElement* station, const std::function<void()>& operate)
+// Opens the test's station dialog (Fedit, as the main window reaches it) on
+// `station`, lets `operate` work in it (it must close it) and returns what
+// edit_station returned.
+bool edit(TiXmlElement* station, const std::function<void(TFedit* dialog)>& operate)
 {
     bool operated = false;
     when_modal_shown([&](QWidget* modal) {
-        EXPECT_EQ(modal, dialog());
+        EXPECT_EQ(modal, Fedit);
         operated = true;
-        operate();
-        if (dialog()->isVisible()) {
+        operate(Fedit);
+        if (Fedit->isVisible()) {
             ADD_FAILURE() << "the operation left the station dialog open";
-            dialog()->reject();
+            Fedit->reject();
         }
     });
-    const bool result = dialog()->edit_station(station);
+    const bool result = Fedit->edit_station(station);
     EXPECT_TRUE(operated) << "the station dialog was not shown";
     return result;
 }
@@ -96,7 +91,7 @@ QString in_sequence_dialog(QPushButton* button, const std::function<void(QWidget
     QString caption;
     bool shown = false;
     when_modal_shown([&](QWidget* modal) {
-        if (modal == dialog()) {
+        if (modal == Fedit) {
             ADD_FAILURE() << "the sequence dialog did not open";
             return;
         }
@@ -126,40 +121,36 @@ void drop_battery_measure(QWidget* modal)
     click(modal, "Button1");
 }
 
-class StationDialog : public DialogTest {
-protected:
-    // The enabled state of the HTTP/APN edits and of the GSM timing/SMS edits,
-    // each required to be the same over its whole group.
-    static bool gprs_edits_enabled()
-    {
-        TFedit* d = dialog();
-        const bool enabled = d->ed_http_host->isEnabled();
-        for (QLineEdit* edit : {d->ed_http_url, d->ed_http_host_port, d->ed_username, d->ed_password, d->ed_apn_name,
-                                d->ed_apn_username, d->ed_apn_password}) {
-            EXPECT_EQ(edit->isEnabled(), enabled) << edit->objectName().toStdString();
-        }
-        return enabled;
+// The enabled state of the HTTP/APN edits and of the GSM timing/SMS edits,
+// each required to be the same over its whole group.
+bool gprs_edits_enabled(TFedit* d)
+{
+    const bool enabled = d->ed_http_host->isEnabled();
+    for (QLineEdit* edit : {d->ed_http_url, d->ed_http_host_port, d->ed_username, d->ed_password, d->ed_apn_name,
+                            d->ed_apn_username, d->ed_apn_password}) {
+        EXPECT_EQ(edit->isEnabled(), enabled) << edit->objectName().toStdString();
     }
+    return enabled;
+}
 
-    static bool timing_edits_enabled()
-    {
-        TFedit* d = dialog();
-        const bool enabled = d->ed_sms->isEnabled();
-        for (QLineEdit* edit :
-             {d->ed_gsm_interval, d->ed_gsm_duration, d->ed_gsm_sms_duration, d->ed_sms_text_acq, d->ed_sms_text_eol}) {
-            EXPECT_EQ(edit->isEnabled(), enabled) << edit->objectName().toStdString();
-        }
-        return enabled;
+bool timing_edits_enabled(TFedit* d)
+{
+    const bool enabled = d->ed_sms->isEnabled();
+    for (QLineEdit* edit :
+         {d->ed_gsm_interval, d->ed_gsm_duration, d->ed_gsm_sms_duration, d->ed_sms_text_acq, d->ed_sms_text_eol}) {
+        EXPECT_EQ(edit->isEnabled(), enabled) << edit->objectName().toStdString();
     }
-};
+    return enabled;
+}
+
+using StationDialog = DialogTest;
 
 // ---- a new station ----
 
 TEST_F(StationDialog, NewStationShowsTheDefaultsAndOkStoresTheCompleteRecord)
 {
     ParsedXml station("<STATION/>");
-    const bool ok = edit(station.root, [] {
-        TFedit* d = dialog();
+    const bool ok = edit(station.root, [](TFedit* d) {
         EXPECT_EQ(d->PageControl1->currentIndex(), 0);
         EXPECT_EQ(d->ed_ID->text(), "100");
         EXPECT_EQ(d->ed_pin->text(), "6852");
@@ -172,8 +163,8 @@ TEST_F(StationDialog, NewStationShowsTheDefaultsAndOkStoresTheCompleteRecord)
         EXPECT_EQ(d->ed_sms_text_acq->text(), "ALARM ! NUXO ");
         EXPECT_EQ(d->ed_apn_username->text(), "");
         EXPECT_EQ(d->cb_gsm_mode->currentText(), "GSM DATA");
-        EXPECT_TRUE(timing_edits_enabled());
-        EXPECT_FALSE(gprs_edits_enabled());
+        EXPECT_TRUE(timing_edits_enabled(d));
+        EXPECT_FALSE(gprs_edits_enabled(d));
         click(d->Button1);
     });
     EXPECT_TRUE(ok);
@@ -187,24 +178,23 @@ TEST_F(StationDialog, NewStationShowsTheDefaultsAndOkStoresTheCompleteRecord)
 
 TEST_F(StationDialog, CancelEscapeAndCloseBoxLeaveTheStationByteIdentical)
 {
-    const std::function<void()> closers[] = {
-        [] { click(dialog()->Button2); },
-        [] { QTest::keyClick(dialog()->ed_description, Qt::Key_Escape); },
-        [] { QTest::keyClick(dialog()->cb_gsm_mode->lineEdit(), Qt::Key_Escape); },
-        [] { dialog()->close(); },
+    const std::function<void(TFedit*)> closers[] = {
+        [](TFedit* d) { click(d->Button2); },
+        [](TFedit* d) { QTest::keyClick(d->ed_description, Qt::Key_Escape); },
+        [](TFedit* d) { QTest::keyClick(d->cb_gsm_mode->lineEdit(), Qt::Key_Escape); },
+        [](TFedit* d) { d->close(); },
     };
     for (const char* xml : {"<STATION/>", pushing_station}) {
         for (const auto& close_without_ok : closers) {
             ParsedXml station(xml);
             const std::string before = text_of(station.root);
-            const bool ok = edit(station.root, [&] {
-                TFedit* d = dialog();
+            const bool ok = edit(station.root, [&](TFedit* d) {
                 type_text(d->ed_description, "changed");
                 type_text(d->ed_acq_interval0, "7");
                 choose_item(d->cb_gsm_mode, "Disabled");
                 in_sequence_dialog(d->Button7, drop_battery_measure);
                 in_sequence_dialog(d->Button4, drop_battery_measure);
-                close_without_ok();
+                close_without_ok(d);
             });
             EXPECT_FALSE(ok);
             EXPECT_EQ(text_of(station.root), before);
@@ -214,15 +204,14 @@ TEST_F(StationDialog, CancelEscapeAndCloseBoxLeaveTheStationByteIdentical)
 
 TEST_F(StationDialog, NoStationOpensNothing)
 {
-    EXPECT_FALSE(dialog()->edit_station(nullptr));
-    EXPECT_FALSE(dialog()->isVisible());
+    EXPECT_FALSE(station_dialog->edit_station(nullptr));
+    EXPECT_FALSE(station_dialog->isVisible());
 }
 
 TEST_F(StationDialog, OtherKeysDoNotCloseTheDialog)
 {
     ParsedXml station("<STATION/>");
-    const bool ok = edit(station.root, [] {
-        TFedit* d = dialog();
+    const bool ok = edit(station.root, [](TFedit* d) {
         QTest::keyClick(d->ed_ID, Qt::Key_Return);
         QTest::keyClick(d->ed_ID, Qt::Key_Enter);
         EXPECT_TRUE(d->isVisible());
@@ -236,8 +225,7 @@ TEST_F(StationDialog, OtherKeysDoNotCloseTheDialog)
 TEST_F(StationDialog, OkWithoutChangesRewritesOnlyTimesAndTheId)
 {
     ParsedXml station(pushing_station);
-    const bool ok = edit(station.root, [] {
-        TFedit* d = dialog();
+    const bool ok = edit(station.root, [](TFedit* d) {
         EXPECT_EQ(d->ed_ID->text(), "12");
         EXPECT_EQ(d->ed_gsm_duration->text(), "1");
         EXPECT_EQ(d->ed_gsm_interval->text(), "2");
@@ -264,7 +252,7 @@ TEST_F(StationDialog, LongTextsComeBackWhole)
     // Longer than the usual limit of an edit box (32767 characters).
     const std::string description(40000, 'd');
     ParsedXml station("<STATION description=\"" + description + "\"/>");
-    edit(station.root, [] { click(dialog()->Button1); });
+    edit(station.root, [](TFedit* d) { click(d->Button1); });
     EXPECT_EQ(xml_get_attr_text(station.root, "description"), description);
 }
 
@@ -272,21 +260,20 @@ TEST_F(StationDialog, LongTextsComeBackWhole)
 TEST_F(StationDialog, EveryBoxShowsTheStartOfItsText)
 {
     ParsedXml station("<STATION/>");
-    edit(station.root, [] {
-        EXPECT_EQ(dialog()->ed_apn_name->text(), QStringLiteral("internet.operator.example"));
-        for (QLineEdit* box : dialog()->findChildren<QLineEdit*>()) {
+    edit(station.root, [](TFedit* d) {
+        EXPECT_EQ(d->ed_apn_name->text(), QStringLiteral("internet.operator.example"));
+        for (QLineEdit* box : d->findChildren<QLineEdit*>()) {
             const bool of_a_list = qobject_cast<QComboBox*>(box->parent()) != nullptr;
             EXPECT_TRUE(of_a_list || box->cursorPosition() == 0) << box->objectName().toStdString();
         }
-        click(dialog()->Button1);
+        click(d->Button1);
     });
 }
 
 TEST_F(StationDialog, TypedTextsAreStoredAsTyped)
 {
     ParsedXml station("<STATION/>");
-    edit(station.root, [] {
-        TFedit* d = dialog();
+    edit(station.root, [](TFedit* d) {
         type_text(d->ed_ID, " 0042x");
         type_text(d->ed_phone_nbr, "");
         type_text(d->ed_description, QString::fromLatin1("caf\xe9 <north> "));
@@ -305,8 +292,7 @@ TEST_F(StationDialog, TimesAreShownInMinutesAndHoursAndStoredBackInSeconds)
 {
     ParsedXml station(
         station_with("<GSM_DURATION value=\"90\"/><GSM_INTERVAL value=\"86399\"/><GSM_SMS_DURATION value=\"59\"/>"));
-    edit(station.root, [] {
-        TFedit* d = dialog();
+    edit(station.root, [](TFedit* d) {
         EXPECT_EQ(d->ed_gsm_duration->text(), "1");
         EXPECT_EQ(d->ed_gsm_interval->text(), "23");
         EXPECT_EQ(d->ed_gsm_sms_duration->text(), "0");
@@ -328,28 +314,27 @@ TEST_F(StationDialog, TimesAreShownInMinutesAndHoursAndStoredBackInSeconds)
 TEST_F(StationDialog, EachModeEnablesItsEdits)
 {
     ParsedXml station("<STATION/>");
-    edit(station.root, [] {
-        choose_item(dialog()->cb_gsm_mode, "Disabled");
-        EXPECT_FALSE(timing_edits_enabled());
-        EXPECT_FALSE(gprs_edits_enabled());
-        choose_item(dialog()->cb_gsm_mode, "GPRS PUSH");
-        EXPECT_TRUE(timing_edits_enabled());
-        EXPECT_TRUE(gprs_edits_enabled());
-        choose_item(dialog()->cb_gsm_mode, "GSM DATA");
-        EXPECT_TRUE(timing_edits_enabled());
-        EXPECT_FALSE(gprs_edits_enabled());
-        click(dialog()->Button2);
+    edit(station.root, [](TFedit* d) {
+        choose_item(d->cb_gsm_mode, "Disabled");
+        EXPECT_FALSE(timing_edits_enabled(d));
+        EXPECT_FALSE(gprs_edits_enabled(d));
+        choose_item(d->cb_gsm_mode, "GPRS PUSH");
+        EXPECT_TRUE(timing_edits_enabled(d));
+        EXPECT_TRUE(gprs_edits_enabled(d));
+        choose_item(d->cb_gsm_mode, "GSM DATA");
+        EXPECT_TRUE(timing_edits_enabled(d));
+        EXPECT_FALSE(gprs_edits_enabled(d));
+        click(d->Button2);
     });
 }
 
 TEST_F(StationDialog, ATypedModeNamingNoItemChangesNoSwitch)
 {
     ParsedXml station(pushing_station);
-    edit(station.root, [] {
-        TFedit* d = dialog();
+    edit(station.root, [](TFedit* d) {
         type_text(d->cb_gsm_mode, "GSM");
-        EXPECT_TRUE(timing_edits_enabled());
-        EXPECT_FALSE(gprs_edits_enabled());
+        EXPECT_TRUE(timing_edits_enabled(d));
+        EXPECT_FALSE(gprs_edits_enabled(d));
         click(d->Button1);
     });
     for (const char* name : {"gsm_enabled", "gsm_call", "gprs"}) {
@@ -379,12 +364,12 @@ TEST_F(StationDialog, StoredSwitchesFollowTheMode)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         ParsedXml station(station_with(c.switches));
-        edit(station.root, [&] {
-            EXPECT_EQ(dialog()->cb_gsm_mode->currentText(), QString::fromLatin1(c.opens_as));
+        edit(station.root, [&](TFedit* d) {
+            EXPECT_EQ(d->cb_gsm_mode->currentText(), QString::fromLatin1(c.opens_as));
             if (c.choose != nullptr) {
-                choose_item(dialog()->cb_gsm_mode, c.choose);
+                choose_item(d->cb_gsm_mode, c.choose);
             }
-            click(dialog()->Button1);
+            click(d->Button1);
         });
         EXPECT_STREQ(parameter(station.root, "SYSCTRL", "gsm_enabled"), c.enabled);
         EXPECT_STREQ(parameter(station.root, "SYSCTRL", "gsm_call"), c.call);
@@ -395,14 +380,14 @@ TEST_F(StationDialog, StoredSwitchesFollowTheMode)
 TEST_F(StationDialog, GsmDataChosenOverGprsPushReadsBackAsGsmData)
 {
     ParsedXml station(pushing_station);
-    edit(station.root, [] {
-        choose_item(dialog()->cb_gsm_mode, "GSM DATA");
-        click(dialog()->Button1);
+    edit(station.root, [](TFedit* d) {
+        choose_item(d->cb_gsm_mode, "GSM DATA");
+        click(d->Button1);
     });
-    edit(station.root, [] {
-        EXPECT_EQ(dialog()->cb_gsm_mode->currentText(), "GSM DATA");
-        EXPECT_FALSE(gprs_edits_enabled());
-        click(dialog()->Button2);
+    edit(station.root, [](TFedit* d) {
+        EXPECT_EQ(d->cb_gsm_mode->currentText(), "GSM DATA");
+        EXPECT_FALSE(gprs_edits_enabled(d));
+        click(d->Button2);
     });
 }
 
@@ -410,17 +395,17 @@ TEST_F(StationDialog, NoModeCarriesOverToTheNextStation)
 {
     ParsedXml pushing(pushing_station);
     ParsedXml disabled(station_with(sysctrl("off", "off", "off")));
-    edit(pushing.root, [] { click(dialog()->Button1); });
-    edit(disabled.root, [] {
-        EXPECT_EQ(dialog()->cb_gsm_mode->currentText(), "Disabled");
-        EXPECT_FALSE(timing_edits_enabled());
+    edit(pushing.root, [](TFedit* d) { click(d->Button1); });
+    edit(disabled.root, [](TFedit* d) {
+        EXPECT_EQ(d->cb_gsm_mode->currentText(), "Disabled");
+        EXPECT_FALSE(timing_edits_enabled(d));
         // A text typed now must not reach the next opening either.
-        type_text(dialog()->cb_gsm_mode, "whatever");
-        click(dialog()->Button2);
+        type_text(d->cb_gsm_mode, "whatever");
+        click(d->Button2);
     });
-    edit(disabled.root, [] {
-        EXPECT_EQ(dialog()->cb_gsm_mode->currentText(), "Disabled");
-        click(dialog()->Button1);
+    edit(disabled.root, [](TFedit* d) {
+        EXPECT_EQ(d->cb_gsm_mode->currentText(), "Disabled");
+        click(d->Button1);
     });
     EXPECT_STREQ(parameter(disabled.root, "SYSCTRL", "gsm_call"), "off");
     EXPECT_STREQ(parameter(disabled.root, "SYSCTRL", "gprs"), "off");
@@ -429,8 +414,7 @@ TEST_F(StationDialog, NoModeCarriesOverToTheNextStation)
 TEST_F(StationDialog, DisabledEditsAreStoredAsShown)
 {
     ParsedXml station("<STATION/>");
-    edit(station.root, [] {
-        TFedit* d = dialog();
+    edit(station.root, [](TFedit* d) {
         choose_item(d->cb_gsm_mode, "GPRS PUSH");
         type_text(d->ed_http_host, "other.example");
         type_text(d->ed_apn_password, "secret");
@@ -450,19 +434,19 @@ TEST_F(StationDialog, DisabledEditsAreStoredAsShown)
 TEST_F(StationDialog, PinCodeParameterWinsAndOkMakesBothEqual)
 {
     ParsedXml station(pushing_station);  // pin 1111, PIN_CODE 2222
-    edit(station.root, [] {
-        EXPECT_EQ(dialog()->ed_pin->text(), "2222");
-        click(dialog()->Button1);
+    edit(station.root, [](TFedit* d) {
+        EXPECT_EQ(d->ed_pin->text(), "2222");
+        click(d->Button1);
     });
     EXPECT_STREQ(xml_get_attr(station.root, "pin"), "2222");
     EXPECT_STREQ(parameter(station.root, "PIN_CODE"), "2222");
 
     ParsedXml empty_code(
         "<STATION pin=\"3333\"><CONFIGURATION value=\"0\"><PIN_CODE value=\"\"/></CONFIGURATION></STATION>");
-    edit(empty_code.root, [] {
-        EXPECT_EQ(dialog()->ed_pin->text(), "3333");
-        type_text(dialog()->ed_pin, "4444");
-        click(dialog()->Button1);
+    edit(empty_code.root, [](TFedit* d) {
+        EXPECT_EQ(d->ed_pin->text(), "3333");
+        type_text(d->ed_pin, "4444");
+        click(d->Button1);
     });
     EXPECT_STREQ(xml_get_attr(empty_code.root, "pin"), "4444");
     EXPECT_STREQ(parameter(empty_code.root, "PIN_CODE"), "4444");
@@ -471,11 +455,11 @@ TEST_F(StationDialog, PinCodeParameterWinsAndOkMakesBothEqual)
 TEST_F(StationDialog, NoPinAnywhereNeverShowsTheLastStationsPin)
 {
     ParsedXml first(pushing_station);
-    edit(first.root, [] { click(dialog()->Button1); });
+    edit(first.root, [](TFedit* d) { click(d->Button1); });
     ParsedXml no_pin("<STATION pin=\"\"><CONFIGURATION value=\"0\"><PIN_CODE value=\"\"/></CONFIGURATION></STATION>");
-    edit(no_pin.root, [] {
-        EXPECT_EQ(dialog()->ed_pin->text(), "");
-        click(dialog()->Button1);
+    edit(no_pin.root, [](TFedit* d) {
+        EXPECT_EQ(d->ed_pin->text(), "");
+        click(d->Button1);
     });
     EXPECT_STREQ(xml_get_attr(no_pin.root, "pin"), "");
     EXPECT_STREQ(parameter(no_pin.root, "PIN_CODE"), "");
@@ -497,8 +481,7 @@ TEST_F(StationDialog, SequenceButtonsOpenTheirSequenceWithItsCaption)
             click(modal, "Button2");
         };
     };
-    edit(station.root, [&] {
-        TFedit* d = dialog();
+    edit(station.root, [&](TFedit* d) {
         slow.caption = in_sequence_dialog(d->Button7, remember(slow));
         fast.caption = in_sequence_dialog(d->Button3, remember(fast));
         health.caption = in_sequence_dialog(d->Button4, remember(health));
@@ -515,9 +498,9 @@ TEST_F(StationDialog, SequenceButtonsOpenTheirSequenceWithItsCaption)
 TEST_F(StationDialog, SequenceEditsReachTheStationOnlyWithOk)
 {
     ParsedXml station(pushing_station);
-    edit(station.root, [] {
-        in_sequence_dialog(dialog()->Button3, drop_battery_measure);
-        click(dialog()->Button1);
+    edit(station.root, [](TFedit* d) {
+        in_sequence_dialog(d->Button3, drop_battery_measure);
+        click(d->Button1);
     });
     TiXmlElement* sequences = station.root->FirstChildElement("CONFIGURATION")->NextSiblingElement();
     ASSERT_NE(sequences, nullptr);

@@ -20,26 +20,6 @@ namespace {
 
 using StationList = MainWindowTest;
 
-TiXmlElement* add_station(TiXmlElement* stations, const char* name, const char* id, const char* description)
-{
-    TiXmlElement* station = xml_add_child(stations, name);
-    xml_set_attr(station, "id", id);
-    if (description != nullptr) {
-        xml_set_attr(station, "description", description);
-    }
-    return station;
-}
-
-QString cell(TFmain* window, int row, int column)
-{
-    return window->StringGrid_stations->model()->index(row, column).data().toString();
-}
-
-int rows(TFmain* window)
-{
-    return window->StringGrid_stations->model()->rowCount();
-}
-
 void select_rows(TFmain* window, int first, int last)
 {
     QAbstractItemModel* model = window->StringGrid_stations->model();
@@ -51,16 +31,16 @@ void select_rows(TFmain* window, int first, int last)
 
 TEST_F(StationList, ListsStationsInAnyLetterCaseAndNothingElse)
 {
-    add_station(window->node_stations, "STATION", "12", "Bridge \xE9st");
-    add_station(window->node_stations, "NOTE", "x", "not a station");
-    add_station(window->node_stations, "station", "13", nullptr);
+    add_station("12", "Bridge \xE9st");
+    add_station("x", "not a station", "NOTE");
+    add_station("13", nullptr, "station");
     window->show_document();
 
-    ASSERT_EQ(rows(window.get()), 2);
-    EXPECT_EQ(cell(window.get(), 0, 0), QStringLiteral("12"));
-    EXPECT_EQ(cell(window.get(), 0, 1), QString::fromUtf8("Bridge \u00e9st"));
-    EXPECT_EQ(cell(window.get(), 1, 0), QStringLiteral("13"));
-    EXPECT_EQ(cell(window.get(), 1, 1), QString());
+    ASSERT_EQ(station_rows(), 2);
+    EXPECT_EQ(station_cell(0, 0), QStringLiteral("12"));
+    EXPECT_EQ(station_cell(0, 1), QString::fromUtf8("Bridge \u00e9st"));
+    EXPECT_EQ(station_cell(1, 0), QStringLiteral("13"));
+    EXPECT_EQ(station_cell(1, 1), QString());
     QAbstractItemModel* model = window->StringGrid_stations->model();
     EXPECT_EQ(model->headerData(0, Qt::Horizontal).toString(), QStringLiteral("ID"));
     EXPECT_EQ(model->headerData(1, Qt::Horizontal).toString(), QStringLiteral("Description"));
@@ -72,10 +52,10 @@ TEST_F(StationList, ListsStationsInAnyLetterCaseAndNothingElse)
 
 TEST_F(StationList, DeleteRemovesTheTopmostSelectedStationAtOnce)
 {
-    add_station(window->node_stations, "STATION", "1", "first");
-    TiXmlElement* kept_note = add_station(window->node_stations, "NOTE", "n", nullptr);
-    add_station(window->node_stations, "STATION", "2", "second");
-    add_station(window->node_stations, "STATION", "3", "third");
+    add_station("1", "first");
+    TiXmlElement* kept_note = add_station("n", nullptr, "NOTE");
+    add_station("2", "second");
+    add_station("3", "third");
     window->show_document();
     window->ed_COM_direct->setText(QStringLiteral("COM4"));
     window->modified = false;
@@ -84,9 +64,9 @@ TEST_F(StationList, DeleteRemovesTheTopmostSelectedStationAtOnce)
     EXPECT_STREQ(xml_get_attr(window->selected_station(), "id"), "2");
     click(window.get(), "Button6");
 
-    ASSERT_EQ(rows(window.get()), 2);
-    EXPECT_EQ(cell(window.get(), 0, 0), QStringLiteral("1"));
-    EXPECT_EQ(cell(window.get(), 1, 0), QStringLiteral("3"));
+    ASSERT_EQ(station_rows(), 2);
+    EXPECT_EQ(station_cell(0, 0), QStringLiteral("1"));
+    EXPECT_EQ(station_cell(1, 0), QStringLiteral("3"));
     EXPECT_TRUE(window->modified);
     // The edits went into the document first, so the refresh kept them.
     EXPECT_EQ(window->ed_COM_direct->text(), QStringLiteral("COM4"));
@@ -99,11 +79,11 @@ TEST_F(StationList, CommandsWithoutASelectedStationDoNothing)
     window->Button7Click();
     EXPECT_FALSE(window->modified);
 
-    add_station(window->node_stations, "STATION", "1", "only");
+    add_station("1", "only");
     window->show_document();
     window->StringGrid_stations->clearSelection();
     window->Button6Click();
-    EXPECT_EQ(rows(window.get()), 1);
+    EXPECT_EQ(station_rows(), 1);
     EXPECT_FALSE(window->modified);
 }
 
@@ -111,13 +91,13 @@ TEST_F(StationList, ListsAFleetOfTenThousandStations)
 {
     for (int i = 0; i < 10000; ++i) {
         const std::string id = std::to_string(i);
-        add_station(window->node_stations, "STATION", id.c_str(), "a station of a large fleet");
+        add_station(id.c_str(), "a station of a large fleet");
     }
     window->PageControl1->setCurrentWidget(window->TabSheet2);
     window->show_document();
     QCoreApplication::processEvents();
-    ASSERT_EQ(rows(window.get()), 10000);
-    EXPECT_EQ(cell(window.get(), 9999, 0), QStringLiteral("9999"));
+    ASSERT_EQ(station_rows(), 10000);
+    EXPECT_EQ(station_cell(9999, 0), QStringLiteral("9999"));
 }
 
 // Add and Edit open the real station dialog (and, from it, the sequence dialog).
@@ -135,7 +115,7 @@ protected:
 
 TEST_F(StationEditing, CancelledAddLeavesDocumentListAndFlagAsTheyWere)
 {
-    add_station(window->node_stations, "STATION", "7", "existing");
+    add_station("7", "existing");
     window->show_document();
     const std::string before = stations_text();
 
@@ -153,7 +133,7 @@ TEST_F(StationEditing, CancelledAddLeavesDocumentListAndFlagAsTheyWere)
             });
             click(window->Button5);
             EXPECT_EQ(stations_text(), before);
-            EXPECT_EQ(rows(window.get()), 1);
+            EXPECT_EQ(station_rows(), 1);
             EXPECT_EQ(window->modified, was_modified);
         }
     }
@@ -170,9 +150,9 @@ TEST_F(StationEditing, AddWithOkStoresTheCompleteNewStationAndMarksTheDocument)
     click(window->Button5);
 
     EXPECT_TRUE(window->modified);
-    ASSERT_EQ(rows(window.get()), 1);
-    EXPECT_EQ(cell(window.get(), 0, 0), QStringLiteral("4711"));
-    EXPECT_EQ(cell(window.get(), 0, 1), QStringLiteral("new station"));
+    ASSERT_EQ(station_rows(), 1);
+    EXPECT_EQ(station_cell(0, 0), QStringLiteral("4711"));
+    EXPECT_EQ(station_cell(0, 1), QStringLiteral("new station"));
     EXPECT_STREQ(xml_get_attr(window->selected_station(), "id"), "4711");
 
     // The stored record is the new-station default apart from the typed id.
@@ -186,9 +166,9 @@ TEST_F(StationEditing, AddWithOkStoresTheCompleteNewStationAndMarksTheDocument)
 
 TEST_F(StationEditing, EditActsOnTheTopmostSelectedStationAndOnlyOkMarksTheDocument)
 {
-    add_station(window->node_stations, "STATION", "1", "first");
-    add_station(window->node_stations, "station", "2", "second in lower case");
-    add_station(window->node_stations, "STATION", "3", "third");
+    add_station("1", "first");
+    add_station("2", "second in lower case", "station");
+    add_station("3", "third");
     window->show_document();
     select_rows(window.get(), 1, 2);
     const std::string before = stations_text();
@@ -211,15 +191,15 @@ TEST_F(StationEditing, EditActsOnTheTopmostSelectedStationAndOnlyOkMarksTheDocum
     EXPECT_EQ(redrawn.first().at(0).toModelIndex().row(), 1);
     EXPECT_EQ(redrawn.first().at(1).toModelIndex().column(), 1);
     EXPECT_TRUE(window->modified);
-    EXPECT_EQ(cell(window.get(), 1, 1), QStringLiteral("renamed"));
-    EXPECT_EQ(cell(window.get(), 0, 1), QStringLiteral("first"));
+    EXPECT_EQ(station_cell(1, 1), QStringLiteral("renamed"));
+    EXPECT_EQ(station_cell(0, 1), QStringLiteral("first"));
     EXPECT_STREQ(xml_name(window->selected_station()), "station");
 }
 
 TEST_F(StationEditing, DoubleClickOpensTheStationUnderTheMouse)
 {
-    add_station(window->node_stations, "STATION", "1", "first");
-    add_station(window->node_stations, "STATION", "2", "second");
+    add_station("1", "first");
+    add_station("2", "second");
     window->show_document();
     window->PageControl1->setCurrentWidget(window->TabSheet2);
     QTableView* grid = window->StringGrid_stations;
@@ -245,7 +225,7 @@ protected:
     {
         MainWindowTest::SetUp();
         for (int i = 1; i <= 60; ++i) {
-            add_station(window->node_stations, "STATION", std::to_string(i).c_str(), "station");
+            add_station(std::to_string(i).c_str(), "station");
         }
         window->show_document();
         window->PageControl1->setCurrentWidget(window->TabSheet2);
@@ -303,7 +283,7 @@ TEST_F(StationKeyboard, ARebuiltListAlwaysHasACurrentSelectedStation)
     EXPECT_EQ(selected_id(), 1);
     QTest::keyClick(window->StringGrid_stations, Qt::Key_End, Qt::ControlModifier);
     window->Button6Click();
-    EXPECT_EQ(rows(window.get()), 59);
+    EXPECT_EQ(station_rows(), 59);
     EXPECT_EQ(selected_id(), 1);
     EXPECT_EQ(window->StringGrid_stations->currentIndex().row(), 0);
 }

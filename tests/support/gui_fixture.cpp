@@ -2,7 +2,10 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QTableView>
 #include <QWidget>
+
+#include "app/station_grid.h"
 
 void expect_only_visible_window(const QWidget* expected)
 {
@@ -61,6 +64,26 @@ void MainWindowTest::TearDown()
 QString MainWindowTest::temp_path(const char* name) const
 {
     return temp.filePath(QString::fromUtf8(name));
+}
+
+TiXmlElement* MainWindowTest::add_station(const char* id, const char* description, const char* name)
+{
+    TiXmlElement* station = xml_add_child(window->node_stations, name);
+    xml_set_attr(station, "id", id);
+    if (description != nullptr) {
+        xml_set_attr(station, "description", description);
+    }
+    return station;
+}
+
+int MainWindowTest::station_rows() const
+{
+    return window->StringGrid_stations->model()->rowCount();
+}
+
+QString MainWindowTest::station_cell(int row, int column) const
+{
+    return window->StringGrid_stations->model()->index(row, column).data().toString();
 }
 
 std::string read_bytes(const QString& path)

@@ -46,6 +46,14 @@ protected:
     // A path inside the test's temporary directory.
     QString temp_path(const char* name) const;
 
+    // Appends a station to the document, an element named `name` with the
+    // id and, when not null, the description; show_document() lists it.
+    TiXmlElement* add_station(const char* id, const char* description, const char* name = "STATION");
+
+    // The station list as the operator reads it.
+    int station_rows() const;
+    QString station_cell(int row, int column) const;
+
     std::unique_ptr<TFmain> window;
     QTemporaryDir temp;
 };
