@@ -26,9 +26,9 @@ void GuiTest::SetUp()
 
 void GuiTest::TearDown()
 {
+    expect_only_visible_window(nullptr);
     station_dialog.reset();
     sequence_dialog.reset();
-    expect_only_visible_window(nullptr);
 }
 
 void GuiTest::build_dialogs()

@@ -18,7 +18,7 @@
 class GuiTest : public ::testing::Test {
 protected:
     void SetUp() override;
-    // Destroys the dialogs, then fails the test for each window still shown.
+    // Fails the test for each window still shown, then destroys the dialogs.
     void TearDown() override;
 
     // Builds the station dialog and the sequence dialog its buttons open, as
