@@ -23,6 +23,7 @@
 
 namespace {
 
+using QtFileDialog = GuiTest;
 using NewAndSave = MainWindowTest;
 using Opening = MainWindowTest;
 using FailedOpen = MainWindowTest;
@@ -72,7 +73,7 @@ void read_error_box(QString* text)
 // The editor reaches into Qt's file dialog for its name edit, and for that
 // edit's completion list: a Qt that renames or drops them must fail here,
 // not leave an operator with a stale name or a list over the main window.
-TEST(QtFileDialog, StillHasTheNameEditAndItsCompletionList)
+TEST_F(QtFileDialog, StillHasTheNameEditAndItsCompletionList)
 {
     std::unique_ptr<QFileDialog> dialog(make_file_dialog(nullptr, QStringLiteral("probe"), QFileDialog::Options()));
     QLineEdit* edit = file_name_edit(dialog.get());
