@@ -12,22 +12,10 @@
 #include "doc/xml_precheck.h"
 #include "doc/xml_writer.h"
 #include "support/core_files.h"
+#include "support/core_tree.h"
 #include "support/hostile_texts.h"
 
 namespace {
-
-// A document parsed from inline XML, as load_file would leave it.
-struct Parsed {
-    myXMLdocument document{nullptr};
-    std::string error;
-
-    explicit Parsed(const std::string& xml)
-    {
-        if (parse_document(*document.doc, xml, error)) {
-            document.root = document.doc->RootElement();
-        }
-    }
-};
 
 std::string element_text(const TiXmlNode* node)
 {
@@ -58,8 +46,8 @@ const char* const stations_xml =
 
 TEST(Lookup, AbsolutePathsStartAtTheRoot)
 {
-    Parsed parsed(stations_xml);
-    myXMLdocument& doc = parsed.document;
+    ParsedXml parsed(stations_xml);
+    myXMLdocument& doc = parsed;
     EXPECT_EQ(doc.find_path("/"), doc.root);
     EXPECT_EQ(doc.find_path("STATIONS"), nullptr);
     EXPECT_EQ(doc.find_path(nullptr), nullptr);
@@ -71,8 +59,8 @@ TEST(Lookup, AbsolutePathsStartAtTheRoot)
 
 TEST(Lookup, RelativePathsAndSegmentLength)
 {
-    Parsed parsed(stations_xml);
-    TiXmlElement* root = parsed.document.root;
+    ParsedXml parsed(stations_xml);
+    TiXmlElement* root = parsed.root;
     EXPECT_EQ(xml_find_path(root, ""), root);
     EXPECT_EQ(xml_find_path(root, nullptr), root);
     EXPECT_EQ(xml_find_path(nullptr, "STATIONS"), nullptr);
@@ -90,8 +78,8 @@ TEST(Lookup, RelativePathsAndSegmentLength)
 
 TEST(Attributes, GettersGiveNullEmptyOrZeroWhenMissing)
 {
-    Parsed parsed("<R a=\"12abc\" b=\"abc\" c=\"-7\" d=\" 4 2\" e=\"1.5\" f=\"\" type=\"direct\"/>");
-    TiXmlElement* r = parsed.document.root;
+    ParsedXml parsed("<R a=\"12abc\" b=\"abc\" c=\"-7\" d=\" 4 2\" e=\"1.5\" f=\"\" type=\"direct\"/>");
+    TiXmlElement* r = parsed.root;
     const std::pair<const char*, int> ints[] = {{"a", 12}, {"b", 0}, {"c", -7}, {"d", 42},
                                                 {"e", 1},  {"f", 0}, {"zz", 0}};
     for (const auto& c : ints) {
@@ -132,8 +120,8 @@ TEST(Attributes, SettingKeepsThePlaceAndAppendsNewOnes)
 
 TEST(TypedRead, KindsConversionsAndTraceLines)
 {
-    Parsed parsed("<R s=\"abcdef\" i=\"-12\" bad=\"12x\" u=\"7\" f=\"2.5\"/>");
-    TiXmlElement* r = parsed.document.root;
+    ParsedXml parsed("<R s=\"abcdef\" i=\"-12\" bad=\"12x\" u=\"7\" f=\"2.5\"/>");
+    TiXmlElement* r = parsed.root;
     LogCapture log;
 
     char chars[4] = "zzz";
@@ -161,8 +149,8 @@ TEST(TypedRead, KindsConversionsAndTraceLines)
 
 TEST(TypedRead, MissingPiecesLeaveTheDestinationExceptACharBuffer)
 {
-    Parsed parsed("<R i=\"5\"/>");
-    TiXmlElement* r = parsed.document.root;
+    ParsedXml parsed("<R i=\"5\"/>");
+    TiXmlElement* r = parsed.root;
     int32_t number = 77;
     EXPECT_FALSE(xml_read_attr(r, "zz", convert_int, &number, 0, "T"));
     EXPECT_FALSE(xml_read_attr(nullptr, "i", convert_int, &number, 0, "T"));
@@ -182,8 +170,8 @@ TEST(Structure, AddRemoveClearAndCopy)
     EXPECT_EQ(detached->Parent(), nullptr);
     EXPECT_EQ(xml_add_child(detached, nullptr), nullptr);
 
-    Parsed parsed("<R a=\"1\">text<A x=\"1\"><B/></A><!--c--><C/></R>");
-    TiXmlElement* r = parsed.document.root;
+    ParsedXml parsed("<R a=\"1\">text<A x=\"1\"><B/></A><!--c--><C/></R>");
+    TiXmlElement* r = parsed.root;
     TiXmlElement* a = xml_first_child(r);
     xml_remove_child(detached, a);  // not its child: nothing happens
     EXPECT_EQ(xml_first_child(r), a);
@@ -213,8 +201,8 @@ TEST(Structure, AddRemoveClearAndCopy)
 // the list it walked and never ended.
 TEST(Elements, CopyIntoItsOwnSourceCopiesTheSourceAsItWas)
 {
-    Parsed parsed("<R a=\"1\"><A/></R>");
-    TiXmlElement* r = parsed.document.root;
+    ParsedXml parsed("<R a=\"1\"><A/></R>");
+    TiXmlElement* r = parsed.root;
     xml_copy(r, r);
     EXPECT_EQ(element_text(r), "<R a=\"1\">\r\n    <A />\r\n    <A />\r\n</R>");
     xml_copy(xml_first_child(r), r);
@@ -230,9 +218,9 @@ TEST(Wrapper, ConstructionAndClearKeepTheRootAndTopLevelNodes)
     nameless.clear();
     EXPECT_EQ(nameless.find_path("/"), nullptr);
 
-    Parsed parsed("<?xml version=\"1.0\"?><!--top--><CONFIG a=\"1\"><X/></CONFIG>");
-    parsed.document.clear();
-    EXPECT_EQ(write_document_text(*parsed.document.doc), "<?xml version=\"1.0\" ?>\r\n<!--top-->\r\n<CONFIG />\r\n");
+    ParsedXml parsed("<?xml version=\"1.0\"?><!--top--><CONFIG a=\"1\"><X/></CONFIG>");
+    parsed.clear();
+    EXPECT_EQ(write_document_text(*parsed.doc), "<?xml version=\"1.0\" ?>\r\n<!--top-->\r\n<CONFIG />\r\n");
 }
 
 TEST(Dump, AttributesAlignAndEmptyElementsCloseDirectly)
@@ -268,11 +256,11 @@ TEST(Dump, AttributesAlignAndEmptyElementsCloseDirectly)
 
 TEST(Dump, LevelsTextAndDepth)
 {
-    Parsed parsed("<A><B>hi &amp; bye<C/></B><D/></A>");
+    ParsedXml parsed("<A><B>hi &amp; bye<C/></B><D/></A>");
     LogCapture log;
-    xml_dump(parsed.document.root, 0, 0);
-    xml_dump(parsed.document.root, 0, 1);
-    xml_dump(xml_first_child(parsed.document.root), 30, -1);
+    xml_dump(parsed.root, 0, 0);
+    xml_dump(parsed.root, 0, 1);
+    xml_dump(xml_first_child(parsed.root), 30, -1);
     xml_dump(nullptr, 0, -1);
     std::string indent80(80, ' ');
     std::vector<std::string> expected = {

@@ -90,9 +90,9 @@ std::string written(const SequenceChoices& choices)
 SequenceChoices read(const char* xml)
 {
     SequenceChoices choices;
-    auto doc = parse_xml(xml);
-    if (doc) {
-        read_sequence(doc->RootElement(), choices);
+    ParsedXml doc(xml);
+    if (doc.root != nullptr) {
+        read_sequence(doc.root, choices);
     }
     return choices;
 }
@@ -219,11 +219,11 @@ TEST(SequenceWriter, ThresholdsAreWrittenAsTypedAndOnlyWithAComparison)
 
 TEST(SequenceWriter, RebuildKeepsOnlyTheRoleAndNameAndPlace)
 {
-    auto doc = parse_xml(
+    ParsedXml doc(
         "<CONFIGURATION><acquisition_sequence value=\" 2x\" note=\"old\">text<WAIT timeout=\"9\"/>"
         "<!-- c --><FOO/></acquisition_sequence><ACQUISITION_SEQUENCE tag=\"no role\"/><TAIL/></CONFIGURATION>");
-    ASSERT_TRUE(doc);
-    TiXmlElement* first = doc->RootElement()->FirstChildElement();
+    ASSERT_TRUE(doc.root);
+    TiXmlElement* first = doc.root->FirstChildElement();
     TiXmlElement* second = first->NextSiblingElement();
     SequenceChoices battery;
     battery.vbat = true;
@@ -238,7 +238,7 @@ TEST(SequenceWriter, RebuildKeepsOnlyTheRoleAndNameAndPlace)
         "    PROBES_POWER state=\"0\"\n"
         "  ACQUISITION_SEQUENCE value=\"\"\n"
         "  TAIL\n",
-        render_tree(doc->RootElement()));
+        render_tree(doc.root));
     EXPECT_EQ(nullptr, first->FirstChild()->ToText()) << "text inside a sequence does not survive";
     EXPECT_EQ(first->FirstChild(), first->FirstChildElement()) << "nor do comments";
 }
@@ -367,12 +367,12 @@ TEST(SequenceReader, BatteryEndOfLifeThreshold)
 {
     SequenceChoices choices;
     choices.vbat_threshold = "12.1";
-    auto doc = parse_xml("<S><ACQ_VBAT channel=\"0\"/></S>");
-    read_sequence(doc->RootElement(), choices);
+    ParsedXml without_threshold("<S><ACQ_VBAT channel=\"0\"/></S>");
+    read_sequence(without_threshold.root, choices);
     EXPECT_EQ("vbat eol=12.1", describe(choices)) << "without threshold the last text stays";
 
-    doc = parse_xml("<S><acq_vbat channel=\"0\" threshold=\"\"/></S>");
-    read_sequence(doc->RootElement(), choices);
+    ParsedXml empty_threshold("<S><acq_vbat channel=\"0\" threshold=\"\"/></S>");
+    read_sequence(empty_threshold.root, choices);
     EXPECT_EQ("vbat eol eol=", describe(choices));
 
     reset_choices(choices);

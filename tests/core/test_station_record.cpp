@@ -2,7 +2,6 @@
 // older or hand-edited records, and the rule that nothing present changes.
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <string>
 
 #include "station/station_record.h"
@@ -50,15 +49,15 @@ const char* const default_record =
 // A STATION parsed from inline XML and completed; keeps the document alive
 // for the parts.
 struct Completed {
-    std::unique_ptr<TiXmlDocument> doc;
+    ParsedXml doc;
     StationParts parts;
     std::string text;
 
-    explicit Completed(const char* xml) : doc(parse_xml(xml))
+    explicit Completed(const char* xml) : doc(xml)
     {
-        if (doc) {
-            parts = complete_station_defaults(doc->RootElement());
-            text = render_tree(doc->RootElement());
+        if (doc.root != nullptr) {
+            parts = complete_station_defaults(doc.root);
+            text = render_tree(doc.root);
         }
     }
 };

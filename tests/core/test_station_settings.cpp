@@ -123,11 +123,11 @@ TEST(StationPin, ParameterFirstThenAttributeThenNothing)
 // back, without the dialog.
 TEST(StationValues, ShownAsTheDialogShowsThemAndStoredBackTheSameWay)
 {
-    auto doc = parse_xml(
+    ParsedXml doc(
         "<STATION id='007' pin='1111' description='Pump'><CONFIGURATION value='0'>"
         "<SYSCTRL gsm_enabled='ON' gsm_call='on' gprs='On'/><PIN_CODE value='2222'/>"
         "<GSM_DURATION value='90'/><GSM_INTERVAL value='86399'/></CONFIGURATION></STATION>");
-    TiXmlElement* station = doc->RootElement();
+    TiXmlElement* station = doc.root;
     const StationParts parts = complete_station_defaults(station);
     StationValues values = load_station_values(station, parts);
     EXPECT_EQ(values.text[field_id], "7");

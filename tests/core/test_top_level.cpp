@@ -6,23 +6,17 @@
 
 #include "doc/Lib_xml.h"
 #include "doc/top_level.h"
-#include "doc/xml_load.h"
 #include "doc/xml_writer.h"
+#include "support/core_tree.h"
 
 namespace {
 
 // Loads inline XML as Open would and binds the top level.
 struct Opened {
-    myXMLdocument document{nullptr};
+    ParsedXml document;
     TopLevelElements top;
 
-    explicit Opened(const char* xml)
-    {
-        std::string error;
-        EXPECT_TRUE(parse_document(*document.doc, xml, error)) << error;
-        document.root = document.doc->RootElement();
-        top = bind_top_level(document);
-    }
+    explicit Opened(const char* xml) : document(xml), top(bind_top_level(document)) {}
 
     std::string text() const { return write_document_text(*document.doc); }
 };

@@ -7,8 +7,9 @@
 #include <QTest>
 
 #include "app/about.h"
-#include "support/gui_main_window.h"
+#include "support/gui_fixture.h"
 #include "support/gui_modal.h"
+#include "support/gui_operator.h"
 
 namespace {
 
@@ -61,7 +62,7 @@ TEST_F(AboutBox, MenuShowsItCentredWithoutBlockingTheMainWindow)
     EXPECT_TRUE(about->isVisible());
     EXPECT_EQ(about->pos(), QPoint(10, 10));
 
-    QTest::mouseClick(child<QPushButton>(about.get(), "Button1"), Qt::LeftButton);
+    click(about.get(), "Button1");
     EXPECT_FALSE(about->isVisible());
 
     // The close box and Escape hide it too; it can be shown again.

@@ -8,8 +8,9 @@
 
 #include "app/Lib_32.h"
 #include "support/gui_file_dialog.h"
-#include "support/gui_main_window.h"
+#include "support/gui_fixture.h"
 #include "support/gui_modal.h"
+#include "support/gui_operator.h"
 #include "widgets/cp1252_text.h"
 
 namespace {
@@ -38,7 +39,6 @@ std::string document_path(const QString& path)
 
 TEST_F(BrowseButtons, StartAtTheStoredFolderAndPutTheChosenOneIntoTheirEdit)
 {
-    window->PageControl1->setCurrentWidget(window->TabSheet3);
     for (const DirectoryRow& row : rows) {
         SCOPED_TRACE(row.button);
         const QString stored = temp_path(row.edit);
@@ -63,7 +63,7 @@ TEST_F(BrowseButtons, StartAtTheStoredFolderAndPutTheChosenOneIntoTheirEdit)
             // Looking is done; the same dialog is answered on the next poll.
             answer_next_file_dialog(chosen);
         });
-        QTest::mouseClick(child<QPushButton>(window.get(), row.button), Qt::LeftButton);
+        click(window.get(), row.button);
 
         EXPECT_EQ(title, QStringLiteral("Choose a Folder"));
         EXPECT_EQ(start, QDir(stored).absolutePath());

@@ -1,7 +1,7 @@
 // The File menu against real files in a temporary directory, answered
 // through the real question box and Qt's own file dialogs.
-#include <QAbstractButton>
 #include <QAction>
+#include <QCompleter>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
@@ -11,16 +11,19 @@
 #include <QMessageBox>
 #include <QTableView>
 #include <QTest>
+#include <memory>
 
 #include "app/log_memo.h"
 #include "app/station_grid.h"
 #include "support/core_files.h"
 #include "support/gui_file_dialog.h"
-#include "support/gui_main_window.h"
+#include "support/gui_fixture.h"
 #include "support/gui_modal.h"
+#include "widgets/file_dialog.h"
 
 namespace {
 
+using QtFileDialog = GuiTest;
 using NewAndSave = MainWindowTest;
 using Opening = MainWindowTest;
 using FailedOpen = MainWindowTest;
@@ -53,23 +56,6 @@ const std::string partial_document_completed =
     "    </COMPORTS>\r\n"
     "</CONFIG>\r\n";
 
-// Answers the unsaved-changes question with `button`; `then` runs just
-// before, to schedule the answer to the dialog that follows.
-void answer_question(const QString& button, std::function<void()> then)
-{
-    when_modal_shown([button, then](QWidget* question) {
-        then();
-        for (QAbstractButton* candidate : question->findChildren<QAbstractButton*>()) {
-            if (candidate->text() == button) {
-                QTest::mouseClick(candidate, Qt::LeftButton);
-                return;
-            }
-        }
-        ADD_FAILURE() << "no button " << button.toStdString();
-        question->close();
-    });
-}
-
 // Answers the next error box, keeping its text.
 void read_error_box(QString* text)
 {
@@ -82,12 +68,18 @@ void read_error_box(QString* text)
     });
 }
 
-int station_rows(TFmain* window)
-{
-    return window->StringGrid_stations->model()->rowCount();
-}
-
 }  // namespace
+
+// The editor reaches into Qt's file dialog for its name edit, and for that
+// edit's completion list: a Qt that renames or drops them must fail here,
+// not leave an operator with a stale name or a list over the main window.
+TEST_F(QtFileDialog, StillHasTheNameEditAndItsCompletionList)
+{
+    std::unique_ptr<QFileDialog> dialog(make_file_dialog(nullptr, QStringLiteral("probe"), QFileDialog::Options()));
+    QLineEdit* edit = file_name_edit(dialog.get());
+    ASSERT_NE(edit, nullptr) << "Qt's file dialog has no QLineEdit named fileNameEdit any more";
+    EXPECT_NE(edit->completer(), nullptr) << "Qt's file name edit completes names without a QCompleter now";
+}
 
 TEST_F(NewAndSave, FirstDialogsShowAnEmptyName)
 {
@@ -186,8 +178,8 @@ TEST_F(Opening, CompletesWhatTheFileLacksAndKeepsEverythingElse)
     EXPECT_EQ(window->current_file(), file);
     EXPECT_EQ(window->lb_filename->text(), QDir::toNativeSeparators(file));
     EXPECT_FALSE(window->modified);
-    ASSERT_EQ(station_rows(window.get()), 1);
-    EXPECT_EQ(window->StringGrid_stations->model()->index(0, 1).data().toString(), QStringLiteral("Roof"));
+    ASSERT_EQ(station_rows(), 1);
+    EXPECT_EQ(station_cell(0, 1), QStringLiteral("Roof"));
     EXPECT_EQ(window->ed_path_xml->text(), QStringLiteral("c:\\kestrane\\data_xml"));
 
     window->Save1Click();
@@ -196,7 +188,7 @@ TEST_F(Opening, CompletesWhatTheFileLacksAndKeepsEverythingElse)
     // New keeps the root's name and fills it with the default top level.
     window->New1Click();
     EXPECT_STREQ(xml_name(window->setup_doc.root), "CONFIG");
-    EXPECT_EQ(station_rows(window.get()), 0);
+    EXPECT_EQ(station_rows(), 0);
 }
 
 // A name typed into the dialog left its completion list over the main
@@ -240,7 +232,7 @@ TEST_F(Opening, WithChangesAsksFirstAndACancelledDialogChangesNothing)
 {
     window->ed_path_bin->setText(QStringLiteral("e:\\typed"));
     window->modified = true;
-    answer_question(QStringLiteral("OK"), [] { cancel_next_file_dialog(); });
+    click_in_next_modal(QStringLiteral("OK"), [] { cancel_next_file_dialog(); });
     window->Open1Click();
     EXPECT_TRUE(window->modified);
     EXPECT_EQ(window->ed_path_bin->text(), QStringLiteral("e:\\typed"));
@@ -268,7 +260,8 @@ TEST_F(FailedOpen, ReportsTheFileAndTheReasonAndKeepsTheWindowAsItWas)
     const QString reason = QString::fromLocal8Bit(probe.error_text().c_str());
 
     QString error;
-    answer_question(QStringLiteral("OK"), [&] { answer_next_file_dialog(broken, [&] { read_error_box(&error); }); });
+    click_in_next_modal(QStringLiteral("OK"),
+                        [&] { answer_next_file_dialog(broken, [&] { read_error_box(&error); }); });
     window->Open1Click();
 
     EXPECT_TRUE(error.contains(QDir::toNativeSeparators(broken))) << error.toStdString();
@@ -279,7 +272,7 @@ TEST_F(FailedOpen, ReportsTheFileAndTheReasonAndKeepsTheWindowAsItWas)
     EXPECT_TRUE(window->Save1->isEnabled());
     EXPECT_TRUE(window->modified);
     EXPECT_EQ(window->ed_COM_direct->text(), QStringLiteral("COM8"));
-    EXPECT_EQ(station_rows(window.get()), 1);
+    EXPECT_EQ(station_rows(), 1);
 
     // The document and its references are intact: the next save writes the
     // good file with the edit.
@@ -344,5 +337,5 @@ TEST_F(FailedOpen, NameTypedInTheNextRunIsTheOneOpened)
     answer_next_file_dialog(good);
     window->Open1Click();
     EXPECT_EQ(window->current_file(), good);
-    EXPECT_EQ(station_rows(window.get()), 1);
+    EXPECT_EQ(station_rows(), 1);
 }

@@ -18,8 +18,9 @@
 #include "doc/top_level.h"
 #include "doc/xml_writer.h"
 #include "support/gui_file_dialog.h"
-#include "support/gui_main_window.h"
+#include "support/gui_fixture.h"
 #include "support/gui_modal.h"
+#include "support/gui_operator.h"
 #include "support/hostile_texts.h"
 #include "support/station_fleet.h"
 
@@ -158,17 +159,16 @@ TEST_P(Hostile, LoadsOrIsRefusedAndTheWindowStaysUsable)
         EXPECT_TRUE(error.contains(QString::fromLatin1(file.reason))) << error.toStdString();
         EXPECT_TRUE(window->current_file().isEmpty());
         EXPECT_FALSE(window->Save1->isEnabled());
-        EXPECT_EQ(window->StringGrid_stations->model()->rowCount(), 0);
+        EXPECT_EQ(station_rows(), 0);
     } else {
         EXPECT_TRUE(error.isEmpty()) << error.toStdString();
         EXPECT_EQ(window->current_file(), path);
-        ASSERT_EQ(window->StringGrid_stations->model()->rowCount(), 1);
+        ASSERT_EQ(station_rows(), 1);
         expect_description(xml_first_child(window->node_stations), file);
     }
 
     // Usable afterwards: type a port, save under a new name, close.
-    QTest::keyClick(window->ed_COM_direct, Qt::Key_End);  // an edit opens on the start of its text
-    QTest::keyClicks(window->ed_COM_direct, QStringLiteral("7"));
+    type_text(window->ed_COM_direct, QStringLiteral("COM17"));
     EXPECT_TRUE(window->modified);
     const QString saved = temp_path("saved.xml");
     answer_next_file_dialog(saved);

@@ -15,8 +15,9 @@
 #include "app/pictures.h"
 #include "app/station_list_model.h"
 #include "doc/Lib_cpp.h"
-#include "support/gui_main_window.h"
+#include "support/gui_fixture.h"
 #include "support/gui_modal.h"
+#include "support/gui_operator.h"
 #include "support/test_paths.h"
 
 namespace {
@@ -148,7 +149,7 @@ TEST_F(Closing, AnnulerKeepsTheWindowAndTheFlag)
         buttons = static_cast<int>(box->buttons().size());
         for (QAbstractButton* button : box->buttons()) {
             if (button->text() == QStringLiteral("Annuler")) {
-                QTest::mouseClick(button, Qt::LeftButton);
+                click(button);
             }
         }
     });

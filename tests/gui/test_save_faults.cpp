@@ -12,8 +12,9 @@
 
 #include "doc/save_test_hooks.h"
 #include "support/gui_file_dialog.h"
-#include "support/gui_main_window.h"
+#include "support/gui_fixture.h"
 #include "support/gui_modal.h"
+#include "support/gui_operator.h"
 
 namespace {
 
@@ -45,8 +46,7 @@ protected:
         answer_next_file_dialog(path);
         window->Open1Click();
         EXPECT_EQ(window->current_file(), path);
-        QTest::keyClick(window->ed_COM_direct, Qt::Key_End);  // an edit opens on the start of its text
-        QTest::keyClicks(window->ed_COM_direct, QStringLiteral("7"));
+        type_text(window->ed_COM_direct, QStringLiteral("COM57"));
         EXPECT_TRUE(window->modified);
         return path;
     }

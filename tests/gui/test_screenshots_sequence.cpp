@@ -4,17 +4,14 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
-#include <QApplication>
 #include <QComboBox>
-#include <QDir>
-#include <QImage>
 #include <QLabel>
 #include <QTabWidget>
-#include <memory>
 
-#include "sequence/acquisition_sequence.h"
 #include "support/core_tree.h"
+#include "support/gui_fixture.h"
 #include "support/gui_modal.h"
+#include "support/gui_screenshot.h"
 
 namespace {
 
@@ -76,12 +73,12 @@ void expect_no_overlap(QWidget* page, const std::string& where)
     }
 }
 
-void render_every_tab(bool thresholds)
+using SequenceScreens = DialogTest;
+
+void render_every_tab(TFacquisition_sequence* dialog, bool thresholds)
 {
-    auto doc = parse_xml(busy_sequence);
-    ASSERT_NE(doc, nullptr);
-    TFacquisition_sequence dialog;
-    const QString directory = qEnvironmentVariable("ZANTOR_SCREENSHOT_DIR");
+    ParsedXml doc(busy_sequence);
+    ASSERT_NE(doc.root, nullptr);
     when_modal_shown([&](QWidget* d) {
         auto* tabs = d->findChild<QTabWidget*>(QStringLiteral("PageControl1"));
         for (int tab = 0; tabs != nullptr && tab < tabs->count(); ++tab) {
@@ -90,26 +87,21 @@ void render_every_tab(bool thresholds)
                 std::string("sequence_") + tab_files[tab] + (thresholds ? "_thresholds" : "_no_thresholds");
             expect_captions_fit(tabs->widget(tab), name);
             expect_no_overlap(tabs->widget(tab), name);
-            QImage image = d->grab().toImage();
-            EXPECT_FALSE(image.isNull()) << name;
-            if (!directory.isEmpty()) {
-                QDir().mkpath(directory);
-                EXPECT_TRUE(image.save(QDir(directory).filePath(QString::fromStdString(name) + ".png")));
-            }
+            screenshot(d, name);
         }
         d->close();
     });
-    dialog.execute(doc->RootElement(), thresholds, thresholds ? "Slow sequence" : "Health sequence");
+    dialog->execute(doc.root, thresholds, thresholds ? "Slow sequence" : "Health sequence");
 }
 
-TEST(SequenceScreens, EveryTabWithThresholds)
+TEST_F(SequenceScreens, EveryTabWithThresholds)
 {
-    render_every_tab(true);
+    render_every_tab(sequence_dialog.get(), true);
 }
 
-TEST(SequenceScreens, EveryTabWithoutThresholds)
+TEST_F(SequenceScreens, EveryTabWithoutThresholds)
 {
-    render_every_tab(false);
+    render_every_tab(sequence_dialog.get(), false);
 }
 
 }  // namespace

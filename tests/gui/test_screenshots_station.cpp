@@ -5,7 +5,6 @@
 
 #include <QAccessible>
 #include <QComboBox>
-#include <QDir>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -14,21 +13,23 @@
 #include <memory>
 
 #include "doc/Lib_xml.h"
-#include "sequence/acquisition_sequence.h"
-#include "station/edit_nuxo1f.h"
+#include "support/gui_fixture.h"
 #include "support/gui_modal.h"
+#include "support/gui_screenshot.h"
 
 namespace {
 
+using StationScreenshots = DialogTest;
+
 struct Tab {
     int index;
-    const char* file_name;
+    const char* picture;
 };
 
 const Tab tabs[] = {
-    {0, "station_general.png"},
-    {1, "station_gsm_timing.png"},
-    {2, "station_acquisitions.png"},
+    {0, "station_general"},
+    {1, "station_gsm_timing"},
+    {2, "station_acquisitions"},
 };
 
 // Every caption on `page` must be as wide as its text and keep clear of the
@@ -66,64 +67,45 @@ void expect_captions_fit(QWidget* page)
 
 }  // namespace
 
-TEST(StationScreenshots, EveryTabRendersWithCaptionsThatFit)
+TEST_F(StationScreenshots, EveryTabRendersWithCaptionsThatFit)
 {
-    if (Facquisition_sequence == nullptr) {
-        Facquisition_sequence = new TFacquisition_sequence;
-    }
-    if (Fedit == nullptr) {
-        Fedit = new TFedit;
-    }
-    const QString directory = qEnvironmentVariable("ZANTOR_SCREENSHOT_DIR");
-    if (!directory.isEmpty()) {
-        QDir().mkpath(directory);
-    }
-
+    TFedit* dialog = station_dialog.get();
     std::unique_ptr<TiXmlElement> station(xml_add_child(nullptr, "STATION"));
     when_modal_shown([&](QWidget*) {
         for (const Tab& tab : tabs) {
-            Fedit->PageControl1->setCurrentIndex(tab.index);
-            QWidget* page = Fedit->PageControl1->widget(tab.index);
+            dialog->PageControl1->setCurrentIndex(tab.index);
+            QWidget* page = dialog->PageControl1->widget(tab.index);
             expect_captions_fit(page);
             for (QGroupBox* box : page->findChildren<QGroupBox*>()) {
                 expect_captions_fit(box);
             }
-            const QPixmap picture = Fedit->grab();
-            EXPECT_EQ(picture.size(), QSize(577, 551));
-            if (!directory.isEmpty()) {
-                EXPECT_TRUE(picture.save(QDir(directory).filePath(QString::fromLatin1(tab.file_name))));
-            }
+            EXPECT_EQ(screenshot(dialog, tab.picture).size(), QSize(577, 551));
         }
-        Fedit->reject();
+        dialog->reject();
     });
-    EXPECT_FALSE(Fedit->edit_station(station.get()));
+    EXPECT_FALSE(dialog->edit_station(station.get()));
 }
 
-TEST(StationScreenshots, GroupBoxTitleShowsOneAmpersand)
+TEST_F(StationScreenshots, GroupBoxTitleShowsOneAmpersand)
 {
-    if (Fedit == nullptr) {
-        Fedit = new TFedit;
-    }
-    QAccessibleInterface* box = QAccessible::queryAccessibleInterface(Fedit->GroupBox1);
+    QAccessibleInterface* box = QAccessible::queryAccessibleInterface(station_dialog->GroupBox1);
     ASSERT_NE(box, nullptr);
     EXPECT_EQ(box->text(QAccessible::Name), "Identification & Communication");
 }
 
-TEST(StationScreenshots, SlowAndHealthBoxesHaveTheSequenceColour)
+TEST_F(StationScreenshots, SlowAndHealthBoxesHaveTheSequenceColour)
 {
-    if (Fedit == nullptr) {
-        Fedit = new TFedit;
-    }
-    Fedit->PageControl1->setCurrentIndex(2);
-    const QImage image = Fedit->grab().toImage();
+    TFedit* dialog = station_dialog.get();
+    dialog->PageControl1->setCurrentIndex(2);
+    const QImage image = dialog->grab().toImage();
     const QColor sequence_colour(227, 223, 217);
     // A point of the box's own background, beside its title; the style
     // tints the framed panel below the title a little.
     const auto colour_in = [&](QGroupBox* box) {
-        const QPoint inside = box->mapTo(Fedit, QPoint(400, 4));
+        const QPoint inside = box->mapTo(dialog, QPoint(400, 4));
         return QColor(image.pixel(inside));
     };
-    EXPECT_EQ(colour_in(Fedit->GroupBox3), sequence_colour);
-    EXPECT_NE(colour_in(Fedit->GroupBox4), sequence_colour);
-    EXPECT_EQ(colour_in(Fedit->GroupBox5), sequence_colour);
+    EXPECT_EQ(colour_in(dialog->GroupBox3), sequence_colour);
+    EXPECT_NE(colour_in(dialog->GroupBox4), sequence_colour);
+    EXPECT_EQ(colour_in(dialog->GroupBox5), sequence_colour);
 }

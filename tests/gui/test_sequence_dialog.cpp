@@ -12,83 +12,28 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
+#include <functional>
 #include <memory>
 
-#include "sequence/acquisition_sequence.h"
 #include "support/core_tree.h"
+#include "support/gui_fixture.h"
 #include "support/gui_modal.h"
+#include "support/gui_operator.h"
 #include "widgets/cp1252_text.h"
 
 namespace {
 
 // The station's sequence configuration, so that a test sees the edited
 // sequence keep its place among its siblings.
-std::unique_ptr<TiXmlDocument> configuration(const std::string& slow_commands)
-{
-    std::string xml = "<CONFIGURATION value=\"1\"><ACQUISITION_SEQUENCE value=\"0\">" + slow_commands +
-                      "</ACQUISITION_SEQUENCE><ACQUISITION_SEQUENCE value=\"1\"/></CONFIGURATION>";
-    return parse_xml(xml.c_str());
-}
-
-TiXmlElement* slow_sequence(TiXmlDocument* doc)
-{
-    return doc->RootElement()->FirstChildElement("ACQUISITION_SEQUENCE");
-}
-
-// Shows the tab that holds `control`, as the operator must before using it.
-void bring_into_view(QWidget* control)
-{
-    auto* tabs = control->window()->findChild<QTabWidget*>(QStringLiteral("PageControl1"));
-    for (int index = 0; tabs != nullptr && index < tabs->count(); ++index) {
-        if (tabs->widget(index)->isAncestorOf(control)) {
-            tabs->setCurrentIndex(index);
-        }
+struct Configuration : ParsedXml {
+    explicit Configuration(const std::string& slow_commands)
+        : ParsedXml("<CONFIGURATION value=\"1\"><ACQUISITION_SEQUENCE value=\"0\">" + slow_commands +
+                    "</ACQUISITION_SEQUENCE><ACQUISITION_SEQUENCE value=\"1\"/></CONFIGURATION>")
+    {
     }
-}
 
-void tick(QWidget* dialog, const char* name)
-{
-    auto* box = child<QCheckBox>(dialog, name);
-    bring_into_view(box);
-    // On the square itself: the caption's end is not part of the click area.
-    QTest::mouseClick(box, Qt::LeftButton, Qt::NoModifier, QPoint(6, box->height() / 2));
-}
-
-void replace_text(QLineEdit* edit, const QString& text)
-{
-    bring_into_view(edit);
-    QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
-    QTest::keyClick(edit, Qt::Key_Delete);
-    QTest::keyClicks(edit, text);
-}
-
-void type(QWidget* dialog, const char* name, const QString& text)
-{
-    replace_text(child<QLineEdit>(dialog, name), text);
-}
-
-void type_into_combo(QWidget* dialog, const char* name, const QString& text)
-{
-    replace_text(child<QComboBox>(dialog, name)->lineEdit(), text);
-}
-
-// Steps through the list with the arrow keys until `item` is selected.
-void pick(QWidget* dialog, const char* name, const char* item)
-{
-    auto* combo = child<QComboBox>(dialog, name);
-    bring_into_view(combo);
-    int target = combo->findText(QString::fromLatin1(item));
-    ASSERT_GE(target, 0) << item;
-    for (int step = 0; step < 3 && combo->currentIndex() != target; ++step) {
-        QTest::keyClick(combo, combo->currentIndex() < target ? Qt::Key_Down : Qt::Key_Up);
-    }
-    EXPECT_EQ(combo->currentIndex(), target) << name;
-}
-
-void press(QWidget* dialog, const char* name)
-{
-    QTest::mouseClick(child<QPushButton>(dialog, name), Qt::LeftButton);
-}
+    TiXmlElement* slow_sequence() const { return root->FirstChildElement("ACQUISITION_SEQUENCE"); }
+};
 
 bool checked(QWidget* dialog, const char* name)
 {
@@ -116,27 +61,15 @@ QString combo_text(QWidget* dialog, const char* name)
     return child<QComboBox>(dialog, name)->currentText();
 }
 
-class SequenceDialog : public ::testing::Test {
+class SequenceDialog : public DialogTest {
 protected:
-    void SetUp() override { dialog = std::make_unique<TFacquisition_sequence>(); }
-
-    void TearDown() override
-    {
-        dialog.reset();
-        for (QWidget* window : QApplication::topLevelWidgets()) {
-            EXPECT_FALSE(window->isVisible()) << "left open: " << window->objectName().toStdString();
-        }
-    }
-
     // Opens the dialog on `sequence`; `answer` works the controls and must close it.
     void edit(TiXmlElement* sequence, bool thresholds, std::function<void(QWidget*)> answer,
               const char* caption = "Slow sequence")
     {
         when_modal_shown(std::move(answer));
-        dialog->execute(sequence, thresholds, caption);
+        sequence_dialog->execute(sequence, thresholds, caption);
     }
-
-    std::unique_ptr<TFacquisition_sequence> dialog;
 };
 
 const char* const example_commands =
@@ -162,23 +95,23 @@ const char* const example_commands =
 
 TEST_F(SequenceDialog, TickingTheControlsWritesTheCanonicalSequenceInPlace)
 {
-    auto doc = configuration("<WAIT timeout=\"9\"/>");
-    edit(slow_sequence(doc.get()), true, [](QWidget* d) {
+    Configuration doc("<WAIT timeout=\"9\"/>");
+    edit(doc.slow_sequence(), true, [](QWidget* d) {
         EXPECT_EQ(d->windowTitle(), QStringLiteral("Slow sequence"));
         tick(d, "cb_vbat");
         tick(d, "cb_vbat_eol");
-        type(d, "ed_vbat_threshold", "11.9");
+        type_text(d, "ed_vbat_threshold", "11.9");
         tick(d, "cb_0_9");
-        pick(d, "cbb_0_9", ">= Greater Or Equal");
-        type(d, "ed_0_9", "100");
+        choose_item(d, "cbb_0_9", ">= Greater Or Equal");
+        type_text(d, "ed_0_9", "100");
         tick(d, "cb_7_0");
         tick(d, "cb_10_7_1");
         tick(d, "cb_10_7_5");
         tick(d, "cb_10_120_0");
         tick(d, "cb_s_sms");
         tick(d, "cb_s_out");
-        pick(d, "cbb_s_o3", "Force 1");
-        press(d, "Button1");
+        choose_item(d, "cbb_s_o3", "Force 1");
+        click(d, "Button1");
     });
     std::string expected = std::string("CONFIGURATION value=\"1\"\n  ACQUISITION_SEQUENCE value=\"0\"\n");
     for (const char* line = example_commands; *line != '\0';) {
@@ -187,16 +120,16 @@ TEST_F(SequenceDialog, TickingTheControlsWritesTheCanonicalSequenceInPlace)
         line = end;
     }
     expected += "  ACQUISITION_SEQUENCE value=\"1\"\n";
-    EXPECT_EQ(render_tree(doc->RootElement()), expected);
+    EXPECT_EQ(render_tree(doc.root), expected);
 
     // Loaded back into the controls and stored again, nothing changes.
-    edit(slow_sequence(doc.get()), true, [](QWidget* d) {
+    edit(doc.slow_sequence(), true, [](QWidget* d) {
         EXPECT_TRUE(checked(d, "cb_vbat_eol"));
         EXPECT_EQ(combo_text(d, "cbb_0_9"), QStringLiteral(">= Greater Or Equal"));
         EXPECT_EQ(combo_text(d, "cbb_s_o3"), QStringLiteral("Force 1"));
-        press(d, "Button1");
+        click(d, "Button1");
     });
-    EXPECT_EQ(render_children(slow_sequence(doc.get())), example_commands);
+    EXPECT_EQ(render_children(doc.slow_sequence()), example_commands);
 }
 
 TEST_F(SequenceDialog, OkWithoutChangesKeepsWindows1252ThresholdsByteForByte)
@@ -206,33 +139,33 @@ TEST_F(SequenceDialog, OkWithoutChangesKeepsWindows1252ThresholdsByteForByte)
         "WAIT timeout=\"2\"\n"
         "ACQ header=\"178\" port=\"7\" channel=\"2\" timeout=\"4\" compare=\"lt\" threshold=\"5,5 \xB0\x43\"\n"
         "PROBES_POWER state=\"0\"\n";
-    auto doc = configuration(
+    Configuration doc(
         "<PROBES_POWER state=\"8\"/><WAIT timeout=\"2\"/>"
         "<ACQ header=\"178\" port=\"7\" channel=\"2\" timeout=\"4\" compare=\"lt\" threshold=\"5,5 \xB0\x43\"/>"
         "<PROBES_POWER state=\"0\"/>");
-    edit(slow_sequence(doc.get()), true, [](QWidget* d) {
+    edit(doc.slow_sequence(), true, [](QWidget* d) {
         EXPECT_EQ(text_of(d, "ed_7_2"), QString::fromUtf8("5,5 \u00B0C"));
-        press(d, "Button1");
+        click(d, "Button1");
     });
-    EXPECT_EQ(render_children(slow_sequence(doc.get())), commands);
+    EXPECT_EQ(render_children(doc.slow_sequence()), commands);
 }
 
 // Threshold edits cut at 32,767 characters and showed the end of a text.
 TEST_F(SequenceDialog, ThresholdsComeBackWholeAndShowTheirStart)
 {
     const std::string threshold(40000, '7');
-    auto doc = configuration("<ACQ port=\"7\" channel=\"2\" compare=\"ge\" threshold=\"" + threshold +
-                             "\"/><ACQ_VBAT channel=\"0\" threshold=\"" + threshold + "\"/>");
-    edit(slow_sequence(doc.get()), true, [](QWidget* d) {
+    Configuration doc("<ACQ port=\"7\" channel=\"2\" compare=\"ge\" threshold=\"" + threshold +
+                      "\"/><ACQ_VBAT channel=\"0\" threshold=\"" + threshold + "\"/>");
+    edit(doc.slow_sequence(), true, [](QWidget* d) {
         for (QLineEdit* edit : d->findChildren<QLineEdit*>()) {
             const bool of_a_list = qobject_cast<QComboBox*>(edit->parent()) != nullptr;
             EXPECT_TRUE(of_a_list || edit->cursorPosition() == 0) << edit->objectName().toStdString();
         }
-        press(d, "Button1");
+        click(d, "Button1");
     });
-    const TiXmlElement* acq = slow_sequence(doc.get())->FirstChildElement("ACQ");
+    const TiXmlElement* acq = doc.slow_sequence()->FirstChildElement("ACQ");
     EXPECT_EQ(xml_get_attr_text(acq, "threshold"), threshold);
-    EXPECT_EQ(xml_get_attr_text(slow_sequence(doc.get())->FirstChildElement("ACQ_VBAT"), "threshold"), threshold);
+    EXPECT_EQ(xml_get_attr_text(doc.slow_sequence()->FirstChildElement("ACQ_VBAT"), "threshold"), threshold);
 }
 
 // Once the event loop ran, the comparisons shrank from 137 to 132 pixels
@@ -240,7 +173,7 @@ TEST_F(SequenceDialog, ThresholdsComeBackWholeAndShowTheirStart)
 TEST_F(SequenceDialog, DropDownListsKeepTheWidthsOfTheLayout)
 {
     QTest::qWait(100);
-    for (QComboBox* combo : dialog->findChildren<QComboBox*>()) {
+    for (QComboBox* combo : sequence_dialog->findChildren<QComboBox*>()) {
         const bool output = combo->objectName().startsWith(QStringLiteral("cbb_s"));
         EXPECT_EQ(combo->width(), output ? 65 : 137) << combo->objectName().toStdString();
     }
@@ -251,51 +184,39 @@ TEST_F(SequenceDialog, CancelEscapeAndCloseBoxLeaveTheSequenceUntouched)
     const char* stored =
         "<ACQ_VBAT channel=\"0\" threshold=\"12\"/><ACQ port=\"7\" channel=\"1\" extra=\"x\"/>"
         "<UNKNOWN a=\"b\"/><CONDITIONAL_ACTION port=\"0\" and=\"254\" or=\"0\"/>";
-    auto doc = configuration(stored);
-    const std::string before = render_tree(doc->RootElement());
-
-    auto change_everything = [](QWidget* d) {
-        tick(d, "cb_vbat");
-        tick(d, "cb_7_5");
-        tick(d, "cb_7_1");
-        type(d, "ed_vbat_threshold", "10");
-        tick(d, "cb_s_sms");
-    };
-    edit(slow_sequence(doc.get()), true, [&](QWidget* d) {
-        change_everything(d);
-        // Return is no shortcut for OK: only the buttons close the dialog.
-        QTest::keyClick(child<QLineEdit>(d, "ed_vbat_threshold"), Qt::Key_Return);
-        EXPECT_TRUE(d->isVisible());
-        press(d, "Button2");
-    });
-    EXPECT_EQ(render_tree(doc->RootElement()), before);
+    Configuration doc(stored);
+    const std::string before = render_tree(doc.root);
 
     // Escape reaches the dialog even from inside an edit or a combo box's text.
-    edit(slow_sequence(doc.get()), true, [&](QWidget* d) {
-        change_everything(d);
-        QTest::keyClick(child<QLineEdit>(d, "ed_7_1"), Qt::Key_Escape);
-        if (d->isVisible()) {
-            ADD_FAILURE() << "Escape in an edit did not close the dialog";
-            d->close();
-        }
-    });
-    EXPECT_EQ(render_tree(doc->RootElement()), before);
-
-    edit(slow_sequence(doc.get()), true, [&](QWidget* d) {
-        change_everything(d);
-        QTest::keyClick(child<QComboBox>(d, "cbb_s_o0")->lineEdit(), Qt::Key_Escape);
-        if (d->isVisible()) {
-            ADD_FAILURE() << "Escape in a combo box did not close the dialog";
-            d->close();
-        }
-    });
-    EXPECT_EQ(render_tree(doc->RootElement()), before);
-
-    edit(slow_sequence(doc.get()), true, [&](QWidget* d) {
-        change_everything(d);
-        d->close();
-    });
-    EXPECT_EQ(render_tree(doc->RootElement()), before);
+    const struct {
+        const char* how;
+        std::function<void(QWidget*)> close_without_ok;
+    } closings[] = {
+        {"Cancel", [](QWidget* d) { click(d, "Button2"); }},
+        {"Escape in an edit", [](QWidget* d) { QTest::keyClick(child<QLineEdit>(d, "ed_7_1"), Qt::Key_Escape); }},
+        {"Escape in a combo box",
+         [](QWidget* d) { QTest::keyClick(child<QComboBox>(d, "cbb_s_o0")->lineEdit(), Qt::Key_Escape); }},
+        {"The close box", [](QWidget* d) { d->close(); }},
+    };
+    for (const auto& closing : closings) {
+        SCOPED_TRACE(closing.how);
+        edit(doc.slow_sequence(), true, [&](QWidget* d) {
+            tick(d, "cb_vbat");
+            tick(d, "cb_7_5");
+            tick(d, "cb_7_1");
+            type_text(d, "ed_vbat_threshold", "10");
+            tick(d, "cb_s_sms");
+            // Return is no shortcut for OK: only the buttons close the dialog.
+            QTest::keyClick(child<QLineEdit>(d, "ed_vbat_threshold"), Qt::Key_Return);
+            EXPECT_TRUE(d->isVisible());
+            closing.close_without_ok(d);
+            if (d->isVisible()) {
+                ADD_FAILURE() << closing.how << " did not close the dialog";
+                d->close();
+            }
+        });
+        EXPECT_EQ(render_tree(doc.root), before);
+    }
 }
 
 TEST_F(SequenceDialog, HealthHidesThresholdsAndActionsButKeepsThemOnOk)
@@ -307,12 +228,12 @@ TEST_F(SequenceDialog, HealthHidesThresholdsAndActionsButKeepsThemOnOk)
         "PROBES_POWER state=\"0\"\n"
         "CONDITIONAL_SMS\n"
         "CONDITIONAL_ACTION port=\"0\" and=\"14\" or=\"8\"\n";
-    auto doc = configuration(
+    Configuration doc(
         "<PROBES_POWER state=\"1\"/><ACQ_VBAT channel=\"0\" threshold=\"11.5\"/>"
         "<ACQ header=\"168\" port=\"0\" channel=\"9\" timeout=\"3\" compare=\"ge\" threshold=\"7\"/>"
         "<PROBES_POWER state=\"0\"/><CONDITIONAL_SMS/><CONDITIONAL_ACTION port=\"0\" and=\"14\" or=\"8\"/>");
     edit(
-        slow_sequence(doc.get()), false,
+        doc.slow_sequence(), false,
         [](QWidget* d) {
             EXPECT_EQ(d->windowTitle(), QStringLiteral("Health sequence"));
             for (size_t index = 0; index < channel_count; ++index) {
@@ -331,30 +252,30 @@ TEST_F(SequenceDialog, HealthHidesThresholdsAndActionsButKeepsThemOnOk)
             EXPECT_TRUE(hidden(d, "gb_actions"));
             // Measurements can still be chosen without thresholds.
             tick(d, "cb_7_6");
-            press(d, "Button1");
+            click(d, "Button1");
         },
         "Health sequence");
     std::string expected = commands;
     expected.insert(expected.find("PROBES_POWER state=\"0\""),
                     "PROBES_POWER state=\"8\"\nWAIT timeout=\"2\"\n"
                     "ACQ header=\"179\" port=\"7\" channel=\"6\" timeout=\"4\"\n");
-    EXPECT_EQ(render_children(slow_sequence(doc.get())), expected);
+    EXPECT_EQ(render_children(doc.slow_sequence()), expected);
 
     // The next opening with thresholds shows them all again.
-    edit(slow_sequence(doc.get()), true, [](QWidget* d) {
+    edit(doc.slow_sequence(), true, [](QWidget* d) {
         EXPECT_FALSE(hidden(d, "cbb_0_1"));
         EXPECT_FALSE(hidden(d, "ed_10_120_1"));
         EXPECT_FALSE(hidden(d, "cb_vbat_eol"));
         EXPECT_FALSE(hidden(d, "gb_actions"));
-        press(d, "Button2");
+        click(d, "Button2");
     });
 }
 
 TEST_F(SequenceDialog, TwoConditionalActionsFillAndEnableBothOutputRows)
 {
-    auto doc = configuration(
+    Configuration doc(
         "<CONDITIONAL_ACTION port=\"0\" and=\"14\" or=\"8\"/><CONDITIONAL_ACTION port=\"0\" and=\"255\" or=\"3\"/>");
-    edit(slow_sequence(doc.get()), true, [](QWidget* d) {
+    edit(doc.slow_sequence(), true, [](QWidget* d) {
         EXPECT_TRUE(checked(d, "cb_s_out"));
         EXPECT_TRUE(checked(d, "cb_s2_out"));
         const char* first[] = {"cbb_s_o3", "cbb_s_o2", "cbb_s_o1", "cbb_s_o0"};
@@ -371,31 +292,31 @@ TEST_F(SequenceDialog, TwoConditionalActionsFillAndEnableBothOutputRows)
         tick(d, "cb_s2_out");
         EXPECT_FALSE(enabled(d, "cbb_s2_o1"));
         EXPECT_TRUE(enabled(d, "cbb_s_o1"));
-        press(d, "Button1");
+        click(d, "Button1");
     });
-    EXPECT_EQ(render_children(slow_sequence(doc.get())), "CONDITIONAL_ACTION port=\"0\" and=\"14\" or=\"8\"\n");
+    EXPECT_EQ(render_children(doc.slow_sequence()), "CONDITIONAL_ACTION port=\"0\" and=\"14\" or=\"8\"\n");
 }
 
 TEST_F(SequenceDialog, TypedTextsThatNameNoItemCountAsNoThresholdAndKeep)
 {
-    auto doc = configuration("<CONDITIONAL_ACTION port=\"0\" and=\"255\" or=\"15\"/>");
-    edit(slow_sequence(doc.get()), true, [](QWidget* d) {
+    Configuration doc("<CONDITIONAL_ACTION port=\"0\" and=\"255\" or=\"15\"/>");
+    edit(doc.slow_sequence(), true, [](QWidget* d) {
         tick(d, "cb_7_2");
-        pick(d, "cbb_7_2", ">= Greater Or Equal");
+        choose_item(d, "cbb_7_2", ">= Greater Or Equal");
         EXPECT_TRUE(enabled(d, "ed_7_2"));
-        type_into_combo(d, "cbb_7_2", "bigger");
+        type_text(d, "cbb_7_2", "bigger");
         EXPECT_FALSE(enabled(d, "ed_7_2"));
 
         // A typed text naming an item, in any letter case, selects it.
         tick(d, "cb_7_3");
-        type_into_combo(d, "cbb_7_3", "< less than");
+        type_text(d, "cbb_7_3", "< less than");
         EXPECT_TRUE(enabled(d, "ed_7_3"));
 
-        type_into_combo(d, "cbb_s_o3", "maybe");
-        type_into_combo(d, "cbb_s_o2", "force 0");
-        press(d, "Button1");
+        type_text(d, "cbb_s_o3", "maybe");
+        type_text(d, "cbb_s_o2", "force 0");
+        click(d, "Button1");
     });
-    EXPECT_EQ(render_children(slow_sequence(doc.get())),
+    EXPECT_EQ(render_children(doc.slow_sequence()),
               "PROBES_POWER state=\"8\"\n"
               "WAIT timeout=\"2\"\n"
               "ACQ header=\"178\" port=\"7\" channel=\"2\" timeout=\"4\"\n"
@@ -406,10 +327,10 @@ TEST_F(SequenceDialog, TypedTextsThatNameNoItemCountAsNoThresholdAndKeep)
 
 TEST_F(SequenceDialog, ThresholdControlsFollowTicksAndComparisons)
 {
-    auto doc = configuration(
+    Configuration doc(
         "<ACTION port=\"10\" and=\"0\" or=\"120\"/><ACQ port=\"10\" channel=\"1\"/>"
         "<ACQ port=\"7\" channel=\"3\" compare=\"GE\" threshold=\"2.5\"/><ACQ_VBAT channel=\"0\"/>");
-    edit(slow_sequence(doc.get()), true, [](QWidget* d) {
+    edit(doc.slow_sequence(), true, [](QWidget* d) {
         // Loaded without threshold: an empty edit; never loaded: "5.0".
         EXPECT_TRUE(checked(d, "cb_10_120_1"));
         EXPECT_FALSE(checked(d, "cb_10_7_1"));
@@ -423,9 +344,9 @@ TEST_F(SequenceDialog, ThresholdControlsFollowTicksAndComparisons)
         EXPECT_EQ(combo_text(d, "cbb_7_3"), QStringLiteral(">= Greater Or Equal"));
         EXPECT_EQ(text_of(d, "ed_7_3"), QStringLiteral("2.5"));
         EXPECT_TRUE(enabled(d, "ed_7_3"));
-        pick(d, "cbb_7_3", "No threshold");
+        choose_item(d, "cbb_7_3", "No threshold");
         EXPECT_FALSE(enabled(d, "ed_7_3"));
-        pick(d, "cbb_7_3", "< Less Than");
+        choose_item(d, "cbb_7_3", "< Less Than");
         EXPECT_TRUE(enabled(d, "ed_7_3"));
         tick(d, "cb_7_3");
         EXPECT_FALSE(enabled(d, "cbb_7_3"));
@@ -442,45 +363,45 @@ TEST_F(SequenceDialog, ThresholdControlsFollowTicksAndComparisons)
         tick(d, "cb_vbat");
         EXPECT_FALSE(enabled(d, "cb_vbat_eol"));
         EXPECT_FALSE(enabled(d, "ed_vbat_threshold"));
-        press(d, "Button2");
+        click(d, "Button2");
     });
 }
 
 TEST_F(SequenceDialog, EndOfLifeTextAndShownTabCarryOverBetweenOpenings)
 {
-    EXPECT_EQ(dialog->PageControl1->currentWidget()->objectName(), QStringLiteral("TabSheet2"));
-    auto doc = configuration("<ACQ_VBAT channel=\"0\"/>");
-    edit(slow_sequence(doc.get()), true, [](QWidget* d) {
+    EXPECT_EQ(sequence_dialog->PageControl1->currentWidget()->objectName(), QStringLiteral("TabSheet2"));
+    Configuration doc("<ACQ_VBAT channel=\"0\"/>");
+    edit(doc.slow_sequence(), true, [](QWidget* d) {
         EXPECT_EQ(text_of(d, "ed_vbat_threshold"), QStringLiteral("11.9"));
         EXPECT_FALSE(checked(d, "cb_vbat_eol"));
         tick(d, "cb_vbat_eol");
-        type(d, "ed_vbat_threshold", "12.5");
+        type_text(d, "ed_vbat_threshold", "12.5");
         tick(d, "cb_10_120_0");
-        press(d, "Button2");
+        click(d, "Button2");
     });
-    edit(slow_sequence(doc.get()), false, [](QWidget* d) {
+    edit(doc.slow_sequence(), false, [](QWidget* d) {
         EXPECT_EQ(text_of(d, "ed_vbat_threshold"), QStringLiteral("12.5"));
         EXPECT_FALSE(checked(d, "cb_10_120_0"));
         auto* tabs = child<QTabWidget>(d, "PageControl1");
         EXPECT_EQ(tabs->currentWidget()->objectName(), QStringLiteral("TabSheet4"));
-        press(d, "Button1");
+        click(d, "Button1");
     });
-    EXPECT_EQ(render_children(slow_sequence(doc.get())),
+    EXPECT_EQ(render_children(doc.slow_sequence()),
               "PROBES_POWER state=\"1\"\nACQ_VBAT channel=\"0\"\nPROBES_POWER state=\"0\"\n");
 
     // A stored end-of-life threshold replaces the carried text.
-    auto other = configuration("<ACQ_VBAT channel=\"0\" threshold=\"\"/>");
-    edit(slow_sequence(other.get()), true, [](QWidget* d) {
+    Configuration other("<ACQ_VBAT channel=\"0\" threshold=\"\"/>");
+    edit(other.slow_sequence(), true, [](QWidget* d) {
         EXPECT_EQ(text_of(d, "ed_vbat_threshold"), QString());
         EXPECT_TRUE(checked(d, "cb_vbat_eol"));
         EXPECT_TRUE(enabled(d, "ed_vbat_threshold"));
-        press(d, "Button2");
+        click(d, "Button2");
     });
 }
 
 TEST_F(SequenceDialog, EveryCatalogueRowAndFixedControlHasItsNamedControls)
 {
-    QWidget* d = dialog.get();
+    QWidget* d = sequence_dialog.get();
     for (size_t index = 0; index < channel_count; ++index) {
         const Channel& channel = channel_catalogue[index];
         const std::string key = channel.key;
@@ -516,30 +437,30 @@ TEST_F(SequenceDialog, EveryCatalogueRowAndFixedControlHasItsNamedControls)
 
 TEST_F(SequenceDialog, EditSequenceNeedsTheDialogAndAnElement)
 {
-    auto doc = configuration("<WAIT timeout=\"2\"/>");
-    const std::string before = render_tree(doc->RootElement());
+    Configuration doc("<WAIT timeout=\"2\"/>");
+    const std::string before = render_tree(doc.root);
     Facquisition_sequence = nullptr;
-    edit_sequence(slow_sequence(doc.get()), true, "Slow sequence");  // no dialog: returns at once
-    Facquisition_sequence = dialog.get();
+    edit_sequence(doc.slow_sequence(), true, "Slow sequence");  // no dialog: returns at once
+    Facquisition_sequence = sequence_dialog.get();
     edit_sequence(nullptr, true, "Slow sequence");  // nothing to edit: nothing shown
-    EXPECT_FALSE(dialog->isVisible());
+    EXPECT_FALSE(sequence_dialog->isVisible());
 
     when_modal_shown([](QWidget* d) {
         EXPECT_EQ(d->windowTitle(), QStringLiteral("Fast sequence"));
-        press(d, "Button2");
+        click(d, "Button2");
     });
-    edit_sequence(slow_sequence(doc.get()), true, "Fast sequence");
+    edit_sequence(doc.slow_sequence(), true, "Fast sequence");
     when_modal_shown([](QWidget* d) {
         EXPECT_EQ(d->windowTitle(), QString());
-        press(d, "Button2");
+        click(d, "Button2");
     });
-    edit_sequence(slow_sequence(doc.get()), true, nullptr);
-    EXPECT_EQ(render_tree(doc->RootElement()), before);
+    edit_sequence(doc.slow_sequence(), true, nullptr);
+    EXPECT_EQ(render_tree(doc.root), before);
 
     // A destroyed dialog is no longer reachable through the global.
-    dialog.reset();
+    sequence_dialog.reset();
     EXPECT_EQ(Facquisition_sequence, nullptr);
-    edit_sequence(slow_sequence(doc.get()), true, "Slow sequence");
+    edit_sequence(doc.slow_sequence(), true, "Slow sequence");
 }
 
 }  // namespace

@@ -1,13 +1,11 @@
 // The station dialog driven as an operator drives it: typing into its boxes,
-// choosing GSM modes, opening the sequences and closing with OK, Cancel,
-// Escape or the close box.
+// choosing GSM modes, opening the sequences and closing with OK (Button1),
+// Cancel (Button2), Escape or the close box.
 #include <gtest/gtest.h>
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
-#include <QListView>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
@@ -16,10 +14,11 @@
 #include <string>
 
 #include "doc/Lib_xml.h"
-#include "sequence/acquisition_sequence.h"
-#include "station/edit_nuxo1f.h"
 #include "station/station_record.h"
+#include "support/core_tree.h"
+#include "support/gui_fixture.h"
 #include "support/gui_modal.h"
+#include "support/gui_operator.h"
 
 namespace {
 
@@ -39,19 +38,6 @@ const char* const pushing_station =
     "<SMS_TEXT_ACQ value=\"A \"/><SMS_TEXT_EOL value=\"B \"/>"
     "<SYSTEM_CONFIG filter=\"4\" acq_number=\"0\" gsm_number=\"0\"/><PIN_CODE value=\"2222\"/>"
     "</CONFIGURATION></STATION>";
-
-// A station document element parsed from text; the document owns it.
-struct Station {
-    TiXmlDocument doc;
-    TiXmlElement* element = nullptr;
-
-    explicit Station(const char* xml)
-    {
-        doc.Parse(xml);
-        element = doc.RootElement();
-        EXPECT_NE(element, nullptr) << xml;
-    }
-};
 
 std::string text_of(const TiXmlElement* element)
 {
@@ -78,68 +64,22 @@ const char* parameter(TiXmlElement* station, const char* element, const char* at
     return xml_get_attr_text(xml_find_path(cfg, element), attribute);
 }
 
-TFedit* dialog()
-{
-    return Fedit;
-}
-
-void type_into(QLineEdit* edit, const char* text)
-{
-    edit->setFocus();
-    edit->selectAll();
-    if (*text == '\0') {
-        QTest::keyClick(edit, Qt::Key_Delete);
-    }
-    for (const QChar character : QString::fromLatin1(text)) {
-        if (character.unicode() < 0x80) {
-            QTest::keyClick(edit, character.toLatin1());
-        } else {
-            // Letters beyond ASCII arrive as text without a key code, as from
-            // a national keyboard.
-            QTest::sendKeyEvent(QTest::Click, edit, Qt::Key_unknown, QString(character), Qt::NoModifier);
-        }
-    }
-}
-
-// Chooses a mode from the drop-down list with the mouse, as the operator does.
-void pick_mode(const char* item)
-{
-    QComboBox* combo = dialog()->cb_gsm_mode;
-    const int row = combo->findText(QString::fromLatin1(item));
-    ASSERT_GE(row, 0) << item;
-    combo->showPopup();
-    QAbstractItemView* list = combo->view();
-    ASSERT_TRUE(list->isVisible());
-    const QRect place = list->visualRect(list->model()->index(row, 0));
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, place.center());
-    EXPECT_EQ(combo->currentText(), QString::fromLatin1(item));
-}
-
-void press_ok()
-{
-    QTest::mouseClick(dialog()->Button1, Qt::LeftButton);
-}
-
-void press_cancel()
-{
-    QTest::mouseClick(dialog()->Button2, Qt::LeftButton);
-}
-
-// Opens the dialog on `station`, lets `operate` work in it (it must close
-// it) and returns what edit_station returned.
-bool edit(TiXmlElement* station, const std::function<void()>& operate)
+// Opens the test's station dialog (Fedit, as the main window reaches it) on
+// `station`, lets `operate` work in it (it must close it) and returns what
+// edit_station returned.
+bool edit(TiXmlElement* station, const std::function<void(TFedit* dialog)>& operate)
 {
     bool operated = false;
     when_modal_shown([&](QWidget* modal) {
-        EXPECT_EQ(modal, dialog());
+        EXPECT_EQ(modal, Fedit);
         operated = true;
-        operate();
-        if (dialog()->isVisible()) {
+        operate(Fedit);
+        if (Fedit->isVisible()) {
             ADD_FAILURE() << "the operation left the station dialog open";
-            dialog()->reject();
+            Fedit->reject();
         }
     });
-    const bool result = dialog()->edit_station(station);
+    const bool result = Fedit->edit_station(station);
     EXPECT_TRUE(operated) << "the station dialog was not shown";
     return result;
 }
@@ -151,86 +91,66 @@ QString in_sequence_dialog(QPushButton* button, const std::function<void(QWidget
     QString caption;
     bool shown = false;
     when_modal_shown([&](QWidget* modal) {
-        if (modal == dialog()) {
+        if (modal == Fedit) {
             ADD_FAILURE() << "the sequence dialog did not open";
             return;
         }
         shown = true;
         caption = modal->windowTitle();
         answer(modal);
+        if (modal->isVisible()) {
+            ADD_FAILURE() << "the answer left the sequence dialog open";
+            modal->close();
+        }
     });
-    QTest::mouseClick(button, Qt::LeftButton);
+    click(button);
     EXPECT_TRUE(shown);
     return caption;
 }
 
 // In the sequence dialog: stops measuring the battery voltage and presses OK.
-void drop_battery_measure(QWidget* sequence_dialog)
+void drop_battery_measure(QWidget* modal)
 {
-    QCheckBox* vbat = child<QCheckBox>(sequence_dialog, "cb_vbat");
-    QPushButton* ok = child<QPushButton>(sequence_dialog, "Button1");
-    if (vbat == nullptr || ok == nullptr) {
-        sequence_dialog->close();
+    QCheckBox* vbat = child<QCheckBox>(modal, "cb_vbat");
+    if (vbat == nullptr) {
         return;
     }
     ASSERT_TRUE(vbat->isChecked());  // every default sequence measures it
-    QTest::mouseClick(vbat, Qt::LeftButton, Qt::NoModifier, QPoint(6, vbat->height() / 2));
+    tick(vbat);
     EXPECT_FALSE(vbat->isChecked());
-    QTest::mouseClick(ok, Qt::LeftButton);
+    click(modal, "Button1");
 }
 
-class StationDialog : public ::testing::Test {
-protected:
-    static void SetUpTestSuite()
-    {
-        // The dialogs exist once for the whole run, as at start-up.
-        if (Facquisition_sequence == nullptr) {
-            Facquisition_sequence = new TFacquisition_sequence;
-        }
-        if (Fedit == nullptr) {
-            Fedit = new TFedit;
-        }
+// The enabled state of the HTTP/APN edits and of the GSM timing/SMS edits,
+// each required to be the same over its whole group.
+bool gprs_edits_enabled(TFedit* d)
+{
+    const bool enabled = d->ed_http_host->isEnabled();
+    for (QLineEdit* edit : {d->ed_http_url, d->ed_http_host_port, d->ed_username, d->ed_password, d->ed_apn_name,
+                            d->ed_apn_username, d->ed_apn_password}) {
+        EXPECT_EQ(edit->isEnabled(), enabled) << edit->objectName().toStdString();
     }
+    return enabled;
+}
 
-    void TearDown() override
-    {
-        for (QWidget* window : QApplication::topLevelWidgets()) {
-            EXPECT_FALSE(window->isVisible()) << window->objectName().toStdString() << " left open";
-        }
+bool timing_edits_enabled(TFedit* d)
+{
+    const bool enabled = d->ed_sms->isEnabled();
+    for (QLineEdit* edit :
+         {d->ed_gsm_interval, d->ed_gsm_duration, d->ed_gsm_sms_duration, d->ed_sms_text_acq, d->ed_sms_text_eol}) {
+        EXPECT_EQ(edit->isEnabled(), enabled) << edit->objectName().toStdString();
     }
+    return enabled;
+}
 
-    // The enabled state of the HTTP/APN edits and of the GSM timing/SMS edits,
-    // each required to be the same over its whole group.
-    static bool gprs_edits_enabled()
-    {
-        TFedit* d = dialog();
-        const bool enabled = d->ed_http_host->isEnabled();
-        for (QLineEdit* edit : {d->ed_http_url, d->ed_http_host_port, d->ed_username, d->ed_password, d->ed_apn_name,
-                                d->ed_apn_username, d->ed_apn_password}) {
-            EXPECT_EQ(edit->isEnabled(), enabled) << edit->objectName().toStdString();
-        }
-        return enabled;
-    }
-
-    static bool timing_edits_enabled()
-    {
-        TFedit* d = dialog();
-        const bool enabled = d->ed_sms->isEnabled();
-        for (QLineEdit* edit :
-             {d->ed_gsm_interval, d->ed_gsm_duration, d->ed_gsm_sms_duration, d->ed_sms_text_acq, d->ed_sms_text_eol}) {
-            EXPECT_EQ(edit->isEnabled(), enabled) << edit->objectName().toStdString();
-        }
-        return enabled;
-    }
-};
+using StationDialog = DialogTest;
 
 // ---- a new station ----
 
 TEST_F(StationDialog, NewStationShowsTheDefaultsAndOkStoresTheCompleteRecord)
 {
-    Station station("<STATION/>");
-    const bool ok = edit(station.element, [] {
-        TFedit* d = dialog();
+    ParsedXml station("<STATION/>");
+    const bool ok = edit(station.root, [](TFedit* d) {
         EXPECT_EQ(d->PageControl1->currentIndex(), 0);
         EXPECT_EQ(d->ed_ID->text(), "100");
         EXPECT_EQ(d->ed_pin->text(), "6852");
@@ -243,62 +163,59 @@ TEST_F(StationDialog, NewStationShowsTheDefaultsAndOkStoresTheCompleteRecord)
         EXPECT_EQ(d->ed_sms_text_acq->text(), "ALARM ! NUXO ");
         EXPECT_EQ(d->ed_apn_username->text(), "");
         EXPECT_EQ(d->cb_gsm_mode->currentText(), "GSM DATA");
-        EXPECT_TRUE(timing_edits_enabled());
-        EXPECT_FALSE(gprs_edits_enabled());
-        press_ok();
+        EXPECT_TRUE(timing_edits_enabled(d));
+        EXPECT_FALSE(gprs_edits_enabled(d));
+        click(d->Button1);
     });
     EXPECT_TRUE(ok);
 
     std::unique_ptr<TiXmlElement> expected(xml_add_child(nullptr, "STATION"));
     complete_station_defaults(expected.get());
-    EXPECT_EQ(text_of(station.element), text_of(expected.get()));
+    EXPECT_EQ(text_of(station.root), text_of(expected.get()));
 }
 
 // ---- closing without OK ----
 
 TEST_F(StationDialog, CancelEscapeAndCloseBoxLeaveTheStationByteIdentical)
 {
-    const std::function<void()> closers[] = {
-        [] { press_cancel(); },
-        [] { QTest::keyClick(dialog()->ed_description, Qt::Key_Escape); },
-        [] { QTest::keyClick(dialog()->cb_gsm_mode->lineEdit(), Qt::Key_Escape); },
-        [] { dialog()->close(); },
+    const std::function<void(TFedit*)> closers[] = {
+        [](TFedit* d) { click(d->Button2); },
+        [](TFedit* d) { QTest::keyClick(d->ed_description, Qt::Key_Escape); },
+        [](TFedit* d) { QTest::keyClick(d->cb_gsm_mode->lineEdit(), Qt::Key_Escape); },
+        [](TFedit* d) { d->close(); },
     };
     for (const char* xml : {"<STATION/>", pushing_station}) {
         for (const auto& close_without_ok : closers) {
-            Station station(xml);
-            const std::string before = text_of(station.element);
-            const bool ok = edit(station.element, [&] {
-                TFedit* d = dialog();
-                type_into(d->ed_description, "changed");
-                type_into(d->ed_acq_interval0, "7");
-                pick_mode("Disabled");
-                d->PageControl1->setCurrentIndex(2);
+            ParsedXml station(xml);
+            const std::string before = text_of(station.root);
+            const bool ok = edit(station.root, [&](TFedit* d) {
+                type_text(d->ed_description, "changed");
+                type_text(d->ed_acq_interval0, "7");
+                choose_item(d->cb_gsm_mode, "Disabled");
                 in_sequence_dialog(d->Button7, drop_battery_measure);
                 in_sequence_dialog(d->Button4, drop_battery_measure);
-                close_without_ok();
+                close_without_ok(d);
             });
             EXPECT_FALSE(ok);
-            EXPECT_EQ(text_of(station.element), before);
+            EXPECT_EQ(text_of(station.root), before);
         }
     }
 }
 
 TEST_F(StationDialog, NoStationOpensNothing)
 {
-    EXPECT_FALSE(dialog()->edit_station(nullptr));
-    EXPECT_FALSE(dialog()->isVisible());
+    EXPECT_FALSE(station_dialog->edit_station(nullptr));
+    EXPECT_FALSE(station_dialog->isVisible());
 }
 
 TEST_F(StationDialog, OtherKeysDoNotCloseTheDialog)
 {
-    Station station("<STATION/>");
-    const bool ok = edit(station.element, [] {
-        TFedit* d = dialog();
+    ParsedXml station("<STATION/>");
+    const bool ok = edit(station.root, [](TFedit* d) {
         QTest::keyClick(d->ed_ID, Qt::Key_Return);
         QTest::keyClick(d->ed_ID, Qt::Key_Enter);
         EXPECT_TRUE(d->isVisible());
-        press_cancel();
+        click(d->Button2);
     });
     EXPECT_FALSE(ok);
 }
@@ -307,127 +224,121 @@ TEST_F(StationDialog, OtherKeysDoNotCloseTheDialog)
 
 TEST_F(StationDialog, OkWithoutChangesRewritesOnlyTimesAndTheId)
 {
-    Station station(pushing_station);
-    const bool ok = edit(station.element, [] {
-        TFedit* d = dialog();
+    ParsedXml station(pushing_station);
+    const bool ok = edit(station.root, [](TFedit* d) {
         EXPECT_EQ(d->ed_ID->text(), "12");
         EXPECT_EQ(d->ed_gsm_duration->text(), "1");
         EXPECT_EQ(d->ed_gsm_interval->text(), "2");
         EXPECT_EQ(d->ed_description->text(), "Quay & pier");
-        press_ok();
+        click(d->Button1);
     });
     EXPECT_TRUE(ok);
 
-    Station expected(pushing_station);
-    xml_set_attr(expected.element, "id", "12");
-    xml_set_attr(expected.element, "pin", "2222");  // the PIN_CODE value wins
-    TiXmlElement* cfg = expected.element->FirstChildElement("CONFIGURATION");
+    ParsedXml expected(pushing_station);
+    xml_set_attr(expected.root, "id", "12");
+    xml_set_attr(expected.root, "pin", "2222");  // the PIN_CODE value wins
+    TiXmlElement* cfg = expected.root->FirstChildElement("CONFIGURATION");
     xml_set_attr(xml_find_path(cfg, "GSM_DURATION"), "value", "60");
     TiXmlElement* switches = xml_find_path(cfg, "SYSCTRL");
     for (const char* name : {"gsm_enabled", "gsm_call", "gprs"}) {
         xml_set_attr(switches, name, "on");
     }
-    complete_station_defaults(expected.element);
-    EXPECT_EQ(text_of(station.element), text_of(expected.element));
+    complete_station_defaults(expected.root);
+    EXPECT_EQ(text_of(station.root), text_of(expected.root));
 }
 
 TEST_F(StationDialog, LongTextsComeBackWhole)
 {
     // Longer than the usual limit of an edit box (32767 characters).
     const std::string description(40000, 'd');
-    Station station(("<STATION description=\"" + description + "\"/>").c_str());
-    edit(station.element, [] { press_ok(); });
-    EXPECT_EQ(xml_get_attr_text(station.element, "description"), description);
+    ParsedXml station("<STATION description=\"" + description + "\"/>");
+    edit(station.root, [](TFedit* d) { click(d->Button1); });
+    EXPECT_EQ(xml_get_attr_text(station.root, "description"), description);
 }
 
 // "internet.operator.example" showed as "rnet.operator.example".
 TEST_F(StationDialog, EveryBoxShowsTheStartOfItsText)
 {
-    Station station("<STATION/>");
-    edit(station.element, [] {
-        EXPECT_EQ(dialog()->ed_apn_name->text(), QStringLiteral("internet.operator.example"));
-        for (QLineEdit* box : dialog()->findChildren<QLineEdit*>()) {
+    ParsedXml station("<STATION/>");
+    edit(station.root, [](TFedit* d) {
+        EXPECT_EQ(d->ed_apn_name->text(), QStringLiteral("internet.operator.example"));
+        for (QLineEdit* box : d->findChildren<QLineEdit*>()) {
             const bool of_a_list = qobject_cast<QComboBox*>(box->parent()) != nullptr;
             EXPECT_TRUE(of_a_list || box->cursorPosition() == 0) << box->objectName().toStdString();
         }
-        press_ok();
+        click(d->Button1);
     });
 }
 
 TEST_F(StationDialog, TypedTextsAreStoredAsTyped)
 {
-    Station station("<STATION/>");
-    edit(station.element, [] {
-        TFedit* d = dialog();
-        type_into(d->ed_ID, " 0042x");
-        type_into(d->ed_phone_nbr, "");
-        type_into(d->ed_description, "caf\xe9 <north> ");
-        type_into(d->ed_sms, "+33 6");
-        press_ok();
+    ParsedXml station("<STATION/>");
+    edit(station.root, [](TFedit* d) {
+        type_text(d->ed_ID, " 0042x");
+        type_text(d->ed_phone_nbr, "");
+        type_text(d->ed_description, QString::fromLatin1("caf\xe9 <north> "));
+        type_text(d->ed_sms, "+33 6");
+        click(d->Button1);
     });
-    EXPECT_STREQ(xml_get_attr(station.element, "id"), " 0042x");
-    EXPECT_STREQ(xml_get_attr(station.element, "phone_nbr"), "");
-    EXPECT_STREQ(xml_get_attr(station.element, "description"), "caf\xe9 <north> ");
-    EXPECT_STREQ(parameter(station.element, "SMS_NUMBER"), "+33 6");
+    EXPECT_STREQ(xml_get_attr(station.root, "id"), " 0042x");
+    EXPECT_STREQ(xml_get_attr(station.root, "phone_nbr"), "");
+    EXPECT_STREQ(xml_get_attr(station.root, "description"), "caf\xe9 <north> ");
+    EXPECT_STREQ(parameter(station.root, "SMS_NUMBER"), "+33 6");
 }
 
 // ---- times ----
 
 TEST_F(StationDialog, TimesAreShownInMinutesAndHoursAndStoredBackInSeconds)
 {
-    Station station(
-        station_with("<GSM_DURATION value=\"90\"/><GSM_INTERVAL value=\"86399\"/><GSM_SMS_DURATION value=\"59\"/>")
-            .c_str());
-    edit(station.element, [] {
-        TFedit* d = dialog();
+    ParsedXml station(
+        station_with("<GSM_DURATION value=\"90\"/><GSM_INTERVAL value=\"86399\"/><GSM_SMS_DURATION value=\"59\"/>"));
+    edit(station.root, [](TFedit* d) {
         EXPECT_EQ(d->ed_gsm_duration->text(), "1");
         EXPECT_EQ(d->ed_gsm_interval->text(), "23");
         EXPECT_EQ(d->ed_gsm_sms_duration->text(), "0");
-        type_into(d->ed_acq_interval0, "1.5");
-        type_into(d->ed_acq_interval1, "15 min");
-        type_into(d->ed_gsm_sms_duration, "-5");
-        type_into(d->ed_gsm_interval, "596524");  // beyond the 32-bit range of seconds
-        press_ok();
+        type_text(d->ed_acq_interval0, "1.5");
+        type_text(d->ed_acq_interval1, "15 min");
+        type_text(d->ed_gsm_sms_duration, "-5");
+        type_text(d->ed_gsm_interval, "596524");  // beyond the 32-bit range of seconds
+        click(d->Button1);
     });
-    EXPECT_STREQ(parameter(station.element, "GSM_DURATION"), "60");
-    EXPECT_STREQ(parameter(station.element, "GSM_INTERVAL"), "2147483647");
-    EXPECT_STREQ(parameter(station.element, "GSM_SMS_DURATION"), "-300");
-    EXPECT_STREQ(parameter(station.element, "ACQ_INTERVAL0"), "60");
-    EXPECT_STREQ(parameter(station.element, "ACQ_INTERVAL1"), "900");
+    EXPECT_STREQ(parameter(station.root, "GSM_DURATION"), "60");
+    EXPECT_STREQ(parameter(station.root, "GSM_INTERVAL"), "2147483647");
+    EXPECT_STREQ(parameter(station.root, "GSM_SMS_DURATION"), "-300");
+    EXPECT_STREQ(parameter(station.root, "ACQ_INTERVAL0"), "60");
+    EXPECT_STREQ(parameter(station.root, "ACQ_INTERVAL1"), "900");
 }
 
 // ---- GSM modes ----
 
 TEST_F(StationDialog, EachModeEnablesItsEdits)
 {
-    Station station("<STATION/>");
-    edit(station.element, [] {
-        pick_mode("Disabled");
-        EXPECT_FALSE(timing_edits_enabled());
-        EXPECT_FALSE(gprs_edits_enabled());
-        pick_mode("GPRS PUSH");
-        EXPECT_TRUE(timing_edits_enabled());
-        EXPECT_TRUE(gprs_edits_enabled());
-        pick_mode("GSM DATA");
-        EXPECT_TRUE(timing_edits_enabled());
-        EXPECT_FALSE(gprs_edits_enabled());
-        press_cancel();
+    ParsedXml station("<STATION/>");
+    edit(station.root, [](TFedit* d) {
+        choose_item(d->cb_gsm_mode, "Disabled");
+        EXPECT_FALSE(timing_edits_enabled(d));
+        EXPECT_FALSE(gprs_edits_enabled(d));
+        choose_item(d->cb_gsm_mode, "GPRS PUSH");
+        EXPECT_TRUE(timing_edits_enabled(d));
+        EXPECT_TRUE(gprs_edits_enabled(d));
+        choose_item(d->cb_gsm_mode, "GSM DATA");
+        EXPECT_TRUE(timing_edits_enabled(d));
+        EXPECT_FALSE(gprs_edits_enabled(d));
+        click(d->Button2);
     });
 }
 
 TEST_F(StationDialog, ATypedModeNamingNoItemChangesNoSwitch)
 {
-    Station station(pushing_station);
-    edit(station.element, [] {
-        TFedit* d = dialog();
-        d->cb_gsm_mode->lineEdit()->selectAll();
-        QTest::keyClicks(d->cb_gsm_mode->lineEdit(), "GSM");
-        EXPECT_TRUE(timing_edits_enabled());
-        EXPECT_FALSE(gprs_edits_enabled());
-        press_ok();
+    ParsedXml station(pushing_station);
+    edit(station.root, [](TFedit* d) {
+        type_text(d->cb_gsm_mode, "GSM");
+        EXPECT_TRUE(timing_edits_enabled(d));
+        EXPECT_FALSE(gprs_edits_enabled(d));
+        click(d->Button1);
     });
     for (const char* name : {"gsm_enabled", "gsm_call", "gprs"}) {
-        EXPECT_STREQ(parameter(station.element, "SYSCTRL", name), "on") << name;
+        EXPECT_STREQ(parameter(station.root, "SYSCTRL", name), "on") << name;
     }
 }
 
@@ -452,137 +363,129 @@ TEST_F(StationDialog, StoredSwitchesFollowTheMode)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        Station station(station_with(c.switches).c_str());
-        edit(station.element, [&] {
-            EXPECT_EQ(dialog()->cb_gsm_mode->currentText(), QString::fromLatin1(c.opens_as));
+        ParsedXml station(station_with(c.switches));
+        edit(station.root, [&](TFedit* d) {
+            EXPECT_EQ(d->cb_gsm_mode->currentText(), QString::fromLatin1(c.opens_as));
             if (c.choose != nullptr) {
-                pick_mode(c.choose);
+                choose_item(d->cb_gsm_mode, c.choose);
             }
-            press_ok();
+            click(d->Button1);
         });
-        EXPECT_STREQ(parameter(station.element, "SYSCTRL", "gsm_enabled"), c.enabled);
-        EXPECT_STREQ(parameter(station.element, "SYSCTRL", "gsm_call"), c.call);
-        EXPECT_STREQ(parameter(station.element, "SYSCTRL", "gprs"), c.gprs);
+        EXPECT_STREQ(parameter(station.root, "SYSCTRL", "gsm_enabled"), c.enabled);
+        EXPECT_STREQ(parameter(station.root, "SYSCTRL", "gsm_call"), c.call);
+        EXPECT_STREQ(parameter(station.root, "SYSCTRL", "gprs"), c.gprs);
     }
 }
 
 TEST_F(StationDialog, GsmDataChosenOverGprsPushReadsBackAsGsmData)
 {
-    Station station(pushing_station);
-    edit(station.element, [] {
-        pick_mode("GSM DATA");
-        press_ok();
+    ParsedXml station(pushing_station);
+    edit(station.root, [](TFedit* d) {
+        choose_item(d->cb_gsm_mode, "GSM DATA");
+        click(d->Button1);
     });
-    edit(station.element, [] {
-        EXPECT_EQ(dialog()->cb_gsm_mode->currentText(), "GSM DATA");
-        EXPECT_FALSE(gprs_edits_enabled());
-        press_cancel();
+    edit(station.root, [](TFedit* d) {
+        EXPECT_EQ(d->cb_gsm_mode->currentText(), "GSM DATA");
+        EXPECT_FALSE(gprs_edits_enabled(d));
+        click(d->Button2);
     });
 }
 
 TEST_F(StationDialog, NoModeCarriesOverToTheNextStation)
 {
-    Station pushing(pushing_station);
-    Station disabled(station_with(sysctrl("off", "off", "off")).c_str());
-    edit(pushing.element, [] { press_ok(); });
-    edit(disabled.element, [] {
-        EXPECT_EQ(dialog()->cb_gsm_mode->currentText(), "Disabled");
-        EXPECT_FALSE(timing_edits_enabled());
+    ParsedXml pushing(pushing_station);
+    ParsedXml disabled(station_with(sysctrl("off", "off", "off")));
+    edit(pushing.root, [](TFedit* d) { click(d->Button1); });
+    edit(disabled.root, [](TFedit* d) {
+        EXPECT_EQ(d->cb_gsm_mode->currentText(), "Disabled");
+        EXPECT_FALSE(timing_edits_enabled(d));
         // A text typed now must not reach the next opening either.
-        dialog()->cb_gsm_mode->lineEdit()->selectAll();
-        QTest::keyClicks(dialog()->cb_gsm_mode->lineEdit(), "whatever");
-        press_cancel();
+        type_text(d->cb_gsm_mode, "whatever");
+        click(d->Button2);
     });
-    edit(disabled.element, [] {
-        EXPECT_EQ(dialog()->cb_gsm_mode->currentText(), "Disabled");
-        press_ok();
+    edit(disabled.root, [](TFedit* d) {
+        EXPECT_EQ(d->cb_gsm_mode->currentText(), "Disabled");
+        click(d->Button1);
     });
-    EXPECT_STREQ(parameter(disabled.element, "SYSCTRL", "gsm_call"), "off");
-    EXPECT_STREQ(parameter(disabled.element, "SYSCTRL", "gprs"), "off");
+    EXPECT_STREQ(parameter(disabled.root, "SYSCTRL", "gsm_call"), "off");
+    EXPECT_STREQ(parameter(disabled.root, "SYSCTRL", "gprs"), "off");
 }
 
 TEST_F(StationDialog, DisabledEditsAreStoredAsShown)
 {
-    Station station("<STATION/>");
-    edit(station.element, [] {
-        TFedit* d = dialog();
-        pick_mode("GPRS PUSH");
-        type_into(d->ed_http_host, "other.example");
-        type_into(d->ed_apn_password, "secret");
-        type_into(d->ed_gsm_duration, "3");
-        pick_mode("Disabled");
+    ParsedXml station("<STATION/>");
+    edit(station.root, [](TFedit* d) {
+        choose_item(d->cb_gsm_mode, "GPRS PUSH");
+        type_text(d->ed_http_host, "other.example");
+        type_text(d->ed_apn_password, "secret");
+        type_text(d->ed_gsm_duration, "3");
+        choose_item(d->cb_gsm_mode, "Disabled");
         EXPECT_FALSE(d->ed_http_host->isEnabled());
-        press_ok();
+        click(d->Button1);
     });
-    EXPECT_STREQ(parameter(station.element, "HTTP_HOST", "host"), "other.example");
-    EXPECT_STREQ(parameter(station.element, "GPRS_APN_PASSWORD"), "secret");
-    EXPECT_STREQ(parameter(station.element, "GSM_DURATION"), "180");
-    EXPECT_STREQ(parameter(station.element, "SYSCTRL", "gsm_enabled"), "off");
+    EXPECT_STREQ(parameter(station.root, "HTTP_HOST", "host"), "other.example");
+    EXPECT_STREQ(parameter(station.root, "GPRS_APN_PASSWORD"), "secret");
+    EXPECT_STREQ(parameter(station.root, "GSM_DURATION"), "180");
+    EXPECT_STREQ(parameter(station.root, "SYSCTRL", "gsm_enabled"), "off");
 }
 
 // ---- PIN code ----
 
 TEST_F(StationDialog, PinCodeParameterWinsAndOkMakesBothEqual)
 {
-    Station station(pushing_station);  // pin 1111, PIN_CODE 2222
-    edit(station.element, [] {
-        EXPECT_EQ(dialog()->ed_pin->text(), "2222");
-        press_ok();
+    ParsedXml station(pushing_station);  // pin 1111, PIN_CODE 2222
+    edit(station.root, [](TFedit* d) {
+        EXPECT_EQ(d->ed_pin->text(), "2222");
+        click(d->Button1);
     });
-    EXPECT_STREQ(xml_get_attr(station.element, "pin"), "2222");
-    EXPECT_STREQ(parameter(station.element, "PIN_CODE"), "2222");
+    EXPECT_STREQ(xml_get_attr(station.root, "pin"), "2222");
+    EXPECT_STREQ(parameter(station.root, "PIN_CODE"), "2222");
 
-    Station empty_code(
+    ParsedXml empty_code(
         "<STATION pin=\"3333\"><CONFIGURATION value=\"0\"><PIN_CODE value=\"\"/></CONFIGURATION></STATION>");
-    edit(empty_code.element, [] {
-        EXPECT_EQ(dialog()->ed_pin->text(), "3333");
-        type_into(dialog()->ed_pin, "4444");
-        press_ok();
+    edit(empty_code.root, [](TFedit* d) {
+        EXPECT_EQ(d->ed_pin->text(), "3333");
+        type_text(d->ed_pin, "4444");
+        click(d->Button1);
     });
-    EXPECT_STREQ(xml_get_attr(empty_code.element, "pin"), "4444");
-    EXPECT_STREQ(parameter(empty_code.element, "PIN_CODE"), "4444");
+    EXPECT_STREQ(xml_get_attr(empty_code.root, "pin"), "4444");
+    EXPECT_STREQ(parameter(empty_code.root, "PIN_CODE"), "4444");
 }
 
 TEST_F(StationDialog, NoPinAnywhereNeverShowsTheLastStationsPin)
 {
-    Station first(pushing_station);
-    edit(first.element, [] { press_ok(); });
-    Station no_pin("<STATION pin=\"\"><CONFIGURATION value=\"0\"><PIN_CODE value=\"\"/></CONFIGURATION></STATION>");
-    edit(no_pin.element, [] {
-        EXPECT_EQ(dialog()->ed_pin->text(), "");
-        press_ok();
+    ParsedXml first(pushing_station);
+    edit(first.root, [](TFedit* d) { click(d->Button1); });
+    ParsedXml no_pin("<STATION pin=\"\"><CONFIGURATION value=\"0\"><PIN_CODE value=\"\"/></CONFIGURATION></STATION>");
+    edit(no_pin.root, [](TFedit* d) {
+        EXPECT_EQ(d->ed_pin->text(), "");
+        click(d->Button1);
     });
-    EXPECT_STREQ(xml_get_attr(no_pin.element, "pin"), "");
-    EXPECT_STREQ(parameter(no_pin.element, "PIN_CODE"), "");
+    EXPECT_STREQ(xml_get_attr(no_pin.root, "pin"), "");
+    EXPECT_STREQ(parameter(no_pin.root, "PIN_CODE"), "");
 }
 
 // ---- sequences ----
 
 TEST_F(StationDialog, SequenceButtonsOpenTheirSequenceWithItsCaption)
 {
-    Station station("<STATION/>");
+    ParsedXml station("<STATION/>");
     struct Opened {
         QString caption;
         bool thresholds = false;
     };
     Opened slow, fast, health;
     const auto remember = [](Opened& opened) {
-        return [&opened](QWidget* sequence_dialog) {
+        return [&opened](QWidget* modal) {
             opened.thresholds = Facquisition_sequence->show_thresholds;
-            if (QPushButton* cancel = child<QPushButton>(sequence_dialog, "Button2")) {
-                QTest::mouseClick(cancel, Qt::LeftButton);
-            } else {
-                sequence_dialog->close();
-            }
+            click(modal, "Button2");
         };
     };
-    edit(station.element, [&] {
-        TFedit* d = dialog();
-        d->PageControl1->setCurrentIndex(2);
+    edit(station.root, [&](TFedit* d) {
         slow.caption = in_sequence_dialog(d->Button7, remember(slow));
         fast.caption = in_sequence_dialog(d->Button3, remember(fast));
         health.caption = in_sequence_dialog(d->Button4, remember(health));
-        press_cancel();
+        click(d->Button2);
     });
     EXPECT_EQ(slow.caption, "Slow sequence");
     EXPECT_EQ(fast.caption, "Fast sequence");
@@ -594,13 +497,12 @@ TEST_F(StationDialog, SequenceButtonsOpenTheirSequenceWithItsCaption)
 
 TEST_F(StationDialog, SequenceEditsReachTheStationOnlyWithOk)
 {
-    Station station(pushing_station);
-    edit(station.element, [] {
-        dialog()->PageControl1->setCurrentIndex(2);
-        in_sequence_dialog(dialog()->Button3, drop_battery_measure);
-        press_ok();
+    ParsedXml station(pushing_station);
+    edit(station.root, [](TFedit* d) {
+        in_sequence_dialog(d->Button3, drop_battery_measure);
+        click(d->Button1);
     });
-    TiXmlElement* sequences = station.element->FirstChildElement("CONFIGURATION")->NextSiblingElement();
+    TiXmlElement* sequences = station.root->FirstChildElement("CONFIGURATION")->NextSiblingElement();
     ASSERT_NE(sequences, nullptr);
     TiXmlElement* slow = sequences->FirstChildElement("ACQUISITION_SEQUENCE");
     TiXmlElement* fast = slow->NextSiblingElement();

@@ -10,36 +10,15 @@
 
 #include "app/station_grid.h"
 #include "app/station_list_model.h"
-#include "sequence/acquisition_sequence.h"
-#include "station/edit_nuxo1f.h"
 #include "station/station_record.h"
 #include "support/core_tree.h"
-#include "support/gui_main_window.h"
+#include "support/gui_fixture.h"
 #include "support/gui_modal.h"
+#include "support/gui_operator.h"
 
 namespace {
 
 using StationList = MainWindowTest;
-
-TiXmlElement* add_station(TiXmlElement* stations, const char* name, const char* id, const char* description)
-{
-    TiXmlElement* station = xml_add_child(stations, name);
-    xml_set_attr(station, "id", id);
-    if (description != nullptr) {
-        xml_set_attr(station, "description", description);
-    }
-    return station;
-}
-
-QString cell(TFmain* window, int row, int column)
-{
-    return window->StringGrid_stations->model()->index(row, column).data().toString();
-}
-
-int rows(TFmain* window)
-{
-    return window->StringGrid_stations->model()->rowCount();
-}
 
 void select_rows(TFmain* window, int first, int last)
 {
@@ -52,16 +31,16 @@ void select_rows(TFmain* window, int first, int last)
 
 TEST_F(StationList, ListsStationsInAnyLetterCaseAndNothingElse)
 {
-    add_station(window->node_stations, "STATION", "12", "Bridge \xE9st");
-    add_station(window->node_stations, "NOTE", "x", "not a station");
-    add_station(window->node_stations, "station", "13", nullptr);
+    add_station("12", "Bridge \xE9st");
+    add_station("x", "not a station", "NOTE");
+    add_station("13", nullptr, "station");
     window->show_document();
 
-    ASSERT_EQ(rows(window.get()), 2);
-    EXPECT_EQ(cell(window.get(), 0, 0), QStringLiteral("12"));
-    EXPECT_EQ(cell(window.get(), 0, 1), QString::fromUtf8("Bridge \u00e9st"));
-    EXPECT_EQ(cell(window.get(), 1, 0), QStringLiteral("13"));
-    EXPECT_EQ(cell(window.get(), 1, 1), QString());
+    ASSERT_EQ(station_rows(), 2);
+    EXPECT_EQ(station_cell(0, 0), QStringLiteral("12"));
+    EXPECT_EQ(station_cell(0, 1), QString::fromUtf8("Bridge \u00e9st"));
+    EXPECT_EQ(station_cell(1, 0), QStringLiteral("13"));
+    EXPECT_EQ(station_cell(1, 1), QString());
     QAbstractItemModel* model = window->StringGrid_stations->model();
     EXPECT_EQ(model->headerData(0, Qt::Horizontal).toString(), QStringLiteral("ID"));
     EXPECT_EQ(model->headerData(1, Qt::Horizontal).toString(), QStringLiteral("Description"));
@@ -73,21 +52,21 @@ TEST_F(StationList, ListsStationsInAnyLetterCaseAndNothingElse)
 
 TEST_F(StationList, DeleteRemovesTheTopmostSelectedStationAtOnce)
 {
-    add_station(window->node_stations, "STATION", "1", "first");
-    TiXmlElement* kept_note = add_station(window->node_stations, "NOTE", "n", nullptr);
-    add_station(window->node_stations, "STATION", "2", "second");
-    add_station(window->node_stations, "STATION", "3", "third");
+    add_station("1", "first");
+    TiXmlElement* kept_note = add_station("n", nullptr, "NOTE");
+    add_station("2", "second");
+    add_station("3", "third");
     window->show_document();
     window->ed_COM_direct->setText(QStringLiteral("COM4"));
     window->modified = false;
 
     select_rows(window.get(), 1, 2);
     EXPECT_STREQ(xml_get_attr(window->selected_station(), "id"), "2");
-    QTest::mouseClick(child<QPushButton>(window.get(), "Button6"), Qt::LeftButton);
+    click(window.get(), "Button6");
 
-    ASSERT_EQ(rows(window.get()), 2);
-    EXPECT_EQ(cell(window.get(), 0, 0), QStringLiteral("1"));
-    EXPECT_EQ(cell(window.get(), 1, 0), QStringLiteral("3"));
+    ASSERT_EQ(station_rows(), 2);
+    EXPECT_EQ(station_cell(0, 0), QStringLiteral("1"));
+    EXPECT_EQ(station_cell(1, 0), QStringLiteral("3"));
     EXPECT_TRUE(window->modified);
     // The edits went into the document first, so the refresh kept them.
     EXPECT_EQ(window->ed_COM_direct->text(), QStringLiteral("COM4"));
@@ -100,11 +79,11 @@ TEST_F(StationList, CommandsWithoutASelectedStationDoNothing)
     window->Button7Click();
     EXPECT_FALSE(window->modified);
 
-    add_station(window->node_stations, "STATION", "1", "only");
+    add_station("1", "only");
     window->show_document();
     window->StringGrid_stations->clearSelection();
     window->Button6Click();
-    EXPECT_EQ(rows(window.get()), 1);
+    EXPECT_EQ(station_rows(), 1);
     EXPECT_FALSE(window->modified);
 }
 
@@ -112,13 +91,13 @@ TEST_F(StationList, ListsAFleetOfTenThousandStations)
 {
     for (int i = 0; i < 10000; ++i) {
         const std::string id = std::to_string(i);
-        add_station(window->node_stations, "STATION", id.c_str(), "a station of a large fleet");
+        add_station(id.c_str(), "a station of a large fleet");
     }
     window->PageControl1->setCurrentWidget(window->TabSheet2);
     window->show_document();
     QCoreApplication::processEvents();
-    ASSERT_EQ(rows(window.get()), 10000);
-    EXPECT_EQ(cell(window.get(), 9999, 0), QStringLiteral("9999"));
+    ASSERT_EQ(station_rows(), 10000);
+    EXPECT_EQ(station_cell(9999, 0), QStringLiteral("9999"));
 }
 
 // Add and Edit open the real station dialog (and, from it, the sequence dialog).
@@ -127,31 +106,21 @@ protected:
     void SetUp() override
     {
         MainWindowTest::SetUp();
-        station_dialog = std::make_unique<TFedit>();
-        sequence_dialog = std::make_unique<TFacquisition_sequence>();
-    }
-    void TearDown() override
-    {
-        sequence_dialog.reset();
-        station_dialog.reset();
-        MainWindowTest::TearDown();
+        build_dialogs();
     }
 
     // The STATIONS element as the file would hold it.
     std::string stations_text() const { return render_tree(window->node_stations); }
-
-    std::unique_ptr<TFedit> station_dialog;
-    std::unique_ptr<TFacquisition_sequence> sequence_dialog;
 };
 
 TEST_F(StationEditing, CancelledAddLeavesDocumentListAndFlagAsTheyWere)
 {
-    add_station(window->node_stations, "STATION", "7", "existing");
+    add_station("7", "existing");
     window->show_document();
     const std::string before = stations_text();
 
     const std::function<void(QWidget*)> closings[] = {
-        [](QWidget* dialog) { QTest::mouseClick(child<QPushButton>(dialog, "Button2"), Qt::LeftButton); },
+        [](QWidget* dialog) { click(dialog, "Button2"); },
         [](QWidget* dialog) { QTest::keyClick(child<QLineEdit>(dialog, "ed_ID"), Qt::Key_Escape); },
         [](QWidget* dialog) { dialog->close(); },
     };
@@ -159,12 +128,12 @@ TEST_F(StationEditing, CancelledAddLeavesDocumentListAndFlagAsTheyWere)
         for (const auto& close_dialog : closings) {
             window->modified = was_modified;
             when_modal_shown([close_dialog](QWidget* dialog) {
-                QTest::keyClicks(child<QLineEdit>(dialog, "ed_ID"), "55");
+                type_text(dialog, "ed_ID", "55");
                 close_dialog(dialog);
             });
-            QTest::mouseClick(window->Button5, Qt::LeftButton);
+            click(window->Button5);
             EXPECT_EQ(stations_text(), before);
-            EXPECT_EQ(rows(window.get()), 1);
+            EXPECT_EQ(station_rows(), 1);
             EXPECT_EQ(window->modified, was_modified);
         }
     }
@@ -175,17 +144,15 @@ TEST_F(StationEditing, AddWithOkStoresTheCompleteNewStationAndMarksTheDocument)
     window->ed_path_bin->setText(QStringLiteral("d:\\typed"));
     window->modified = false;
     when_modal_shown([](QWidget* dialog) {
-        QLineEdit* id = child<QLineEdit>(dialog, "ed_ID");
-        id->selectAll();
-        QTest::keyClicks(id, "4711");
-        QTest::mouseClick(child<QPushButton>(dialog, "Button1"), Qt::LeftButton);
+        type_text(dialog, "ed_ID", "4711");
+        click(dialog, "Button1");
     });
-    QTest::mouseClick(window->Button5, Qt::LeftButton);
+    click(window->Button5);
 
     EXPECT_TRUE(window->modified);
-    ASSERT_EQ(rows(window.get()), 1);
-    EXPECT_EQ(cell(window.get(), 0, 0), QStringLiteral("4711"));
-    EXPECT_EQ(cell(window.get(), 0, 1), QStringLiteral("new station"));
+    ASSERT_EQ(station_rows(), 1);
+    EXPECT_EQ(station_cell(0, 0), QStringLiteral("4711"));
+    EXPECT_EQ(station_cell(0, 1), QStringLiteral("new station"));
     EXPECT_STREQ(xml_get_attr(window->selected_station(), "id"), "4711");
 
     // The stored record is the new-station default apart from the typed id.
@@ -199,41 +166,40 @@ TEST_F(StationEditing, AddWithOkStoresTheCompleteNewStationAndMarksTheDocument)
 
 TEST_F(StationEditing, EditActsOnTheTopmostSelectedStationAndOnlyOkMarksTheDocument)
 {
-    add_station(window->node_stations, "STATION", "1", "first");
-    add_station(window->node_stations, "station", "2", "second in lower case");
-    add_station(window->node_stations, "STATION", "3", "third");
+    add_station("1", "first");
+    add_station("2", "second in lower case", "station");
+    add_station("3", "third");
     window->show_document();
     select_rows(window.get(), 1, 2);
     const std::string before = stations_text();
 
     click_in_next_modal(QStringLiteral("Cancel"));
-    QTest::mouseClick(window->Button7, Qt::LeftButton);
+    click(window->Button7);
     EXPECT_EQ(stations_text(), before);
     EXPECT_FALSE(window->modified);
 
     when_modal_shown([](QWidget* dialog) {
         QLineEdit* description = child<QLineEdit>(dialog, "ed_description");
         EXPECT_EQ(description->text(), QStringLiteral("second in lower case"));
-        description->selectAll();
-        QTest::keyClicks(description, "renamed");
-        QTest::mouseClick(child<QPushButton>(dialog, "Button1"), Qt::LeftButton);
+        type_text(description, "renamed");
+        click(dialog, "Button1");
     });
     // Only the edited row is redrawn; the list keeps its other rows.
     QSignalSpy redrawn(window->StringGrid_stations->model(), &QAbstractItemModel::dataChanged);
-    QTest::mouseClick(window->Button7, Qt::LeftButton);
+    click(window->Button7);
     ASSERT_EQ(redrawn.size(), 1);
     EXPECT_EQ(redrawn.first().at(0).toModelIndex().row(), 1);
     EXPECT_EQ(redrawn.first().at(1).toModelIndex().column(), 1);
     EXPECT_TRUE(window->modified);
-    EXPECT_EQ(cell(window.get(), 1, 1), QStringLiteral("renamed"));
-    EXPECT_EQ(cell(window.get(), 0, 1), QStringLiteral("first"));
+    EXPECT_EQ(station_cell(1, 1), QStringLiteral("renamed"));
+    EXPECT_EQ(station_cell(0, 1), QStringLiteral("first"));
     EXPECT_STREQ(xml_name(window->selected_station()), "station");
 }
 
 TEST_F(StationEditing, DoubleClickOpensTheStationUnderTheMouse)
 {
-    add_station(window->node_stations, "STATION", "1", "first");
-    add_station(window->node_stations, "STATION", "2", "second");
+    add_station("1", "first");
+    add_station("2", "second");
     window->show_document();
     window->PageControl1->setCurrentWidget(window->TabSheet2);
     QTableView* grid = window->StringGrid_stations;
@@ -259,7 +225,7 @@ protected:
     {
         MainWindowTest::SetUp();
         for (int i = 1; i <= 60; ++i) {
-            add_station(window->node_stations, "STATION", std::to_string(i).c_str(), "station");
+            add_station(std::to_string(i).c_str(), "station");
         }
         window->show_document();
         window->PageControl1->setCurrentWidget(window->TabSheet2);
@@ -317,7 +283,7 @@ TEST_F(StationKeyboard, ARebuiltListAlwaysHasACurrentSelectedStation)
     EXPECT_EQ(selected_id(), 1);
     QTest::keyClick(window->StringGrid_stations, Qt::Key_End, Qt::ControlModifier);
     window->Button6Click();
-    EXPECT_EQ(rows(window.get()), 59);
+    EXPECT_EQ(station_rows(), 59);
     EXPECT_EQ(selected_id(), 1);
     EXPECT_EQ(window->StringGrid_stations->currentIndex().row(), 0);
 }

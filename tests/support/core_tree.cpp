@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "doc/xml_load.h"
+
 namespace {
 
 void render(const TiXmlElement* element, int depth, std::string& out)
@@ -45,13 +47,12 @@ std::string render_children(const TiXmlElement* element)
     return out;
 }
 
-std::unique_ptr<TiXmlDocument> parse_xml(const char* xml)
+ParsedXml::ParsedXml(const std::string& xml) : myXMLdocument(nullptr)
 {
-    std::unique_ptr<TiXmlDocument> doc(new TiXmlDocument());
-    doc->Parse(xml, nullptr, TIXML_ENCODING_LEGACY);
-    if (doc->Error() || doc->RootElement() == nullptr) {
-        ADD_FAILURE() << "fixture does not parse: " << doc->ErrorDesc() << "\n" << xml;
-        return nullptr;
+    std::string error;
+    if (parse_document(*doc, xml, error)) {
+        root = doc->RootElement();
+    } else {
+        ADD_FAILURE() << "fixture does not parse: " << error << "\n" << xml;
     }
-    return doc;
 }

@@ -5,8 +5,9 @@
 
 #include <tinyxml.h>
 
-#include <memory>
 #include <string>
+
+#include "doc/Lib_xml.h"
 
 // One line per element, two blanks of indentation per level, then the name
 // and each attribute as name="value" in stored order. Text nodes are left out.
@@ -15,8 +16,11 @@ std::string render_tree(const TiXmlElement* element);
 // The same rendering for each child element of `element`, without the element.
 std::string render_children(const TiXmlElement* element);
 
-// Parses `xml` into a new document; the root element is doc->RootElement().
-// Returns null (with a GoogleTest failure) when the text does not parse.
-std::unique_ptr<TiXmlDocument> parse_xml(const char* xml);
+// Inline XML read as Open reads a settings file (doc/xml_load.h): one byte a
+// character whatever the text declares, after the same checks. `root` is the
+// root element, null (and the test failed) when the text does not parse.
+struct ParsedXml : myXMLdocument {
+    explicit ParsedXml(const std::string& xml);
+};
 
 #endif

@@ -6,6 +6,7 @@
 #include <QTest>
 
 #include "support/gui_modal.h"
+#include "widgets/file_dialog.h"
 
 namespace {
 
@@ -19,11 +20,21 @@ QFileDialog* as_file_dialog(QWidget* modal)
     return dialog;
 }
 
+// The dialog's file name edit, as the editor finds it.
+QLineEdit* name_edit(QFileDialog* dialog)
+{
+    QLineEdit* edit = file_name_edit(dialog);
+    if (edit == nullptr) {
+        ADD_FAILURE() << "the file dialog has no file name edit";
+    }
+    return edit;
+}
+
 }  // namespace
 
 QString file_name_shown(QFileDialog* dialog)
 {
-    auto* edit = child<QLineEdit>(dialog, "fileNameEdit");
+    QLineEdit* edit = name_edit(dialog);
     return edit != nullptr ? edit->text() : QString();
 }
 
@@ -31,7 +42,7 @@ void answer_next_file_dialog(const QString& path, std::function<void()> then)
 {
     when_modal_shown([path, then](QWidget* modal) {
         QFileDialog* dialog = as_file_dialog(modal);
-        auto* edit = dialog != nullptr ? child<QLineEdit>(dialog, "fileNameEdit") : nullptr;
+        QLineEdit* edit = dialog != nullptr ? name_edit(dialog) : nullptr;
         if (edit == nullptr) {
             if (dialog != nullptr) {
                 dialog->reject();

@@ -4,9 +4,12 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QTest>
 #include <QTimer>
 #include <memory>
+
+#include "support/gui_operator.h"
 
 namespace {
 
@@ -24,6 +27,17 @@ void poll(std::function<void(QWidget*)> answer, std::shared_ptr<QElapsedTimer> c
     QTimer::singleShot(10, [answer, clock, timeout_ms] { poll(answer, clock, timeout_ms); });
 }
 
+// The button that Return presses, whether the box chose it or was told.
+QPushButton* default_button(QMessageBox* box)
+{
+    for (QPushButton* button : box->findChildren<QPushButton*>()) {
+        if (button->isDefault()) {
+            return button;
+        }
+    }
+    return nullptr;
+}
+
 }  // namespace
 
 void when_modal_shown(std::function<void(QWidget* modal)> answer, int timeout_ms)
@@ -33,20 +47,21 @@ void when_modal_shown(std::function<void(QWidget* modal)> answer, int timeout_ms
     QTimer::singleShot(0, [answer, clock, timeout_ms] { poll(answer, clock, timeout_ms); });
 }
 
-void click_in_next_modal(const QString& button_text, int timeout_ms)
+void click_in_next_modal(const QString& button_text, std::function<void()> then)
 {
-    when_modal_shown(
-        [button_text](QWidget* modal) {
-            for (QAbstractButton* button : modal->findChildren<QAbstractButton*>()) {
-                if (button->text().remove('&') == button_text) {
-                    QTest::mouseClick(button, Qt::LeftButton);
-                    return;
-                }
+    when_modal_shown([button_text, then](QWidget* modal) {
+        if (then) {
+            then();
+        }
+        for (QAbstractButton* button : modal->findChildren<QAbstractButton*>()) {
+            if (button->text().remove('&') == button_text) {
+                click(button);
+                return;
             }
-            ADD_FAILURE() << "no button " << button_text.toStdString() << " in the modal widget";
-            modal->close();
-        },
-        timeout_ms);
+        }
+        ADD_FAILURE() << "no button " << button_text.toStdString() << " in the modal widget";
+        modal->close();
+    });
 }
 
 QString answering_error_boxes(const std::function<void()>& command)
@@ -54,9 +69,16 @@ QString answering_error_boxes(const std::function<void()>& command)
     QString error;
     QTimer watch;
     QObject::connect(&watch, &QTimer::timeout, [&error] {
-        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-            error = box->text();
-            box->accept();
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (box == nullptr) {
+            return;
+        }
+        error = box->text();
+        if (QPushButton* answer = default_button(box)) {
+            click(answer);
+        } else {
+            ADD_FAILURE() << "no default button in the box " << error.toStdString();
+            box->reject();
         }
     });
     watch.start(10);

@@ -13,13 +13,15 @@
 // event loop for up to `timeout_ms`). The answer must close the widget.
 void when_modal_shown(std::function<void(QWidget* modal)> answer, int timeout_ms = 5000);
 
-// Clicks the push button whose text is `button_text` in the next modal
-// widget, for example "Annuler" in the unsaved-changes question.
-void click_in_next_modal(const QString& button_text, int timeout_ms = 5000);
+// Clicks the button whose text is `button_text` in the next modal widget,
+// for example "Annuler" in the unsaved-changes question. `then` runs just
+// before, to schedule the answer to what follows the click.
+void click_in_next_modal(const QString& button_text, std::function<void()> then = nullptr);
 
 // Runs `command`, answering every message box it shows with its default
-// button; returns the text of the last one, or an empty text when none came.
-// Other modal widgets (the file dialogs) are left to their own answers.
+// button (OK for an error box, and OK, not "Annuler", for the unsaved-changes
+// question); returns the text of the last one, or an empty text when none
+// came. Other modal widgets (the file dialogs) are left to their own answers.
 QString answering_error_boxes(const std::function<void()>& command);
 
 // The object of type T named `name` inside `parent`; fails the test when missing.
