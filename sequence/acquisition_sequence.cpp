@@ -319,7 +319,7 @@ void TFacquisition_sequence::execute(TiXmlElement* sequence, bool with_threshold
     xml_copy(sequence_copy.get(), sequence);
     load_sequence();
 
-    if (exec() == QDialog::Accepted) {
+    if (exec_showing_starts(this) == QDialog::Accepted) {
         store_sequence();
         // The element keeps its name and its place among the station's sequences.
         xml_clear(sequence);

@@ -263,7 +263,9 @@ bool TFedit::edit_station(TiXmlElement* station)
 
     load_controls();
     PageControl1->setCurrentIndex(0);
-    if (exec() != QDialog::Accepted) {
+    // Each opening starts on the first box, the station's number.
+    ed_ID->setFocus();
+    if (exec_showing_starts(this) != QDialog::Accepted) {
         return false;
     }
     store_controls();

@@ -2,6 +2,9 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
+#include <QDialog>
+#include <QEvent>
 #include <QFont>
 #include <QGroupBox>
 #include <QLabel>
@@ -130,4 +133,41 @@ void show_text(QLineEdit* edit, const std::string& text)
 std::string typed_text(const QLineEdit* edit)
 {
     return cp1252_from_qstring(edit->text());
+}
+
+namespace {
+
+// Catches the one focus event a dialog sends its focused control as it
+// opens, lets the control have it, then puts an edit's cursor back at the
+// start of its text.
+class OpeningFocus : public QObject {
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() != QEvent::FocusIn) {
+            return false;
+        }
+        watched->removeEventFilter(this);
+        QCoreApplication::sendEvent(watched, event);
+        if (auto* edit = qobject_cast<QLineEdit*>(watched)) {
+            edit->setCursorPosition(0);
+        }
+        return true;
+    }
+};
+
+}  // namespace
+
+int exec_showing_starts(QDialog* dialog)
+{
+    OpeningFocus opening;
+    QWidget* focused = dialog->focusWidget();
+    if (focused != nullptr) {
+        focused->installEventFilter(&opening);
+    }
+    const int result = dialog->exec();
+    if (focused != nullptr) {
+        focused->removeEventFilter(&opening);
+    }
+    return result;
 }

@@ -19,6 +19,7 @@
 
 class QCheckBox;
 class QComboBox;
+class QDialog;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -65,5 +66,11 @@ void show_text(QLineEdit* edit, const std::string& text);
 
 // The edit's text as document text.
 std::string typed_text(const QLineEdit* edit);
+
+// Runs a dialog modally (QDialog::exec) with its focused edit at the start
+// of its text: as a dialog opens, Qt tells its focused edit that it was
+// reached with Tab, and an edit reached with Tab selects its whole text and
+// shows its end.
+int exec_showing_starts(QDialog* dialog);
 
 #endif

@@ -270,6 +270,26 @@ TEST_F(StationDialog, EveryBoxShowsTheStartOfItsText)
     });
 }
 
+// Reopened after a sequence dialog and Escape, the dialog selected the whole
+// text of its first box and showed the end of it.
+TEST_F(StationDialog, EveryBoxShowsTheStartOfItsTextAgainAfterASequenceDialog)
+{
+    ParsedXml station("<STATION id='1234567890'/>");
+    edit(station.root, [](TFedit* d) {
+        d->PageControl1->setCurrentWidget(d->TabSheet3);
+        in_sequence_dialog(d->Button7, [](QWidget* sequence) { QTest::keyClick(sequence, Qt::Key_Escape); });
+        QTest::keyClick(d->Button7, Qt::Key_Escape);
+    });
+    edit(station.root, [](TFedit* d) {
+        for (QLineEdit* box : d->findChildren<QLineEdit*>()) {
+            const bool of_a_list = qobject_cast<QComboBox*>(box->parent()) != nullptr;
+            EXPECT_TRUE(of_a_list || (box->cursorPosition() == 0 && !box->hasSelectedText()))
+                << box->objectName().toStdString();
+        }
+        click(d->Button2);
+    });
+}
+
 TEST_F(StationDialog, TypedTextsAreStoredAsTyped)
 {
     ParsedXml station("<STATION/>");
