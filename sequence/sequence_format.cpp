@@ -3,6 +3,9 @@
 // editor once is in canonical form and stays byte-identical on later stores.
 #include "sequence/sequence_format.h"
 
+#include <cctype>
+#include <charconv>
+#include <cstring>
 #include <memory>
 
 namespace {
@@ -37,31 +40,40 @@ bool group_selected(const SequenceChoices& choices, ChannelGroup group)
     return false;
 }
 
-void add_power(TiXmlElement* sequence, int state)
+using Commands = std::vector<SequenceCommand>;
+
+SequenceCommand& add_command(Commands& commands, const char* name)
 {
-    xml_set_attr_int(xml_add_child(sequence, "PROBES_POWER"), "state", state);
+    commands.emplace_back();
+    commands.back().name = name;
+    return commands.back();
 }
 
-void add_wait(TiXmlElement* sequence)
+void add_power(Commands& commands, int state)
 {
-    xml_set_attr_int(xml_add_child(sequence, "WAIT"), "timeout", settle_timeout);
+    add_command(commands, "PROBES_POWER").add_number("state", state);
 }
 
-void add_action(TiXmlElement* sequence, const char* name, int port, int and_mask, int or_mask)
+void add_wait(Commands& commands)
 {
-    TiXmlElement* action = xml_add_child(sequence, name);
-    xml_set_attr_int(action, "port", port);
-    xml_set_attr_int(action, "and", and_mask);
-    xml_set_attr_int(action, "or", or_mask);
+    add_command(commands, "WAIT").add_number("timeout", settle_timeout);
+}
+
+void add_action(Commands& commands, const char* name, int port, int and_mask, int or_mask)
+{
+    SequenceCommand& action = add_command(commands, name);
+    action.add_number("port", port);
+    action.add_number("and", and_mask);
+    action.add_number("or", or_mask);
 }
 
 // Selects the probe on port 10 that the following ACQs on that port address.
-void add_probe_selection(TiXmlElement* sequence, int probe)
+void add_probe_selection(Commands& commands, int probe)
 {
-    add_action(sequence, "ACTION", probe_port, 0, probe);
+    add_action(commands, "ACTION", probe_port, 0, probe);
 }
 
-void add_output_change(TiXmlElement* sequence, const OutputChange& change)
+void add_output_change(Commands& commands, const OutputChange& change)
 {
     if (!change.on) {
         return;
@@ -69,26 +81,26 @@ void add_output_change(TiXmlElement* sequence, const OutputChange& change)
     int and_mask = 255;
     int or_mask = 0;
     output_masks(change.outputs, &and_mask, &or_mask);
-    add_action(sequence, "CONDITIONAL_ACTION", output_port, and_mask, or_mask);
+    add_action(commands, "CONDITIONAL_ACTION", output_port, and_mask, or_mask);
 }
 
 // One ACQ per selected channel of the group, in catalogue order.
-void add_group_measurements(TiXmlElement* sequence, const SequenceChoices& choices, ChannelGroup group)
+void add_group_measurements(Commands& commands, const SequenceChoices& choices, ChannelGroup group)
 {
     for (size_t row = 0; row < channel_count; ++row) {
         const Channel& channel = channel_catalogue[row];
         if (channel.group != group || !channel_selected(choices, row)) {
             continue;
         }
-        TiXmlElement* acq = xml_add_child(sequence, "ACQ");
-        xml_set_attr_int(acq, "header", channel.header);
-        xml_set_attr_int(acq, "port", channel.port);
-        xml_set_attr_int(acq, "channel", channel.channel);
-        xml_set_attr_int(acq, "timeout", channel.timeout);
+        SequenceCommand& acq = add_command(commands, "ACQ");
+        acq.add_number("header", channel.header);
+        acq.add_number("port", channel.port);
+        acq.add_number("channel", channel.channel);
+        acq.add_number("timeout", channel.timeout);
         const ChannelChoice& choice = choices.channels[row];
         if (channel.has_threshold && (choice.comparison == compare_ge || choice.comparison == compare_lt)) {
-            xml_set_attr(acq, "compare", choice.comparison == compare_ge ? "ge" : "lt");
-            xml_set_attr(acq, "threshold", choice.threshold.c_str());
+            acq.add_text("compare", choice.comparison == compare_ge ? "ge" : "lt");
+            acq.add_text("threshold", choice.threshold.c_str());
         }
     }
 }
@@ -110,6 +122,34 @@ void read_measurement(const TiXmlElement* acq, int probe, SequenceChoices& choic
         choice.comparison = compare_ge;
     } else if (xml_text_equals(compare, "lt")) {
         choice.comparison = compare_lt;
+    }
+}
+
+void read_battery(const TiXmlElement* vbat, SequenceChoices& choices)
+{
+    if (xml_get_attr_int(vbat, "channel") != 0) {
+        return;
+    }
+    choices.vbat = true;
+    const char* threshold = xml_get_attr(vbat, "threshold");
+    choices.vbat_eol = threshold != nullptr;
+    if (threshold != nullptr) {
+        choices.vbat_threshold = threshold;
+    }
+}
+
+// The SMS on threshold, and the output changes: the first CONDITIONAL_ACTION
+// on port 0 fills the first change, every later one the second.
+void read_conditional(const TiXmlElement* command, SequenceChoices& choices, bool& first_change_found)
+{
+    const char* name = xml_name(command);
+    if (xml_text_equals(name, "CONDITIONAL_SMS")) {
+        choices.sms = true;
+    } else if (xml_text_equals(name, "CONDITIONAL_ACTION") && xml_get_attr_int(command, "port") == output_port) {
+        OutputChange& change = first_change_found ? choices.out2 : choices.out1;
+        first_change_found = true;
+        change.on = true;
+        settings_from_masks(xml_get_attr_int(command, "and"), xml_get_attr_int(command, "or"), change.outputs);
     }
 }
 
@@ -142,34 +182,94 @@ void read_sequence(const TiXmlElement* sequence, SequenceChoices& choices)
     for (const TiXmlElement* command = xml_first_child(sequence); command != nullptr;
          command = xml_next_sibling(command)) {
         const char* name = xml_name(command);
-        if (xml_text_equals(name, "CONDITIONAL_SMS")) {
-            choices.sms = true;
-        } else if (xml_text_equals(name, "CONDITIONAL_ACTION")) {
-            if (xml_get_attr_int(command, "port") != output_port) {
-                continue;
-            }
-            OutputChange& change = first_change_found ? choices.out2 : choices.out1;
-            first_change_found = true;
-            change.on = true;
-            settings_from_masks(xml_get_attr_int(command, "and"), xml_get_attr_int(command, "or"), change.outputs);
-        } else if (xml_text_equals(name, "ACQ_VBAT")) {
-            if (xml_get_attr_int(command, "channel") != 0) {
-                continue;
-            }
-            choices.vbat = true;
-            const char* threshold = xml_get_attr(command, "threshold");
-            choices.vbat_eol = threshold != nullptr;
-            if (threshold != nullptr) {
-                choices.vbat_threshold = threshold;
-            }
+        // Supply and waits carry no choice; a fleet has hundreds of thousands.
+        const int initial = toupper(static_cast<unsigned char>(name[0]));
+        if (initial == 'C') {
+            read_conditional(command, choices, first_change_found);
+        } else if (initial != 'A') {
+            continue;
         } else if (xml_text_equals(name, "ACQ")) {
             read_measurement(command, probe, choices);
-        } else if (xml_text_equals(name, "ACTION")) {
-            if (xml_get_attr_int(command, "port") == probe_port && xml_get_attr_int(command, "and") == 0) {
-                probe = xml_get_attr_int(command, "or");
-            }
+        } else if (xml_text_equals(name, "ACQ_VBAT")) {
+            read_battery(command, choices);
+        } else {
+            selects_probe(command, &probe);
         }
     }
+}
+
+void SequenceCommand::add_number(const char* attribute, int value)
+{
+    if (attribute_count < max_attributes) {
+        attributes[attribute_count++] = Attribute{attribute, nullptr, value};
+    }
+}
+
+void SequenceCommand::add_text(const char* attribute, const char* text)
+{
+    if (attribute_count < max_attributes) {
+        attributes[attribute_count++] = Attribute{attribute, text, 0};
+    }
+}
+
+bool SequenceCommand::writes(int i, const char* value) const
+{
+    const Attribute& attribute = attributes[i];
+    if (attribute.text != nullptr) {
+        return std::strcmp(attribute.text, value) == 0;
+    }
+    char decimal[16];
+    const std::to_chars_result end = std::to_chars(decimal, decimal + sizeof decimal - 1, attribute.number);
+    *end.ptr = '\0';
+    return std::strcmp(decimal, value) == 0;
+}
+
+std::vector<SequenceCommand> canonical_commands(const SequenceChoices& choices)
+{
+    Commands commands;
+    commands.reserve(32);
+    // The battery, analog and fluorimeter blocks share the probe supply: each
+    // block switches it to its own state and one switch-off ends them all.
+    bool powered = false;
+    if (choices.vbat) {
+        add_power(commands, power_battery);
+        SequenceCommand& vbat = add_command(commands, "ACQ_VBAT");
+        vbat.add_number("channel", 0);
+        if (choices.vbat_eol) {
+            vbat.add_text("threshold", choices.vbat_threshold.c_str());
+        }
+        powered = true;
+    }
+    add_group_measurements(commands, choices, ChannelGroup::OnBoard);
+    if (group_selected(choices, ChannelGroup::Analog)) {
+        add_power(commands, power_analog);
+        add_wait(commands);
+        add_group_measurements(commands, choices, ChannelGroup::Analog);
+        powered = true;
+    }
+    if (group_selected(choices, ChannelGroup::Fluorimeter)) {
+        add_power(commands, power_fluorimeter);
+        add_wait(commands);
+        add_probe_selection(commands, probe_fluorimeter);
+        add_group_measurements(commands, choices, ChannelGroup::Fluorimeter);
+        powered = true;
+    }
+    if (powered) {
+        add_power(commands, power_off);
+    }
+    if (group_selected(choices, ChannelGroup::Pressure)) {
+        add_action(commands, "ACTION", output_port, s3_clear, s3_bit);
+        add_wait(commands);
+        add_probe_selection(commands, probe_pressure);
+        add_group_measurements(commands, choices, ChannelGroup::Pressure);
+        add_action(commands, "ACTION", output_port, s3_clear, 0);
+    }
+    if (choices.sms) {
+        add_command(commands, "CONDITIONAL_SMS");
+    }
+    add_output_change(commands, choices.out1);
+    add_output_change(commands, choices.out2);
+    return commands;
 }
 
 void write_sequence_commands(TiXmlElement* sequence, const SequenceChoices& choices)
@@ -177,47 +277,27 @@ void write_sequence_commands(TiXmlElement* sequence, const SequenceChoices& choi
     if (sequence == nullptr) {
         return;
     }
-    // The battery, analog and fluorimeter blocks share the probe supply: each
-    // block switches it to its own state and one switch-off ends them all.
-    bool powered = false;
-    if (choices.vbat) {
-        add_power(sequence, power_battery);
-        TiXmlElement* vbat = xml_add_child(sequence, "ACQ_VBAT");
-        xml_set_attr_int(vbat, "channel", 0);
-        if (choices.vbat_eol) {
-            xml_set_attr(vbat, "threshold", choices.vbat_threshold.c_str());
+    for (const SequenceCommand& command : canonical_commands(choices)) {
+        TiXmlElement* element = xml_add_child(sequence, command.name);
+        for (int i = 0; i < command.attribute_count; ++i) {
+            const SequenceCommand::Attribute& attribute = command.attributes[i];
+            if (attribute.text != nullptr) {
+                xml_set_attr(element, attribute.name, attribute.text);
+            } else {
+                xml_set_attr_int(element, attribute.name, attribute.number);
+            }
         }
-        powered = true;
     }
-    add_group_measurements(sequence, choices, ChannelGroup::OnBoard);
-    if (group_selected(choices, ChannelGroup::Analog)) {
-        add_power(sequence, power_analog);
-        add_wait(sequence);
-        add_group_measurements(sequence, choices, ChannelGroup::Analog);
-        powered = true;
+}
+
+bool selects_probe(const TiXmlElement* command, int* probe)
+{
+    if (!xml_text_equals(xml_name(command), "ACTION") || xml_get_attr_int(command, "port") != probe_port ||
+        xml_get_attr_int(command, "and") != 0) {
+        return false;
     }
-    if (group_selected(choices, ChannelGroup::Fluorimeter)) {
-        add_power(sequence, power_fluorimeter);
-        add_wait(sequence);
-        add_probe_selection(sequence, probe_fluorimeter);
-        add_group_measurements(sequence, choices, ChannelGroup::Fluorimeter);
-        powered = true;
-    }
-    if (powered) {
-        add_power(sequence, power_off);
-    }
-    if (group_selected(choices, ChannelGroup::Pressure)) {
-        add_action(sequence, "ACTION", output_port, s3_clear, s3_bit);
-        add_wait(sequence);
-        add_probe_selection(sequence, probe_pressure);
-        add_group_measurements(sequence, choices, ChannelGroup::Pressure);
-        add_action(sequence, "ACTION", output_port, s3_clear, 0);
-    }
-    if (choices.sms) {
-        xml_add_child(sequence, "CONDITIONAL_SMS");
-    }
-    add_output_change(sequence, choices.out1);
-    add_output_change(sequence, choices.out2);
+    *probe = xml_get_attr_int(command, "or");
+    return true;
 }
 
 void rebuild_sequence(TiXmlElement* sequence, const SequenceChoices& choices)

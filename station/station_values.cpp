@@ -28,12 +28,12 @@ const StationField station_fields[station_field_count] = {
 
 const char* parameter_text(TiXmlElement* cfg_parameters, const char* element, const char* attribute)
 {
-    return xml_get_attr_text(xml_find_path(cfg_parameters, element), attribute);
+    return xml_get_attr_text(find_parameter(cfg_parameters, element), attribute);
 }
 
 void set_parameter_text(TiXmlElement* cfg_parameters, const char* element, const char* attribute, const char* text)
 {
-    TiXmlElement* parameter = xml_find_path(cfg_parameters, element);
+    TiXmlElement* parameter = find_parameter(cfg_parameters, element);
     if (parameter != nullptr) {
         xml_set_attr(parameter, attribute, text);
     }
