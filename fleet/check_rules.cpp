@@ -159,7 +159,7 @@ CheckReport check_document(myXMLdocument& document)
         StationUnderCheck station;
         station.record = stations[index];
         station.stored = find_station_parts(station.record);
-        station.missing = missing_station_pieces(station.record);
+        station.missing = missing_station_pieces(station.record, station.stored);
         const CompletedStation completed(station.record, station.stored, station.missing.empty());
         station.completed = &completed;
         station.values = load_station_values(completed.element(), completed.parts());

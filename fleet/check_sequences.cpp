@@ -8,10 +8,11 @@ namespace {
 
 const char* const sequence_names[3] = {"Slow", "Fast", "Health"};
 
-void check_thresholds(const SequenceChoices& choices, const std::string& where, StationFindings& findings)
+void check_thresholds(const SequenceChoices& choices, const StationUnderCheck& station, int role,
+                      StationFindings& findings)
 {
     if (choices.vbat && choices.vbat_eol && !is_decimal_number(choices.vbat_threshold)) {
-        findings.add(Severity::warning, where + "/ACQ_VBAT",
+        findings.add(Severity::warning, station.sequence_path(role) + "/ACQ_VBAT",
                      "the End-Of-Life Threshold " + quoted(choices.vbat_threshold) + " is not a decimal number");
     }
     for (size_t row = 0; row < channel_count; ++row) {
@@ -23,7 +24,8 @@ void check_thresholds(const SequenceChoices& choices, const std::string& where, 
         }
         findings.add(
             Severity::warning,
-            where + "/ACQ[port=" + std::to_string(channel.port) + ",channel=" + std::to_string(channel.channel) + "]",
+            station.sequence_path(role) + "/ACQ[port=" + std::to_string(channel.port) +
+                ",channel=" + std::to_string(channel.channel) + "]",
             "the threshold " + quoted(choice.threshold) + " of " + channel.caption + " is not a decimal number");
     }
 }
@@ -39,8 +41,7 @@ void check_station_sequences(const StationUnderCheck& station, SequenceChoices& 
         }
         reset_choices(scratch);
         read_sequence(sequences[role], scratch);
-        const std::string where = station.sequence_path(role);
-        check_thresholds(scratch, where, findings);
+        check_thresholds(scratch, station, role, findings);
 
         const SequenceRewrite rewrite = sequence_rewrite(sequences[role], scratch);
         if (!rewrite.rewritten) {
@@ -48,7 +49,7 @@ void check_station_sequences(const StationUnderCheck& station, SequenceChoices& 
         }
         const std::string sequence = std::string("the ") + sequence_names[role] + " sequence";
         if (rewrite.losses.empty()) {
-            findings.add(Severity::note, where,
+            findings.add(Severity::note, station.sequence_path(role),
                          sequence +
                              " is not in the form the editor writes; OK in the sequence dialog rewrites it "
                              "without losing anything");
@@ -58,7 +59,7 @@ void check_station_sequences(const StationUnderCheck& station, SequenceChoices& 
         for (const std::string& loss : rewrite.losses) {
             lost += (lost.empty() ? "" : "; ") + loss;
         }
-        findings.add(Severity::warning, where,
+        findings.add(Severity::warning, station.sequence_path(role),
                      "OK in the sequence dialog would rewrite " + sequence + " and lose " + lost);
     }
 }

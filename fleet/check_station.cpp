@@ -28,10 +28,12 @@ bool is_phone_number(const std::string& text)
     return all_digits(text, !text.empty() && text[0] == '+' ? 1 : 0);
 }
 
-void check_phone_number(const std::string& number, const char* what, std::string where, StationFindings& findings)
+// `element` is the parameter holding the number, or null for the station's own.
+void check_phone_number(const StationUnderCheck& station, const std::string& number, const char* what,
+                        const char* element, StationFindings& findings)
 {
     if (!is_phone_number(number)) {
-        findings.add(Severity::warning, std::move(where),
+        findings.add(Severity::warning, element != nullptr ? station.parameter_path(element) : station.path,
                      std::string(what) +
                          (number.empty() ? " is empty"
                                          : " " + quoted(number) + " is not digits with an optional leading \"+\""));
@@ -87,9 +89,8 @@ void check_pin(const StationUnderCheck& station, StationFindings& findings)
     const std::string pin_code = parameter_text(station.completed->parts().cfg_parameters, "PIN_CODE", "value");
     const bool stored_pin_code =
         xml_get_attr(find_parameter(station.stored.cfg_parameters, "PIN_CODE"), "value") != nullptr;
-    const std::string where = station.parameter_path("PIN_CODE");
     if (!pin_code.empty() && pin_code != pin) {
-        findings.add(Severity::warning, where,
+        findings.add(Severity::warning, station.parameter_path("PIN_CODE"),
                      stored_pin_code ? "the station's pin differs from its PIN_CODE value: the station dialog shows "
                                        "the PIN_CODE value and its OK stores it as both"
                                      : "the station has no PIN_CODE value: the station dialog adds the default PIN, "
@@ -97,7 +98,7 @@ void check_pin(const StationUnderCheck& station, StationFindings& findings)
     }
     const std::string& shown = station.values.text[field_pin];
     if (shown.size() < 4 || shown.size() > 8 || !all_digits(shown, 0)) {
-        findings.add(Severity::warning, where,
+        findings.add(Severity::warning, station.parameter_path("PIN_CODE"),
                      shown.empty() ? "the PIN is empty, not 4 to 8 digits" : "the PIN is not 4 to 8 digits");
     }
 }
@@ -175,9 +176,8 @@ void check_station_values(const StationUnderCheck& station, StationFindings& fin
                          " and its OK stores " + shown);
     }
     check_pin(station, findings);
-    check_phone_number(station.values.text[field_phone_nbr], "the phone number", station.path, findings);
-    check_phone_number(station.values.text[field_sms_number], "the SMS number", station.parameter_path("SMS_NUMBER"),
-                       findings);
+    check_phone_number(station, station.values.text[field_phone_nbr], "the phone number", nullptr, findings);
+    check_phone_number(station, station.values.text[field_sms_number], "the SMS number", "SMS_NUMBER", findings);
     check_sms_text(station, field_sms_text_acq, findings);
     check_sms_text(station, field_sms_text_eol, findings);
     for (const StationField& field : station_fields) {

@@ -143,9 +143,10 @@ void run_check(const ParsedOptions& options, CommandOutput& output)
     }
     std::vector<CheckedFile> files;
     bool warned = false, refused = false;
+    output.documents.emplace_back();
     for (const std::string& name : options.operands) {
-        myXMLdocument document(nullptr);
-        files.push_back(CheckedFile{name, check_settings_file(document, name.c_str())});
+        output.documents[0].reset(new myXMLdocument(nullptr));  // the previous file's goes
+        files.push_back(CheckedFile{name, check_settings_file(*output.documents[0], name.c_str())});
         const CheckReport& report = files.back().report;
         if (report.refused) {
             report_unreadable(check_spec(), name, report.reason, output);

@@ -5,8 +5,11 @@
 #define ZANTOR_FLEET_COMMAND_LINE_H
 
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
+
+#include "doc/Lib_xml.h"
 
 // Exit statuses of every command.
 const int exit_nothing_to_report = 0;
@@ -18,6 +21,10 @@ struct CommandOutput {
     std::string out;  // standard output (UTF-8)
     std::string err;  // standard error
     int status = exit_nothing_to_report;
+    // The documents the command read last. They go with the output, so that
+    // the program can write it and end without freeing them one by one (a
+    // fleet of 10,000 stations is 800,000 elements).
+    std::vector<std::unique_ptr<myXMLdocument>> documents;
 };
 
 struct OptionSpec {

@@ -77,7 +77,8 @@ void run_list(const ParsedOptions& options, CommandOutput& output)
         usage_error(list_spec(), options.operands.empty() ? "no FILE given" : "list takes one FILE", output);
         return;
     }
-    myXMLdocument document(nullptr);
+    output.documents.emplace_back(new myXMLdocument(nullptr));
+    myXMLdocument& document = *output.documents.back();
     if (document.load_file(options.operands[0].c_str()) == nullptr) {
         report_unreadable(list_spec(), options.operands[0], document.error_text(), output);
         return;

@@ -14,6 +14,20 @@ bool same_text(const char* a, const char* b)
 
 bool same_attributes(const TiXmlElement* a, const TiXmlElement* b)
 {
+    // Records written by the editor list their attributes in the same order:
+    // settled in one walk. Otherwise each is looked up by name.
+    const TiXmlAttribute* x = xml_first_attr(a);
+    const TiXmlAttribute* y = xml_first_attr(b);
+    while (x != nullptr && y != nullptr && same_text(xml_attr_name(x), xml_attr_name(y))) {
+        if (!same_text(xml_attr_value(x), xml_attr_value(y))) {
+            return false;
+        }
+        x = xml_next_attr(x);
+        y = xml_next_attr(y);
+    }
+    if (x == nullptr && y == nullptr) {
+        return true;
+    }
     int count = 0;
     for (const TiXmlAttribute* attribute = xml_first_attr(a); attribute != nullptr;
          attribute = xml_next_attr(attribute)) {

@@ -4,7 +4,6 @@
 #include "sequence/sequence_format.h"
 
 #include <cctype>
-#include <charconv>
 #include <cstring>
 #include <memory>
 
@@ -105,9 +104,70 @@ void add_group_measurements(Commands& commands, const SequenceChoices& choices, 
     }
 }
 
-void read_measurement(const TiXmlElement* acq, int probe, SequenceChoices& choices)
+// The attributes the reader looks at, null when missing.
+struct CommandAttributes {
+    const char* port = nullptr;
+    const char* channel = nullptr;
+    const char* and_mask = nullptr;
+    const char* or_mask = nullptr;
+    const char* compare = nullptr;
+    const char* threshold = nullptr;
+};
+
+// One walk over a command's attributes finds what a lookup of each would
+// (names are unique); a fleet's sequences hold hundreds of thousands.
+CommandAttributes attributes_of(const TiXmlElement* command)
 {
-    int row = find_channel(xml_get_attr_int(acq, "port"), probe, xml_get_attr_int(acq, "channel"));
+    CommandAttributes found;
+    for (const TiXmlAttribute* a = xml_first_attr(command); a != nullptr; a = xml_next_attr(a)) {
+        const char* name = xml_attr_name(a);
+        const char** slot = nullptr;
+        switch (name[0]) {
+            case 'p':
+                slot = std::strcmp(name, "port") == 0 ? &found.port : nullptr;
+                break;
+            case 'c':
+                slot = std::strcmp(name, "channel") == 0   ? &found.channel
+                       : std::strcmp(name, "compare") == 0 ? &found.compare
+                                                           : nullptr;
+                break;
+            case 'a':
+                slot = std::strcmp(name, "and") == 0 ? &found.and_mask : nullptr;
+                break;
+            case 'o':
+                slot = std::strcmp(name, "or") == 0 ? &found.or_mask : nullptr;
+                break;
+            case 't':
+                slot = std::strcmp(name, "threshold") == 0 ? &found.threshold : nullptr;
+                break;
+        }
+        if (slot != nullptr) {
+            *slot = xml_attr_value(a);
+        }
+    }
+    return found;
+}
+
+// A number as xml_get_attr_int reads it: 0 when missing.
+int32_t number_of(const char* text)
+{
+    int32_t value = 0;
+    parse_int(text, &value, 0);
+    return value;
+}
+
+bool probe_selection(const CommandAttributes& action, int* probe)
+{
+    if (number_of(action.port) != probe_port || number_of(action.and_mask) != 0) {
+        return false;
+    }
+    *probe = number_of(action.or_mask);
+    return true;
+}
+
+void read_measurement(const CommandAttributes& acq, int probe, SequenceChoices& choices)
+{
+    int row = find_channel(number_of(acq.port), probe, number_of(acq.channel));
     if (row < 0 || static_cast<size_t>(row) >= choices.channels.size()) {
         return;
     }
@@ -116,40 +176,38 @@ void read_measurement(const TiXmlElement* acq, int probe, SequenceChoices& choic
     if (!channel_catalogue[row].has_threshold) {
         return;
     }
-    choice.threshold = xml_get_attr_text(acq, "threshold");
-    const char* compare = xml_get_attr(acq, "compare");
-    if (xml_text_equals(compare, "ge")) {
+    choice.threshold = acq.threshold != nullptr ? acq.threshold : "";
+    if (xml_text_equals(acq.compare, "ge")) {
         choice.comparison = compare_ge;
-    } else if (xml_text_equals(compare, "lt")) {
+    } else if (xml_text_equals(acq.compare, "lt")) {
         choice.comparison = compare_lt;
     }
 }
 
-void read_battery(const TiXmlElement* vbat, SequenceChoices& choices)
+void read_battery(const CommandAttributes& vbat, SequenceChoices& choices)
 {
-    if (xml_get_attr_int(vbat, "channel") != 0) {
+    if (number_of(vbat.channel) != 0) {
         return;
     }
     choices.vbat = true;
-    const char* threshold = xml_get_attr(vbat, "threshold");
-    choices.vbat_eol = threshold != nullptr;
-    if (threshold != nullptr) {
-        choices.vbat_threshold = threshold;
+    choices.vbat_eol = vbat.threshold != nullptr;
+    if (vbat.threshold != nullptr) {
+        choices.vbat_threshold = vbat.threshold;
     }
 }
 
 // The SMS on threshold, and the output changes: the first CONDITIONAL_ACTION
 // on port 0 fills the first change, every later one the second.
-void read_conditional(const TiXmlElement* command, SequenceChoices& choices, bool& first_change_found)
+void read_conditional(const char* name, const CommandAttributes& command, SequenceChoices& choices,
+                      bool& first_change_found)
 {
-    const char* name = xml_name(command);
     if (xml_text_equals(name, "CONDITIONAL_SMS")) {
         choices.sms = true;
-    } else if (xml_text_equals(name, "CONDITIONAL_ACTION") && xml_get_attr_int(command, "port") == output_port) {
+    } else if (xml_text_equals(name, "CONDITIONAL_ACTION") && number_of(command.port) == output_port) {
         OutputChange& change = first_change_found ? choices.out2 : choices.out1;
         first_change_found = true;
         change.on = true;
-        settings_from_masks(xml_get_attr_int(command, "and"), xml_get_attr_int(command, "or"), change.outputs);
+        settings_from_masks(number_of(command.and_mask), number_of(command.or_mask), change.outputs);
     }
 }
 
@@ -161,7 +219,11 @@ void reset_choices(SequenceChoices& choices)
 {
     choices.vbat = false;
     choices.vbat_eol = false;
-    choices.channels.assign(channel_count, ChannelChoice());
+    const ChannelChoice unchosen;
+    choices.channels.resize(channel_count);
+    for (ChannelChoice& channel : choices.channels) {
+        channel = unchosen;  // in place: a fleet's check resets for every sequence
+    }
     choices.sms = false;
     choices.out1 = OutputChange();
     choices.out2 = OutputChange();
@@ -184,16 +246,18 @@ void read_sequence(const TiXmlElement* sequence, SequenceChoices& choices)
         const char* name = xml_name(command);
         // Supply and waits carry no choice; a fleet has hundreds of thousands.
         const int initial = toupper(static_cast<unsigned char>(name[0]));
-        if (initial == 'C') {
-            read_conditional(command, choices, first_change_found);
-        } else if (initial != 'A') {
+        if (initial != 'A' && initial != 'C') {
             continue;
+        }
+        const CommandAttributes attributes = attributes_of(command);
+        if (initial == 'C') {
+            read_conditional(name, attributes, choices, first_change_found);
         } else if (xml_text_equals(name, "ACQ")) {
-            read_measurement(command, probe, choices);
+            read_measurement(attributes, probe, choices);
         } else if (xml_text_equals(name, "ACQ_VBAT")) {
-            read_battery(command, choices);
-        } else {
-            selects_probe(command, &probe);
+            read_battery(attributes, choices);
+        } else if (xml_text_equals(name, "ACTION")) {
+            probe_selection(attributes, &probe);
         }
     }
 }
@@ -218,10 +282,21 @@ bool SequenceCommand::writes(int i, const char* value) const
     if (attribute.text != nullptr) {
         return std::strcmp(attribute.text, value) == 0;
     }
-    char decimal[16];
-    const std::to_chars_result end = std::to_chars(decimal, decimal + sizeof decimal - 1, attribute.number);
-    *end.ptr = '\0';
-    return std::strcmp(decimal, value) == 0;
+    if (attribute.number < 0) {
+        return std::to_string(attribute.number) == value;
+    }
+    // "%d" of a number that is not negative: its digits, no leading zero.
+    if (value[0] == '0') {
+        return attribute.number == 0 && value[1] == '\0';
+    }
+    long long read = 0;
+    for (const char* c = value; *c != '\0'; ++c) {
+        if (*c < '0' || *c > '9' || read > attribute.number) {
+            return false;
+        }
+        read = read * 10 + (*c - '0');
+    }
+    return value[0] != '\0' && read == attribute.number;
 }
 
 std::vector<SequenceCommand> canonical_commands(const SequenceChoices& choices)
@@ -292,12 +367,7 @@ void write_sequence_commands(TiXmlElement* sequence, const SequenceChoices& choi
 
 bool selects_probe(const TiXmlElement* command, int* probe)
 {
-    if (!xml_text_equals(xml_name(command), "ACTION") || xml_get_attr_int(command, "port") != probe_port ||
-        xml_get_attr_int(command, "and") != 0) {
-        return false;
-    }
-    *probe = xml_get_attr_int(command, "or");
-    return true;
+    return xml_text_equals(xml_name(command), "ACTION") && probe_selection(attributes_of(command), probe);
 }
 
 void rebuild_sequence(TiXmlElement* sequence, const SequenceChoices& choices)

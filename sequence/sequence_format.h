@@ -55,10 +55,12 @@ void read_sequence(const TiXmlElement* sequence, SequenceChoices& choices);
 // in the order they are set. Texts point into the choices the command was
 // made from, so the command is valid as long as they are.
 struct SequenceCommand {
+    // Only the first attribute_count are set: a fleet's check makes
+    // hundreds of thousands of commands.
     struct Attribute {
-        const char* name = nullptr;
-        const char* text = nullptr;  // a text attribute, or null for a number
-        int number = 0;              // written as "%d"
+        const char* name;
+        const char* text;  // a text attribute, or null for a number
+        int number;        // written as "%d"
     };
     static const int max_attributes = 6;  // an ACQ with its threshold
 

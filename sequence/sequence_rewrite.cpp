@@ -16,7 +16,7 @@ using Commands = std::vector<SequenceCommand>;
 
 bool same_text(const char* a, const char* b)
 {
-    return a != nullptr && b != nullptr && std::strcmp(a, b) == 0;
+    return a != nullptr && b != nullptr && a[0] == b[0] && std::strcmp(a, b) == 0;
 }
 
 // Byte for byte what the writer would put there.

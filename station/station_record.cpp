@@ -181,6 +181,11 @@ StationParts complete_station_defaults(TiXmlElement* station)
 
 std::vector<std::string> missing_station_pieces(TiXmlElement* station)
 {
+    return missing_station_pieces(station, find_station_parts(station));
+}
+
+std::vector<std::string> missing_station_pieces(TiXmlElement* station, const StationParts& parts)
+{
     std::vector<std::string> missing;
     if (station == nullptr) {
         return missing;
@@ -190,7 +195,6 @@ std::vector<std::string> missing_station_pieces(TiXmlElement* station)
             missing.push_back(d.attribute);
         }
     }
-    const StationParts parts = find_station_parts(station);
     if (parts.cfg_parameters == nullptr) {
         missing.push_back("the parameter configuration (CONFIGURATION value 0)");
     }

@@ -32,6 +32,8 @@ StationParts find_station_parts(TiXmlElement* station);
 // (acq_dump, time_zone)", "GSM_SMS_DURATION". Empty for a complete record
 // (or none).
 std::vector<std::string> missing_station_pieces(TiXmlElement* station);
+// The same, for a record whose pieces find_station_parts already found.
+std::vector<std::string> missing_station_pieces(TiXmlElement* station, const StationParts& parts);
 
 // The parameter element of that name: the first child of the parameter
 // configuration named exactly so; null when there is none.
