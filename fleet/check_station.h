@@ -4,6 +4,7 @@
 #define ZANTOR_FLEET_CHECK_STATION_H
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "fleet/check_rules.h"
