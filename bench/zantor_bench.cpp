@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "bench/zantor_bench_children.h"
+#include "bench/zantor_bench_fleet.h"
 #include "bench/zantor_bench_timing.h"
 #include "bench/zantor_bench_window.h"
 #include "doc/Lib_xml.h"
@@ -263,6 +264,9 @@ int main(int argc, char** argv)
     for (size_t i = 0; i < fleets.size(); ++i) {
         measure_memory(fleets[i], dir, figures[i]);
     }
+    const FleetToolFigures fleet_tool =
+        measure_fleet_tool(QFile::encodeName(fleets.back().file).toStdString(),
+                           QFile::encodeName(dir.path()).toStdString(), runs_per_measure);
 
     std::printf("\n%8s  %-13s %13s  %13s  %-30s %6s\n", "stations", "measure", "median", "floor", "floor is", "ratio");
     for (size_t i = 0; i < fleets.size(); ++i) {
@@ -277,6 +281,9 @@ int main(int argc, char** argv)
     }
     print_time_row("20 MB", "load_worst", worst.open, worst.open_floor, "LoadFile, single-byte mode");
     print_time_row("-", "startup", startup.editor, startup.plain, "plain QMainWindow, like content");
+    const std::string largest = std::to_string(fleets.back().stations);
+    print_time_row(largest.c_str(), "fleet_check", fleet_tool.check, fleet_tool.check_floor, "LoadFile, single-byte");
+    print_time_row(largest.c_str(), "fleet_diff", fleet_tool.diff, fleet_tool.diff_floor, "two LoadFiles, single-byte");
     std::printf("\n");
 
     // The targets hold for the largest fleet.
@@ -288,5 +295,7 @@ int main(int argc, char** argv)
     print_ratio("memory_saves", ratio(large.saves.after_tenth_kib, large.saves.after_first_kib), 1.05);
     print_ratio("startup", ratio(startup.editor, startup.plain), 1.50);
     print_ratio("load_worst", ratio(worst.open, worst.open_floor), 1.50);
+    print_ratio("fleet_check", ratio(fleet_tool.check, fleet_tool.check_floor), 1.3);
+    print_ratio("fleet_diff", ratio(fleet_tool.diff, fleet_tool.diff_floor), 1.3);
     return 0;
 }

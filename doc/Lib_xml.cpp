@@ -155,14 +155,16 @@ bool xml_text_equals(const char* a, const char* b)
     if (a == nullptr || b == nullptr) {
         return false;
     }
+    // Equal bytes need no locale: names and switches mostly match as written.
     for (;; ++a, ++b) {
-        int ca = toupper(static_cast<unsigned char>(*a));
-        int cb = toupper(static_cast<unsigned char>(*b));
-        if (ca != cb) {
-            return false;
+        if (*a == *b) {
+            if (*a == '\0') {
+                return true;
+            }
+            continue;
         }
-        if (ca == 0) {
-            return true;
+        if (toupper(static_cast<unsigned char>(*a)) != toupper(static_cast<unsigned char>(*b))) {
+            return false;
         }
     }
 }

@@ -1,5 +1,7 @@
 #include "doc/cp1252.h"
 
+#include <algorithm>
+
 namespace {
 
 // Characters of the bytes 0x80 to 0x9F; every other byte is its own character.
@@ -89,6 +91,12 @@ bool cp1252_from_unicode(char32_t character, char* byte)
 
 std::string utf8_from_cp1252(const std::string& text)
 {
+    // Most texts are plain ASCII, which is the same in both.
+    const bool ascii =
+        std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    if (ascii) {
+        return text;
+    }
     std::string out;
     out.reserve(text.size());
     for (char c : text) {

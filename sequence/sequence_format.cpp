@@ -3,6 +3,8 @@
 // editor once is in canonical form and stays byte-identical on later stores.
 #include "sequence/sequence_format.h"
 
+#include <cctype>
+#include <cstring>
 #include <memory>
 
 namespace {
@@ -37,31 +39,40 @@ bool group_selected(const SequenceChoices& choices, ChannelGroup group)
     return false;
 }
 
-void add_power(TiXmlElement* sequence, int state)
+using Commands = std::vector<SequenceCommand>;
+
+SequenceCommand& add_command(Commands& commands, const char* name)
 {
-    xml_set_attr_int(xml_add_child(sequence, "PROBES_POWER"), "state", state);
+    commands.emplace_back();
+    commands.back().name = name;
+    return commands.back();
 }
 
-void add_wait(TiXmlElement* sequence)
+void add_power(Commands& commands, int state)
 {
-    xml_set_attr_int(xml_add_child(sequence, "WAIT"), "timeout", settle_timeout);
+    add_command(commands, "PROBES_POWER").add_number("state", state);
 }
 
-void add_action(TiXmlElement* sequence, const char* name, int port, int and_mask, int or_mask)
+void add_wait(Commands& commands)
 {
-    TiXmlElement* action = xml_add_child(sequence, name);
-    xml_set_attr_int(action, "port", port);
-    xml_set_attr_int(action, "and", and_mask);
-    xml_set_attr_int(action, "or", or_mask);
+    add_command(commands, "WAIT").add_number("timeout", settle_timeout);
+}
+
+void add_action(Commands& commands, const char* name, int port, int and_mask, int or_mask)
+{
+    SequenceCommand& action = add_command(commands, name);
+    action.add_number("port", port);
+    action.add_number("and", and_mask);
+    action.add_number("or", or_mask);
 }
 
 // Selects the probe on port 10 that the following ACQs on that port address.
-void add_probe_selection(TiXmlElement* sequence, int probe)
+void add_probe_selection(Commands& commands, int probe)
 {
-    add_action(sequence, "ACTION", probe_port, 0, probe);
+    add_action(commands, "ACTION", probe_port, 0, probe);
 }
 
-void add_output_change(TiXmlElement* sequence, const OutputChange& change)
+void add_output_change(Commands& commands, const OutputChange& change)
 {
     if (!change.on) {
         return;
@@ -69,33 +80,94 @@ void add_output_change(TiXmlElement* sequence, const OutputChange& change)
     int and_mask = 255;
     int or_mask = 0;
     output_masks(change.outputs, &and_mask, &or_mask);
-    add_action(sequence, "CONDITIONAL_ACTION", output_port, and_mask, or_mask);
+    add_action(commands, "CONDITIONAL_ACTION", output_port, and_mask, or_mask);
 }
 
 // One ACQ per selected channel of the group, in catalogue order.
-void add_group_measurements(TiXmlElement* sequence, const SequenceChoices& choices, ChannelGroup group)
+void add_group_measurements(Commands& commands, const SequenceChoices& choices, ChannelGroup group)
 {
     for (size_t row = 0; row < channel_count; ++row) {
         const Channel& channel = channel_catalogue[row];
         if (channel.group != group || !channel_selected(choices, row)) {
             continue;
         }
-        TiXmlElement* acq = xml_add_child(sequence, "ACQ");
-        xml_set_attr_int(acq, "header", channel.header);
-        xml_set_attr_int(acq, "port", channel.port);
-        xml_set_attr_int(acq, "channel", channel.channel);
-        xml_set_attr_int(acq, "timeout", channel.timeout);
+        SequenceCommand& acq = add_command(commands, "ACQ");
+        acq.add_number("header", channel.header);
+        acq.add_number("port", channel.port);
+        acq.add_number("channel", channel.channel);
+        acq.add_number("timeout", channel.timeout);
         const ChannelChoice& choice = choices.channels[row];
         if (channel.has_threshold && (choice.comparison == compare_ge || choice.comparison == compare_lt)) {
-            xml_set_attr(acq, "compare", choice.comparison == compare_ge ? "ge" : "lt");
-            xml_set_attr(acq, "threshold", choice.threshold.c_str());
+            acq.add_text("compare", choice.comparison == compare_ge ? "ge" : "lt");
+            acq.add_text("threshold", choice.threshold.c_str());
         }
     }
 }
 
-void read_measurement(const TiXmlElement* acq, int probe, SequenceChoices& choices)
+// The attributes the reader looks at, null when missing.
+struct CommandAttributes {
+    const char* port = nullptr;
+    const char* channel = nullptr;
+    const char* and_mask = nullptr;
+    const char* or_mask = nullptr;
+    const char* compare = nullptr;
+    const char* threshold = nullptr;
+};
+
+// One walk over a command's attributes finds what a lookup of each would
+// (names are unique); a fleet's sequences hold hundreds of thousands.
+CommandAttributes attributes_of(const TiXmlElement* command)
 {
-    int row = find_channel(xml_get_attr_int(acq, "port"), probe, xml_get_attr_int(acq, "channel"));
+    CommandAttributes found;
+    for (const TiXmlAttribute* a = xml_first_attr(command); a != nullptr; a = xml_next_attr(a)) {
+        const char* name = xml_attr_name(a);
+        const char** slot = nullptr;
+        switch (name[0]) {
+            case 'p':
+                slot = std::strcmp(name, "port") == 0 ? &found.port : nullptr;
+                break;
+            case 'c':
+                slot = std::strcmp(name, "channel") == 0   ? &found.channel
+                       : std::strcmp(name, "compare") == 0 ? &found.compare
+                                                           : nullptr;
+                break;
+            case 'a':
+                slot = std::strcmp(name, "and") == 0 ? &found.and_mask : nullptr;
+                break;
+            case 'o':
+                slot = std::strcmp(name, "or") == 0 ? &found.or_mask : nullptr;
+                break;
+            case 't':
+                slot = std::strcmp(name, "threshold") == 0 ? &found.threshold : nullptr;
+                break;
+        }
+        if (slot != nullptr) {
+            *slot = xml_attr_value(a);
+        }
+    }
+    return found;
+}
+
+// A number as xml_get_attr_int reads it: 0 when missing.
+int32_t number_of(const char* text)
+{
+    int32_t value = 0;
+    parse_int(text, &value, 0);
+    return value;
+}
+
+bool probe_selection(const CommandAttributes& action, int* probe)
+{
+    if (number_of(action.port) != probe_port || number_of(action.and_mask) != 0) {
+        return false;
+    }
+    *probe = number_of(action.or_mask);
+    return true;
+}
+
+void read_measurement(const CommandAttributes& acq, int probe, SequenceChoices& choices)
+{
+    int row = find_channel(number_of(acq.port), probe, number_of(acq.channel));
     if (row < 0 || static_cast<size_t>(row) >= choices.channels.size()) {
         return;
     }
@@ -104,12 +176,38 @@ void read_measurement(const TiXmlElement* acq, int probe, SequenceChoices& choic
     if (!channel_catalogue[row].has_threshold) {
         return;
     }
-    choice.threshold = xml_get_attr_text(acq, "threshold");
-    const char* compare = xml_get_attr(acq, "compare");
-    if (xml_text_equals(compare, "ge")) {
+    choice.threshold = acq.threshold != nullptr ? acq.threshold : "";
+    if (xml_text_equals(acq.compare, "ge")) {
         choice.comparison = compare_ge;
-    } else if (xml_text_equals(compare, "lt")) {
+    } else if (xml_text_equals(acq.compare, "lt")) {
         choice.comparison = compare_lt;
+    }
+}
+
+void read_battery(const CommandAttributes& vbat, SequenceChoices& choices)
+{
+    if (number_of(vbat.channel) != 0) {
+        return;
+    }
+    choices.vbat = true;
+    choices.vbat_eol = vbat.threshold != nullptr;
+    if (vbat.threshold != nullptr) {
+        choices.vbat_threshold = vbat.threshold;
+    }
+}
+
+// The SMS on threshold, and the output changes: the first CONDITIONAL_ACTION
+// on port 0 fills the first change, every later one the second.
+void read_conditional(const char* name, const CommandAttributes& command, SequenceChoices& choices,
+                      bool& first_change_found)
+{
+    if (xml_text_equals(name, "CONDITIONAL_SMS")) {
+        choices.sms = true;
+    } else if (xml_text_equals(name, "CONDITIONAL_ACTION") && number_of(command.port) == output_port) {
+        OutputChange& change = first_change_found ? choices.out2 : choices.out1;
+        first_change_found = true;
+        change.on = true;
+        settings_from_masks(number_of(command.and_mask), number_of(command.or_mask), change.outputs);
     }
 }
 
@@ -121,7 +219,11 @@ void reset_choices(SequenceChoices& choices)
 {
     choices.vbat = false;
     choices.vbat_eol = false;
-    choices.channels.assign(channel_count, ChannelChoice());
+    const ChannelChoice unchosen;
+    choices.channels.resize(channel_count);
+    for (ChannelChoice& channel : choices.channels) {
+        channel = unchosen;  // in place: a fleet's check resets for every sequence
+    }
     choices.sms = false;
     choices.out1 = OutputChange();
     choices.out2 = OutputChange();
@@ -142,34 +244,107 @@ void read_sequence(const TiXmlElement* sequence, SequenceChoices& choices)
     for (const TiXmlElement* command = xml_first_child(sequence); command != nullptr;
          command = xml_next_sibling(command)) {
         const char* name = xml_name(command);
-        if (xml_text_equals(name, "CONDITIONAL_SMS")) {
-            choices.sms = true;
-        } else if (xml_text_equals(name, "CONDITIONAL_ACTION")) {
-            if (xml_get_attr_int(command, "port") != output_port) {
-                continue;
-            }
-            OutputChange& change = first_change_found ? choices.out2 : choices.out1;
-            first_change_found = true;
-            change.on = true;
-            settings_from_masks(xml_get_attr_int(command, "and"), xml_get_attr_int(command, "or"), change.outputs);
-        } else if (xml_text_equals(name, "ACQ_VBAT")) {
-            if (xml_get_attr_int(command, "channel") != 0) {
-                continue;
-            }
-            choices.vbat = true;
-            const char* threshold = xml_get_attr(command, "threshold");
-            choices.vbat_eol = threshold != nullptr;
-            if (threshold != nullptr) {
-                choices.vbat_threshold = threshold;
-            }
+        // Supply and waits carry no choice; a fleet has hundreds of thousands.
+        const int initial = toupper(static_cast<unsigned char>(name[0]));
+        if (initial != 'A' && initial != 'C') {
+            continue;
+        }
+        const CommandAttributes attributes = attributes_of(command);
+        if (initial == 'C') {
+            read_conditional(name, attributes, choices, first_change_found);
         } else if (xml_text_equals(name, "ACQ")) {
-            read_measurement(command, probe, choices);
+            read_measurement(attributes, probe, choices);
+        } else if (xml_text_equals(name, "ACQ_VBAT")) {
+            read_battery(attributes, choices);
         } else if (xml_text_equals(name, "ACTION")) {
-            if (xml_get_attr_int(command, "port") == probe_port && xml_get_attr_int(command, "and") == 0) {
-                probe = xml_get_attr_int(command, "or");
-            }
+            probe_selection(attributes, &probe);
         }
     }
+}
+
+void SequenceCommand::add_number(const char* attribute, int value)
+{
+    if (attribute_count < max_attributes) {
+        attributes[attribute_count++] = Attribute{attribute, nullptr, value};
+    }
+}
+
+void SequenceCommand::add_text(const char* attribute, const char* text)
+{
+    if (attribute_count < max_attributes) {
+        attributes[attribute_count++] = Attribute{attribute, text, 0};
+    }
+}
+
+bool SequenceCommand::writes(int i, const char* value) const
+{
+    const Attribute& attribute = attributes[i];
+    if (attribute.text != nullptr) {
+        return std::strcmp(attribute.text, value) == 0;
+    }
+    if (attribute.number < 0) {
+        return std::to_string(attribute.number) == value;
+    }
+    // "%d" of a number that is not negative: its digits, no leading zero.
+    if (value[0] == '0') {
+        return attribute.number == 0 && value[1] == '\0';
+    }
+    long long read = 0;
+    for (const char* c = value; *c != '\0'; ++c) {
+        if (*c < '0' || *c > '9' || read > attribute.number) {
+            return false;
+        }
+        read = read * 10 + (*c - '0');
+    }
+    return value[0] != '\0' && read == attribute.number;
+}
+
+std::vector<SequenceCommand> canonical_commands(const SequenceChoices& choices)
+{
+    Commands commands;
+    commands.reserve(32);
+    // The battery, analog and fluorimeter blocks share the probe supply: each
+    // block switches it to its own state and one switch-off ends them all.
+    bool powered = false;
+    if (choices.vbat) {
+        add_power(commands, power_battery);
+        SequenceCommand& vbat = add_command(commands, "ACQ_VBAT");
+        vbat.add_number("channel", 0);
+        if (choices.vbat_eol) {
+            vbat.add_text("threshold", choices.vbat_threshold.c_str());
+        }
+        powered = true;
+    }
+    add_group_measurements(commands, choices, ChannelGroup::OnBoard);
+    if (group_selected(choices, ChannelGroup::Analog)) {
+        add_power(commands, power_analog);
+        add_wait(commands);
+        add_group_measurements(commands, choices, ChannelGroup::Analog);
+        powered = true;
+    }
+    if (group_selected(choices, ChannelGroup::Fluorimeter)) {
+        add_power(commands, power_fluorimeter);
+        add_wait(commands);
+        add_probe_selection(commands, probe_fluorimeter);
+        add_group_measurements(commands, choices, ChannelGroup::Fluorimeter);
+        powered = true;
+    }
+    if (powered) {
+        add_power(commands, power_off);
+    }
+    if (group_selected(choices, ChannelGroup::Pressure)) {
+        add_action(commands, "ACTION", output_port, s3_clear, s3_bit);
+        add_wait(commands);
+        add_probe_selection(commands, probe_pressure);
+        add_group_measurements(commands, choices, ChannelGroup::Pressure);
+        add_action(commands, "ACTION", output_port, s3_clear, 0);
+    }
+    if (choices.sms) {
+        add_command(commands, "CONDITIONAL_SMS");
+    }
+    add_output_change(commands, choices.out1);
+    add_output_change(commands, choices.out2);
+    return commands;
 }
 
 void write_sequence_commands(TiXmlElement* sequence, const SequenceChoices& choices)
@@ -177,47 +352,22 @@ void write_sequence_commands(TiXmlElement* sequence, const SequenceChoices& choi
     if (sequence == nullptr) {
         return;
     }
-    // The battery, analog and fluorimeter blocks share the probe supply: each
-    // block switches it to its own state and one switch-off ends them all.
-    bool powered = false;
-    if (choices.vbat) {
-        add_power(sequence, power_battery);
-        TiXmlElement* vbat = xml_add_child(sequence, "ACQ_VBAT");
-        xml_set_attr_int(vbat, "channel", 0);
-        if (choices.vbat_eol) {
-            xml_set_attr(vbat, "threshold", choices.vbat_threshold.c_str());
+    for (const SequenceCommand& command : canonical_commands(choices)) {
+        TiXmlElement* element = xml_add_child(sequence, command.name);
+        for (int i = 0; i < command.attribute_count; ++i) {
+            const SequenceCommand::Attribute& attribute = command.attributes[i];
+            if (attribute.text != nullptr) {
+                xml_set_attr(element, attribute.name, attribute.text);
+            } else {
+                xml_set_attr_int(element, attribute.name, attribute.number);
+            }
         }
-        powered = true;
     }
-    add_group_measurements(sequence, choices, ChannelGroup::OnBoard);
-    if (group_selected(choices, ChannelGroup::Analog)) {
-        add_power(sequence, power_analog);
-        add_wait(sequence);
-        add_group_measurements(sequence, choices, ChannelGroup::Analog);
-        powered = true;
-    }
-    if (group_selected(choices, ChannelGroup::Fluorimeter)) {
-        add_power(sequence, power_fluorimeter);
-        add_wait(sequence);
-        add_probe_selection(sequence, probe_fluorimeter);
-        add_group_measurements(sequence, choices, ChannelGroup::Fluorimeter);
-        powered = true;
-    }
-    if (powered) {
-        add_power(sequence, power_off);
-    }
-    if (group_selected(choices, ChannelGroup::Pressure)) {
-        add_action(sequence, "ACTION", output_port, s3_clear, s3_bit);
-        add_wait(sequence);
-        add_probe_selection(sequence, probe_pressure);
-        add_group_measurements(sequence, choices, ChannelGroup::Pressure);
-        add_action(sequence, "ACTION", output_port, s3_clear, 0);
-    }
-    if (choices.sms) {
-        xml_add_child(sequence, "CONDITIONAL_SMS");
-    }
-    add_output_change(sequence, choices.out1);
-    add_output_change(sequence, choices.out2);
+}
+
+bool selects_probe(const TiXmlElement* command, int* probe)
+{
+    return xml_text_equals(xml_name(command), "ACTION") && probe_selection(attributes_of(command), probe);
 }
 
 void rebuild_sequence(TiXmlElement* sequence, const SequenceChoices& choices)

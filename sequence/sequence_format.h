@@ -51,8 +51,38 @@ void reset_choices(SequenceChoices& choices);
 // commands of `sequence` once; unknown commands are skipped.
 void read_sequence(const TiXmlElement* sequence, SequenceChoices& choices);
 
+// One command as the editor writes it: its element name and its attributes
+// in the order they are set. Texts point into the choices the command was
+// made from, so the command is valid as long as they are.
+struct SequenceCommand {
+    // Only the first attribute_count are set: a fleet's check makes
+    // hundreds of thousands of commands.
+    struct Attribute {
+        const char* name;
+        const char* text;  // a text attribute, or null for a number
+        int number;        // written as "%d"
+    };
+    static const int max_attributes = 6;  // an ACQ with its threshold
+
+    const char* name = nullptr;
+    Attribute attributes[max_attributes];
+    int attribute_count = 0;
+
+    void add_number(const char* attribute, int number);
+    void add_text(const char* attribute, const char* text);
+    // True when `value` is what the writer stores for attribute i.
+    bool writes(int i, const char* value) const;
+};
+
+// The canonical commands for `choices`, in the order the editor writes them.
+std::vector<SequenceCommand> canonical_commands(const SequenceChoices& choices);
+
 // Appends the canonical commands for `choices` to the (empty) `sequence`.
 void write_sequence_commands(TiXmlElement* sequence, const SequenceChoices& choices);
+
+// True when `command` selects the probe that later ACQs on port 10 address
+// (an ACTION on port 10 with `and` 0); `probe` is then its address, `or`.
+bool selects_probe(const TiXmlElement* command, int* probe);
 
 // What the sequence dialog's OK does: regenerates `sequence` in place from
 // `choices`. The element keeps its name, its place and the text of its

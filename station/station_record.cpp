@@ -73,6 +73,7 @@ const ParameterDefault default_sequence[] = {
 const int role_parameters = 0;
 const int role_sequences = 1;
 const int sequence_roles = 3;  // Slow, Fast, Health
+const char* const sequence_role_names[sequence_roles] = {"Slow", "Fast", "Health"};
 
 // Scans the direct children named `name` (any letter case) and files each by
 // the integer of its `value`; a later element of a role replaces an earlier one.
@@ -103,48 +104,188 @@ TiXmlElement* append_with_role(TiXmlElement* parent, const char* name, int role)
     return element;
 }
 
+// Finds the parameters in the order a complete record holds them. While the
+// record follows that order, each one asked for is the element after the
+// last one found: every element before it answered an earlier name, so none
+// of them has this one. Names must be asked for once each.
+class ParameterCursor {
+public:
+    explicit ParameterCursor(TiXmlElement* cfg_parameters) : cfg(cfg_parameters), next(xml_first_child(cfg)) {}
+
+    TiXmlElement* find(const char* name)
+    {
+        if (in_order && next != nullptr && std::strcmp(xml_name(next), name) == 0) {
+            TiXmlElement* found = next;
+            next = xml_next_sibling(next);
+            return found;
+        }
+        in_order = false;
+        return find_parameter(cfg, name);
+    }
+
+private:
+    TiXmlElement* cfg;
+    TiXmlElement* next;
+    bool in_order = true;
+};
+
 }  // namespace
+
+StationParts find_station_parts(TiXmlElement* station)
+{
+    StationParts parts;
+    TiXmlElement* configurations[2] = {nullptr, nullptr};
+    find_roles(station, "CONFIGURATION", configurations, 2);
+    parts.cfg_parameters = configurations[role_parameters];
+    parts.cfg_sequences = configurations[role_sequences];
+    TiXmlElement* sequences[sequence_roles] = {nullptr, nullptr, nullptr};
+    find_roles(parts.cfg_sequences, "ACQUISITION_SEQUENCE", sequences, sequence_roles);
+    parts.seq_slow = sequences[0];
+    parts.seq_fast = sequences[1];
+    parts.seq_health = sequences[2];
+    return parts;
+}
 
 StationParts complete_station_defaults(TiXmlElement* station)
 {
-    StationParts parts;
     if (station == nullptr) {
-        return parts;
+        return StationParts();
     }
     for (const AttributeDefault& d : station_defaults) {
         set_missing_attr(station, d.attribute, d.value);
     }
 
-    TiXmlElement* configurations[2] = {nullptr, nullptr};
-    find_roles(station, "CONFIGURATION", configurations, 2);
-    if (configurations[role_parameters] == nullptr) {
-        configurations[role_parameters] = append_with_role(station, "CONFIGURATION", role_parameters);
+    StationParts parts = find_station_parts(station);
+    if (parts.cfg_parameters == nullptr) {
+        parts.cfg_parameters = append_with_role(station, "CONFIGURATION", role_parameters);
     }
-    if (configurations[role_sequences] == nullptr) {
-        configurations[role_sequences] = append_with_role(station, "CONFIGURATION", role_sequences);
+    if (parts.cfg_sequences == nullptr) {
+        parts.cfg_sequences = append_with_role(station, "CONFIGURATION", role_sequences);
     }
-    parts.cfg_parameters = configurations[role_parameters];
-    parts.cfg_sequences = configurations[role_sequences];
-
-    TiXmlElement* sequences[sequence_roles] = {nullptr, nullptr, nullptr};
-    find_roles(parts.cfg_sequences, "ACQUISITION_SEQUENCE", sequences, sequence_roles);
+    TiXmlElement** sequences[sequence_roles] = {&parts.seq_slow, &parts.seq_fast, &parts.seq_health};
     for (int role = 0; role < sequence_roles; ++role) {
-        if (sequences[role] != nullptr) {
+        if (*sequences[role] != nullptr) {
             continue;
         }
-        sequences[role] = append_with_role(parts.cfg_sequences, "ACQUISITION_SEQUENCE", role);
+        *sequences[role] = append_with_role(parts.cfg_sequences, "ACQUISITION_SEQUENCE", role);
         for (const ParameterDefault& command : default_sequence) {
-            xml_set_attr(xml_add_child(sequences[role], command.element), command.attribute, command.value);
+            xml_set_attr(xml_add_child(*sequences[role], command.element), command.attribute, command.value);
         }
     }
-    parts.seq_slow = sequences[0];
-    parts.seq_fast = sequences[1];
-    parts.seq_health = sequences[2];
 
     for (const ParameterDefault& d : parameter_defaults) {
         ensure_parameter(parts.cfg_parameters, d.element, d.attribute, d.value);
     }
     return parts;
+}
+
+std::vector<std::string> missing_station_pieces(TiXmlElement* station)
+{
+    return missing_station_pieces(station, find_station_parts(station));
+}
+
+std::vector<std::string> missing_station_pieces(TiXmlElement* station, const StationParts& parts)
+{
+    std::vector<std::string> missing;
+    if (station == nullptr) {
+        return missing;
+    }
+    for (const AttributeDefault& d : station_defaults) {
+        if (xml_get_attr(station, d.attribute) == nullptr) {
+            missing.push_back(d.attribute);
+        }
+    }
+    if (parts.cfg_parameters == nullptr) {
+        missing.push_back("the parameter configuration (CONFIGURATION value 0)");
+    }
+    if (parts.cfg_sequences == nullptr) {
+        missing.push_back("the sequence configuration (CONFIGURATION value 1)");
+    } else {
+        const TiXmlElement* sequences[sequence_roles] = {parts.seq_slow, parts.seq_fast, parts.seq_health};
+        for (int role = 0; role < sequence_roles; ++role) {
+            if (sequences[role] == nullptr) {
+                missing.push_back(std::string("the ") + sequence_role_names[role] + " sequence");
+            }
+        }
+    }
+    if (parts.cfg_parameters == nullptr) {
+        return missing;
+    }
+    // A missing element is named once; the missing attributes of a present
+    // one are named after it: "SYSCTRL (time_zone)". The defaults of one
+    // element follow each other.
+    ParameterCursor parameters(parts.cfg_parameters);
+    const char* element_name = nullptr;
+    const TiXmlElement* parameter = nullptr;
+    const TiXmlAttribute* next_attribute = nullptr;
+    std::string attributes;
+    auto name_missing_attributes = [&] {
+        if (!attributes.empty()) {
+            missing.push_back(std::string(element_name) + " (" + attributes + ")");
+            attributes.clear();
+        }
+    };
+    for (const ParameterDefault& d : parameter_defaults) {
+        if (element_name == nullptr || std::strcmp(element_name, d.element) != 0) {
+            name_missing_attributes();
+            element_name = d.element;
+            parameter = parameters.find(d.element);
+            next_attribute = xml_first_attr(parameter);
+            if (parameter == nullptr) {
+                missing.push_back(d.element);
+            }
+        }
+        if (parameter == nullptr) {
+            continue;
+        }
+        // Attribute names are unique, so the next one in order, when it has
+        // the name, is the one.
+        if (next_attribute != nullptr && std::strcmp(xml_attr_name(next_attribute), d.attribute) == 0) {
+            next_attribute = xml_next_attr(next_attribute);
+        } else if (xml_get_attr(parameter, d.attribute) == nullptr) {
+            attributes += (attributes.empty() ? "" : ", ") + std::string(d.attribute);
+        }
+    }
+    name_missing_attributes();
+    return missing;
+}
+
+TiXmlElement* find_parameter(const TiXmlElement* cfg_parameters, const char* element_name)
+{
+    if (element_name == nullptr) {
+        return nullptr;
+    }
+    // Parameter names are matched exactly: a "sysctrl" is not the SYSCTRL the
+    // station reads. A fleet's records are read by the ten thousand, so the
+    // first letters are compared before whole names.
+    for (TiXmlElement* parameter = xml_first_child(cfg_parameters); parameter != nullptr;
+         parameter = xml_next_sibling(parameter)) {
+        const char* name = xml_name(parameter);
+        if (name[0] == element_name[0] && std::strcmp(name, element_name) == 0) {
+            return parameter;
+        }
+    }
+    return nullptr;
+}
+
+bool is_parameter_name(const char* element_name)
+{
+    // Each name once, in the order of the defaults (SYSCTRL has eleven).
+    static const std::vector<const char*> names = [] {
+        std::vector<const char*> distinct;
+        for (const ParameterDefault& d : parameter_defaults) {
+            if (distinct.empty() || std::strcmp(distinct.back(), d.element) != 0) {
+                distinct.push_back(d.element);
+            }
+        }
+        return distinct;
+    }();
+    for (const char* name : names) {
+        if (element_name != nullptr && name[0] == element_name[0] && std::strcmp(name, element_name) == 0) {
+            return true;
+        }
+    }
+    return false;
 }
 
 TiXmlElement* ensure_parameter(TiXmlElement* cfg_parameters, const char* element_name, const char* attribute,
@@ -153,12 +294,9 @@ TiXmlElement* ensure_parameter(TiXmlElement* cfg_parameters, const char* element
     if (cfg_parameters == nullptr || element_name == nullptr) {
         return nullptr;
     }
-    // Parameter names are matched exactly: a "sysctrl" is not the SYSCTRL the
-    // station reads, so a real one is appended beside it.
-    TiXmlElement* parameter = xml_first_child(cfg_parameters);
-    while (parameter != nullptr && std::strcmp(xml_name(parameter), element_name) != 0) {
-        parameter = xml_next_sibling(parameter);
-    }
+    // A "sysctrl" is not the SYSCTRL the station reads, so a real one is
+    // appended beside it.
+    TiXmlElement* parameter = find_parameter(cfg_parameters, element_name);
     if (parameter == nullptr) {
         parameter = xml_add_child(cfg_parameters, element_name);
     }

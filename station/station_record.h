@@ -4,6 +4,9 @@
 #ifndef ZANTOR_STATION_STATION_RECORD_H
 #define ZANTOR_STATION_STATION_RECORD_H
 
+#include <string>
+#include <vector>
+
 #include "doc/Lib_xml.h"
 
 // The pieces of a completed record the station dialog works with.
@@ -18,6 +21,27 @@ struct StationParts {
 // Appends every missing piece of the record with its default; never changes,
 // removes or reorders what is present. All-null parts for a null station.
 StationParts complete_station_defaults(TiXmlElement* station);
+
+// The pieces of the record as they stand, found by the same rules as
+// complete_station_defaults; null for each piece that is missing.
+StationParts find_station_parts(TiXmlElement* station);
+
+// What complete_station_defaults would add to the record, in the order it
+// adds it, each named as an operator reads it: "pin", "the parameter
+// configuration (CONFIGURATION value 0)", "the Fast sequence", "SYSCTRL
+// (acq_dump, time_zone)", "GSM_SMS_DURATION". Empty for a complete record
+// (or none).
+std::vector<std::string> missing_station_pieces(TiXmlElement* station);
+// The same, for a record whose pieces find_station_parts already found.
+std::vector<std::string> missing_station_pieces(TiXmlElement* station, const StationParts& parts);
+
+// The parameter element of that name: the first child of the parameter
+// configuration named exactly so; null when there is none.
+TiXmlElement* find_parameter(const TiXmlElement* cfg_parameters, const char* element_name);
+
+// True for the names of the parameter elements the editor reads and
+// completes (SYSCTRL, HTTP_HOST, ... PIN_CODE); letter case counts.
+bool is_parameter_name(const char* element_name);
 
 // Finds the first child named `element_name` of the parameter configuration
 // (appending one when missing) and gives it `attribute` = `default_value`

@@ -1,5 +1,7 @@
 #include "station/station_values.h"
 
+#include <cstring>
+
 // clang-format off
 const StationField station_fields[station_field_count] = {
     {"id",                   "NUXO ID",                                       FieldSource::station_number, nullptr,             "id",          0,                  nullptr, false},
@@ -28,26 +30,50 @@ const StationField station_fields[station_field_count] = {
 
 const char* parameter_text(TiXmlElement* cfg_parameters, const char* element, const char* attribute)
 {
-    return xml_get_attr_text(xml_find_path(cfg_parameters, element), attribute);
+    return xml_get_attr_text(find_parameter(cfg_parameters, element), attribute);
 }
 
 void set_parameter_text(TiXmlElement* cfg_parameters, const char* element, const char* attribute, const char* text)
 {
-    TiXmlElement* parameter = xml_find_path(cfg_parameters, element);
+    TiXmlElement* parameter = find_parameter(cfg_parameters, element);
     if (parameter != nullptr) {
         xml_set_attr(parameter, attribute, text);
     }
 }
 
+namespace {
+
+// The parameter element each field reads: the first child of that name,
+// found in one walk for all of them (a fleet's list shows twenty values of
+// each of thousands of stations).
+void find_field_elements(const TiXmlElement* cfg_parameters, TiXmlElement* elements[station_field_count])
+{
+    for (TiXmlElement* child = xml_first_child(cfg_parameters); child != nullptr; child = xml_next_sibling(child)) {
+        const char* name = xml_name(child);
+        for (int id = 0; id < station_field_count; ++id) {
+            const char* wanted = station_fields[id].element;
+            if (elements[id] == nullptr && wanted != nullptr && wanted[0] == name[0] &&
+                std::strcmp(wanted, name) == 0) {
+                elements[id] = child;
+            }
+        }
+    }
+}
+
+}  // namespace
+
 StationValues load_station_values(const TiXmlElement* station, const StationParts& parts)
 {
-    TiXmlElement* cfg = parts.cfg_parameters;
+    TiXmlElement* elements[station_field_count] = {};
+    find_field_elements(parts.cfg_parameters, elements);
+    const TiXmlElement* sysctrl = elements[field_gsm_mode];
     StationValues values;
-    values.flags.gsm_enabled = switch_is_set(parameter_text(cfg, "SYSCTRL", "gsm_enabled"));
-    values.flags.gsm_call = switch_is_set(parameter_text(cfg, "SYSCTRL", "gsm_call"));
-    values.flags.gprs = switch_is_set(parameter_text(cfg, "SYSCTRL", "gprs"));
+    values.flags.gsm_enabled = switch_is_set(xml_get_attr_text(sysctrl, "gsm_enabled"));
+    values.flags.gsm_call = switch_is_set(xml_get_attr_text(sysctrl, "gsm_call"));
+    values.flags.gprs = switch_is_set(xml_get_attr_text(sysctrl, "gprs"));
     for (int id = 0; id < station_field_count; ++id) {
         const StationField& field = station_fields[id];
+        const char* stored = xml_get_attr_text(elements[id], field.attribute);
         std::string& text = values.text[id];
         switch (field.source) {
             case FieldSource::station_number:
@@ -58,17 +84,16 @@ StationValues load_station_values(const TiXmlElement* station, const StationPart
                 text = xml_get_attr_text(station, field.attribute);
                 break;
             case FieldSource::pin:
-                text =
-                    pin_to_show(parameter_text(cfg, field.element, field.attribute), xml_get_attr_text(station, "pin"));
+                text = pin_to_show(stored, xml_get_attr_text(station, "pin"));
                 break;
             case FieldSource::gsm_mode:
                 text = gsm_mode_names[gsm_mode_from_flags(values.flags)];
                 break;
             case FieldSource::parameter_text:
-                text = parameter_text(cfg, field.element, field.attribute);
+                text = stored;
                 break;
             case FieldSource::parameter_time:
-                text = units_from_seconds(parameter_text(cfg, field.element, field.attribute), field.unit_seconds);
+                text = units_from_seconds(stored, field.unit_seconds);
                 break;
         }
     }

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "sequence/sequence_format.h"
+#include "sequence/sequence_rewrite.h"
 #include "station/station_record.h"
 #include "support/core_tree.h"
 #include "support/station_fleet.h"
@@ -423,6 +424,71 @@ TEST(SequenceReader, EveryFleetSequenceIsAlreadyCanonical)
     }
     EXPECT_EQ(120, sequences);
     EXPECT_GT(distinct.size(), 100u) << "the fleet should vary its sequences";
+}
+
+// ---- what a rewrite would lose ----
+
+// The sequence dialog's OK on a stored sequence: whether it would write other
+// commands, and what would be lost, "; " between the losses.
+std::string rewrite_of(const char* xml)
+{
+    ParsedXml doc(xml);
+    if (doc.root == nullptr) {
+        return "";
+    }
+    SequenceChoices choices;
+    read_sequence(doc.root, choices);
+    const SequenceRewrite rewrite = sequence_rewrite(doc.root, choices);
+    std::string text = rewrite.rewritten ? "rewritten" : "kept";
+    for (const std::string& loss : rewrite.losses) {
+        text += "; " + loss;
+    }
+    return text;
+}
+
+TEST(SequenceRewrite, OnlyWhatTheReaderTakesSurvivesAndEachLossSaysWhy)
+{
+    const struct {
+        const char* commands;  // inside <ACQUISITION_SEQUENCE value="0">
+        const char* expected;
+    } cases[] = {
+        {"<PROBES_POWER state='1'/><ACQ_VBAT channel='0'/><PROBES_POWER state='0'/>", "kept"},
+        // Letter case, number forms and attribute order change nothing that matters.
+        {"<probes_power state='01'/><acq_vbat channel='0'/><PROBES_POWER state='0'/>", "rewritten"},
+        {"<ACQ port='0' header='163' channel='1' timeout='3'/>", "rewritten"},
+        // Supply commands the choices call for are added without a loss.
+        {"<ACQ_VBAT channel='0'/>", "rewritten"},
+        {"<BLINK/>", "rewritten; the element BLINK, which the editor does not know"},
+        {"<ACQ header='1' port='3' channel='2' timeout='3'/>",
+         "rewritten; ACQ port 3 channel 2, which is not in the catalogue"},
+        {"<ACQ header='145' port='10' channel='1' timeout='3'/>",
+         "rewritten; ACQ port 10 channel 1, measured before any probe is selected"},
+        {"<ACTION port='10' and='0' or='5'/><ACQ header='145' port='10' channel='1' timeout='3'/>",
+         "rewritten; ACTION port=\"10\" and=\"0\" or=\"5\"; ACQ port 10 channel 1 of probe address 5, which is not "
+         "in the catalogue"},
+        {"<PROBES_POWER state='6'/><WAIT timeout='2'/><ACTION port='10' and='0' or='7'/>"
+         "<ACQ header='17' port='10' channel='5' timeout='3' compare='ge' threshold='1'/><PROBES_POWER state='0'/>",
+         "rewritten; the threshold of [17] Channel 5 : Uranine on and off, a channel without threshold"},
+        {"<ACQ header='163' port='0' channel='1' timeout='3' compare='gt' threshold='2'/>",
+         "rewritten; the threshold \"2\" of [163] channel 1 : Digital inputs, whose comparison \"gt\" is neither ge "
+         "nor lt"},
+        {"<CONDITIONAL_ACTION port='0' and='255' or='1'/><CONDITIONAL_ACTION port='0' and='255' or='2'/>"
+         "<CONDITIONAL_ACTION port='0' and='255' or='4'/>",
+         "rewritten; a CONDITIONAL_ACTION that is neither the first nor the last (and 255 or 2)"},
+        {"<CONDITIONAL_ACTION port='3' and='255' or='1'/>", "rewritten; CONDITIONAL_ACTION on port 3"},
+        {"<ACQ_VBAT channel='1'/>", "rewritten; ACQ_VBAT on channel 1"},
+        {"<ACQ header='163' port='0' channel='1' timeout='3'/><ACQ header='163' port='0' channel='1' timeout='3'/>",
+         "rewritten; a repeated ACQ header=\"163\" port=\"0\" channel=\"1\" timeout=\"3\""},
+        {"<PROBES_POWER state='3'/>", "rewritten; PROBES_POWER state=\"3\""},
+    };
+    for (const auto& c : cases) {
+        const std::string xml =
+            std::string("<ACQUISITION_SEQUENCE value='0'>") + c.commands + "</ACQUISITION_SEQUENCE>";
+        EXPECT_EQ(c.expected, rewrite_of(xml.c_str())) << c.commands;
+    }
+    EXPECT_EQ("rewritten; the sequence's attribute note=\"x\"",
+              rewrite_of("<ACQUISITION_SEQUENCE value='0' note='x'/>"));
+    EXPECT_EQ("rewritten", rewrite_of("<ACQUISITION_SEQUENCE/>"));  // the role is written, empty
 }
 
 }  // namespace

@@ -205,6 +205,39 @@ TEST(StationParameters, MissingSmsNumberIsAppendedLast)
     EXPECT_STREQ("LOCAL_NOTE", last->PreviousSibling()->Value());
 }
 
+// Every piece said missing is one that completion adds, and the other way round.
+TEST(StationCompleteness, MissingPiecesAreWhatCompletionWouldAdd)
+{
+    auto missing = [](TiXmlElement* station) {
+        std::string names;
+        for (const std::string& piece : missing_station_pieces(station)) {
+            names += piece + "|";
+        }
+        TiXmlElement completed(*station);
+        complete_station_defaults(&completed);
+        EXPECT_EQ(names.empty(), render_tree(&completed) == render_tree(station)) << names;
+        return names;
+    };
+    TiXmlElement empty("STATION");
+    EXPECT_EQ(
+        "id|phone_nbr|pin|description|the parameter configuration (CONFIGURATION value 0)|the sequence "
+        "configuration (CONFIGURATION value 1)|",
+        missing(&empty));
+
+    TiXmlElement station("STATION");
+    StationParts parts = complete_station_defaults(&station);
+    EXPECT_EQ("", missing(&station));
+    // Out of the editor's order, and an earlier SYSCTRL that is not the one read.
+    TiXmlElement* sysctrl = find_parameter(parts.cfg_parameters, "SYSCTRL");
+    sysctrl->RemoveAttribute("acq_dump");
+    sysctrl->RemoveAttribute("time_zone");
+    xml_remove_child(parts.cfg_parameters, find_parameter(parts.cfg_parameters, "HTTP_URL"));
+    xml_set_attr(xml_add_child(parts.cfg_parameters, "HTTP_URL"), "value", "/push");
+    xml_remove_child(parts.cfg_parameters, find_parameter(parts.cfg_parameters, "GSM_SMS_DURATION"));
+    xml_remove_child(parts.cfg_sequences, parts.seq_fast);
+    EXPECT_EQ("the Fast sequence|SYSCTRL (acq_dump, time_zone)|GSM_SMS_DURATION|", missing(&station));
+}
+
 TEST(StationParameters, EnsureParameterFindsFirstAndAddsOnlyAMissingAttribute)
 {
     TiXmlElement cfg("CONFIGURATION");

@@ -1,0 +1,49 @@
+// The rules on one station, shared by the files of the check. Internal to
+// the check: check_rules.cpp walks the stations and calls these.
+#ifndef ZANTOR_FLEET_CHECK_STATION_H
+#define ZANTOR_FLEET_CHECK_STATION_H
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "fleet/check_rules.h"
+#include "fleet/fleet_station.h"
+#include "fleet/fleet_text.h"
+#include "sequence/sequence_format.h"
+#include "station/station_values.h"
+
+// One station as the rules read it: as stored, and as the station dialog
+// would show it.
+struct StationUnderCheck {
+    TiXmlElement* record = nullptr;
+    StationParts stored;               // its pieces as they stand (null when missing)
+    std::vector<std::string> missing;  // what the dialog would add
+    const CompletedStation* completed = nullptr;
+    StationValues values;  // what the dialog shows
+    std::string path;      // STATION[id=12]
+
+    std::string parameter_path(const char* element) const;
+    // The path of the Slow (0), Fast (1) or Health (2) sequence.
+    std::string sequence_path(int role) const;
+};
+
+// Collects the findings of one station.
+class StationFindings {
+public:
+    StationFindings(std::vector<Finding>& findings, std::string station) : out(findings), name(std::move(station)) {}
+    void add(Severity severity, std::string where, std::string message);
+
+private:
+    std::vector<Finding>& out;
+    std::string name;
+};
+
+// The values of the parameter configuration and the station's attributes.
+void check_station_values(const StationUnderCheck& station, StationFindings& findings);
+// The three sequences; `scratch` is reused from station to station.
+void check_station_sequences(const StationUnderCheck& station, SequenceChoices& scratch, StationFindings& findings);
+// What the dialog adds, and the elements the editor does not use.
+void check_station_structure(const StationUnderCheck& station, StationFindings& findings);
+
+#endif

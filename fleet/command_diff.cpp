@@ -1,0 +1,119 @@
+// zantor-fleet diff OLD NEW [--format text|json] [--show-secrets]
+#include "doc/cp1252.h"
+#include "fleet/fleet_commands.h"
+#include "fleet/fleet_diff.h"
+#include "fleet/output_json.h"
+
+namespace {
+
+const char* kind_name(ChangeKind kind)
+{
+    switch (kind) {
+        case ChangeKind::top_level:
+            return "top level";
+        case ChangeKind::added:
+            return "added";
+        case ChangeKind::removed:
+            return "removed";
+        case ChangeKind::changed:
+            return "changed";
+        case ChangeKind::note:
+            return "note";
+    }
+    return "note";
+}
+
+std::string summary(const DiffReport& report)
+{
+    auto count = [](int n, const char* one, const char* many) {
+        return std::to_string(n) + " " + (n == 1 ? one : many);
+    };
+    return count(report.stations_changed, "station changed", "stations changed") + ", " +
+           std::to_string(report.stations_added) + " added, " + std::to_string(report.stations_removed) + " removed; " +
+           count(report.top_level_changes, "change", "changes") + " at the top level\n";
+}
+
+std::string json_report(const DiffReport& report)
+{
+    std::vector<std::string> objects;
+    for (const Change& change : report.changes) {
+        const bool of_station = change.kind != ChangeKind::top_level && change.kind != ChangeKind::note;
+        auto text = [](const std::string& cp1252) { return JsonValue::of(utf8_from_cp1252(cp1252)); };
+        auto station_text = [&](const std::string& cp1252) { return of_station ? text(cp1252) : JsonValue::null(); };
+        const bool whole_station = change.kind == ChangeKind::added || change.kind == ChangeKind::removed;
+        auto value = [&](const ShownValue& shown) {
+            return change.has_values && !shown.absent ? text(shown.text) : JsonValue::null();
+        };
+        objects.push_back(json_object({
+            {"kind", JsonValue::of(kind_name(change.kind))},
+            {"station", station_text(change.station)},
+            {"description", station_text(change.description)},
+            {"what", whole_station ? JsonValue::null() : text(change.what)},
+            {"old", value(change.old_value)},
+            {"new", value(change.new_value)},
+        }));
+    }
+    return json_array(objects);
+}
+
+}  // namespace
+
+const CommandSpec& diff_spec()
+{
+    static const CommandSpec spec = {
+        "diff",
+        "OLD NEW [--format text|json] [--show-secrets]",
+        "what changed between two settings files",
+        "Compares two settings files as Zantor Editor reads them and prints, in this order: the changes of the top "
+        "level (paths, ports, other attributes and elements); the stations added and removed; then, for the "
+        "stations found in both, one line per changed value, named as the station dialog labels it, with both "
+        "values, for example '12 \"Pump house\": GSM power On duration 10 min -> 15 min'. Stations are matched by "
+        "their stored id; stations that share an id are matched in document order, and a note says so. Sequences "
+        "are compared as choices: channels measured or not, thresholds, the end-of-life check, the SMS and the "
+        "output changes; a sequence whose commands differ while its choices are equal shows as 'same choices, "
+        "different commands'. Whatever else differs in a station's record is named by its path. Files that differ "
+        "only in layout (line ends, indentation, quoting, the order of attributes) hold the same settings. Never "
+        "writes a file.",
+        {{"--format", "text|json",
+          "text (the default): one change a line, then a summary line; nothing when the settings are the same. json: "
+          "an array of objects with the keys kind (top level, added, removed, changed or note), station, "
+          "description, what, old and new, null where they do not apply."},
+         {"--show-secrets", nullptr,
+          "Shows PINs and passwords as they are instead of ****; the PIN is the one the station dialog shows "
+          "(PIN_CODE, else the station's pin)."}},
+        "Exit status: 0 when both files hold the same settings, 1 when they differ, 2 when a file cannot be read "
+        "(the reason is on standard error) or on a usage error."};
+    return spec;
+}
+
+void run_diff(const ParsedOptions& options, CommandOutput& output)
+{
+    const std::string format = options.value("--format", "text");
+    if (format != "text" && format != "json") {
+        usage_error(diff_spec(), "unknown format '" + format + "' (text or json)", output);
+        return;
+    }
+    if (options.operands.size() != 2) {
+        usage_error(diff_spec(), "diff takes two files, OLD and NEW", output);
+        return;
+    }
+    for (const std::string& file : options.operands) {
+        output.documents.emplace_back(new myXMLdocument(nullptr));
+        if (output.documents.back()->load_file(file.c_str()) == nullptr) {
+            report_unreadable(diff_spec(), file, output.documents.back()->error_text(), output);
+        }
+    }
+    if (output.status == exit_trouble) {
+        return;
+    }
+    const DiffReport report = diff_documents(*output.documents[0], *output.documents[1], options.has("--show-secrets"));
+    if (format == "json") {
+        output.out = json_report(report);
+    } else if (!report.same()) {
+        for (const Change& change : report.changes) {
+            output.out += utf8_from_cp1252(change_line(change)) + "\n";
+        }
+        output.out += summary(report);
+    }
+    output.status = report.same() ? exit_nothing_to_report : exit_findings;
+}

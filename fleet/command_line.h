@@ -1,0 +1,66 @@
+// The command line of zantor-fleet: each command's options in one table
+// that drives both the parsing and the help, so that --help describes every
+// option there is.
+#ifndef ZANTOR_FLEET_COMMAND_LINE_H
+#define ZANTOR_FLEET_COMMAND_LINE_H
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "doc/Lib_xml.h"
+
+// Exit statuses of every command.
+const int exit_nothing_to_report = 0;
+const int exit_findings = 1;  // findings, differences
+const int exit_trouble = 2;   // a usage error, or a file that cannot be read
+
+// What a command prints, and its exit status.
+struct CommandOutput {
+    std::string out;  // standard output (UTF-8)
+    std::string err;  // standard error
+    int status = exit_nothing_to_report;
+    // The documents the command read last. They go with the output, so that
+    // the program can write it and end without freeing them one by one (a
+    // fleet of 10,000 stations is 800,000 elements).
+    std::vector<std::unique_ptr<myXMLdocument>> documents;
+};
+
+struct OptionSpec {
+    const char* name;        // "--format"
+    const char* value_name;  // "text|csv|json", or null for a switch
+    const char* help;        // one sentence or more
+};
+
+struct CommandSpec {
+    const char* name;      // "check"
+    const char* synopsis;  // "FILE... [--format text|csv|json]"
+    const char* summary;   // one line for the list of commands
+    std::string description;
+    std::vector<OptionSpec> options;  // --help is added to every command
+    const char* exit_status;
+};
+
+struct ParsedOptions {
+    std::vector<std::string> operands;          // files, in order
+    std::map<std::string, std::string> values;  // options given, with their values ("" for a switch)
+    bool help = false;
+
+    bool has(const char* option) const { return values.count(option) > 0; }
+    std::string value(const char* option, const char* otherwise) const;
+};
+
+// Reads `args` (after the command's name): options anywhere, "--opt value"
+// or "--opt=value", "--" ending the options. False with `error` naming the
+// unknown option, or the option that lacks its value or has one it takes not.
+bool parse_options(const CommandSpec& command, const std::vector<std::string>& args, ParsedOptions& parsed,
+                   std::string& error);
+
+// The command's --help.
+std::string command_help(const CommandSpec& command);
+
+// Reports a usage error of the command: the reason and where to read more.
+void usage_error(const CommandSpec& command, const std::string& reason, CommandOutput& output);
+
+#endif

@@ -1,0 +1,105 @@
+// zantor-fleet list FILE [--csv] [--separator C] [--show-secrets]
+#include "doc/cp1252.h"
+#include "fleet/fleet_commands.h"
+#include "fleet/fleet_station.h"
+#include "fleet/output_csv.h"
+#include "fleet/output_table.h"
+#include "fleet/station_row.h"
+
+namespace {
+
+std::string column_names()
+{
+    std::string names;
+    for (int column = 0; column < list_column_count; ++column) {
+        names += std::string(column == 0 ? "" : ", ") + list_column_name(column);
+    }
+    return names;
+}
+
+// "tab" stands for the tab character, which a shell makes awkward to type.
+bool separator_from(const std::string& text, char& separator)
+{
+    if (text == "tab") {
+        separator = '\t';
+        return true;
+    }
+    if (text.size() != 1 || text == "\"" || text == "\r" || text == "\n") {
+        return false;
+    }
+    separator = text[0];
+    return true;
+}
+
+}  // namespace
+
+const CommandSpec& list_spec()
+{
+    static const CommandSpec spec = {
+        "list",
+        "FILE [--csv] [--separator C] [--show-secrets]",
+        "one row per station, with the values the station dialog shows",
+        "Lists the stations of a settings file in document order, one row each, with the columns " + column_names() +
+            ". The id is the text as stored, so that an import finds the station again (check warns where the "
+            "station dialog would show it otherwise); the other values are those the station dialog shows: the GSM "
+            "mode as Disabled, GPRS PUSH or GSM DATA, times in whole minutes or hours. slow, fast and health give the "
+            "choices of each sequence in a few words, for example 'VBat eol 11.9; 0/9 ge 100; 7/0; 10.7/1,5; "
+            "10.120/0; SMS; S3=1': the battery with its end-of-life threshold, the channels of each port (port.probe "
+            "on port 10) with their thresholds, the SMS on threshold and the forced outputs of each output change. "
+            "PINs and passwords show as **** and an empty one as an empty cell. Never writes a file.",
+        {{"--csv", nullptr,
+          "Writes RFC 4180 CSV instead of a table: a header row of the column names, then one row a station, in "
+          "UTF-8 with a byte-order mark so that spreadsheet programs show accented letters."},
+         {"--separator", "C",
+          "The CSV separator: ';' (the default, as French-locale spreadsheets expect), ',' or any one character; "
+          "'tab' for a tab. Only with --csv."},
+         {"--show-secrets", nullptr,
+          "Shows PINs and passwords as they are; the PIN is the one the station dialog shows (PIN_CODE, else the "
+          "station's pin)."}},
+        "Exit status: 0 when the file was listed, 2 when it cannot be read (the reason is on standard error) or on "
+        "a usage error."};
+    return spec;
+}
+
+void run_list(const ParsedOptions& options, CommandOutput& output)
+{
+    const bool csv = options.has("--csv");
+    char separator = ';';
+    if (options.has("--separator") && !csv) {
+        usage_error(list_spec(), "--separator applies to --csv only", output);
+        return;
+    }
+    if (!separator_from(options.value("--separator", ";"), separator)) {
+        usage_error(list_spec(), "the separator must be one character other than a double quote, or 'tab'", output);
+        return;
+    }
+    if (options.operands.size() != 1) {
+        usage_error(list_spec(), options.operands.empty() ? "no FILE given" : "list takes one FILE", output);
+        return;
+    }
+    output.documents.emplace_back(new myXMLdocument(nullptr));
+    myXMLdocument& document = *output.documents.back();
+    if (document.load_file(options.operands[0].c_str()) == nullptr) {
+        report_unreadable(list_spec(), options.operands[0], document.error_text(), output);
+        return;
+    }
+    std::vector<std::vector<std::string>> rows(1);
+    for (int column = 0; column < list_column_count; ++column) {
+        rows[0].push_back(list_column_name(column));
+    }
+    for (TiXmlElement* station : listed_stations(document)) {
+        std::vector<std::string> row = station_row(station, options.has("--show-secrets"));
+        for (std::string& cell : row) {
+            cell = utf8_from_cp1252(cell);
+        }
+        rows.push_back(std::move(row));
+    }
+    if (!csv) {
+        output.out = aligned_table(rows);
+        return;
+    }
+    output.out = utf8_byte_order_mark;
+    for (const std::vector<std::string>& row : rows) {
+        output.out += csv_record(row, separator);
+    }
+}

@@ -1,0 +1,192 @@
+#include "fleet/diff_station.h"
+
+#include <cstring>
+
+#include "fleet/element_diff.h"
+#include "fleet/fleet_station.h"
+#include "fleet/fleet_text.h"
+#include "fleet/sequence_text.h"
+#include "fleet/station_row.h"
+#include "station/station_values.h"
+
+namespace {
+
+const char* const sequence_names[3] = {"Slow sequence", "Fast sequence", "Health sequence"};
+
+Change change(std::string what, ShownValue old_value, ShownValue new_value)
+{
+    return Change{ChangeKind::changed, "", "", std::move(what), true, std::move(old_value), std::move(new_value)};
+}
+
+Change remark(std::string what)
+{
+    return Change{ChangeKind::changed, "", "", std::move(what), false, ShownValue(), ShownValue()};
+}
+
+// A time as the dialog's unit when it is a whole number of them ("15 min",
+// "24 h"), else in seconds ("630 s"), else the text as stored.
+ShownValue time_value(const std::string& seconds, const StationField& field)
+{
+    if (!is_plain_integer(seconds)) {
+        return ShownValue::of_text(seconds);
+    }
+    const long long value = std::stoll(seconds);
+    return ShownValue::of_word(value % field.unit_seconds == 0
+                                   ? std::to_string(value / field.unit_seconds) + " " + field.unit
+                                   : seconds + " s");
+}
+
+ShownValue secret_value(const std::string& value, bool show_secrets)
+{
+    const std::string shown = shown_secret(value, show_secrets);
+    return shown == value ? ShownValue::of_text(shown) : ShownValue::of_word(shown);
+}
+
+void value_changes(const CompletedStation& older, const CompletedStation& newer, bool show_secrets,
+                   std::vector<Change>& lines, bool changed[station_field_count])
+{
+    const StationValues old_values = load_station_values(older.element(), older.parts());
+    const StationValues new_values = load_station_values(newer.element(), newer.parts());
+    for (int id = 0; id < station_field_count; ++id) {
+        const StationField& field = station_fields[id];
+        changed[id] = false;
+        if (id == field_id) {
+            continue;  // the stations were matched by it
+        }
+        std::string before = old_values.text[id], after = new_values.text[id];
+        // Times compare as the seconds they hold, not as the minutes shown:
+        // the stations count seconds, so 630 is not 600.
+        if (field.source == FieldSource::parameter_time) {
+            before = parameter_text(older.parts().cfg_parameters, field.element, field.attribute);
+            after = parameter_text(newer.parts().cfg_parameters, field.element, field.attribute);
+        }
+        if (before == after) {
+            continue;
+        }
+        changed[id] = true;
+        if (field.source == FieldSource::parameter_time) {
+            lines.push_back(change(field.label, time_value(before, field), time_value(after, field)));
+        } else if (field.secret) {
+            lines.push_back(change(field.label, secret_value(before, show_secrets), secret_value(after, show_secrets)));
+        } else {
+            lines.push_back(change(field.label, ShownValue::of_text(before), ShownValue::of_text(after)));
+        }
+    }
+}
+
+std::string measured(bool selected, const std::string& condition)
+{
+    return !selected ? "not measured" : condition.empty() ? "measured" : "measured, " + condition;
+}
+
+std::string output_change_value(const OutputChange& change)
+{
+    return change.on ? output_change_text(change) : "off";
+}
+
+void sequence_changes(const TiXmlElement* older, const TiXmlElement* newer, const char* name,
+                      std::vector<Change>& lines)
+{
+    SequenceChoices a, b;
+    read_sequence(older, a);
+    read_sequence(newer, b);
+    const size_t before = lines.size();
+    const std::string prefix = std::string(name) + ": ";
+    auto compare = [&](const std::string& what, const std::string& old_value, const std::string& new_value) {
+        if (old_value != new_value) {
+            lines.push_back(change(prefix + what, ShownValue::of_word(old_value), ShownValue::of_word(new_value)));
+        }
+    };
+    compare("Measure VBat", measured(a.vbat, battery_condition(a)), measured(b.vbat, battery_condition(b)));
+    for (size_t row = 0; row < channel_count; ++row) {
+        const Channel& channel = channel_catalogue[row];
+        compare(channel.caption, measured(a.channels[row].selected, channel_condition(a.channels[row], channel)),
+                measured(b.channels[row].selected, channel_condition(b.channels[row], channel)));
+    }
+    compare("Send SMS if threshold pass", a.sms ? "on" : "off", b.sms ? "on" : "off");
+    compare("Change digital outputs if threshold pass (1)", output_change_value(a.out1), output_change_value(b.out1));
+    compare("Change digital outputs if threshold pass (2)", output_change_value(a.out2), output_change_value(b.out2));
+    if (lines.size() == before && !same_elements(older, newer)) {
+        lines.push_back(remark(prefix + "same choices, different commands"));
+    }
+}
+
+// The value of the dialog that an attribute of the stored record holds, or
+// null for one the dialog does not show.
+const StationField* field_of(const ElementDifference& difference, const TiXmlElement* station,
+                             const StationParts& parts)
+{
+    const char* attribute = difference.attribute;
+    for (const StationField& field : station_fields) {
+        if (difference.element == station) {
+            const bool pin = field.source == FieldSource::pin && std::strcmp(attribute, "pin") == 0;
+            const bool text = field.source == FieldSource::station_text && std::strcmp(attribute, field.attribute) == 0;
+            if (pin || text) {
+                return &field;
+            }
+        } else if (field.element != nullptr &&
+                   find_parameter(parts.cfg_parameters, field.element) == difference.element) {
+            const bool mode = field.source == FieldSource::gsm_mode &&
+                              (std::strcmp(attribute, "gsm_enabled") == 0 || std::strcmp(attribute, "gsm_call") == 0 ||
+                               std::strcmp(attribute, "gprs") == 0);
+            if (mode || (field.attribute != nullptr && std::strcmp(attribute, field.attribute) == 0)) {
+                return &field;
+            }
+        }
+    }
+    return nullptr;
+}
+
+void record_changes(TiXmlElement* older, TiXmlElement* newer, bool show_secrets, const bool changed[],
+                    std::vector<Change>& lines)
+{
+    const StationParts old_parts = find_station_parts(older), new_parts = find_station_parts(newer);
+    const TiXmlElement* old_sequences[3] = {old_parts.seq_slow, old_parts.seq_fast, old_parts.seq_health};
+    const TiXmlElement* new_sequences[3] = {new_parts.seq_slow, new_parts.seq_fast, new_parts.seq_health};
+    // Sequences held by both records were compared as choices.
+    auto compared_sequence = [&](const TiXmlElement* element) {
+        for (int role = 0; role < 3; ++role) {
+            if (old_sequences[role] != nullptr && new_sequences[role] != nullptr &&
+                (element == old_sequences[role] || element == new_sequences[role])) {
+                return true;
+            }
+        }
+        return false;
+    };
+    for (const ElementDifference& d : element_differences(older, newer, compared_sequence)) {
+        if (d.attribute == nullptr) {
+            lines.push_back(remark(d.path + (d.old_value != nullptr ? " removed" : " added")));
+            continue;
+        }
+        const StationField* field = d.element != nullptr ? field_of(d, newer, new_parts) : nullptr;
+        if (field != nullptr && changed[field - station_fields]) {
+            continue;  // said by the value's own line
+        }
+        auto shown = [&](const char* value) {
+            return value == nullptr                    ? ShownValue::none()
+                   : field != nullptr && field->secret ? secret_value(value, show_secrets)
+                                                       : ShownValue::of_text(value);
+        };
+        lines.push_back(
+            change((d.path.empty() ? "STATION" : d.path) + " " + d.attribute, shown(d.old_value), shown(d.new_value)));
+    }
+}
+
+}  // namespace
+
+std::vector<Change> station_changes(TiXmlElement* older, TiXmlElement* newer, bool show_secrets)
+{
+    std::vector<Change> lines;
+    const CompletedStation old_completed(older), new_completed(newer);
+    bool changed[station_field_count];
+    value_changes(old_completed, new_completed, show_secrets, lines, changed);
+    const StationParts& a = old_completed.parts();
+    const StationParts& b = new_completed.parts();
+    const TiXmlElement* old_sequences[3] = {a.seq_slow, a.seq_fast, a.seq_health};
+    const TiXmlElement* new_sequences[3] = {b.seq_slow, b.seq_fast, b.seq_health};
+    for (int role = 0; role < 3; ++role) {
+        sequence_changes(old_sequences[role], new_sequences[role], sequence_names[role], lines);
+    }
+    record_changes(older, newer, show_secrets, changed, lines);
+    return lines;
+}

@@ -1,0 +1,159 @@
+#include "fleet/element_diff.h"
+
+#include <cstring>
+#include <map>
+
+#include "doc/Lib_xml.h"
+
+namespace {
+
+bool same_text(const char* a, const char* b)
+{
+    return std::strcmp(a, b) == 0;
+}
+
+bool same_attributes(const TiXmlElement* a, const TiXmlElement* b)
+{
+    // Records written by the editor list their attributes in the same order:
+    // settled in one walk. Otherwise each is looked up by name.
+    const TiXmlAttribute* x = xml_first_attr(a);
+    const TiXmlAttribute* y = xml_first_attr(b);
+    while (x != nullptr && y != nullptr && same_text(xml_attr_name(x), xml_attr_name(y))) {
+        if (!same_text(xml_attr_value(x), xml_attr_value(y))) {
+            return false;
+        }
+        x = xml_next_attr(x);
+        y = xml_next_attr(y);
+    }
+    if (x == nullptr && y == nullptr) {
+        return true;
+    }
+    int count = 0;
+    for (const TiXmlAttribute* attribute = xml_first_attr(a); attribute != nullptr;
+         attribute = xml_next_attr(attribute)) {
+        const char* other = xml_get_attr(b, xml_attr_name(attribute));
+        if (other == nullptr || !same_text(other, xml_attr_value(attribute))) {
+            return false;
+        }
+        ++count;
+    }
+    for (const TiXmlAttribute* attribute = xml_first_attr(b); attribute != nullptr;
+         attribute = xml_next_attr(attribute)) {
+        --count;
+    }
+    return count == 0;
+}
+
+const char* key_attribute(const TiXmlElement* element)
+{
+    const char* name = xml_name(element);
+    if (same_text(name, "CONFIGURATION") || same_text(name, "ACQUISITION_SEQUENCE")) {
+        return "value";
+    }
+    if (same_text(name, "COMPORT")) {
+        return "type";
+    }
+    return same_text(name, "STATION") ? "id" : nullptr;
+}
+
+// COMPORT[type=modem], CONFIGURATION[value=0], SYSCTRL; "#2" for the
+// second of a kind.
+std::string element_key(const TiXmlElement* element, int occurrence)
+{
+    std::string key = xml_name(element);
+    const char* attribute = key_attribute(element);
+    const char* value = attribute != nullptr ? xml_get_attr(element, attribute) : nullptr;
+    if (value != nullptr) {
+        key += std::string("[") + attribute + "=" + value + "]";
+    }
+    return occurrence > 1 ? key + "#" + std::to_string(occurrence) : key;
+}
+
+struct Keyed {
+    std::string key;
+    const TiXmlElement* element;
+};
+
+std::vector<Keyed> keyed_children(const TiXmlElement* parent, const SkipElement& skip)
+{
+    std::vector<Keyed> children;
+    std::map<std::string, int> seen;
+    for (const TiXmlElement* child = xml_first_child(parent); child != nullptr; child = xml_next_sibling(child)) {
+        if (skip && skip(child)) {
+            continue;
+        }
+        const std::string kind = element_key(child, 1);
+        children.push_back(Keyed{element_key(child, ++seen[kind]), child});
+    }
+    return children;
+}
+
+void add_attribute_differences(const TiXmlElement* older, const TiXmlElement* newer, const std::string& path,
+                               std::vector<ElementDifference>& out)
+{
+    for (const TiXmlAttribute* a = xml_first_attr(older); a != nullptr; a = xml_next_attr(a)) {
+        const char* now = xml_get_attr(newer, xml_attr_name(a));
+        if (now == nullptr || !same_text(now, xml_attr_value(a))) {
+            out.push_back(ElementDifference{path, newer, xml_attr_name(a), xml_attr_value(a), now});
+        }
+    }
+    for (const TiXmlAttribute* a = xml_first_attr(newer); a != nullptr; a = xml_next_attr(a)) {
+        if (xml_get_attr(older, xml_attr_name(a)) == nullptr) {
+            out.push_back(ElementDifference{path, newer, xml_attr_name(a), nullptr, xml_attr_value(a)});
+        }
+    }
+}
+
+void add_differences(const TiXmlElement* older, const TiXmlElement* newer, const std::string& path,
+                     const SkipElement& skip, std::vector<ElementDifference>& out)
+{
+    add_attribute_differences(older, newer, path, out);
+    const std::string prefix = path.empty() ? path : path + "/";
+    const std::vector<Keyed> old_children = keyed_children(older, skip);
+    std::vector<Keyed> new_children = keyed_children(newer, skip);
+    std::vector<bool> paired(new_children.size(), false);
+    for (const Keyed& old_child : old_children) {
+        size_t match = 0;
+        while (match < new_children.size() && (paired[match] || new_children[match].key != old_child.key)) {
+            ++match;
+        }
+        if (match == new_children.size()) {
+            out.push_back(ElementDifference{prefix + old_child.key, old_child.element, nullptr, "", nullptr});
+            continue;
+        }
+        paired[match] = true;
+        add_differences(old_child.element, new_children[match].element, prefix + old_child.key, skip, out);
+    }
+    for (size_t i = 0; i < new_children.size(); ++i) {
+        if (!paired[i]) {
+            out.push_back(
+                ElementDifference{prefix + new_children[i].key, new_children[i].element, nullptr, nullptr, ""});
+        }
+    }
+}
+
+}  // namespace
+
+bool same_elements(const TiXmlElement* a, const TiXmlElement* b)
+{
+    if (!same_text(xml_name(a), xml_name(b)) || !same_attributes(a, b)) {
+        return false;
+    }
+    const TiXmlElement* child_a = xml_first_child(a);
+    const TiXmlElement* child_b = xml_first_child(b);
+    for (; child_a != nullptr && child_b != nullptr;
+         child_a = xml_next_sibling(child_a), child_b = xml_next_sibling(child_b)) {
+        if (!same_elements(child_a, child_b)) {
+            return false;
+        }
+    }
+    return child_a == nullptr && child_b == nullptr;
+}
+
+std::vector<ElementDifference> element_differences(const TiXmlElement* older, const TiXmlElement* newer,
+                                                   const SkipElement& skip)
+{
+    std::vector<ElementDifference> out;
+    add_differences(older, newer, std::string(), skip, out);
+    return out;
+}

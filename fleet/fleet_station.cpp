@@ -1,0 +1,43 @@
+#include "fleet/fleet_station.h"
+
+std::vector<TiXmlElement*> listed_stations(myXMLdocument& document)
+{
+    std::vector<TiXmlElement*> stations;
+    for (TiXmlElement* child = xml_first_child(document.find_path("/STATIONS")); child != nullptr;
+         child = xml_next_sibling(child)) {
+        if (xml_text_equals(xml_name(child), "STATION")) {
+            stations.push_back(child);
+        }
+    }
+    return stations;
+}
+
+CompletedStation::CompletedStation(TiXmlElement* station)
+    : CompletedStation(station, find_station_parts(station), missing_station_pieces(station).empty())
+{
+}
+
+CompletedStation::CompletedStation(TiXmlElement* station, const StationParts& stored, bool complete)
+{
+    if (complete) {
+        record = station;
+        pieces = stored;
+        return;
+    }
+    copy.reset(xml_add_child(nullptr, "STATION"));
+    xml_copy(copy.get(), station);
+    record = copy.get();
+    pieces = complete_station_defaults(record);
+}
+
+std::string station_name(const TiXmlElement* station, int position)
+{
+    const char* id = xml_get_attr(station, "id");
+    return id != nullptr ? std::string(id) : "#" + std::to_string(position);
+}
+
+std::string station_path(const TiXmlElement* station, int position)
+{
+    const char* id = xml_get_attr(station, "id");
+    return id != nullptr ? std::string("STATION[id=") + id + "]" : "STATION[#" + std::to_string(position) + "]";
+}

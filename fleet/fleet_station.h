@@ -1,0 +1,45 @@
+// The stations of a settings file as the fleet tool walks them: the list
+// the main window shows, and each station as the station dialog sees it
+// when it opens it.
+#ifndef ZANTOR_FLEET_FLEET_STATION_H
+#define ZANTOR_FLEET_FLEET_STATION_H
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "doc/Lib_xml.h"
+#include "station/station_record.h"
+
+// The STATION children (any letter case) of the document's first STATIONS
+// element, in document order: the rows of the main window's station list.
+std::vector<TiXmlElement*> listed_stations(myXMLdocument& document);
+
+// A station completed with its defaults, as the station dialog completes
+// its working copy. A complete record is used as it stands (completing it
+// would change nothing); only an incomplete one is copied.
+class CompletedStation {
+public:
+    explicit CompletedStation(TiXmlElement* station);
+    // Same, when the caller already found the record's pieces and knows
+    // whether it is complete.
+    CompletedStation(TiXmlElement* station, const StationParts& stored, bool complete);
+
+    TiXmlElement* element() const { return record; }
+    const StationParts& parts() const { return pieces; }
+
+private:
+    std::unique_ptr<TiXmlElement> copy;
+    TiXmlElement* record = nullptr;
+    StationParts pieces;
+};
+
+// The station's stored id, or "#<position>" (1-based in the list) when it
+// has none, so that every finding and line names its station.
+std::string station_name(const TiXmlElement* station, int position);
+
+// The start of every path into the station: STATION[id=12], or
+// STATION[#5] for a station without id.
+std::string station_path(const TiXmlElement* station, int position);
+
+#endif

@@ -1,0 +1,49 @@
+#include "fleet/station_row.h"
+
+#include "fleet/fleet_station.h"
+#include "fleet/sequence_text.h"
+
+namespace {
+
+const char* const sequence_columns[3] = {"slow", "fast", "health"};
+
+std::string choices_text(const TiXmlElement* sequence)
+{
+    SequenceChoices choices;
+    read_sequence(sequence, choices);
+    return sequence_text(choices);
+}
+
+}  // namespace
+
+const char* list_column_name(int column)
+{
+    if (column >= 0 && column < station_field_count) {
+        return station_fields[column].column;
+    }
+    return column >= station_field_count && column < list_column_count ? sequence_columns[column - station_field_count]
+                                                                       : "";
+}
+
+std::string shown_secret(const std::string& value, bool show_secrets)
+{
+    return show_secrets || value.empty() ? value : "****";
+}
+
+std::vector<std::string> station_row(TiXmlElement* station, bool show_secrets)
+{
+    const CompletedStation completed(station);
+    const StationValues values = load_station_values(completed.element(), completed.parts());
+    std::vector<std::string> row(values.text, values.text + station_field_count);
+    row[field_id] = xml_get_attr_text(station, "id");
+    for (int id = 0; id < station_field_count; ++id) {
+        if (station_fields[id].secret) {
+            row[id] = shown_secret(row[id], show_secrets);
+        }
+    }
+    const StationParts& parts = completed.parts();
+    for (const TiXmlElement* sequence : {parts.seq_slow, parts.seq_fast, parts.seq_health}) {
+        row.push_back(choices_text(sequence));
+    }
+    return row;
+}

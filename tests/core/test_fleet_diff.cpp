@@ -1,0 +1,125 @@
+// The comparison of two settings files: what counts as the same settings,
+// the lines of changed values and sequences, and the matching of stations.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "fleet/fleet_diff.h"
+#include "support/core_files.h"
+
+namespace {
+
+const char* const top = "<SETUP><PATH_DATA_BIN path='c:\\data'/><COMPORTS/><STATIONS>";
+const char* const end = "</STATIONS></SETUP>";
+
+// A complete station but for what `extra_parameters` and `slow` add.
+std::string station(const char* id, const char* description, const char* extra_parameters = "",
+                    const char* slow = "<PROBES_POWER state='1'/><ACQ_VBAT channel='0'/><PROBES_POWER state='0'/>")
+{
+    return std::string("<STATION id='") + id + "' phone_nbr='1' pin='1234' description='" + description +
+           "'><CONFIGURATION value='0'><PIN_CODE value='1234'/><GSM_DURATION value='600'/>" + extra_parameters +
+           "</CONFIGURATION><CONFIGURATION value='1'><ACQUISITION_SEQUENCE value='0'>" + slow +
+           "</ACQUISITION_SEQUENCE></CONFIGURATION></STATION>";
+}
+
+// The lines of `diff OLD NEW`, and the summary figures.
+std::string diff(const std::string& older, const std::string& newer, bool show_secrets = false)
+{
+    TempDir dir;
+    write_bytes(dir.file("old.xml"), older);
+    write_bytes(dir.file("new.xml"), newer);
+    myXMLdocument a(nullptr), b(nullptr);
+    EXPECT_NE(nullptr, a.load_file(dir.file("old.xml").c_str()));
+    EXPECT_NE(nullptr, b.load_file(dir.file("new.xml").c_str()));
+    const DiffReport report = diff_documents(a, b, show_secrets);
+    std::string lines;
+    for (const Change& change : report.changes) {
+        lines += change_line(change) + "\n";
+    }
+    return lines + (report.same() ? "same" : "differ") + " +" + std::to_string(report.stations_added) + " -" +
+           std::to_string(report.stations_removed) + " ~" + std::to_string(report.stations_changed);
+}
+
+TEST(FleetDiff, LayoutAloneIsTheSameSettings)
+{
+    const std::string one = top + station("12", "Pump house") + end;
+    std::string other =
+        "<?xml version=\"1.0\"?>\r\n<SETUP>\r\n\t<PATH_DATA_BIN path=\"c:\\data\" />\r\n<COMPORTS></COMPORTS>"
+        "<STATIONS>" +
+        station("12", "Pump house") + end;
+    EXPECT_EQ("same +0 -0 ~0", diff(one, other));
+    // The order of attributes is layout too.
+    const std::string reordered = one.substr(0, one.find("<STATION ")) +
+                                  "<STATION description='Pump house' pin='1234' phone_nbr='1' id='12'>" +
+                                  one.substr(one.find("<CONFIGURATION value='0'>"));
+    EXPECT_EQ("same +0 -0 ~0", diff(one, reordered));
+}
+
+TEST(FleetDiff, ChangedValuesAreNamedAsTheDialogLabelsThem)
+{
+    const std::string before = top + station("12", "Pump house") + end;
+    const std::string after = top +
+                              station("12", "Pump house", "<GSM_DURATION value='900'/>",
+                                      "<PROBES_POWER state='1'/><ACQ_VBAT channel='0' threshold='11.9'/>"
+                                      "<ACQ header='168' port='0' channel='9' timeout='3' compare='ge' "
+                                      "threshold='100'/><PROBES_POWER state='0'/><CONDITIONAL_SMS/>") +
+                              end;
+    // The first GSM_DURATION is the one the station reads, so the second
+    // one is an element of its own.
+    EXPECT_EQ(
+        "12 \"Pump house\": Slow sequence: Measure VBat measured -> measured, eol 11.9\n"
+        "12 \"Pump house\": Slow sequence: [168] Channel 9 : Relative pulse counter #0 not measured -> measured, ge "
+        "100\n"
+        "12 \"Pump house\": Slow sequence: Send SMS if threshold pass off -> on\n"
+        "12 \"Pump house\": CONFIGURATION[value=0]/GSM_DURATION#2 added\n"
+        "differ +0 -0 ~1",
+        diff(before, after));
+
+    std::string retimed = before;
+    retimed.replace(retimed.find("'600'"), 5, "'900'");
+    retimed.replace(retimed.find("pin='1234'"), 10, "pin='4321'");
+    retimed.replace(retimed.find("<PIN_CODE value='1234'/>"), 24, "<PIN_CODE value='4321'/>");
+    EXPECT_EQ(
+        "12 \"Pump house\": PIN code **** -> ****\n"
+        "12 \"Pump house\": GSM power On duration 10 min -> 15 min\n"
+        "differ +0 -0 ~1",
+        diff(before, retimed));
+    EXPECT_EQ(0u, diff(before, retimed, true).find("12 \"Pump house\": PIN code \"1234\" -> \"4321\"\n"));
+}
+
+TEST(FleetDiff, WhatTheValuesDoNotShowIsStillReported)
+{
+    const std::string before = top + station("12", "Pump house", "<SYSCTRL gsm_enabled='on' gsm_call='off'/>") + end;
+    // Same GSM mode, other switch; the same choices written in another order;
+    // 630 s shows as 10 min like 600 s but is another setting.
+    const std::string after = top +
+                              station("12", "Pump house", "<SYSCTRL gsm_enabled='on' gsm_call='on'/>",
+                                      "<ACQ_VBAT channel='0'/><PROBES_POWER state='1'/><PROBES_POWER state='0'/>") +
+                              end;
+    EXPECT_EQ(
+        "12 \"Pump house\": Slow sequence: same choices, different commands\n"
+        "12 \"Pump house\": CONFIGURATION[value=0]/SYSCTRL gsm_call \"off\" -> \"on\"\n"
+        "differ +0 -0 ~1",
+        diff(before, after));
+    std::string seconds = before;
+    seconds.replace(seconds.find("'600'"), 5, "'630'");
+    EXPECT_EQ("12 \"Pump house\": GSM power On duration 10 min -> 630 s\ndiffer +0 -0 ~1", diff(before, seconds));
+}
+
+TEST(FleetDiff, StationsMatchByIdInDocumentOrderAfterTheTopLevel)
+{
+    const std::string before = std::string(top) + station("7", "A") + station("7", "B") + station("9", "C") + end;
+    std::string after = std::string(top) + station("7", "A") + station("7", "B2") + station("11", "D") + end;
+    after.replace(after.find("c:\\data"), 7, "d:\\data");
+    EXPECT_EQ(
+        "top level: PATH_DATA_BIN path \"c:\\data\" -> \"d:\\data\"\n"
+        "note: the id \"7\" is held by 2 stations in the old file and 2 in the new one; they are matched in document "
+        "order\n"
+        "added: 11 \"D\"\n"
+        "removed: 9 \"C\"\n"
+        "7#2 \"B2\": Description \"B\" -> \"B2\"\n"
+        "differ +1 -1 ~1",
+        diff(before, after));
+}
+
+}  // namespace

@@ -1,0 +1,238 @@
+// zantor-fleet as an operator runs it: the built program on small files,
+// its whole output and its exit status.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "support/core_files.h"
+#include "support/test_paths.h"
+
+namespace {
+
+struct ProgramRun {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+// A complete station on a few lines; `gsm_duration` in seconds.
+std::string station(const char* id, const char* description, const char* gsm_duration = "600",
+                    const char* apn_password = "")
+{
+    return std::string("<STATION id=\"") + id + "\" phone_nbr=\"+3361000000" + id + "\" pin=\"1234\" description=\"" +
+           description +
+           "\"><CONFIGURATION value=\"0\">"
+           "<SYSCTRL acq_enabled=\"on\" acq_automatic=\"on\" acq_dump=\"on\" flash_store=\"on\" acq_on_ring=\"off\" "
+           "acq_fast_interval=\"on\" gsm_enabled=\"on\" gsm_call=\"off\" gprs=\"off\" call_on_ring=\"off\" "
+           "time_zone=\"2\"/><HTTP_HOST host=\"data.kestrane.example\" port=\"80\"/>"
+           "<HTTP_URL value=\"/gprs/default.php\"/><USERNAME value=\"kestrane\"/><PASSWORD value=\"pqwz\"/>"
+           "<GPRS_APN_USERNAME value=\"\"/><GPRS_APN_PASSWORD value=\"" +
+           apn_password +
+           "\"/><GPRS_APN_NAME value=\"internet.operator.example\"/>"
+           "<ACQ_INTERVAL0 value=\"900\"/><ACQ_INTERVAL1 value=\"300\"/><GSM_INTERVAL value=\"86400\"/>"
+           "<GSM_DURATION value=\"" +
+           gsm_duration +
+           "\"/><GSM_SMS_DURATION value=\"900\"/><SMS_NUMBER value=\"0600000000\"/>"
+           "<SMS_TEXT_ACQ value=\"ALARM ! NUXO \"/><SMS_TEXT_EOL value=\"Low Bat. NUXO \"/>"
+           "<SYSTEM_CONFIG filter=\"4\" acq_number=\"0\" gsm_number=\"0\"/><PIN_CODE value=\"1234\"/>"
+           "</CONFIGURATION><CONFIGURATION value=\"1\">"
+           "<ACQUISITION_SEQUENCE value=\"0\"><PROBES_POWER state=\"1\"/><ACQ_VBAT channel=\"0\"/>"
+           "<ACQ header=\"168\" port=\"0\" channel=\"9\" timeout=\"3\" compare=\"ge\" threshold=\"100\"/>"
+           "<PROBES_POWER state=\"0\"/><CONDITIONAL_SMS/></ACQUISITION_SEQUENCE>"
+           "<ACQUISITION_SEQUENCE value=\"1\"><PROBES_POWER state=\"1\"/><ACQ_VBAT channel=\"0\"/>"
+           "<PROBES_POWER state=\"0\"/></ACQUISITION_SEQUENCE>"
+           "<ACQUISITION_SEQUENCE value=\"2\"/></CONFIGURATION></STATION>\n";
+}
+
+std::string settings(const std::string& stations)
+{
+    return "<SETUP>\n<PATH_DATA_BIN path=\"c:\\data\"/><PATH_DATA_XML path=\"c:\\xml\"/><PATH_STATUS_LOG "
+           "path=\"c:\\log\"/>\n"
+           "<COMPORTS><COMPORT port=\"COM1\" type=\"direct\"/><COMPORT port=\"COM2\" type=\"modem\"/></COMPORTS>\n"
+           "<STATIONS>\n" +
+           stations + "</STATIONS>\n</SETUP>\n";
+}
+
+class FleetProgram : public ::testing::Test {
+protected:
+    TempDir dir;
+
+    std::string file(const char* name, const std::string& content)
+    {
+        write_bytes(dir.file(name), content);
+        return dir.file(name);
+    }
+
+    // Runs the program with `args`; file names are given relative to the
+    // temporary directory, so the output does not depend on where it is.
+    ProgramRun run(const std::vector<std::string>& args)
+    {
+        std::string command = "cd '" + dir.path() + "' && '" ZANTOR_FLEET_PROGRAM "'";
+        for (const std::string& arg : args) {
+            command += " '" + arg + "'";
+        }
+        command += " > stdout.txt 2> stderr.txt";
+        ProgramRun result;
+        const int status = std::system(command.c_str());
+        result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        result.out = read_bytes(dir.file("stdout.txt"));
+        result.err = read_bytes(dir.file("stderr.txt"));
+        return result;
+    }
+};
+
+TEST_F(FleetProgram, CheckInEachFormat)
+{
+    file("fleet.xml", settings(station("1", "Pump h&#xE9;", "630") + station("2", "Well", "600", "s3cret") +
+                               "<STATION id=\"3\"/>\n"));
+    file("healthy.xml", settings(station("1", "Pump house")));
+    const ProgramRun text = run({"check", "fleet.xml", "healthy.xml"});
+    EXPECT_EQ(1, text.status);
+    EXPECT_EQ("", text.err);
+    EXPECT_EQ(
+        "fleet.xml\n"
+        "  warning  1  STATION[id=1]/CONFIGURATION[value=0]/GSM_DURATION: GSM_DURATION is 630 s, not a whole number "
+        "of minutes: the station dialog's OK stores 600 s (10 min)\n"
+        "  note     3  STATION[id=3]: the record lacks phone_nbr, pin, description, the parameter configuration "
+        "(CONFIGURATION value 0), the sequence configuration (CONFIGURATION value 1); the station dialog adds them "
+        "with their defaults when it opens the station\n"
+        "fleet.xml: 3 stations, 1 warning, 1 note\n"
+        "healthy.xml: 1 station, no findings\n",
+        text.out);
+
+    const ProgramRun csv = run({"check", "--format", "csv", "fleet.xml"});
+    EXPECT_EQ(1, csv.status);
+    EXPECT_EQ(
+        "\xEF\xBB\xBF"
+        "file;severity;station;where;message\r\n"
+        "fleet.xml;warning;1;STATION[id=1]/CONFIGURATION[value=0]/GSM_DURATION;GSM_DURATION is 630 s, not a whole "
+        "number of minutes: the station dialog's OK stores 600 s (10 min)\r\n"
+        "fleet.xml;note;3;STATION[id=3];\"the record lacks phone_nbr, pin, description, the parameter configuration "
+        "(CONFIGURATION value 0), the sequence configuration (CONFIGURATION value 1); the station dialog adds them "
+        "with their defaults when it opens the station\"\r\n",
+        csv.out);
+
+    const ProgramRun json = run({"check", "--format=json", "healthy.xml"});
+    EXPECT_EQ(0, json.status);
+    EXPECT_EQ("[]\n", json.out);
+}
+
+TEST_F(FleetProgram, CheckOfARefusedFileNamesItAndItsReason)
+{
+    file("broken.xml", "<SETUP>\n<STATIONS>\n</SETUP>\n");
+    const ProgramRun result = run({"check", "--format", "json", "broken.xml"});
+    EXPECT_EQ(2, result.status);
+    EXPECT_EQ("zantor-fleet check: broken.xml: Error reading end tag at line 3, column 1\n", result.err);
+    EXPECT_EQ(
+        "[\n  {\"file\": \"broken.xml\", \"severity\": \"error\", \"station\": \"top level\", \"where\": \"\", "
+        "\"message\": \"the editor refuses the file: Error reading end tag at line 3, column 1\"}\n]\n",
+        result.out);
+}
+
+TEST_F(FleetProgram, ListAsATableAndAsCsvForASpreadsheet)
+{
+    file("fleet.xml", settings(station("1", "Pump h&#xE9;", "630") + station("2", "Well; north", "600", "s3cret")));
+    const ProgramRun table = run({"list", "fleet.xml"});
+    EXPECT_EQ(0, table.status);
+    EXPECT_EQ(
+        "id  description  phone_nbr     pin   gsm_mode  http_host              http_port  http_url           username  "
+        "password  apn_name                   apn_username  apn_password  sms_number  sms_text_acq   sms_text_eol    "
+        "acq_interval0_min  acq_interval1_min  gsm_interval_h  gsm_duration_min  gsm_sms_duration_min  slow"
+        "                   fast  health\n"
+        "1   Pump h\xC3\xA9      +33610000001  ****  GSM DATA  data.kestrane.example  80         /gprs/default.php  "
+        "kestrane  ****      internet.operator.example                              0600000000  ALARM ! NUXO   Low "
+        "Bat. NUXO   15                 5                  24              10                15                    "
+        "VBat; "
+        "0/9 ge 100; SMS  VBat\n"
+        "2   Well; north  +33610000002  ****  GSM DATA  data.kestrane.example  80         /gprs/default.php  "
+        "kestrane  ****      internet.operator.example                ****          0600000000  ALARM ! NUXO   Low "
+        "Bat. NUXO   15                 5                  24              10                15                    "
+        "VBat; "
+        "0/9 ge 100; SMS  VBat\n",
+        table.out);
+
+    const ProgramRun csv = run({"list", "fleet.xml", "--csv", "--separator", ",", "--show-secrets"});
+    EXPECT_EQ(0, csv.status);
+    EXPECT_EQ(
+        "\xEF\xBB\xBF"
+        "id,description,phone_nbr,pin,gsm_mode,http_host,http_port,http_url,username,password,apn_name,apn_username,"
+        "apn_password,sms_number,sms_text_acq,sms_text_eol,acq_interval0_min,acq_interval1_min,gsm_interval_h,"
+        "gsm_duration_min,gsm_sms_duration_min,slow,fast,health\r\n"
+        "1,Pump h\xC3\xA9,+33610000001,1234,GSM DATA,data.kestrane.example,80,/gprs/default.php,kestrane,pqwz,"
+        "internet.operator.example,,,0600000000,\"ALARM ! NUXO \",\"Low Bat. NUXO \",15,5,24,10,15,VBat; 0/9 ge "
+        "100; SMS,VBat,\r\n"
+        "2,Well; north,+33610000002,1234,GSM DATA,data.kestrane.example,80,/gprs/default.php,kestrane,pqwz,"
+        "internet.operator.example,,s3cret,0600000000,\"ALARM ! NUXO \",\"Low Bat. NUXO \",15,5,24,10,15,VBat; 0/9 "
+        "ge 100; SMS,VBat,\r\n",
+        csv.out);
+}
+
+TEST_F(FleetProgram, DiffAsTextAndJsonAndNothingForTheSameSettings)
+{
+    file("old.xml", settings(station("1", "Pump house") + station("2", "Well")));
+    file("new.xml", settings(station("1", "Pump house", "900") + station("3", "Spring")));
+    const ProgramRun text = run({"diff", "old.xml", "new.xml"});
+    EXPECT_EQ(1, text.status);
+    EXPECT_EQ(
+        "added: 3 \"Spring\"\n"
+        "removed: 2 \"Well\"\n"
+        "1 \"Pump house\": GSM power On duration 10 min -> 15 min\n"
+        "1 station changed, 1 added, 1 removed; 0 changes at the top level\n",
+        text.out);
+
+    const ProgramRun json = run({"diff", "--format", "json", "old.xml", "new.xml"});
+    EXPECT_EQ(1, json.status);
+    EXPECT_EQ(
+        "[\n"
+        "  {\"kind\": \"added\", \"station\": \"3\", \"description\": \"Spring\", \"what\": null, \"old\": null, "
+        "\"new\": null},\n"
+        "  {\"kind\": \"removed\", \"station\": \"2\", \"description\": \"Well\", \"what\": null, \"old\": null, "
+        "\"new\": null},\n"
+        "  {\"kind\": \"changed\", \"station\": \"1\", \"description\": \"Pump house\", \"what\": \"GSM power On "
+        "duration\", \"old\": \"10 min\", \"new\": \"15 min\"}\n"
+        "]\n",
+        json.out);
+
+    const ProgramRun same = run({"diff", "old.xml", "old.xml"});
+    EXPECT_EQ(0, same.status);
+    EXPECT_EQ("", same.out + same.err);
+}
+
+TEST_F(FleetProgram, UsageErrorsNameWhatWasWrongAndHelpDescribesEveryOption)
+{
+    const ProgramRun command = run({"chek", "a.xml"});
+    EXPECT_EQ(2, command.status);
+    EXPECT_EQ("zantor-fleet: unknown command 'chek'\nTry 'zantor-fleet --help'.\n", command.err);
+    const ProgramRun option = run({"list", "--sort", "a.xml"});
+    EXPECT_EQ(2, option.status);
+    EXPECT_EQ("zantor-fleet list: unknown option '--sort'\nTry 'zantor-fleet list --help'.\n", option.err);
+    const ProgramRun missing = run({"diff", "a.xml"});
+    EXPECT_EQ(2, missing.status);
+    EXPECT_EQ("zantor-fleet diff: diff takes two files, OLD and NEW\nTry 'zantor-fleet diff --help'.\n", missing.err);
+    const ProgramRun unreadable = run({"diff", "a.xml", "b.xml"});
+    EXPECT_EQ(2, unreadable.status);
+    EXPECT_EQ(
+        "zantor-fleet diff: a.xml: cannot open: No such file or directory\n"
+        "zantor-fleet diff: b.xml: cannot open: No such file or directory\n",
+        unreadable.err);
+
+    const ProgramRun help = run({"--help"});
+    EXPECT_EQ(0, help.status);
+    for (const char* command_name : {"check", "list", "diff"}) {
+        EXPECT_NE(std::string::npos, help.out.find(std::string("  ") + command_name + " ")) << command_name;
+        const ProgramRun command_help = run({command_name, "--help"});
+        EXPECT_EQ(0, command_help.status);
+        EXPECT_EQ(0u, command_help.out.find(std::string("usage: zantor-fleet ") + command_name + " "));
+        // Every option of the synopsis is described.
+        const std::string synopsis = command_help.out.substr(0, command_help.out.find('\n'));
+        for (size_t at = synopsis.find("--"); at != std::string::npos; at = synopsis.find("--", at + 2)) {
+            const std::string option = synopsis.substr(at, synopsis.find_first_of(" ]=", at) - at);
+            EXPECT_NE(std::string::npos, command_help.out.find("\n  " + option)) << command_name << " " << option;
+        }
+    }
+}
+
+}  // namespace
