@@ -93,8 +93,8 @@ void check_pin(const StationUnderCheck& station, StationFindings& findings)
         findings.add(Severity::warning, station.parameter_path("PIN_CODE"),
                      stored_pin_code ? "the station's pin differs from its PIN_CODE value: the station dialog shows "
                                        "the PIN_CODE value and its OK stores it as both"
-                                     : "the station has no PIN_CODE value: the station dialog adds the default PIN, "
-                                       "shows it instead of the station's pin and its OK stores it as both");
+                                     : "the station has neither a PIN_CODE value nor a pin: the station dialog "
+                                       "shows the default PIN and its OK stores it as both");
     }
     const std::string& shown = station.values.text[field_pin];
     if (shown.size() < 4 || shown.size() > 8 || !all_digits(shown, 0)) {

@@ -173,8 +173,13 @@ StationParts complete_station_defaults(TiXmlElement* station)
         }
     }
 
+    // A record without PIN_CODE keeps the SIM PIN it has: the station dialog
+    // shows PIN_CODE first and stores it as both, so the default there would
+    // replace the station's real PIN, and the SIM would refuse it.
+    const char* pin = xml_get_attr(station, "pin");
     for (const ParameterDefault& d : parameter_defaults) {
-        ensure_parameter(parts.cfg_parameters, d.element, d.attribute, d.value);
+        const bool station_pin = std::strcmp(d.element, "PIN_CODE") == 0 && pin != nullptr && *pin != '\0';
+        ensure_parameter(parts.cfg_parameters, d.element, d.attribute, station_pin ? pin : d.value);
     }
     return parts;
 }

@@ -101,11 +101,8 @@ TEST(FleetCheck, EveryRulePassesItsGoodCaseAndReportsItsBadOne)
              xml_remove_child(parts.cfg_parameters, find_parameter(parts.cfg_parameters, "PIN_CODE"));
              xml_set_attr(a, "pin", "1234");
          },
-         "warning 1 " + first_parameters +
-             "PIN_CODE: the station has no PIN_CODE value: the station dialog adds the default PIN, shows it "
-             "instead of the station's pin and its OK stores it as both\n"
-             "note 1 STATION[id=1]: the record lacks PIN_CODE; the station dialog adds them with their defaults when "
-             "it opens the station\n"},
+         "note 1 STATION[id=1]: the record lacks PIN_CODE; the station dialog adds them with their defaults when "
+         "it opens the station\n"},
         {"PIN digits", [](auto&, auto* a, auto*) { set_pin(a, "12345678"); },
          [](auto&, auto* a, auto*) { set_pin(a, "123456789"); },
          "warning 1 " + first_parameters + "PIN_CODE: the PIN is not 4 to 8 digits\n"},

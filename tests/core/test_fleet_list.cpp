@@ -81,8 +81,8 @@ TEST(FleetStationRow, AnIncompleteRecordShowsTheDefaultsAndStaysAsItWas)
     EXPECT_EQ(before, render_tree(doc.root));
     EXPECT_EQ("new station", row[field_description]);
     EXPECT_EQ("10", row[field_gsm_duration]);  // 630 s shows as 10 min
-    // The dialog shows the PIN_CODE it adds, not the station's pin.
-    EXPECT_EQ("6852", station_row(doc.root, true)[field_pin]);
+    // The PIN_CODE that completion adds holds the station's pin.
+    EXPECT_EQ("1234", station_row(doc.root, true)[field_pin]);
     EXPECT_EQ("****", row[field_apn_password]);
     EXPECT_EQ("VBat", row[station_field_count]);
 }

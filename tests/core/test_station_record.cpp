@@ -205,6 +205,20 @@ TEST(StationParameters, MissingSmsNumberIsAppendedLast)
     EXPECT_STREQ("LOCAL_NOTE", last->PreviousSibling()->Value());
 }
 
+// A record without PIN_CODE got the default PIN there, which the station
+// dialog then showed and stored over the station's real PIN.
+TEST(StationParameters, MissingPinCodeTakesTheStationsPin)
+{
+    TiXmlElement station("STATION");
+    xml_set_attr(&station, "pin", "4711");
+    StationParts parts = complete_station_defaults(&station);
+    EXPECT_STREQ(xml_get_attr(xml_find_path(parts.cfg_parameters, "PIN_CODE"), "value"), "4711");
+    TiXmlElement empty_pin("STATION");
+    xml_set_attr(&empty_pin, "pin", "");
+    parts = complete_station_defaults(&empty_pin);
+    EXPECT_STREQ(xml_get_attr(xml_find_path(parts.cfg_parameters, "PIN_CODE"), "value"), "6852");
+}
+
 // Every piece said missing is one that completion adds, and the other way round.
 TEST(StationCompleteness, MissingPiecesAreWhatCompletionWouldAdd)
 {
