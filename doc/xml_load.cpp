@@ -13,8 +13,6 @@
 #include "doc/file_system.h"
 #include "doc/xml_precheck.h"
 
-namespace {
-
 bool read_whole_file(const char* file_name, std::string& text, std::string& error)
 {
     if (file_system::kind_of(file_name) == file_system::Kind::folder) {
@@ -59,6 +57,8 @@ bool read_whole_file(const char* file_name, std::string& text, std::string& erro
     }
     return true;
 }
+
+namespace {
 
 // Turns CR LF and lone CR into LF, as the parser expects line ends. Moves
 // whole lines at a time: every line of a settings file ends in CR LF.

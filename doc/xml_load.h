@@ -17,6 +17,10 @@ const int max_element_nesting = 256;
 // is refused before it is read, rather than exhausting the memory.
 const unsigned long long max_settings_file_bytes = 1ULL << 30;
 
+// The bytes of a file of at most max_settings_file_bytes, as they are; false
+// with the reason ("cannot open: ...", "a folder, ...") when it cannot be read.
+bool read_whole_file(const char* file_name, std::string& text, std::string& error);
+
 // Replaces the content of `doc` by the file's. On failure `doc` is left
 // empty and `error` says why; returns true on success. A file that parses
 // but holds no element is a failure too.

@@ -23,16 +23,6 @@ const char* kind_name(ChangeKind kind)
     return "note";
 }
 
-std::string summary(const DiffReport& report)
-{
-    auto count = [](int n, const char* one, const char* many) {
-        return std::to_string(n) + " " + (n == 1 ? one : many);
-    };
-    return count(report.stations_changed, "station changed", "stations changed") + ", " +
-           std::to_string(report.stations_added) + " added, " + std::to_string(report.stations_removed) + " removed; " +
-           count(report.top_level_changes, "change", "changes") + " at the top level\n";
-}
-
 std::string json_report(const DiffReport& report)
 {
     std::vector<std::string> objects;
@@ -113,7 +103,7 @@ void run_diff(const ParsedOptions& options, CommandOutput& output)
         for (const Change& change : report.changes) {
             output.out += utf8_from_cp1252(change_line(change)) + "\n";
         }
-        output.out += summary(report);
+        output.out += diff_summary(report);
     }
     output.status = report.same() ? exit_nothing_to_report : exit_findings;
 }

@@ -22,6 +22,10 @@ const CommandSpec& list_spec();
 void run_list(const ParsedOptions& options, CommandOutput& output);
 const CommandSpec& diff_spec();
 void run_diff(const ParsedOptions& options, CommandOutput& output);
+const CommandSpec& import_csv_spec();
+void run_import_csv(const ParsedOptions& options, CommandOutput& output);
+const CommandSpec& apply_spec();
+void run_apply(const ParsedOptions& options, CommandOutput& output);
 
 // A file name as the operator typed it, as UTF-8 (a name that is not
 // UTF-8 is taken for Windows-1252, the code page of the settings files).

@@ -198,6 +198,16 @@ std::string change_line(const Change& change)
     return line;
 }
 
+std::string diff_summary(const DiffReport& report)
+{
+    auto count = [](int n, const char* one, const char* many) {
+        return std::to_string(n) + " " + (n == 1 ? one : many);
+    };
+    return count(report.stations_changed, "station changed", "stations changed") + ", " +
+           std::to_string(report.stations_added) + " added, " + std::to_string(report.stations_removed) + " removed; " +
+           count(report.top_level_changes, "change", "changes") + " at the top level\n";
+}
+
 std::string ShownValue::on_line() const
 {
     return absent ? "(none)" : quoted ? ::quoted(text) : text;

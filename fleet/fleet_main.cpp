@@ -1,5 +1,7 @@
 // The dispatch of zantor-fleet: the first argument names the command, the
 // rest are its options and files.
+#include <algorithm>
+
 #include "doc/cp1252.h"
 #include "fleet/fleet_commands.h"
 
@@ -7,7 +9,11 @@ namespace {
 
 std::vector<Command> commands()
 {
-    return {{check_spec(), run_check}, {list_spec(), run_list}, {diff_spec(), run_diff}};
+    return {{check_spec(), run_check},
+            {list_spec(), run_list},
+            {diff_spec(), run_diff},
+            {import_csv_spec(), run_import_csv},
+            {apply_spec(), run_apply}};
 }
 
 std::string program_help()
@@ -16,12 +22,18 @@ std::string program_help()
         "usage: zantor-fleet COMMAND [options] FILE...\n"
         "\n"
         "Checks, lists and compares the settings files of a fleet of NUXO\n"
-        "stations, reading them as Zantor Editor does. Never writes a file.\n"
+        "stations, reading them as Zantor Editor does, and changes many\n"
+        "stations at once. check, list and diff never write a file; import-csv\n"
+        "and apply write one through the editor's safe save, all or nothing.\n"
         "\n"
         "Commands:\n";
+    size_t width = 0;
     for (const Command& command : commands()) {
-        help += "  " + std::string(command.spec.name) + std::string(8 - std::string(command.spec.name).size(), ' ') +
-                command.spec.summary + "\n";
+        width = std::max(width, std::string(command.spec.name).size());
+    }
+    for (const Command& command : commands()) {
+        const std::string name = command.spec.name;
+        help += "  " + name + std::string(width + 2 - name.size(), ' ') + command.spec.summary + "\n";
     }
     return help +
            "\n"
@@ -30,8 +42,10 @@ std::string program_help()
            "      Shows this help (also -h). 'zantor-fleet COMMAND --help' and\n"
            "      'zantor-fleet help COMMAND' show a command's options.\n"
            "\n"
-           "Exit status: 0 nothing to report, 1 findings or differences, 2 a usage\n"
-           "error or a file that cannot be read.\n";
+           "Exit status: 0 nothing to report (import-csv and apply: written, or\n"
+           "nothing to change), 1 findings or differences (import-csv and apply:\n"
+           "errors in the input, nothing written), 2 a usage error or a file that\n"
+           "cannot be read or written.\n";
 }
 
 void program_usage_error(const std::string& reason, CommandOutput& output)

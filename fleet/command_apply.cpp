@@ -1,0 +1,102 @@
+// zantor-fleet apply FILE --from ID (--to ID[,ID...] | --all) --parts P[,P...]
+#include "doc/cp1252.h"
+#include "fleet/command_write.h"
+#include "fleet/fleet_commands.h"
+#include "fleet/station_apply.h"
+
+namespace {
+
+std::vector<std::string> comma_list(const std::string& text)
+{
+    std::vector<std::string> items;
+    size_t start = 0;
+    while (start <= text.size()) {
+        size_t end = text.find(',', start);
+        if (end == std::string::npos) {
+            end = text.size();
+        }
+        if (end > start) {
+            items.push_back(text.substr(start, end - start));
+        }
+        start = end + 1;
+    }
+    return items;
+}
+
+// An id as the settings file holds it: the command line may be UTF-8.
+std::string document_id(const std::string& typed)
+{
+    std::string id;
+    return is_valid_utf8(typed) && cp1252_from_utf8(typed, id) ? id : typed;
+}
+
+}  // namespace
+
+const CommandSpec& apply_spec()
+{
+    static const CommandSpec spec = {
+        "apply",
+        "FILE --from ID (--to ID[,ID...] | --all) --parts P[,P...] [--dry-run] [--output OUT] [--backup]",
+        "copies parts of one station's settings to other stations",
+        "Copies the named parts of the station with the id given by --from to the stations named by --to, or to "
+        "every other station with --all. The parts: gsm (the GSM mode's three switches, the HTTP server, URL, user "
+        "name and password, the access point's name, user name and password), sms (the SMS number and both texts), "
+        "timing (both acquisition intervals, the GSM interval and both durations), slow, fast and health (a whole "
+        "sequence each), sequences (all three), all (gsm,sms,timing,sequences). Targets keep their id, phone "
+        "number, PIN, description, the other switches and device settings, and every part not named. Source and "
+        "targets are read completed with their defaults, as the station dialog opens them; a target that already "
+        "holds the parts is left as it stands. Prints one line per station changed. An unknown id (or one held by "
+        "two stations), a source among the targets or an unknown part is refused, and nothing is written.",
+        with_write_options(
+            {{"--from", "ID", "The station whose settings are copied."},
+             {"--to", "ID[,ID...]", "The stations that receive them."},
+             {"--all", nullptr, "Every station but the source receives them."},
+             {"--parts", "P[,P...]", "What is copied: gsm, sms, timing, slow, fast, health, sequences or all."}}),
+        write_exit_status};
+    return spec;
+}
+
+void run_apply(const ParsedOptions& options, CommandOutput& output)
+{
+    const CommandSpec& spec = apply_spec();
+    if (options.operands.size() != 1) {
+        usage_error(spec, options.operands.empty() ? "no FILE given" : "apply takes one FILE", output);
+        return;
+    }
+    if (!options.has("--from") || !options.has("--parts")) {
+        usage_error(spec, options.has("--from") ? "--parts is needed" : "--from is needed", output);
+        return;
+    }
+    if (options.has("--to") == options.has("--all")) {
+        usage_error(spec, "give either --to or --all", output);
+        return;
+    }
+    const std::string& file = options.operands[0];
+    myXMLdocument* document = load_for_change(spec, file, output);
+    if (document == nullptr) {
+        return;
+    }
+    unsigned parts = 0;
+    std::string unknown;
+    if (!parse_apply_parts(options.value("--parts", ""), parts, unknown)) {
+        report_refused(spec, {"unknown part '" + unknown + "'; the parts are " + apply_part_names()}, output);
+        return;
+    }
+    std::vector<std::string> targets;
+    for (const std::string& id : comma_list(options.value("--to", ""))) {
+        targets.push_back(document_id(id));
+    }
+    const ApplyOutcome outcome =
+        apply_parts(*document, document_id(options.value("--from", "")), targets, options.has("--all"), parts);
+    if (!outcome.errors.empty()) {
+        std::vector<std::string> errors;
+        for (const std::string& error : outcome.errors) {
+            errors.push_back(utf8_from_cp1252(error));
+        }
+        report_refused(spec, errors, output);
+        return;
+    }
+    const size_t n = outcome.lines.size();
+    finish_change(spec, options, file, *document, outcome.lines,
+                  std::to_string(n) + (n == 1 ? " station changed" : " stations changed"), output);
+}

@@ -1,0 +1,210 @@
+#include "fleet/station_apply.h"
+
+#include <unordered_map>
+#include <unordered_set>
+
+#include "doc/top_level.h"
+#include "fleet/element_diff.h"
+#include "fleet/fleet_diff.h"
+#include "fleet/fleet_station.h"
+#include "station/station_record.h"
+
+namespace {
+
+const unsigned every_part = part_gsm | part_sms | part_timing | part_slow | part_fast | part_health;
+
+// What each name on the command line stands for.
+struct PartName {
+    const char* name;
+    unsigned parts;
+};
+const PartName part_names[] = {
+    {"gsm", part_gsm},
+    {"sms", part_sms},
+    {"timing", part_timing},
+    {"slow", part_slow},
+    {"fast", part_fast},
+    {"health", part_health},
+    {"sequences", part_slow | part_fast | part_health},
+    {"all", every_part},
+};
+
+// The values each part of the parameter configuration copies.
+struct CopiedValue {
+    unsigned part;
+    const char* element;
+    const char* attribute;
+};
+// clang-format off
+const CopiedValue copied_values[] = {
+    {part_gsm,    "SYSCTRL",           "gsm_enabled"},
+    {part_gsm,    "SYSCTRL",           "gsm_call"},
+    {part_gsm,    "SYSCTRL",           "gprs"},
+    {part_gsm,    "HTTP_HOST",         "host"},
+    {part_gsm,    "HTTP_HOST",         "port"},
+    {part_gsm,    "HTTP_URL",          "value"},
+    {part_gsm,    "USERNAME",          "value"},
+    {part_gsm,    "PASSWORD",          "value"},
+    {part_gsm,    "GPRS_APN_NAME",     "value"},
+    {part_gsm,    "GPRS_APN_USERNAME", "value"},
+    {part_gsm,    "GPRS_APN_PASSWORD", "value"},
+    {part_sms,    "SMS_NUMBER",        "value"},
+    {part_sms,    "SMS_TEXT_ACQ",      "value"},
+    {part_sms,    "SMS_TEXT_EOL",      "value"},
+    {part_timing, "ACQ_INTERVAL0",     "value"},
+    {part_timing, "ACQ_INTERVAL1",     "value"},
+    {part_timing, "GSM_INTERVAL",      "value"},
+    {part_timing, "GSM_DURATION",      "value"},
+    {part_timing, "GSM_SMS_DURATION",  "value"},
+};
+// clang-format on
+
+// The sequences, in the order of their roles.
+const unsigned sequence_parts[3] = {part_slow, part_fast, part_health};
+
+TiXmlElement* sequence_of(const StationParts& parts, int role)
+{
+    TiXmlElement* const sequences[3] = {parts.seq_slow, parts.seq_fast, parts.seq_health};
+    return sequences[role];
+}
+
+// The parts among `parts` in which the target differs from the source.
+unsigned differing_parts(const StationParts& source, const StationParts& target, unsigned parts)
+{
+    unsigned differing = 0;
+    for (const CopiedValue& value : copied_values) {
+        if ((parts & value.part) != 0 &&
+            std::string(xml_get_attr_text(find_parameter(source.cfg_parameters, value.element), value.attribute)) !=
+                xml_get_attr_text(find_parameter(target.cfg_parameters, value.element), value.attribute)) {
+            differing |= value.part;
+        }
+    }
+    for (int role = 0; role < 3; ++role) {
+        if ((parts & sequence_parts[role]) != 0 &&
+            !same_elements(sequence_of(source, role), sequence_of(target, role))) {
+            differing |= sequence_parts[role];
+        }
+    }
+    return differing;
+}
+
+void copy_parts(const StationParts& source, const StationParts& target, unsigned parts)
+{
+    for (const CopiedValue& value : copied_values) {
+        if ((parts & value.part) != 0) {
+            xml_set_attr(find_parameter(target.cfg_parameters, value.element), value.attribute,
+                         xml_get_attr_text(find_parameter(source.cfg_parameters, value.element), value.attribute));
+        }
+    }
+    for (int role = 0; role < 3; ++role) {
+        if ((parts & sequence_parts[role]) != 0) {
+            // The target's sequence keeps its place in the record.
+            xml_clear(sequence_of(target, role));
+            xml_copy(sequence_of(target, role), sequence_of(source, role));
+        }
+    }
+}
+
+}  // namespace
+
+bool parse_apply_parts(const std::string& list, unsigned& parts, std::string& unknown)
+{
+    parts = 0;
+    size_t start = 0;
+    for (;;) {
+        const size_t end = list.find(',', start);
+        const std::string name = list.substr(start, end == std::string::npos ? std::string::npos : end - start);
+        bool found = false;
+        for (const PartName& known : part_names) {
+            if (name == known.name) {
+                parts |= known.parts;
+                found = true;
+            }
+        }
+        if (!found) {
+            unknown = name;
+            return false;
+        }
+        if (end == std::string::npos) {
+            return true;
+        }
+        start = end + 1;
+    }
+}
+
+std::string apply_part_names()
+{
+    std::string names;
+    for (const PartName& name : part_names) {
+        names += std::string(names.empty() ? "" : ", ") + name.name;
+    }
+    return names;
+}
+
+ApplyOutcome apply_parts(myXMLdocument& document, const std::string& source_id,
+                         const std::vector<std::string>& target_ids, bool all, unsigned parts)
+{
+    ApplyOutcome outcome;
+    bind_top_level(document);
+    const std::vector<TiXmlElement*> stations = listed_stations(document);
+    std::unordered_map<std::string, std::vector<TiXmlElement*>> holders;
+    for (TiXmlElement* station : stations) {
+        holders[xml_get_attr_text(station, "id")].push_back(station);
+    }
+    // The one station an id names, or an error.
+    auto station_of = [&](const std::string& id) -> TiXmlElement* {
+        const std::vector<TiXmlElement*>& found = holders[id];
+        if (found.size() == 1) {
+            return found[0];
+        }
+        outcome.errors.push_back(found.empty() ? "no station has the id " + id
+                                               : "the id " + id + " is held by " + std::to_string(found.size()) +
+                                                     " stations, so it names none of them");
+        return nullptr;
+    };
+    TiXmlElement* source = station_of(source_id);
+    std::vector<TiXmlElement*> targets;
+    std::unordered_set<std::string> named;
+    for (const std::string& id : target_ids) {
+        if (!named.insert(id).second) {
+            continue;
+        }
+        if (id == source_id) {
+            outcome.errors.push_back("the station " + id + " is the source: it cannot be a target too");
+        } else if (TiXmlElement* target = station_of(id)) {
+            targets.push_back(target);
+        }
+    }
+    if (all) {
+        for (TiXmlElement* station : stations) {
+            if (station != source) {
+                targets.push_back(station);
+            }
+        }
+    }
+    if (!outcome.errors.empty()) {
+        return outcome;
+    }
+    const CompletedStation from(source);
+    for (TiXmlElement* target : targets) {
+        unsigned changing = 0;
+        {
+            const CompletedStation completed(target);
+            changing = differing_parts(from.parts(), completed.parts(), parts);
+        }
+        if (changing == 0) {
+            continue;  // a target that already holds the parts stays as it stands
+        }
+        copy_parts(from.parts(), complete_station_defaults(target), changing);
+        Change line;
+        line.station = xml_get_attr_text(target, "id");
+        line.description = xml_get_attr_text(target, "description");
+        for (const PartName& name : part_names) {
+            if ((changing & name.parts) == name.parts && (name.parts & (name.parts - 1)) == 0) {
+                line.what += std::string(line.what.empty() ? "" : ", ") + name.name;
+            }
+        }
+        outcome.lines.push_back(change_line(line));
+    }
+    return outcome;
+}

@@ -1,0 +1,387 @@
+#include "fleet/station_import.h"
+
+#include <cctype>
+#include <cstdint>
+#include <limits>
+#include <memory>
+#include <unordered_map>
+
+#include "doc/cp1252.h"
+#include "doc/top_level.h"
+#include "fleet/csv_reader.h"
+#include "fleet/fleet_diff.h"
+#include "fleet/fleet_station.h"
+#include "fleet/fleet_text.h"
+#include "fleet/sequence_text.h"
+#include "fleet/station_row.h"
+#include "station/station_values.h"
+
+namespace {
+
+const char* const sequence_labels[3] = {"Slow sequence", "Fast sequence", "Health sequence"};
+const char* const hidden_secret = "****";
+
+bool same_name(const std::string& a, const char* b)
+{
+    size_t i = 0;
+    for (; i < a.size() && b[i] != '\0'; ++i) {
+        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i]))) {
+            return false;
+        }
+    }
+    return i == a.size() && b[i] == '\0';
+}
+
+std::string trimmed(const std::string& text)
+{
+    const size_t first = text.find_first_not_of(" \t");
+    return first == std::string::npos ? std::string() : text.substr(first, text.find_last_not_of(" \t") - first + 1);
+}
+
+bool all_digits(const std::string& text)
+{
+    if (text.empty()) {
+        return false;
+    }
+    for (char c : text) {
+        if (!std::isdigit(static_cast<unsigned char>(c))) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// A whole number no larger than `limit`, blanks around it allowed.
+bool whole_number(const std::string& text, int64_t limit, int64_t& value)
+{
+    const std::string digits = trimmed(text);
+    if (!all_digits(digits) || digits.size() > 12) {
+        return false;
+    }
+    value = std::stoll(digits);
+    return value <= limit;
+}
+
+std::string known_columns()
+{
+    std::string names;
+    for (int column = 0; column < list_column_count; ++column) {
+        names += std::string(column == 0 ? "" : ", ") + list_column_name(column);
+    }
+    return names;
+}
+
+// The UTF-8 character that starts at `offset`, for a message.
+std::string character_at(const std::string& utf8, size_t offset)
+{
+    const unsigned char lead = static_cast<unsigned char>(utf8[offset]);
+    const size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+    return utf8.substr(offset, length);
+}
+
+// The document text of a cell: a character the settings file cannot hold,
+// or a control character, is refused rather than stored as something else.
+bool document_text(const std::string& cell, std::string& text, std::string& reason)
+{
+    size_t bad = 0;
+    if (!cp1252_from_utf8(cell, text, &bad)) {
+        reason = "the character \"" + character_at(cell, bad) +
+                 "\" cannot be stored: the settings file is in Windows-1252, which has no such character";
+        return false;
+    }
+    for (char c : text) {
+        if (static_cast<unsigned char>(c) < 0x20 && c != '\t' && c != '\r' && c != '\n') {
+            reason = "the cell holds a control character (code " + std::to_string(static_cast<int>(c)) + ")";
+            return false;
+        }
+    }
+    return true;
+}
+
+GsmMode mode_named(const std::string& text)
+{
+    for (int mode = gsm_mode_disabled; mode <= gsm_mode_gsm_data; ++mode) {
+        if (same_name(trimmed(text), gsm_mode_names[mode])) {
+            return static_cast<GsmMode>(mode);
+        }
+    }
+    return gsm_mode_none;
+}
+
+class Importer {
+public:
+    Importer(myXMLdocument& document, ImportOutcome& outcome) : outcome(outcome)
+    {
+        stations = bind_top_level(document).stations;
+        for (TiXmlElement* station : listed_stations(document)) {
+            holders[xml_get_attr_text(station, "id")].push_back(station);
+        }
+    }
+
+    // False when the header is refused; `columns` then stays incomplete.
+    bool read_header(const CsvRecord& header)
+    {
+        bool id_found = false;
+        for (const std::string& cell : header.cells) {
+            const std::string name = trimmed(cell);
+            int found = name.empty() ? -1 : list_column_count;
+            for (int column = 0; !name.empty() && column < list_column_count; ++column) {
+                if (same_name(name, list_column_name(column))) {
+                    found = column;
+                }
+            }
+            if (found == list_column_count) {
+                error(header.line, "", "unknown column \"" + name + "\"; the columns are " + known_columns());
+            }
+            for (int earlier : columns) {
+                if (found >= 0 && earlier == found) {
+                    error(header.line, "", std::string("the column ") + list_column_name(found) + " is there twice");
+                }
+            }
+            id_found = id_found || found == field_id;
+            columns.push_back(found);
+        }
+        if (!id_found && outcome.errors.empty()) {
+            error(header.line, "", "no id column: each row names its station by its id");
+        }
+        return outcome.errors.empty();
+    }
+
+    void import_row(const CsvRecord& row)
+    {
+        const size_t errors_before = outcome.errors.size();
+        std::vector<std::string> cells(columns.size());
+        for (size_t i = 0; i < row.cells.size(); ++i) {
+            if (i >= columns.size() || columns[i] < 0) {
+                if (!row.cells[i].empty()) {
+                    error(row.line, "", "a cell stands where the header names no column");
+                }
+                continue;
+            }
+            std::string reason;
+            if (!document_text(row.cells[i], cells[i], reason)) {
+                error(row.line, list_column_name(columns[i]), reason);
+                cells[i].clear();  // the row's other cells are still checked
+            }
+        }
+        const std::string id = cells[id_index()];
+        if (id.empty()) {
+            if (outcome.errors.size() != errors_before) {
+                return;  // an id Windows-1252 cannot hold, already said
+            }
+            error(row.line, "id", "the id is empty");
+            return;
+        }
+        auto seen = lines_of_ids.emplace(id, row.line);
+        if (!seen.second) {
+            error(row.line, "id", "the id " + id + " is on line " + std::to_string(seen.first->second) + " too");
+            return;
+        }
+        const std::vector<TiXmlElement*>& stations_of_id = holders[id];
+        if (stations_of_id.size() > 1) {
+            error(row.line, "id",
+                  "the id " + id + " is held by " + std::to_string(stations_of_id.size()) +
+                      " stations of the settings file, so the row names none of them");
+            return;
+        }
+        if (stations_of_id.empty() && !all_digits(id)) {
+            error(row.line, "id", "\"" + row.cells[id_index()] + "\" is not a number: no station has it as its id");
+            return;
+        }
+        const bool cells_read = outcome.errors.size() == errors_before;
+        if (stations_of_id.empty()) {
+            add_station(row, cells, cells_read);
+        } else {
+            change_station(row, stations_of_id[0], cells, cells_read);
+        }
+    }
+
+private:
+    ImportOutcome& outcome;
+    TiXmlElement* stations = nullptr;
+    std::unordered_map<std::string, std::vector<TiXmlElement*>> holders;
+    std::unordered_map<std::string, int> lines_of_ids;
+    std::vector<int> columns;  // the list column of each cell, -1 for a column without a name
+
+    size_t id_index() const
+    {
+        size_t i = 0;
+        while (columns[i] != field_id) {
+            ++i;
+        }
+        return i;
+    }
+
+    void error(int line, const std::string& column, const std::string& reason)
+    {
+        outcome.errors.push_back(ImportError{line, column, reason});
+    }
+
+    // The row's values over those the dialog shows; the labels of the values
+    // that change. False when a cell is refused.
+    bool read_values(const CsvRecord& row, const std::vector<std::string>& cells, const StationParts& parts,
+                     StationValues& values, std::vector<std::string>& changed)
+    {
+        const size_t errors_before = outcome.errors.size();
+        const TiXmlElement* sequences[3] = {parts.seq_slow, parts.seq_fast, parts.seq_health};
+        for (size_t i = 0; i < cells.size(); ++i) {
+            const int column = columns[i];
+            const std::string& cell = cells[i];
+            if (column < 0 || column == field_id || cell.empty()) {
+                continue;
+            }
+            const char* name = list_column_name(column);
+            if (column >= station_field_count) {
+                const int role = column - station_field_count;
+                SequenceChoices choices;
+                read_sequence(sequences[role], choices);
+                const std::string shown = sequence_text(choices);
+                if (cell != shown) {
+                    error(row.line, name,
+                          std::string("the ") + sequence_labels[role] +
+                              " cannot be changed by an import (the station's reads " +
+                              quoted(utf8_from_cp1252(shown)) +
+                              "); change it in the station dialog, or copy another station's with apply");
+                }
+                continue;
+            }
+            const StationField& field = station_fields[column];
+            std::string& value = values.text[column];
+            if ((field.secret && cell == hidden_secret) || cell == value) {
+                continue;
+            }
+            if (field.source == FieldSource::gsm_mode) {
+                const GsmMode mode = mode_named(cell);
+                if (mode == gsm_mode_none) {
+                    error(row.line, name,
+                          "unknown GSM mode " + quoted(utf8_from_cp1252(cell)) + " (Disabled, GPRS PUSH or GSM DATA)");
+                } else if (mode != gsm_mode_from_flags(values.flags)) {
+                    apply_gsm_mode(mode, values.flags);
+                    value = gsm_mode_names[mode];
+                    changed.push_back(field.label);
+                }
+                continue;
+            }
+            int64_t number = 0;
+            if (field.source == FieldSource::parameter_time) {
+                const int64_t most = std::numeric_limits<int32_t>::max() / field.unit_seconds;
+                if (!whole_number(cell, most, number)) {
+                    error(row.line, name,
+                          quoted(utf8_from_cp1252(cell)) + " is not a whole number of " +
+                              (field.unit_seconds == seconds_per_hour ? "hours" : "minutes") + " from 0 to " +
+                              std::to_string(most));
+                    continue;
+                }
+                if (std::to_string(number) == value) {
+                    continue;
+                }
+            } else if (column == field_http_port && !whole_number(cell, 65535, number)) {
+                error(row.line, name, quoted(utf8_from_cp1252(cell)) + " is not a port number (0 to 65535)");
+                continue;
+            }
+            const bool numeric = field.source == FieldSource::parameter_time || column == field_http_port;
+            const std::string stored = numeric ? trimmed(cell) : cell;
+            if (stored != value) {
+                value = stored;
+                changed.push_back(field.label);
+            }
+        }
+        return outcome.errors.size() == errors_before;
+    }
+
+    // The station dialog's road: a working copy completed with the defaults,
+    // the values stored into it as its OK stores them, then copied back.
+    void store_as_dialog(TiXmlElement* station, const std::vector<std::string>& cells, const CsvRecord& row,
+                         const std::string& id, bool added, bool cells_read)
+    {
+        std::unique_ptr<TiXmlElement> copy(xml_add_child(nullptr, "STATION"));
+        xml_copy(copy.get(), station);
+        const StationParts parts = complete_station_defaults(copy.get());
+        StationValues values = load_station_values(copy.get(), parts);
+        values.text[field_id] = id;
+        std::vector<std::string> changed;
+        if (!read_values(row, cells, parts, values, changed) || !cells_read) {
+            return;
+        }
+        if (changed.empty() && !added) {
+            return;
+        }
+        store_station_values(copy.get(), parts, values);
+        xml_clear(station);
+        xml_copy(station, copy.get());
+        Change line;
+        line.kind = added ? ChangeKind::added : ChangeKind::changed;
+        line.station = id;
+        line.description = xml_get_attr_text(station, "description");
+        for (const std::string& label : changed) {
+            line.what += (line.what.empty() ? "" : ", ") + label;
+        }
+        outcome.lines.push_back(change_line(line));
+        ++(added ? outcome.added : outcome.changed);
+    }
+
+    void change_station(const CsvRecord& row, TiXmlElement* station, const std::vector<std::string>& cells,
+                        bool cells_read)
+    {
+        // Most rows of a spreadsheet exported from the same file change
+        // nothing: they are read against the record as it stands, and only
+        // a station that changes takes the dialog's road.
+        const CompletedStation completed(station);
+        StationValues values = load_station_values(completed.element(), completed.parts());
+        std::vector<std::string> changed;
+        if (read_values(row, cells, completed.parts(), values, changed) && cells_read && !changed.empty()) {
+            store_as_dialog(station, cells, row, xml_get_attr_text(station, "id"), false, true);
+        }
+    }
+
+    // As "Add a new NUXO" does: an empty STATION at the end of the list,
+    // which the dialog completes and its OK stores. A row with errors is
+    // checked against a station of its own, which the document never sees.
+    void add_station(const CsvRecord& row, const std::vector<std::string>& cells, bool cells_read)
+    {
+        if (!cells_read) {
+            const std::unique_ptr<TiXmlElement> unused(xml_add_child(nullptr, "STATION"));
+            store_as_dialog(unused.get(), cells, row, cells[id_index()], true, false);
+            return;
+        }
+        TiXmlElement* station = xml_add_child(stations, "STATION");
+        store_as_dialog(station, cells, row, cells[id_index()], true, true);
+    }
+};
+
+}  // namespace
+
+ImportOutcome import_csv(myXMLdocument& document, const std::string& csv_bytes)
+{
+    ImportOutcome outcome;
+    const std::string text = csv_text_as_utf8(csv_bytes);
+    std::vector<CsvRecord> records;
+    int bad_line = 0;
+    if (!read_csv_records(text, csv_separator(text), records, bad_line)) {
+        outcome.errors.push_back(ImportError{bad_line, "", "a quoted cell opens here and is never closed"});
+        return outcome;
+    }
+    // Spreadsheets end a sheet with empty rows; they name no station.
+    std::vector<CsvRecord> rows;
+    for (CsvRecord& record : records) {
+        bool blank = true;
+        for (const std::string& cell : record.cells) {
+            blank = blank && trimmed(cell).empty();
+        }
+        if (!blank) {
+            rows.push_back(std::move(record));
+        }
+    }
+    if (rows.empty()) {
+        outcome.errors.push_back(ImportError{1, "", "the file is empty: it has no header row"});
+        return outcome;
+    }
+    Importer importer(document, outcome);
+    if (!importer.read_header(rows[0])) {
+        return outcome;
+    }
+    for (size_t i = 1; i < rows.size(); ++i) {
+        importer.import_row(rows[i]);
+    }
+    return outcome;
+}

@@ -1,0 +1,36 @@
+// The import of a spreadsheet of stations, in the columns of
+// `zantor-fleet list --csv`: each row changes the station of its id, or
+// appends a new one, through the station dialog's own store rules, so that
+// a station is stored exactly as typing the row's values into the dialog
+// and pressing OK would store it.
+#ifndef ZANTOR_FLEET_STATION_IMPORT_H
+#define ZANTOR_FLEET_STATION_IMPORT_H
+
+#include <string>
+#include <vector>
+
+#include "doc/Lib_xml.h"
+
+// Why a row, or the header, cannot be imported.
+struct ImportError {
+    int line = 0;        // of the CSV file, 1 for the header
+    std::string column;  // as list --csv names it; empty for the row or the header as a whole
+    std::string reason;  // UTF-8
+};
+
+struct ImportOutcome {
+    std::vector<ImportError> errors;  // in the order of the file
+    // One line per station changed or added, in document text:
+    // `12 "Pump house": APN NAME, PIN code` or `added: 13 "new station"`.
+    std::vector<std::string> lines;
+    int changed = 0;
+    int added = 0;
+    bool nothing_to_change() const { return changed + added == 0; }
+};
+
+// Applies the CSV file's rows (its bytes as read) to the document's
+// stations. With errors the document may hold part of the changes and is
+// to be thrown away.
+ImportOutcome import_csv(myXMLdocument& document, const std::string& csv_bytes);
+
+#endif
