@@ -313,8 +313,13 @@ private:
         line.kind = added ? ChangeKind::added : ChangeKind::changed;
         line.station = id;
         line.description = xml_get_attr_text(station, "description");
-        for (const std::string& label : changed) {
-            line.what += (line.what.empty() ? "" : ", ") + label;
+        // In the order of the dialog's fields, whatever the order of the columns.
+        for (const StationField& field : station_fields) {
+            for (const std::string& label : changed) {
+                if (label == field.label) {
+                    line.what += std::string(line.what.empty() ? "" : ", ") + label;
+                }
+            }
         }
         outcome.lines.push_back(change_line(line));
         ++(added ? outcome.added : outcome.changed);

@@ -201,6 +201,124 @@ TEST_F(FleetProgram, DiffAsTextAndJsonAndNothingForTheSameSettings)
     EXPECT_EQ("", same.out + same.err);
 }
 
+TEST_F(FleetProgram, ImportOfItsOwnListChangesNothingAndASecondImportNothingMore)
+{
+    const std::string fleet = settings(station("1", "Pump h&#xE9;", "630") + station("2", "Well", "600", "s3cret"));
+    file("fleet.xml", fleet);
+    for (const std::vector<std::string>& list :
+         {std::vector<std::string>{"list", "fleet.xml", "--csv"},
+          {"list", "fleet.xml", "--csv", "--separator", "tab", "--show-secrets"}}) {
+        file("list.csv", run(list).out);
+        const ProgramRun back = run({"import-csv", "fleet.xml", "list.csv"});
+        EXPECT_EQ(0, back.status);
+        EXPECT_EQ("fleet.xml: nothing to change\n", back.out + back.err);
+        EXPECT_EQ(fleet, read_bytes(dir.file("fleet.xml")));
+    }
+
+    // A Windows-1252 sheet with ',' between cells; the id column in capitals.
+    file("new.csv",
+         "ID,apn_name,gsm_mode,description\r\n2,apn.example,gprs push,\"Well, \xE9"
+         "ast\"\r\n");
+    const ProgramRun preview = run({"import-csv", "fleet.xml", "new.csv", "--dry-run"});
+    EXPECT_EQ(0, preview.status);
+    EXPECT_EQ(
+        "2 \"Well, \xC3\xA9\x61st\": Description \"Well\" -> \"Well, \xC3\xA9\x61st\"\n"
+        "2 \"Well, \xC3\xA9\x61st\": GSM Mode \"GSM DATA\" -> \"GPRS PUSH\"\n"
+        "2 \"Well, \xC3\xA9\x61st\": APN NAME \"internet.operator.example\" -> \"apn.example\"\n"
+        "1 station changed, 0 added, 0 removed; 0 changes at the top level\n",
+        preview.out + preview.err);
+    EXPECT_EQ(fleet, read_bytes(dir.file("fleet.xml")));
+    const ProgramRun first = run({"import-csv", "fleet.xml", "new.csv", "--backup"});
+    EXPECT_EQ(0, first.status);
+    EXPECT_EQ(
+        "2 \"Well, \xC3\xA9\x61st\": Description, GSM Mode, APN NAME\n"
+        "fleet.xml: 1 station changed, 0 added; written\n",
+        first.out + first.err);
+    EXPECT_EQ(fleet, read_bytes(dir.file("fleet.xml.bak")));
+    const std::string written = read_bytes(dir.file("fleet.xml"));
+    const ProgramRun second = run({"import-csv", "fleet.xml", "new.csv"});
+    EXPECT_EQ("fleet.xml: nothing to change\n", second.out + second.err);
+    EXPECT_EQ(written, read_bytes(dir.file("fleet.xml")));
+}
+
+TEST_F(FleetProgram, ImportWithOneBadRowWritesNothingAndNamesItsLineAndColumn)
+{
+    const std::string fleet = settings(station("1", "Pump house") + station("2", "Well"));
+    file("fleet.xml", fleet);
+    file("sheet.csv",
+         "id;gsm_duration_min;gsm_mode;slow;description\n"
+         "1;20;;\"VBat; 0/9 ge 100; SMS\";\n"
+         "2;1.5;GPRS;VBat;\"two\nlines\"\n"
+         "3;;;;Gda\xC5\x84sk\n");
+    const ProgramRun result = run({"import-csv", "fleet.xml", "sheet.csv", "--output", "out.xml"});
+    EXPECT_EQ(1, result.status);
+    EXPECT_EQ("", result.out);
+    EXPECT_EQ(
+        "zantor-fleet import-csv: sheet.csv line 3, column gsm_duration_min: \"1.5\" is not a whole number of minutes "
+        "from 0 to 35791394\n"
+        "zantor-fleet import-csv: sheet.csv line 3, column gsm_mode: unknown GSM mode \"GPRS\" (Disabled, GPRS PUSH "
+        "or GSM DATA)\n"
+        "zantor-fleet import-csv: sheet.csv line 3, column slow: the Slow sequence cannot be changed by an import "
+        "(the station's reads \"VBat; 0/9 ge 100; SMS\"); change it in the station dialog, or copy another "
+        "station's with apply\n"
+        "zantor-fleet import-csv: sheet.csv line 5, column description: the character \"\xC5\x84\" cannot be "
+        "stored: the settings file is in Windows-1252, which has no such character\n"
+        "zantor-fleet import-csv: 4 errors, nothing written\n",
+        result.err);
+    EXPECT_EQ(fleet, read_bytes(dir.file("fleet.xml")));
+    EXPECT_EQ("", read_bytes(dir.file("out.xml")));
+}
+
+TEST_F(FleetProgram, ApplyCopiesTheSequencesToTheTargetsOnly)
+{
+    const std::string fleet = settings(station("1", "Pump house") + "<STATION id=\"2\" description=\"Well\"/>\n" +
+                                       "<STATION id=\"3\" description=\"Spring\"/>\n");
+    file("fleet.xml", fleet);
+    const ProgramRun refused = run({"apply", "fleet.xml", "--from", "1", "--to", "1,4", "--parts", "slow,pumps"});
+    EXPECT_EQ(1, refused.status);
+    EXPECT_EQ(
+        "zantor-fleet apply: unknown part 'pumps'; the parts are gsm, sms, timing, slow, fast, health, sequences, "
+        "all\n"
+        "zantor-fleet apply: 1 error, nothing written\n",
+        refused.out + refused.err);
+    const ProgramRun targets = run({"apply", "fleet.xml", "--from", "1", "--to", "1,4", "--parts", "slow"});
+    EXPECT_EQ(1, targets.status);
+    EXPECT_EQ(
+        "zantor-fleet apply: the station 1 is the source: it cannot be a target too\n"
+        "zantor-fleet apply: no station has the id 4\n"
+        "zantor-fleet apply: 2 errors, nothing written\n",
+        targets.out + targets.err);
+    EXPECT_EQ(fleet, read_bytes(dir.file("fleet.xml")));
+
+    const ProgramRun applied = run({"apply", "fleet.xml", "--from", "1", "--to", "3", "--parts", "sequences"});
+    EXPECT_EQ(0, applied.status);
+    EXPECT_EQ("3 \"Spring\": slow, health\nfleet.xml: 1 station changed; written\n", applied.out + applied.err);
+    const ProgramRun list = run({"list", "fleet.xml", "--csv"});
+    const auto slow_of = [&](const char* id) {
+        const size_t row = list.out.find(std::string("\r\n") + id + ";");
+        const size_t end = list.out.find("\r\n", row + 2);
+        const std::string cells = list.out.substr(row + 2, end - row - 2);
+        size_t at = 0;
+        for (int column = 0; column < 21; ++column) {
+            at = cells.find(';', at) + 1;
+        }
+        return cells.substr(at);
+    };
+    EXPECT_EQ("\"VBat; 0/9 ge 100; SMS\";VBat;", slow_of("3"));
+    EXPECT_EQ("VBat;VBat;VBat", slow_of("2"));
+    const ProgramRun again = run({"apply", "fleet.xml", "--from", "1", "--all", "--parts", "slow", "--dry-run"});
+    EXPECT_EQ(0, again.status);
+    EXPECT_EQ(
+        "2 \"Well\": Slow sequence: [168] Channel 9 : Relative pulse counter #0 not measured -> measured, ge 100\n"
+        "2 \"Well\": Slow sequence: Send SMS if threshold pass off -> on\n"
+        "2 \"Well\": STATION phone_nbr (none) -> \"330000000000\"\n"
+        "2 \"Well\": STATION pin (none) -> ****\n"
+        "2 \"Well\": CONFIGURATION[value=0] added\n"
+        "2 \"Well\": CONFIGURATION[value=1] added\n"
+        "1 station changed, 0 added, 0 removed; 0 changes at the top level\n",
+        again.out + again.err);
+}
+
 TEST_F(FleetProgram, UsageErrorsNameWhatWasWrongAndHelpDescribesEveryOption)
 {
     const ProgramRun command = run({"chek", "a.xml"});
@@ -221,7 +339,7 @@ TEST_F(FleetProgram, UsageErrorsNameWhatWasWrongAndHelpDescribesEveryOption)
 
     const ProgramRun help = run({"--help"});
     EXPECT_EQ(0, help.status);
-    for (const char* command_name : {"check", "list", "diff"}) {
+    for (const char* command_name : {"check", "list", "diff", "import-csv", "apply"}) {
         EXPECT_NE(std::string::npos, help.out.find(std::string("  ") + command_name + " ")) << command_name;
         const ProgramRun command_help = run({command_name, "--help"});
         EXPECT_EQ(0, command_help.status);
@@ -229,7 +347,7 @@ TEST_F(FleetProgram, UsageErrorsNameWhatWasWrongAndHelpDescribesEveryOption)
         // Every option of the synopsis is described.
         const std::string synopsis = command_help.out.substr(0, command_help.out.find('\n'));
         for (size_t at = synopsis.find("--"); at != std::string::npos; at = synopsis.find("--", at + 2)) {
-            const std::string option = synopsis.substr(at, synopsis.find_first_of(" ]=", at) - at);
+            const std::string option = synopsis.substr(at, synopsis.find_first_of(" ]=)", at) - at);
             EXPECT_NE(std::string::npos, command_help.out.find("\n  " + option)) << command_name << " " << option;
         }
     }
