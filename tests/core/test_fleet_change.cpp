@@ -1,0 +1,163 @@
+// The rules of the fleet tool's commands that change a file: reading a
+// spreadsheet's CSV, importing its rows, and copying parts of a station.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "fleet/csv_reader.h"
+#include "fleet/fleet_station.h"
+#include "fleet/station_apply.h"
+#include "fleet/station_import.h"
+#include "station/station_values.h"
+#include "support/core_tree.h"
+
+namespace {
+
+std::string records_text(const std::string& text)
+{
+    std::vector<CsvRecord> records;
+    int bad_line = 0;
+    if (!read_csv_records(text, csv_separator(text), records, bad_line)) {
+        return "unclosed at " + std::to_string(bad_line);
+    }
+    std::string out;
+    for (const CsvRecord& record : records) {
+        out += std::to_string(record.line) + ":";
+        for (const std::string& cell : record.cells) {
+            out += "[" + cell + "]";
+        }
+        out += "\n";
+    }
+    return out;
+}
+
+TEST(FleetCsvReader, SeparatorsQuotingLineEndsAndEncodings)
+{
+    EXPECT_EQ("1:[id][a,b]\n2:[1][x][y]\n", records_text("id;\"a,b\"\r\n1;x;y"));
+    EXPECT_EQ("1:[id][a;b]\n", records_text("id,\"a;b\""));
+    EXPECT_EQ("1:[id][d]\n2:[1][two \"q\"\r\nlines]\n4:[2][]\n",
+              records_text("id\td\n1\t\"two \"\"q\"\"\r\nlines\"\r2\t"));
+    EXPECT_EQ("1:[id]\n", records_text("id"));
+    EXPECT_EQ("unclosed at 2", records_text("id;d\n1;\"open\n\n"));
+
+    EXPECT_EQ("caf\xC3\xA9", csv_text_as_utf8("\xEF\xBB\xBF"
+                                              "caf\xC3\xA9"));
+    EXPECT_EQ("caf\xC3\xA9", csv_text_as_utf8("caf\xC3\xA9"));
+    EXPECT_EQ("caf\xC3\xA9 \xE2\x82\xAC", csv_text_as_utf8("caf\xE9 \x80"));  // not UTF-8: Windows-1252
+}
+
+// A document of complete stations with these ids.
+struct Fleet : ParsedXml {
+    explicit Fleet(const std::vector<const char*>& ids) : ParsedXml("<SETUP><STATIONS/></SETUP>")
+    {
+        for (const char* id : ids) {
+            TiXmlElement* station = xml_add_child(find_path("/STATIONS"), "STATION");
+            complete_station_defaults(station);
+            xml_set_attr(station, "id", id);
+        }
+    }
+    TiXmlElement* station(size_t index) { return listed_stations(*this)[index]; }
+    const char* parameter(size_t index, const char* element, const char* attribute = "value")
+    {
+        return xml_get_attr_text(find_parameter(find_station_parts(station(index)).cfg_parameters, element), attribute);
+    }
+};
+
+std::string errors_text(const ImportOutcome& outcome)
+{
+    std::string text;
+    for (const ImportError& error : outcome.errors) {
+        text += std::to_string(error.line) + " " + error.column + ": " + error.reason + "\n";
+    }
+    return text;
+}
+
+TEST(FleetImport, StoresAsTheDialogAndLeavesWhatTheRowDoesNotChange)
+{
+    Fleet fleet({"1", "2"});
+    xml_set_attr(find_parameter(find_station_parts(fleet.station(1)).cfg_parameters, "PASSWORD"), "value", "old");
+    const ImportOutcome outcome = import_csv(fleet,
+                                             "ID;Pin;password;gsm_duration_min;gsm_interval_h;gsm_mode;description\n"
+                                             "1;4321;****; 20 ;2;disabled;\n"
+                                             "2;;new;;;;Well\n"
+                                             "\n;;;;;;\n");
+    EXPECT_EQ("", errors_text(outcome));
+    EXPECT_EQ(2, outcome.changed);
+    EXPECT_STREQ("4321", xml_get_attr(fleet.station(0), "pin"));
+    EXPECT_STREQ("4321", fleet.parameter(0, "PIN_CODE"));
+    EXPECT_STREQ("pqwz", fleet.parameter(0, "PASSWORD"));  // **** keeps the secret
+    EXPECT_STREQ("1200", fleet.parameter(0, "GSM_DURATION"));
+    EXPECT_STREQ("7200", fleet.parameter(0, "GSM_INTERVAL"));
+    EXPECT_STREQ("off", fleet.parameter(0, "SYSCTRL", "gsm_enabled"));
+    EXPECT_STREQ("new station", xml_get_attr(fleet.station(0), "description"));  // an empty cell keeps it
+    EXPECT_STREQ("new", fleet.parameter(1, "PASSWORD"));
+    EXPECT_STREQ("Well", xml_get_attr(fleet.station(1), "description"));
+    EXPECT_STREQ("6852", fleet.parameter(1, "PIN_CODE"));
+}
+
+TEST(FleetImport, RefusesWhatItCannotStoreAndNamesWhere)
+{
+    Fleet fleet({"1", "5", "5"});
+    EXPECT_EQ("1 : the file is empty: it has no header row\n", errors_text(import_csv(fleet, "\xEF\xBB\xBF\r\n")));
+    EXPECT_EQ("1 : no id column: each row names its station by its id\n", errors_text(import_csv(fleet, "pin\n1\n")));
+    EXPECT_EQ("", errors_text(import_csv(fleet, "id;pin\n")));
+    EXPECT_NE(std::string::npos,
+              errors_text(import_csv(fleet, "id;colour\n")).find("unknown column \"colour\"; the columns are id, "));
+    EXPECT_EQ(
+        "2 id: the id 5 is held by 2 stations of the settings file, so the row names none of them\n"
+        "3 gsm_sms_duration_min: \"-5\" is not a whole number of minutes from 0 to 35791394\n"
+        "3 http_port: \"http\" is not a port number (0 to 65535)\n"
+        "4 id: the id 1 is on line 3 too\n"
+        "5 fast: the Fast sequence cannot be changed by an import (the station's reads \"VBat\"); change it in the "
+        "station dialog, or copy another station's with apply\n",
+        errors_text(
+            import_csv(fleet, "id,gsm_sms_duration_min,http_port,fast\n5,,,\n1,-5,http,VBat\n1,,,\n9,,,VBat; 0/1\n")));
+}
+
+TEST(FleetImport, ANewIdAppendsTheDefaultStationWithTheRowsValues)
+{
+    Fleet fleet({"1"});
+    const ImportOutcome outcome = import_csv(fleet, "id;apn_name\n0042;apn.example\n");
+    EXPECT_EQ(1, outcome.added);
+    ASSERT_EQ(2u, listed_stations(fleet).size());
+    TiXmlElement expected("STATION");
+    const StationParts parts = complete_station_defaults(&expected);
+    xml_set_attr(&expected, "id", "0042");
+    set_parameter_text(parts.cfg_parameters, "GPRS_APN_NAME", "value", "apn.example");
+    EXPECT_EQ(render_tree(&expected), render_tree(fleet.station(1)));
+    EXPECT_EQ(std::vector<std::string>{"added: 0042 \"new station\""}, outcome.lines);
+}
+
+TEST(FleetApply, CopiesTheNamedPartsAndKeepsTheTargetsOwn)
+{
+    unsigned parts = 0;
+    std::string unknown;
+    EXPECT_TRUE(parse_apply_parts("gsm,sequences", parts, unknown));
+    EXPECT_EQ(part_gsm | part_slow | part_fast | part_health, parts);
+    EXPECT_FALSE(parse_apply_parts("sms,,timing", parts, unknown));
+    EXPECT_EQ("", unknown);
+
+    Fleet fleet({"1", "2", "3"});
+    TiXmlElement* source_cfg = find_station_parts(fleet.station(0)).cfg_parameters;
+    for (const char* element : {"HTTP_URL", "PIN_CODE", "SMS_NUMBER"}) {
+        xml_set_attr(find_parameter(source_cfg, element), "value", "from source");
+    }
+    xml_set_attr(find_parameter(source_cfg, "SYSCTRL"), "gprs", "on");
+    xml_set_attr(find_parameter(source_cfg, "SYSCTRL"), "time_zone", "5");
+    const std::string untouched = render_tree(fleet.station(2));
+
+    const ApplyOutcome outcome = apply_parts(fleet, "1", {"2"}, false, part_gsm);
+    EXPECT_EQ(std::vector<std::string>{"2 \"new station\": gsm"}, outcome.lines);
+    EXPECT_STREQ("from source", fleet.parameter(1, "HTTP_URL"));
+    EXPECT_STREQ("on", fleet.parameter(1, "SYSCTRL", "gprs"));
+    EXPECT_STREQ("2", fleet.parameter(1, "SYSCTRL", "time_zone"));
+    EXPECT_STREQ("6852", fleet.parameter(1, "PIN_CODE"));
+    EXPECT_STREQ("0600000000", fleet.parameter(1, "SMS_NUMBER"));
+    EXPECT_EQ(untouched, render_tree(fleet.station(2)));
+    EXPECT_TRUE(apply_parts(fleet, "1", {"2"}, false, part_gsm).lines.empty());  // already holds them
+
+    EXPECT_EQ(std::vector<std::string>{"no station has the id 7"}, apply_parts(fleet, "7", {}, true, part_sms).errors);
+}
+
+}  // namespace
