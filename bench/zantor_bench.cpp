@@ -284,6 +284,9 @@ int main(int argc, char** argv)
     const std::string largest = std::to_string(fleets.back().stations);
     print_time_row(largest.c_str(), "fleet_check", fleet_tool.check, fleet_tool.check_floor, "LoadFile, single-byte");
     print_time_row(largest.c_str(), "fleet_diff", fleet_tool.diff, fleet_tool.diff_floor, "two LoadFiles, single-byte");
+    print_time_row(largest.c_str(), "fleet_apply", fleet_tool.apply, fleet_tool.apply_floor, "LoadFile and SaveFile");
+    print_time_row(largest.c_str(), "fleet_import", fleet_tool.import, fleet_tool.import_floor,
+                   "LoadFile and SaveFile");
     std::printf("\n");
 
     // The targets hold for the largest fleet.
@@ -297,5 +300,7 @@ int main(int argc, char** argv)
     print_ratio("load_worst", ratio(worst.open, worst.open_floor), 1.50);
     print_ratio("fleet_check", ratio(fleet_tool.check, fleet_tool.check_floor), 1.3);
     print_ratio("fleet_diff", ratio(fleet_tool.diff, fleet_tool.diff_floor), 1.3);
+    print_ratio("fleet_apply", ratio(fleet_tool.apply, fleet_tool.apply_floor), 1.5);
+    print_ratio("fleet_import", ratio(fleet_tool.import, fleet_tool.import_floor), 1.5);
     return 0;
 }

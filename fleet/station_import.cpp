@@ -108,6 +108,18 @@ GsmMode mode_named(const std::string& text)
     return gsm_mode_none;
 }
 
+// True when the element holds elements only, at every depth: no text or
+// comment, which the station dialog's copy would leave out.
+bool only_elements(const TiXmlNode* node)
+{
+    for (const TiXmlNode* child = node->FirstChild(); child != nullptr; child = child->NextSibling()) {
+        if (child->ToElement() == nullptr || !only_elements(child)) {
+            return false;
+        }
+    }
+    return true;
+}
+
 class Importer {
 public:
     Importer(myXMLdocument& document, ImportOutcome& outcome) : outcome(outcome)
@@ -309,6 +321,11 @@ private:
         store_station_values(copy.get(), parts, values);
         xml_clear(station);
         xml_copy(station, copy.get());
+        report(station, id, changed, added);
+    }
+
+    void report(const TiXmlElement* station, const std::string& id, const std::vector<std::string>& changed, bool added)
+    {
         Change line;
         line.kind = added ? ChangeKind::added : ChangeKind::changed;
         line.station = id;
@@ -334,8 +351,19 @@ private:
         const CompletedStation completed(station);
         StationValues values = load_station_values(completed.element(), completed.parts());
         std::vector<std::string> changed;
-        if (read_values(row, cells, completed.parts(), values, changed) && cells_read && !changed.empty()) {
-            store_as_dialog(station, cells, row, xml_get_attr_text(station, "id"), false, true);
+        if (!read_values(row, cells, completed.parts(), values, changed) || !cells_read || changed.empty()) {
+            return;
+        }
+        const std::string id = xml_get_attr_text(station, "id");
+        // A complete record of elements alone comes back from the dialog's
+        // copy as it went in: storing into it in place gives the same
+        // record, without two copies of it.
+        if (completed.element() == station && only_elements(station)) {
+            values.text[field_id] = id;
+            store_station_values(station, completed.parts(), values);
+            report(station, id, changed, false);
+        } else {
+            store_as_dialog(station, cells, row, id, false, true);
         }
     }
 
