@@ -146,6 +146,16 @@ struct IntCase {
     int error;
 };
 
+template <size_t N>
+void expect_parsed(const IntCase (&cases)[N])
+{
+    for (const IntCase& c : cases) {
+        int32_t value = 99;
+        EXPECT_EQ(parse_int(c.text, &value, c.max_count), c.error) << c.text;
+        EXPECT_EQ(value, c.value) << c.text;
+    }
+}
+
 TEST(ParseInt, LenientReadingKeepsWhatWasRead)
 {
     const IntCase cases[] = {
@@ -163,11 +173,7 @@ TEST(ParseInt, LenientReadingKeepsWhatWasRead)
         {"2147483647", 0, INT32_MAX, 0},
         {"-2147483648", 0, INT32_MIN, 0},
     };
-    for (const IntCase& c : cases) {
-        int32_t value = 99;
-        EXPECT_EQ(parse_int(c.text, &value, c.max_count), c.error) << c.text;
-        EXPECT_EQ(value, c.value) << c.text;
-    }
+    expect_parsed(cases);
     int32_t value = 99;
     EXPECT_EQ(parse_int(nullptr, &value, 0), 1);
     EXPECT_EQ(value, 0);
@@ -183,11 +189,7 @@ TEST(ParseInt, SaturatesAtTheLimitInsteadOfWrapping)
         {"99999999999999999999999", 0, INT32_MAX, 1},
         {"99999999999999999999999-", 0, INT32_MIN, 1},
     };
-    for (const IntCase& c : cases) {
-        int32_t value = 0;
-        EXPECT_EQ(parse_int(c.text, &value, c.max_count), c.error) << c.text;
-        EXPECT_EQ(value, c.value) << c.text;
-    }
+    expect_parsed(cases);
 }
 
 TEST(ParseUint, NoSignAndSaturation)
