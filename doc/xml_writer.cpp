@@ -118,6 +118,16 @@ void append_declaration(std::string& out, const TiXmlDeclaration* declaration)
     out.append("?>");
 }
 
+// A reference to byte 0 ("&#;", "&#0;", "&#x0;") leaves a text that reads
+// as nothing. An element holding only such a text is written as an empty
+// element: "<S></S>" would read back with no text at all, and the next save
+// would then write "<S />".
+bool reads_as_nothing(const TiXmlNode* node)
+{
+    const TiXmlText* text = node->ToText();
+    return text != nullptr && !text->CDATA() && *text->Value() == '\0';
+}
+
 // Writes the node's own part. Returns true for an element whose children
 // follow on lines of their own, closed later by append_end_tag.
 bool append_node_start(std::string& out, const TiXmlNode* node, int depth)
@@ -131,7 +141,7 @@ bool append_node_start(std::string& out, const TiXmlNode* node, int depth)
             append_attribute(out, a->Name(), a->Value());
         }
         const TiXmlNode* first = element->FirstChild();
-        if (first == nullptr) {
+        if (first == nullptr || (first == element->LastChild() && reads_as_nothing(first))) {
             out.append(" />");
             return false;
         }

@@ -86,6 +86,31 @@ TEST(FuzzFinding, BlanksAtTheEndsOfElementTextSurviveSaveAndReload)
     EXPECT_EQ(first, "<U>one two</U>\r\n");
 }
 
+// A reference that reads as nothing ("&#;", a reference to byte 0) left an
+// element holding an empty text. The first save wrote it as "<S></S>", which
+// reads back with no text at all, so the second save wrote "<S />".
+TEST(FuzzFinding, EmptyCharacterReferenceGivesTheSameSaveTwice)
+{
+    TempDir scratch;
+    EXPECT_EQ(check_settings_road("<S><S>&#;</S></S>", scratch.path()), "");
+
+    const struct {
+        const char* input;
+        const char* written;
+    } cases[] = {
+        {"<S><S>&#;</S></S>", "<S>\r\n    <S />\r\n</S>\r\n"},
+        {"<S a=\"1\">&#0;</S>", "<S a=\"1\" />\r\n"},
+        {"<S><T>&#x0;</T>&#;<T/></S>", "<S>\r\n    <T />\r\n    <T />\r\n</S>\r\n"},
+        {"<S>a&#0;b</S>", "<S>a</S>\r\n"},
+    };
+    for (const auto& c : cases) {
+        std::string first, second;
+        write_twice(c.input, first, second);
+        EXPECT_EQ(first, c.written) << c.input;
+        EXPECT_EQ(second, first) << c.input;
+    }
+}
+
 std::string repeated(const std::string& piece, int times)
 {
     std::string text;
