@@ -2,22 +2,61 @@
 // line. See fleet_main.cpp for the commands.
 #include <cstdio>
 #include <cstdlib>
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#include <windows.h>
+#endif
 
 #include "fleet/fleet_commands.h"
 
+namespace {
+
+#ifdef _WIN32
+unsigned console_code_page = 0;
+
+// The output is the same bytes as on Linux: UTF-8 with the line ends each
+// format has (a CSV's CR LF stays one CR LF, never CR CR LF from text mode).
+// A console shows it as UTF-8 and gets its own code page back at the end.
+void write_output_as_on_linux()
+{
+    _setmode(_fileno(stdout), _O_BINARY);
+    _setmode(_fileno(stderr), _O_BINARY);
+    console_code_page = GetConsoleOutputCP();
+    if (console_code_page == CP_UTF8 || !SetConsoleOutputCP(CP_UTF8)) {
+        console_code_page = 0;
+    }
+}
+#endif
+
+// The documents read go back to the system with the process, at once:
+// freeing the 800,000 elements of a large fleet one by one would only make
+// the operator wait a tenth longer for the prompt.
+[[noreturn]] void leave(int status)
+{
+#ifdef _WIN32
+    if (console_code_page != 0) {
+        SetConsoleOutputCP(console_code_page);
+    }
+#endif
+    std::_Exit(status);
+}
+
+}  // namespace
+
 int main(int argc, char** argv)
 {
+#ifdef _WIN32
+    write_output_as_on_linux();
+#endif
     const CommandOutput output = run_fleet(std::vector<std::string>(argv + 1, argv + argc));
     std::fwrite(output.out.data(), 1, output.out.size(), stdout);
     std::fwrite(output.err.data(), 1, output.err.size(), stderr);
     if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
         std::fprintf(stderr, "zantor-fleet: cannot write the output\n");
         std::fflush(stderr);
-        std::_Exit(exit_trouble);
+        leave(exit_trouble);
     }
     std::fflush(stderr);
-    // The documents read go back to the system with the process, at once:
-    // freeing the 800,000 elements of a large fleet one by one would only
-    // make the operator wait a tenth longer for the prompt.
-    std::_Exit(output.status);
+    leave(output.status);
 }

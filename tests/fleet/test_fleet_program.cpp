@@ -1,22 +1,14 @@
 // zantor-fleet as an operator runs it: the built program on small files,
 // its whole output and its exit status.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "support/core_files.h"
-#include "support/test_paths.h"
+#include "support/fleet_program.h"
 
 namespace {
-
-struct ProgramRun {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
 
 // A complete station on a few lines; `gsm_duration` in seconds.
 std::string station(const char* id, const char* description, const char* gsm_duration = "600",
@@ -68,20 +60,7 @@ protected:
 
     // Runs the program with `args`; file names are given relative to the
     // temporary directory, so the output does not depend on where it is.
-    ProgramRun run(const std::vector<std::string>& args)
-    {
-        std::string command = "cd '" + dir.path() + "' && '" ZANTOR_FLEET_PROGRAM "'";
-        for (const std::string& arg : args) {
-            command += " '" + arg + "'";
-        }
-        command += " > stdout.txt 2> stderr.txt";
-        ProgramRun result;
-        const int status = std::system(command.c_str());
-        result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        result.out = read_bytes(dir.file("stdout.txt"));
-        result.err = read_bytes(dir.file("stderr.txt"));
-        return result;
-    }
+    ProgramRun run(const std::vector<std::string>& args) { return run_fleet_program(dir.path(), args); }
 };
 
 TEST_F(FleetProgram, CheckInEachFormat)

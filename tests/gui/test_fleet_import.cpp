@@ -4,12 +4,11 @@
 #include <QFile>
 #include <QPushButton>
 #include <QTest>
-#include <cstdlib>
 
+#include "support/fleet_program.h"
 #include "support/gui_fixture.h"
 #include "support/gui_modal.h"
 #include "support/gui_operator.h"
-#include "support/test_paths.h"
 
 namespace {
 
@@ -42,9 +41,7 @@ TEST_F(FleetImport, AnAppendedStationIsWhatAddAndOkWouldStore)
     write_bytes(temp_path("new.csv"),
                 "id;description;pin;gsm_mode;apn_name;gsm_duration_min\r\n"
                 "12;\"Cr\xC3\xAAte \"\"nord\"\"\";4321;GPRS PUSH;apn.example;20\r\n");
-    const std::string command = "'" ZANTOR_FLEET_PROGRAM "' import-csv '" + temp.path().toStdString() +
-                                "/fleet.xml' '" + temp.path().toStdString() + "/new.csv' > /dev/null";
-    ASSERT_EQ(0, std::system(command.c_str()));
+    ASSERT_EQ(0, run_fleet_program(temp.path().toStdString(), {"import-csv", "fleet.xml", "new.csv"}).status);
     EXPECT_EQ(read_bytes(temp_path("editor.xml")), read_bytes(temp_path("fleet.xml")));
 }
 
