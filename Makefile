@@ -4,7 +4,7 @@ BUILD ?= build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_FLAGS ?=
 
-.PHONY: all deps build test run test-sanitize test-windows screenshots bench fuzz format clean
+.PHONY: all deps build test run test-sanitize windows-deps windows test-windows screenshots bench fuzz format clean
 
 all: build
 
@@ -41,26 +41,58 @@ test-sanitize:
 	    LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp \
 	    ctest --output-on-failure -j $(JOBS)
 
-# The windowless core and every core test cross-built for 64-bit Windows
-# (MinGW-w64, static runtime; TinyXML from Debian's patched sources, GoogleTest
-# from Debian's), run under Wine in a fresh prefix. No window can open: there
-# is no display, and Wine's .NET and browser installers are turned off. Wine
-# gives Windows names to Linux files in the locale's encoding, so a UTF-8
-# locale lets names with bytes above 0x7F through.
+# Windows: the editor, the fleet tool and every test cross-built for 64-bit
+# Windows with MinGW-w64 and a static Qt built from Debian's own source
+# (tools/windows-qt, cached outside the work tree; ZANTOR_QT_WINDOWS names
+# another Qt build), TinyXML from Debian's patched sources and GoogleTest
+# from Debian's.
 WINDOWS_BUILD = build-windows
-WINE_ENV = env -u DISPLAY -u WAYLAND_DISPLAY WINEPREFIX=$(CURDIR)/$(WINDOWS_BUILD)/wine WINEDEBUG=-all \
-	WINEDLLOVERRIDES="mscoree,mshtml=" LC_ALL=C.UTF-8
-test-windows:
-	@ZANTOR_EXTRA_PACKAGES="g++-mingw-w64-x86-64-posix wine64 dpkg-dev" ./tools/install-deps
+WINDOWS_PACKAGES = g++-mingw-w64-x86-64-posix wine64 dpkg-dev ninja-build perl imagemagick \
+	fonts-wine fonts-liberation xauth unzip
+ZANTOR_QT_WINDOWS ?=
+WINDOWS_QT = $(or $(ZANTOR_QT_WINDOWS),$(shell ./tools/windows-qt --prefix))
+WINDOWS_CMAKE = -DCMAKE_TOOLCHAIN_FILE=$(WINDOWS_QT)/lib/cmake/Qt6/qt.toolchain.cmake \
+	-DQT_CHAINLOAD_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-w64-x86_64.cmake \
+	-DZANTOR_TINYXML_SOURCE=$(CURDIR)/$(WINDOWS_BUILD)/tinyxml/tinyxml-2.6.2
+windows-deps:
+	@ZANTOR_EXTRA_PACKAGES="$(WINDOWS_PACKAGES)" ./tools/install-deps
 	./tools/tinyxml-source $(WINDOWS_BUILD)/tinyxml
-	cmake -S . -B $(WINDOWS_BUILD) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DZANTOR_GUI=OFF \
-	      -DZANTOR_TINYXML_SOURCE=$(CURDIR)/$(WINDOWS_BUILD)/tinyxml/tinyxml-2.6.2 \
-	      -DZANTOR_GTEST_SOURCE=/usr/src/googletest
+	[ -n "$(ZANTOR_QT_WINDOWS)" ] || ./tools/windows-qt >/dev/null
+
+# The zip to hand out: build-windows-release/zantor-editor-VERSION-win64.zip.
+windows: windows-deps
+	cmake -S . -B build-windows-release $(WINDOWS_CMAKE) -DCMAKE_BUILD_TYPE=Release -DZANTOR_TESTS=OFF
+	cmake --build build-windows-release -j $(JOBS)
+	cd build-windows-release && cpack -G ZIP
+
+# Every test built for Windows and run under Wine in a fresh prefix, the
+# window tests offscreen: Wine still needs an X server for the message
+# window Qt's event loop uses, so the run has a private one. Wine gives
+# Windows names to Linux files in the locale's encoding, so a UTF-8 locale
+# lets names with bytes above 0x7F through. Wine's crash dialog is off, so a
+# test that crashes fails at once instead of waiting for its time-out.
+WINE_ENV = env -u WAYLAND_DISPLAY WINEPREFIX=$(CURDIR)/$(WINDOWS_BUILD)/wine WINEDEBUG=-all \
+	WINEDLLOVERRIDES="mscoree,mshtml=" LC_ALL=C.UTF-8
+#
+# Then the zip's editor, unpacked alone into a folder, goes through an
+# operator's session on its own X server with a window manager
+# (tests/desktop/editor_session.sh, as the Linux editor does in `make test`),
+# with a Windows program holding the settings file for a while; its picture
+# of the main window is $(WINDOWS_BUILD)/windows-main.png.
+WINDOWS_UNZIPPED = $(WINDOWS_BUILD)/unzipped
+test-windows: windows
+	cmake -S . -B $(WINDOWS_BUILD) $(WINDOWS_CMAKE) -DZANTOR_GTEST_SOURCE=/usr/src/googletest
 	cmake --build $(WINDOWS_BUILD) -j $(JOBS)
 	rm -rf $(WINDOWS_BUILD)/wine
 	$(WINE_ENV) /usr/lib/wine/wine64 wineboot --init
-	cd $(WINDOWS_BUILD) && $(WINE_ENV) ctest --output-on-failure -j $(JOBS); status=$$?; \
-	    $(WINE_ENV) /usr/lib/wine/wineserver --wait; exit $$status
+	$(WINE_ENV) /usr/lib/wine/wine64 reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f
+	cd $(WINDOWS_BUILD) && xvfb-run -a -s "-screen 0 1280x1024x24" $(WINE_ENV) ctest --output-on-failure -j $(JOBS); \
+	    status=$$?; $(WINE_ENV) /usr/lib/wine/wineserver --wait; exit $$status
+	rm -rf $(WINDOWS_UNZIPPED) && unzip -q build-windows-release/zantor-editor-*-win64.zip -d $(WINDOWS_UNZIPPED)
+	$(WINE_ENV) HOLD_FILE="/usr/lib/wine/wine64 $(CURDIR)/$(WINDOWS_BUILD)/tests/hold_file.exe" \
+	    tests/desktop/editor_session.sh --windows --screenshot $(WINDOWS_BUILD)/windows-main.png \
+	    tests/desktop/etang_after_session.xml /usr/lib/wine/wine64 $(CURDIR)/$(WINDOWS_UNZIPPED)/*/zantor_editor.exe; \
+	    status=$$?; $(WINE_ENV) /usr/lib/wine/wineserver --wait; exit $$status
 
 # Benchmarks: a Release build that prints each measure against its floor.
 bench: deps
@@ -87,4 +119,4 @@ format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')
 
 clean:
-	rm -rf $(BUILD) build-sanitize build-windows build-bench build-fuzz
+	rm -rf $(BUILD) build-sanitize build-windows build-windows-release build-bench build-fuzz

@@ -1,0 +1,175 @@
+#!/bin/sh
+# An operator's session with the editor on a real X server with a window
+# manager, by keyboard and mouse, as on a Windows PC: File, Open of a file
+# named with bytes above 0x7F typed into the dialog, a station edited in the
+# station dialog and its Slow sequence in the sequence dialog, File, Save,
+# then the unsaved-changes question on closing. The saved file must be the
+# expected one byte for byte: the Linux editor and the Windows one under Wine
+# run the same session against the same file.
+# Usage: editor_session.sh [--windows] [--screenshot PNG] EXPECTED EDITOR [ARGS...]
+#   --windows  the editor runs under Wine: also a save refused over a
+#              read-only file, and one that waits for another program
+#              holding the file (HOLD_FILE names that program, run as
+#              "HOLD_FILE FILE SECONDS").
+set -eu
+here=$(cd "$(dirname "$0")" && pwd)
+windows=false
+screenshot=""
+while :; do
+    case "$1" in
+    --windows) windows=true; shift ;;
+    --screenshot) screenshot=$2; shift 2 ;;
+    *) break ;;
+    esac
+done
+absolute() { echo "$(cd "$(dirname "$1")" && pwd)/$(basename "$1")"; }
+expected=$(absolute "$1")
+[ -z "$screenshot" ] || screenshot=$(absolute "$screenshot")
+shift
+program=$1
+[ ! -e "$program" ] || program=$(absolute "$program")
+shift
+
+work=$(mktemp -d)
+server=""
+manager=""
+editor_pid=""
+finish() {
+    for pid in $editor_pid $manager $server; do kill "$pid" 2>/dev/null || true; done
+    wait 2>/dev/null || true
+    rm -rf "$work"
+}
+trap finish EXIT
+fail() {
+    echo "$*"
+    import -window root "$work/failed.png" 2>/dev/null && cp "$work/failed.png" "${TMPDIR:-/tmp}/editor_session_failed.png" &&
+        echo "the screen at that moment: ${TMPDIR:-/tmp}/editor_session_failed.png"
+    exit 1
+}
+
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
+server=$!
+for _ in $(seq 1 100); do [ -s "$work/display" ] && break; sleep 0.1; done
+export DISPLAY=":$(cat "$work/display")"
+export QT_QPA_PLATFORM=xcb
+openbox >/dev/null 2>&1 &
+manager=$!
+sleep 0.5
+# The letter of the file name in the keyboard map, so that typing it needs
+# no remapping of keys while the editor reads them.
+xmodmap -e "keycode 94 = eacute Eacute"
+
+mkdir "$work/Données"
+settings="$work/Données/étang.xml"
+cp "$here/../../fuzz/corpus/fleet_1.xml" "$settings"
+cd "$work"
+
+"$program" "$@" >"$work/editor.log" 2>&1 &
+editor_pid=$!
+main=$(timeout 90 xdotool search --sync --onlyvisible --name '^Zantor Editor V4 - 6478c$' | head -n 1)
+[ -n "$main" ] || fail "the main window did not appear"
+sleep 1
+
+# The caption, and a client area of 515 x 462 below the menu bar.
+size=$(xwininfo -id "$main" | awk '/Width:/ {w = $2} /Height:/ {h = $2} END {print w " " h}')
+set -- $size
+[ "$1" = 515 ] && [ "$2" -gt 475 ] && [ "$2" -lt 495 ] ||
+    fail "the main window is $1 x $2, not 515 wide with 462 below a menu bar"
+
+active() { xdotool getactivewindow getwindowname 2>/dev/null || true; }
+# Waits until the active window is named $1 (a pattern of grep -E).
+wait_for() {
+    for _ in $(seq 1 100); do
+        active | grep -q -E "$1" && return 0
+        sleep 0.1
+    done
+    fail "waited for the window \"$1\"; the active one is \"$(active)\""
+}
+keys() {
+    for key in "$@"; do
+        xdotool key "$key"
+        sleep 0.2
+    done
+}
+
+# File, Open: the name typed into Qt's dialog, which starts in the folder the
+# editor runs in.
+keys ctrl+o
+wait_for '^Open$'
+xdotool type --delay 60 "Données/étang.xml"
+sleep 0.3
+keys Return
+wait_for '^Zantor Editor V4 - 6478c$'
+sleep 1
+
+# The station list, "Edit Selected" on its first station: the description
+# gains a word; then the Slow sequence's first check box changes.
+keys ctrl+Tab Tab Tab Tab Tab space
+wait_for '^NUXO configuration Editor$'
+station=$(xdotool getactivewindow)
+keys Tab Tab Tab End
+xdotool type --delay 60 " nord"
+keys ctrl+Tab ctrl+Tab Tab space
+wait_for '^Slow sequence$'
+sequence=$(xdotool getactivewindow)
+keys Tab space
+xdotool mousemove --window "$sequence" 196 404 click 1   # OK
+sleep 0.5
+wait_for '^NUXO configuration Editor$'
+xdotool mousemove --window "$station" 188 532 click 1    # OK
+wait_for '^Zantor Editor V4 - 6478c$'
+[ -z "$screenshot" ] || import -window "$main" -frame "$screenshot"
+
+keys ctrl+s
+sleep 1
+cmp "$settings" "$expected" || fail "the saved file differs from $expected"
+
+if $windows; then
+    # A read-only file is refused with the reason; the editor goes on.
+    chmod a-w "$settings"
+    keys ctrl+s
+    wait_for '^Zantor Editor$'
+    keys Return
+    wait_for '^Zantor Editor V4 - 6478c$'
+    chmod u+w "$settings"
+    cmp "$settings" "$expected" || fail "the refused save changed the file"
+
+    # Another program holding the file: a save waits for it about two
+    # seconds, then says it failed; the file stays whole either way.
+    hold() {
+        $HOLD_FILE "$settings" "$1" >"$work/held" &
+        holder=$!
+        for _ in $(seq 1 100); do [ -s "$work/held" ] && break; sleep 0.1; done
+        [ -s "$work/held" ] || fail "the file could not be held"
+    }
+    before=$(stat -c %y "$settings")
+    hold 1
+    keys ctrl+s
+    wait "$holder"
+    sleep 1.5
+    [ "$(active)" = "Zantor Editor V4 - 6478c" ] || fail "a save that waited for the file reported \"$(active)\""
+    [ "$(stat -c %y "$settings")" != "$before" ] || fail "a save that waited for the file did not write it"
+    hold 8
+    keys ctrl+s
+    wait_for '^Zantor Editor$'
+    keys Return
+    wait "$holder"
+    cmp "$settings" "$expected" || fail "a save while the file was held changed it"
+fi
+
+# A key in an edit marks the document changed; closing asks the French
+# question, whose Escape keeps the editor open and whose OK ends it.
+keys ctrl+Tab End
+keys alt+F4
+wait_for '^Avertissement$'
+keys Escape
+wait_for '^Zantor Editor V4 - 6478c$'
+kill -0 "$editor_pid" 2>/dev/null || fail "Escape on the question ended the editor"
+keys alt+F4
+wait_for '^Avertissement$'
+keys Return
+for _ in $(seq 1 50); do kill -0 "$editor_pid" 2>/dev/null || break; sleep 0.1; done
+kill -0 "$editor_pid" 2>/dev/null && fail "OK on the question did not end the editor"
+editor_pid=""
+cmp "$settings" "$expected" || fail "closing changed the file"
+echo "the session saved $expected byte for byte"
