@@ -13,6 +13,7 @@
 #include <QTemporaryDir>
 #include <QThread>
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <functional>
 #include <string>
@@ -179,6 +180,34 @@ StartupFigures measure_startup(const WindowContent& like)
     return figures;
 }
 
+// The Windows editor under Wine, when the benchmark is given its start-up
+// program: one unmeasured round first, as Wine's first start in a fresh
+// prefix sets up its fonts and registry.
+StartupFigures measure_windows_startup(const QString& program, const WindowContent& like)
+{
+    StartupFigures figures;
+    if (program.isEmpty()) {
+        return figures;
+    }
+    windows_editor_startup_seconds(program);
+    windows_plain_window_startup_seconds(program, like);
+    medians_side_by_side([&] { return windows_editor_startup_seconds(program); },
+                         [&] { return windows_plain_window_startup_seconds(program, like); }, figures.editor,
+                         figures.plain);
+    return figures;
+}
+
+// The value of `--windows-startup PROGRAM`, or an empty text.
+QString windows_startup_program(int argc, char** argv)
+{
+    for (int i = 1; i + 1 < argc; ++i) {
+        if (std::strcmp(argv[i], "--windows-startup") == 0) {
+            return QString::fromLocal8Bit(argv[i + 1]);
+        }
+    }
+    return QString();
+}
+
 // The worst file found for the checks made before parsing: 20 MB of
 // character references, opened through the File menu.
 WorstLoadFigures measure_worst_load(BenchEditor& editor, const QTemporaryDir& dir)
@@ -261,6 +290,7 @@ int main(int argc, char** argv)
         worst = measure_worst_load(editor, dir);
     }
     const StartupFigures startup = measure_startup(main_window);
+    const StartupFigures windows_startup = measure_windows_startup(windows_startup_program(argc, argv), main_window);
     for (size_t i = 0; i < fleets.size(); ++i) {
         measure_memory(fleets[i], dir, figures[i]);
     }
@@ -281,6 +311,10 @@ int main(int argc, char** argv)
     }
     print_time_row("20 MB", "load_worst", worst.open, worst.open_floor, "LoadFile, single-byte mode");
     print_time_row("-", "startup", startup.editor, startup.plain, "plain QMainWindow, like content");
+    if (windows_startup.plain > 0) {
+        print_time_row("-", "startup_wine", windows_startup.editor, windows_startup.plain,
+                       "the same, Windows, under Wine");
+    }
     const std::string largest = std::to_string(fleets.back().stations);
     print_time_row(largest.c_str(), "fleet_check", fleet_tool.check, fleet_tool.check_floor, "LoadFile, single-byte");
     print_time_row(largest.c_str(), "fleet_diff", fleet_tool.diff, fleet_tool.diff_floor, "two LoadFiles, single-byte");
@@ -297,6 +331,9 @@ int main(int argc, char** argv)
     print_ratio("memory", ratio(large.peak_kib, large.document_kib), 1.3);
     print_ratio("memory_saves", ratio(large.saves.after_tenth_kib, large.saves.after_first_kib), 1.05);
     print_ratio("startup", ratio(startup.editor, startup.plain), 1.50);
+    if (windows_startup.plain > 0) {
+        print_ratio("startup_wine", ratio(windows_startup.editor, windows_startup.plain), 1.50);
+    }
     print_ratio("load_worst", ratio(worst.open, worst.open_floor), 1.50);
     print_ratio("fleet_check", ratio(fleet_tool.check, fleet_tool.check_floor), 1.3);
     print_ratio("fleet_diff", ratio(fleet_tool.diff, fleet_tool.diff_floor), 1.3);

@@ -2,22 +2,16 @@
 
 #include <QApplication>
 #include <QCoreApplication>
-#include <QLabel>
-#include <QLineEdit>
-#include <QMainWindow>
 #include <QProcess>
-#include <QPushButton>
 #include <QStringList>
-#include <QTabWidget>
-#include <QVBoxLayout>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <memory>
 #include <string>
 #include <vector>
 
 #include "app/main.h"
+#include "bench/zantor_bench_startup.h"
 #include "bench/zantor_bench_timing.h"
 #include "bench/zantor_bench_window.h"
 #include "widgets/classic_look.h"
@@ -69,50 +63,6 @@ void print_resident(const ResidentMemory& memory)
     std::printf("resident %ld %ld\n", memory.peak_kib, memory.current_kib);
 }
 
-// A window of like content built the plain way: layouts, no fixed
-// positions, the controls spread over three tab pages.
-std::unique_ptr<QMainWindow> plain_window(const WindowContent& like)
-{
-    auto window = std::make_unique<QMainWindow>();
-    auto* pages = new QTabWidget;
-    QVBoxLayout* layouts[3];
-    for (int page = 0; page < 3; ++page) {
-        auto* widget = new QWidget;
-        layouts[page] = new QVBoxLayout(widget);
-        pages->addTab(widget, QStringLiteral("Page %1").arg(page + 1));
-    }
-    for (int i = 0; i < like.labels; ++i) {
-        layouts[i % 3]->addWidget(new QLabel(QStringLiteral("Path to a directory of the stations' data")));
-    }
-    for (int i = 0; i < like.edits; ++i) {
-        layouts[i % 3]->addWidget(new QLineEdit(QStringLiteral("c:\\kestrane\\data_bin")));
-    }
-    for (int i = 0; i < like.buttons; ++i) {
-        layouts[i % 3]->addWidget(new QPushButton(QStringLiteral("Browse...")));
-    }
-    window->setCentralWidget(pages);
-    return window;
-}
-
-// Start-up as the entry point does it: the application with the editor's
-// look, then one window shown and painted; prints the moment it was painted
-// on the monotonic clock, which all processes of the machine share.
-int run_startup_child(int argc, char** argv, const std::string& mode, const WindowContent& like)
-{
-    QApplication app(argc, argv);
-    apply_classic_look(app);
-    std::unique_ptr<QMainWindow> window;
-    if (mode == "editor-startup") {
-        window = std::make_unique<TFmain>();
-    } else {
-        window = plain_window(like);
-    }
-    window->show();
-    settle();
-    std::printf("painted %.9f\n", now_seconds());
-    return 0;
-}
-
 // The editor's four windows in a new application, then `file` opened
 // through the File menu.
 int run_editor_child(int argc, char** argv, const std::string& mode, const QString& file)
@@ -149,7 +99,7 @@ bool run_child_mode(int argc, char** argv, int& exit_code)
         like.labels = argc > 3 ? std::atoi(argv[3]) : 0;
         like.edits = argc > 4 ? std::atoi(argv[4]) : 0;
         like.buttons = argc > 5 ? std::atoi(argv[5]) : 0;
-        exit_code = run_startup_child(argc, argv, mode, like);
+        exit_code = run_startup(argc, argv, mode, like);
     }
     return true;
 }
@@ -194,4 +144,37 @@ double plain_window_startup_seconds(const WindowContent& like)
 {
     return startup_seconds({QStringLiteral("plain-startup"), QString::number(like.labels), QString::number(like.edits),
                             QString::number(like.buttons)});
+}
+
+double windows_startup_seconds(const QString& program, const QStringList& arguments)
+{
+    QProcess child;
+    child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    const double launched = now_seconds();
+    child.start(QStringLiteral("/usr/lib/wine/wine64"), QStringList{program} + arguments);
+    double painted = 0;
+    QByteArray output;
+    while (painted == 0 && child.waitForReadyRead(-1)) {
+        output += child.readAllStandardOutput();
+        if (output.contains("painted")) {
+            painted = now_seconds();
+        }
+    }
+    if (!child.waitForFinished(-1) || painted == 0) {
+        std::fprintf(stderr, "zantor_bench: %s %s painted no window\n", qPrintable(program),
+                     qPrintable(arguments.join(' ')));
+        std::exit(1);
+    }
+    return painted - launched;
+}
+
+double windows_editor_startup_seconds(const QString& program)
+{
+    return windows_startup_seconds(program, {QStringLiteral("editor-startup")});
+}
+
+double windows_plain_window_startup_seconds(const QString& program, const WindowContent& like)
+{
+    return windows_startup_seconds(program, {QStringLiteral("plain-startup"), QString::number(like.labels),
+                                             QString::number(like.edits), QString::number(like.buttons)});
 }

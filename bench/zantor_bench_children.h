@@ -7,6 +7,7 @@
 #include <QString>
 
 #include "bench/zantor_bench_resident.h"
+#include "bench/zantor_bench_startup.h"
 
 // True when the arguments ask for a child mode; the mode has then run and
 // `exit_code` is the child's exit code.
@@ -32,12 +33,13 @@ SaveMemory editor_save_memory(const QString& file);
 // the benchmark's side. The floor is a plain QMainWindow built the usual way,
 // with a tab widget of three pages holding as many labels, edits and buttons
 // as the main window has (`like` gives the counts).
-struct WindowContent {
-    int labels = 0;
-    int edits = 0;
-    int buttons = 0;
-};
 double editor_startup_seconds();
 double plain_window_startup_seconds(const WindowContent& like);
+
+// The same for the Windows editor under Wine: `program` is the Windows
+// start-up program (zantor_bench_windows_startup.exe), run by wine64 on the
+// display the benchmark has; the clock stops when it says it has painted.
+double windows_editor_startup_seconds(const QString& program);
+double windows_plain_window_startup_seconds(const QString& program, const WindowContent& like);
 
 #endif
