@@ -12,7 +12,7 @@ void check_thresholds(const SequenceChoices& choices, const StationUnderCheck& s
                       StationFindings& findings)
 {
     if (choices.vbat && choices.vbat_eol && !is_decimal_number(choices.vbat_threshold)) {
-        findings.add(Severity::warning, station.sequence_path(role) + "/ACQ_VBAT",
+        findings.add(Severity::warning, "threshold", station.sequence_path(role) + "/ACQ_VBAT",
                      "the End-Of-Life Threshold " + quoted(choices.vbat_threshold) + " is not a decimal number");
     }
     for (size_t row = 0; row < channel_count; ++row) {
@@ -23,7 +23,7 @@ void check_thresholds(const SequenceChoices& choices, const StationUnderCheck& s
             continue;
         }
         findings.add(
-            Severity::warning,
+            Severity::warning, "threshold",
             station.sequence_path(role) + "/ACQ[port=" + std::to_string(channel.port) +
                 ",channel=" + std::to_string(channel.channel) + "]",
             "the threshold " + quoted(choice.threshold) + " of " + channel.caption + " is not a decimal number");
@@ -49,7 +49,7 @@ void check_station_sequences(const StationUnderCheck& station, SequenceChoices& 
         }
         const std::string sequence = std::string("the ") + sequence_names[role] + " sequence";
         if (rewrite.losses.empty()) {
-            findings.add(Severity::note, station.sequence_path(role),
+            findings.add(Severity::note, "sequence-rewrite", station.sequence_path(role),
                          sequence +
                              " is not in the form the editor writes; OK in the sequence dialog rewrites it "
                              "without losing anything");
@@ -59,7 +59,7 @@ void check_station_sequences(const StationUnderCheck& station, SequenceChoices& 
         for (const std::string& loss : rewrite.losses) {
             lost += (lost.empty() ? "" : "; ") + loss;
         }
-        findings.add(Severity::warning, station.sequence_path(role),
+        findings.add(Severity::warning, "sequence-rewrite", station.sequence_path(role),
                      "OK in the sequence dialog would rewrite " + sequence + " and lose " + lost);
     }
 }

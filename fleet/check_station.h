@@ -32,7 +32,7 @@ struct StationUnderCheck {
 class StationFindings {
 public:
     StationFindings(std::vector<Finding>& findings, std::string station) : out(findings), name(std::move(station)) {}
-    void add(Severity severity, std::string where, std::string message);
+    void add(Severity severity, const char* rule, std::string where, std::string message);
 
 private:
     std::vector<Finding>& out;
@@ -41,6 +41,8 @@ private:
 
 // The values of the parameter configuration and the station's attributes.
 void check_station_values(const StationUnderCheck& station, StationFindings& findings);
+// Values of one line that hold a line break, or names with blanks at their ends.
+void check_station_texts(const StationUnderCheck& station, StationFindings& findings);
 // The three sequences; `scratch` is reused from station to station.
 void check_station_sequences(const StationUnderCheck& station, SequenceChoices& scratch, StationFindings& findings);
 // What the dialog adds, and the elements the editor does not use.

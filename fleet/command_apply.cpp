@@ -6,23 +6,6 @@
 
 namespace {
 
-std::vector<std::string> comma_list(const std::string& text)
-{
-    std::vector<std::string> items;
-    size_t start = 0;
-    while (start <= text.size()) {
-        size_t end = text.find(',', start);
-        if (end == std::string::npos) {
-            end = text.size();
-        }
-        if (end > start) {
-            items.push_back(text.substr(start, end - start));
-        }
-        start = end + 1;
-    }
-    return items;
-}
-
 // An id as the settings file holds it: the command line may be UTF-8.
 std::string document_id(const std::string& typed)
 {
@@ -49,9 +32,10 @@ const CommandSpec& apply_spec()
         "two stations), a source among the targets or an unknown part is refused, and nothing is written.",
         with_write_options(
             {{"--from", "ID", "The station whose settings are copied."},
-             {"--to", "ID[,ID...]", "The stations that receive them."},
+             {"--to", "ID[,ID...]", "The stations that receive them; may be given again.", true},
              {"--all", nullptr, "Every station but the source receives them."},
-             {"--parts", "P[,P...]", "What is copied: gsm, sms, timing, slow, fast, health, sequences or all."}}),
+             {"--parts", "P[,P...]",
+              "What is copied: gsm, sms, timing, slow, fast, health, sequences or all; may be given again.", true}}),
         write_exit_status};
     return spec;
 }
@@ -72,7 +56,7 @@ void run_apply(const ParsedOptions& options, CommandOutput& output)
         return;
     }
     const std::string& file = options.operands[0];
-    myXMLdocument* document = load_for_change(spec, file, output);
+    myXMLdocument* document = load_settings(spec, file, output);
     if (document == nullptr) {
         return;
     }

@@ -87,16 +87,14 @@ void run_diff(const ParsedOptions& options, CommandOutput& output)
         usage_error(diff_spec(), "diff takes two files, OLD and NEW", output);
         return;
     }
-    for (const std::string& file : options.operands) {
-        output.documents.emplace_back(new myXMLdocument(nullptr));
-        if (output.documents.back()->load_file(file.c_str()) == nullptr) {
-            report_unreadable(diff_spec(), file, output.documents.back()->error_text(), output);
-        }
+    myXMLdocument* documents[2] = {nullptr, nullptr};
+    for (int i = 0; i < 2; ++i) {
+        documents[i] = load_settings(diff_spec(), options.operands[i], output);
     }
-    if (output.status == exit_trouble) {
+    if (documents[0] == nullptr || documents[1] == nullptr) {
         return;
     }
-    const DiffReport report = diff_documents(*output.documents[0], *output.documents[1], options.has("--show-secrets"));
+    const DiffReport report = diff_documents(*documents[0], *documents[1], options.has("--show-secrets"));
     if (format == "json") {
         output.out = json_report(report);
     } else if (!report.same()) {

@@ -36,11 +36,11 @@ void run_import_csv(const ParsedOptions& options, CommandOutput& output)
     const std::string& file = options.operands[0];
     const std::string& csv = options.operands[1];
     std::string bytes, error;
-    if (!read_whole_file(csv.c_str(), bytes, error)) {
+    if (!read_whole_file(csv.c_str(), bytes, error, "a CSV file")) {
         report_unreadable(import_csv_spec(), csv, error, output);
         return;
     }
-    myXMLdocument* document = load_for_change(import_csv_spec(), file, output);
+    myXMLdocument* document = load_settings(import_csv_spec(), file, output);
     if (document == nullptr) {
         return;
     }

@@ -69,20 +69,31 @@ void run_list(const ParsedOptions& options, CommandOutput& output)
         usage_error(list_spec(), "--separator applies to --csv only", output);
         return;
     }
-    if (!separator_from(options.value("--separator", ";"), separator)) {
-        usage_error(list_spec(), "the separator must be one character other than a double quote, or 'tab'", output);
+    const std::string typed = options.value("--separator", ";");
+    if (!separator_from(typed, separator)) {
+        // A letter such as 'é' is several bytes in UTF-8, which a spreadsheet
+        // cannot take for one separator.
+        size_t characters = 0;
+        for (char c : typed) {
+            characters += (static_cast<unsigned char>(c) & 0xC0) != 0x80 ? 1 : 0;
+        }
+        const bool one_letter = typed.size() > 1 && characters == 1 && is_valid_utf8(typed);
+        usage_error(list_spec(),
+                    one_letter ? "the separator '" + typed + "' is not an ASCII character: it takes " +
+                                     std::to_string(typed.size()) + " bytes in UTF-8, and the separator must be one"
+                               : std::string("the separator must be one character other than a double quote, or 'tab'"),
+                    output);
         return;
     }
     if (options.operands.size() != 1) {
         usage_error(list_spec(), options.operands.empty() ? "no FILE given" : "list takes one FILE", output);
         return;
     }
-    output.documents.emplace_back(new myXMLdocument(nullptr));
-    myXMLdocument& document = *output.documents.back();
-    if (document.load_file(options.operands[0].c_str()) == nullptr) {
-        report_unreadable(list_spec(), options.operands[0], document.error_text(), output);
+    myXMLdocument* loaded = load_settings(list_spec(), options.operands[0], output);
+    if (loaded == nullptr) {
         return;
     }
+    myXMLdocument& document = *loaded;
     std::vector<std::vector<std::string>> rows(1);
     for (int column = 0; column < list_column_count; ++column) {
         rows[0].push_back(list_column_name(column));

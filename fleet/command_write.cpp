@@ -24,17 +24,6 @@ std::vector<OptionSpec> with_write_options(std::vector<OptionSpec> options)
     return options;
 }
 
-myXMLdocument* load_for_change(const CommandSpec& command, const std::string& file, CommandOutput& output)
-{
-    output.documents.emplace_back(new myXMLdocument(nullptr));
-    myXMLdocument* document = output.documents.back().get();
-    if (document->load_file(file.c_str()) == nullptr) {
-        report_unreadable(command, file, document->error_text(), output);
-        return nullptr;
-    }
-    return document;
-}
-
 void report_refused(const CommandSpec& command, const std::vector<std::string>& errors, CommandOutput& output)
 {
     const std::string prefix = std::string("zantor-fleet ") + command.name + ": ";
@@ -55,7 +44,7 @@ void print_dry_run(const CommandSpec& command, const std::string& file, myXMLdoc
         output.out += file_name_text(file) + ": nothing to change\n";
         return;
     }
-    myXMLdocument* original = load_for_change(command, file, output);
+    myXMLdocument* original = load_settings(command, file, output);
     if (original == nullptr) {
         return;
     }

@@ -15,10 +15,6 @@ std::vector<OptionSpec> with_write_options(std::vector<OptionSpec> options);
 // The exit statuses of a command that changes a file.
 extern const char* const write_exit_status;
 
-// Loads FILE into a document the output keeps; null when it cannot be read
-// (reported, status 2).
-myXMLdocument* load_for_change(const CommandSpec& command, const std::string& file, CommandOutput& output);
-
 // Tells the operator why the input was refused, one error a line, and that
 // nothing was written (status 1).
 void report_refused(const CommandSpec& command, const std::vector<std::string>& errors, CommandOutput& output);

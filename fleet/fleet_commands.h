@@ -31,6 +31,10 @@ void run_apply(const ParsedOptions& options, CommandOutput& output);
 // UTF-8 is taken for Windows-1252, the code page of the settings files).
 std::string file_name_text(const std::string& file_name);
 
+// Loads the settings file FILE into a document the output keeps; null when
+// it cannot be read or its root is not SETUP (reported, status 2).
+myXMLdocument* load_settings(const CommandSpec& command, const std::string& file, CommandOutput& output);
+
 // Tells the operator on standard error that a file cannot be read, and why.
 void report_unreadable(const CommandSpec& command, const std::string& file_name, const std::string& reason,
                        CommandOutput& output);

@@ -113,7 +113,10 @@ bool parse_apply_parts(const std::string& list, unsigned& parts, std::string& un
     size_t start = 0;
     for (;;) {
         const size_t end = list.find(',', start);
-        const std::string name = list.substr(start, end == std::string::npos ? std::string::npos : end - start);
+        std::string name = list.substr(start, end == std::string::npos ? std::string::npos : end - start);
+        const size_t first = name.find_first_not_of(" \t");
+        name =
+            first == std::string::npos ? std::string() : name.substr(first, name.find_last_not_of(" \t") - first + 1);
         bool found = false;
         for (const PartName& known : part_names) {
             if (name == known.name) {

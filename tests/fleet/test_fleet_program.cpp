@@ -100,6 +100,7 @@ TEST_F(FleetProgram, CheckInEachFormat)
         "(CONFIGURATION value 0), the sequence configuration (CONFIGURATION value 1); the station dialog adds them "
         "with their defaults when it opens the station\n"
         "fleet.xml: 3 stations, 1 warning, 1 note\n"
+        "fleet.xml: by rule: timing 1, incomplete 1\n"
         "healthy.xml: 1 station, no findings\n",
         text.out);
 
@@ -130,6 +131,52 @@ TEST_F(FleetProgram, CheckOfARefusedFileNamesItAndItsReason)
         "[\n  {\"file\": \"broken.xml\", \"severity\": \"error\", \"station\": \"top level\", \"where\": \"\", "
         "\"message\": \"the editor refuses the file: Error reading end tag at line 3, column 1\"}\n]\n",
         result.out);
+}
+
+// Caught: each of these passed as a settings file or was named misleadingly.
+TEST_F(FleetProgram, WhatIsNoSettingsFileIsRefusedAndNamed)
+{
+    file("page.html", "<!DOCTYPE html>\n<html><head><title>Fleet</title></head><body/></html>\n");
+    file("sheet.csv", "id;apn_name\n1;apn.example\n");
+    file("cut.xml", settings(station("4048", "Well") + station("4049", "Spring")).substr(0, 2500));
+    file("fleet.xml", settings(station("1", "Pump house")));
+    struct Refused {
+        std::vector<std::string> args;
+        const char* err;
+    };
+    const Refused cases[] = {
+        {{"check", "page.html"}, "check: page.html: not a settings file: its root element is html, not SETUP"},
+        {{"list", "sheet.csv"}, "list: sheet.csv: not an XML file"},
+        {{"diff", "fleet.xml", "cut.xml"}, "diff: cut.xml: the file ends inside STATION 4049 (truncated?)"},
+        {{"import-csv", "fleet.xml", "."}, "import-csv: .: a folder, not a CSV file (Is a directory)"},
+    };
+    for (const Refused& c : cases) {
+        const ProgramRun result = run(c.args);
+        EXPECT_EQ(2, result.status) << c.err;
+        EXPECT_EQ(std::string("zantor-fleet ") + c.err + "\n", result.err);
+    }
+}
+
+TEST_F(FleetProgram, CheckFiltersBySeverityRuleAndStation)
+{
+    file("fleet.xml", settings(station("1", "Pump house", "630") + station("2", "Well", "630") +
+                               "<STATION id=\"3\" phone_nbr=\"+33 6 10 00 00 01\"/>\n"));
+    const ProgramRun all = run({"check", "fleet.xml", "--country-code", "33"});
+    EXPECT_EQ(1, all.status);
+    EXPECT_NE(std::string::npos,
+              all.out.find("fleet.xml: by rule: shared-phone 1, phone-number 1, timing 2, incomplete 1\n"))
+        << all.out;
+    const ProgramRun filtered =
+        run({"check", "fleet.xml", "--severity", "warning", "--rule", "timing", "--station", "1", "--station", "3"});
+    EXPECT_EQ(1, filtered.status);
+    EXPECT_EQ(
+        "fleet.xml\n"
+        "  warning  1  STATION[id=1]/CONFIGURATION[value=0]/GSM_DURATION: GSM_DURATION is 630 s, not a whole number "
+        "of minutes: the station dialog's OK stores 600 s (10 min)\n"
+        "fleet.xml: 3 stations, 1 warning, 0 notes\n"
+        "fleet.xml: by rule: timing 1\n",
+        filtered.out);
+    EXPECT_EQ(0, run({"check", "fleet.xml", "--rule", "gprs"}).status) << "nothing shown, nothing to report";
 }
 
 TEST_F(FleetProgram, ListAsATableAndAsCsvForASpreadsheet)
@@ -330,6 +377,26 @@ TEST_F(FleetProgram, UsageErrorsNameWhatWasWrongAndHelpDescribesEveryOption)
     const ProgramRun missing = run({"diff", "a.xml"});
     EXPECT_EQ(2, missing.status);
     EXPECT_EQ("zantor-fleet diff: diff takes two files, OLD and NEW\nTry 'zantor-fleet diff --help'.\n", missing.err);
+    // Caught: a repeated option kept its last value, an empty one passed, and
+    // a letter of several bytes was "not one character".
+    const std::vector<std::string> usage[][2] = {
+        {{"apply", "a.xml", "--from", "1", "--from", "2", "--all", "--parts", "slow"},
+         {"zantor-fleet apply: option '--from' is given twice"}},
+        {{"apply", "a.xml", "--from", "1", "--to", "", "--parts", "slow"},
+         {"zantor-fleet apply: option '--to' has an empty value; it needs ID[,ID...]"}},
+        {{"list", "a.xml", "--csv", "--separator", "\xC3\xA9"},
+         {"zantor-fleet list: the separator '\xC3\xA9' is not an ASCII character: it takes 2 bytes in UTF-8, and the "
+          "separator must be one"}},
+        {{"check", "a.xml", "--rule", "pins"},
+         {"zantor-fleet check: unknown rule 'pins'; the rules are encoding, top-level, shared-id, shared-phone, id, "
+          "pin, phone-number, sms-length, timing, gprs, text, threshold, incomplete, unused, sequence-rewrite"}},
+    };
+    for (const auto& c : usage) {
+        const ProgramRun result = run(c[0]);
+        EXPECT_EQ(2, result.status) << c[1][0];
+        EXPECT_EQ(c[1][0] + "\nTry 'zantor-fleet " + c[0][0] + " --help'.\n", result.err);
+    }
+    EXPECT_EQ("zantor-fleet 4.0\n", run({"--version"}).out);
     const ProgramRun unreadable = run({"diff", "a.xml", "b.xml"});
     EXPECT_EQ(2, unreadable.status);
     EXPECT_EQ(
