@@ -19,7 +19,8 @@ const CommandSpec& apply_spec()
 {
     static const CommandSpec spec = {
         "apply",
-        "FILE --from ID (--to ID[,ID...] | --all) --parts P[,P...] [--dry-run] [--output OUT] [--backup]",
+        "FILE --from ID (--to ID[,ID...] | --all) --parts P[,P...] [--dry-run] [--output OUT] [--backup] "
+        "[--show-secrets] [--format text|json] [--strict]",
         "copies parts of one station's settings to other stations",
         "Copies the named parts of the station with the id given by --from to the stations named by --to, or to "
         "every other station with --all. The parts: gsm (the GSM mode's three switches, the HTTP server, URL, user "
@@ -80,7 +81,7 @@ void run_apply(const ParsedOptions& options, CommandOutput& output)
         report_refused(spec, errors, output);
         return;
     }
-    const size_t n = outcome.lines.size();
-    finish_change(spec, options, file, *document, outcome.lines,
+    const size_t n = outcome.stations.size();
+    finish_change(spec, options, file, *document, outcome.stations,
                   std::to_string(n) + (n == 1 ? " station changed" : " stations changed"), output);
 }

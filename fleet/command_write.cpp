@@ -1,9 +1,13 @@
 #include "fleet/command_write.h"
 
+#include <ctime>
+
 #include "doc/cp1252.h"
 #include "doc/file_replace.h"
 #include "doc/file_system.h"
 #include "doc/xml_load.h"
+#include "fleet/check_rules.h"
+#include "fleet/diff_station.h"
 #include "fleet/fleet_commands.h"
 #include "fleet/fleet_diff.h"
 
@@ -16,19 +20,31 @@ std::vector<OptionSpec> with_write_options(std::vector<OptionSpec> options)
 {
     options.insert(
         options.end(),
-        {{"--dry-run", nullptr, "Prints what would change, in the form of zantor-fleet diff, and writes nothing."},
+        {{"--dry-run", nullptr, "Prints what would change, the same lines as without it, and writes nothing."},
          {"--output", "OUT", "Writes the result to OUT and leaves FILE as it was."},
+         {"--show-secrets", nullptr, "Shows PINs and passwords in the lines of the changes instead of ****."},
+         {"--format", "text|json",
+          "text (the default): one change a line, then the findings, then a summary line. json: the changes as "
+          "zantor-fleet diff --format json gives them."},
+         {"--strict", nullptr,
+          "Refuses the change, and writes nothing, when check warns about a station it changed or added."},
          {"--backup", nullptr,
-          "First keeps the file that is replaced, byte for byte, as the same name with .bak added, written the "
-          "same safe way."}});
+          "First keeps the file that is replaced, byte for byte and with its permissions, as the same name with "
+          "the date and time and .bak added (fleet.xml.20261208-143005.bak), written the same safe way; an earlier "
+          "backup is never replaced."}});
     return options;
 }
 
 void report_refused(const CommandSpec& command, const std::vector<std::string>& errors, CommandOutput& output)
 {
     const std::string prefix = std::string("zantor-fleet ") + command.name + ": ";
-    for (const std::string& error : errors) {
-        output.err += prefix + error + "\n";
+    // A sheet of the wrong fleet is refused row by row: the first errors say
+    // what is wrong, ten thousand more would only hide them.
+    for (size_t i = 0; i < errors.size() && i < max_errors_shown; ++i) {
+        output.err += prefix + errors[i] + "\n";
+    }
+    if (errors.size() > max_errors_shown) {
+        output.err += prefix + "... and " + std::to_string(errors.size() - max_errors_shown) + " more\n";
     }
     output.err +=
         prefix + std::to_string(errors.size()) + (errors.size() == 1 ? " error" : " errors") + ", nothing written\n";
@@ -37,54 +53,128 @@ void report_refused(const CommandSpec& command, const std::vector<std::string>& 
 
 namespace {
 
-void print_dry_run(const CommandSpec& command, const std::string& file, myXMLdocument& changed,
-                   const std::vector<std::string>& lines, CommandOutput& output)
+// The lines of the changes, the same for a dry run and a real one.
+std::vector<Change> change_list(const std::vector<ChangedStation>& stations, bool show_secrets)
 {
-    if (lines.empty()) {
-        output.out += file_name_text(file) + ": nothing to change\n";
-        return;
+    std::vector<Change> changes;
+    for (const ChangedStation& changed : stations) {
+        const std::string id = xml_get_attr_text(changed.station, "id");
+        const std::string description = xml_get_attr_text(changed.station, "description");
+        if (changed.original == nullptr) {
+            changes.push_back(Change{ChangeKind::added, id, description, "", false, ShownValue(), ShownValue()});
+            continue;
+        }
+        // What the station dialog adds to an old record is counted on one
+        // line: eleven lines of defaults would hide the change asked for.
+        int completed = 0;
+        for (Change& change : station_changes(changed.original.get(), changed.station, show_secrets)) {
+            const bool added_element = !change.has_values && change.what.size() > 6 &&
+                                       change.what.compare(change.what.size() - 6, 6, " added") == 0;
+            if (added_element || (change.has_values && change.old_value.absent)) {
+                ++completed;
+                continue;
+            }
+            change.station = id;
+            change.description = description;
+            changes.push_back(std::move(change));
+        }
+        if (completed > 0) {
+            changes.push_back(Change{ChangeKind::changed, id, description,
+                                     "completed: " + std::to_string(completed) +
+                                         (completed == 1 ? " setting" : " settings") + " added with their defaults",
+                                     false, ShownValue(), ShownValue()});
+        }
     }
-    myXMLdocument* original = load_settings(command, file, output);
-    if (original == nullptr) {
-        return;
-    }
-    const DiffReport report = diff_documents(*original, changed, false);
-    for (const Change& change : report.changes) {
-        output.out += utf8_from_cp1252(change_line(change)) + "\n";
-    }
-    output.out += diff_summary(report);
+    return changes;
 }
 
-// Keeps the file that `target` names as target.bak, unless there is none.
+// Keeps the file that `target` names as TARGET.YYYYMMDD-HHMMSS.bak, with its
+// permissions, unless there is none. An earlier backup is never replaced:
+// a second one in the same second takes the next free name.
 bool keep_backup(const CommandSpec& command, const std::string& target, CommandOutput& output)
 {
     if (file_system::kind_of(target) == file_system::Kind::missing) {
         return true;
     }
+    char stamp[32];
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+#ifdef _WIN32
+    localtime_s(&local, &now);
+#else
+    localtime_r(&now, &local);
+#endif
+    std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &local);
+    std::string backup = target + "." + stamp + ".bak";
+    for (int n = 2; file_system::kind_of(backup) != file_system::Kind::missing; ++n) {
+        backup = target + "." + stamp + "-" + std::to_string(n) + ".bak";
+    }
     std::string bytes, error;
-    const std::string backup = target + ".bak";
-    if (!read_whole_file(target.c_str(), bytes, error) || !replace_file_content(backup.c_str(), bytes, error)) {
+    if (!read_whole_file(target.c_str(), bytes, error) ||
+        !replace_file_content(backup.c_str(), bytes, error, target.c_str())) {
         report_unreadable(command, backup, "cannot keep the backup: " + error + "; nothing written", output);
         return false;
     }
+    output.out += "backup: " + file_name_text(backup) + "\n";
     return true;
 }
 
 }  // namespace
 
 void finish_change(const CommandSpec& command, const ParsedOptions& options, const std::string& file,
-                   myXMLdocument& document, const std::vector<std::string>& lines, const std::string& summary,
+                   myXMLdocument& document, const std::vector<ChangedStation>& stations, const std::string& summary,
                    CommandOutput& output)
 {
-    if (options.has("--dry-run")) {
-        print_dry_run(command, file, document, lines, output);
+    const bool dry_run = options.has("--dry-run");
+    const bool elsewhere = options.has("--output");
+    const std::vector<Change> changes = change_list(stations, options.has("--show-secrets"));
+    // The rules of check on what the command stored.
+    std::vector<const TiXmlElement*> touched;
+    for (const ChangedStation& changed : stations) {
+        touched.push_back(changed.station);
+    }
+    std::vector<std::string> findings;
+    bool warned = false;
+    if (!touched.empty()) {
+        CheckOptions check_options;
+        check_options.only = &touched;
+        for (const Finding& finding : check_document(document, check_options).findings) {
+            warned = warned || finding.severity == Severity::warning;
+            findings.push_back(std::string("check: ") + severity_name(finding.severity) + " " +
+                               utf8_from_cp1252(finding.station) + " " + utf8_from_cp1252(finding.where) + ": " +
+                               utf8_from_cp1252(finding.message));
+        }
+    }
+    if (warned && options.has("--strict")) {
+        std::vector<std::string> refused;
+        for (const std::string& finding : findings) {
+            refused.push_back(finding + " (--strict)");
+        }
+        report_refused(command, refused, output);
         return;
     }
-    const bool elsewhere = options.has("--output");
+    std::string shown;
+    if (options.value("--format", "text") == std::string("json")) {
+        shown = changes_as_json(changes);
+    } else {
+        for (const Change& change : changes) {
+            shown += utf8_from_cp1252(change_line(change)) + "\n";
+        }
+        for (const std::string& finding : findings) {
+            shown += finding + "\n";
+        }
+    }
+    const std::string nothing = file_name_text(file) + ": nothing to change\n";
+    if (dry_run) {
+        output.out += stations.empty()
+                          ? nothing
+                          : shown + file_name_text(file) + ": " + summary + "; nothing written (dry run)\n";
+        return;
+    }
     // Nothing to change leaves FILE as it is, byte for byte; OUT is still
     // written, so that what follows in a script finds the result there.
-    if (lines.empty() && !elsewhere) {
-        output.out += file_name_text(file) + ": nothing to change\n";
+    if (stations.empty() && !elsewhere) {
+        output.out += nothing;
         return;
     }
     const std::string target = options.value("--output", file.c_str());
@@ -95,9 +185,6 @@ void finish_change(const CommandSpec& command, const ParsedOptions& options, con
         report_unreadable(command, target, "cannot write: " + document.error_text(), output);
         return;
     }
-    for (const std::string& line : lines) {
-        output.out += utf8_from_cp1252(line) + "\n";
-    }
-    output.out += file_name_text(file) + ": " + (lines.empty() ? "nothing to change" : summary) +
+    output.out += shown + file_name_text(file) + ": " + (stations.empty() ? "nothing to change" : summary) +
                   (elsewhere ? "; written to " + file_name_text(target) : "; written") + "\n";
 }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "fleet/command_line.h"
+#include "fleet/fleet_station.h"
 
 // The command's own options, then --dry-run, --output OUT and --backup.
 std::vector<OptionSpec> with_write_options(std::vector<OptionSpec> options);
@@ -15,17 +16,23 @@ std::vector<OptionSpec> with_write_options(std::vector<OptionSpec> options);
 // The exit statuses of a command that changes a file.
 extern const char* const write_exit_status;
 
-// Tells the operator why the input was refused, one error a line, and that
-// nothing was written (status 1).
+// The most errors a refused input prints; the rest are counted.
+const size_t max_errors_shown = 20;
+
+// Tells the operator why the input was refused, one error a line (at most
+// max_errors_shown, then "... and N more"), and that nothing was written
+// (status 1).
 void report_refused(const CommandSpec& command, const std::vector<std::string>& errors, CommandOutput& output);
 
-// Ends a command that changed `document`, loaded from `file`: with --dry-run
-// prints the changes as `zantor-fleet diff` does; otherwise writes the
-// document (to OUT with --output, keeping the replaced file as NAME.bak with
-// --backup) and prints `lines`, one per station, then `file: <summary>`.
-// When `lines` is empty there is nothing to change and FILE is not touched.
+// Ends a command that changed `stations` of `document`, loaded from
+// `file`. Prints each change as `zantor-fleet diff` does, the same lines
+// with --dry-run and without, settings that completion added counted on one
+// line; then the findings of check on those stations (with --strict any
+// warning refuses the change). Unless --dry-run, writes the document (to
+// OUT with --output, first keeping the replaced file with --backup). When
+// nothing changed FILE is not touched.
 void finish_change(const CommandSpec& command, const ParsedOptions& options, const std::string& file,
-                   myXMLdocument& document, const std::vector<std::string>& lines, const std::string& summary,
+                   myXMLdocument& document, const std::vector<ChangedStation>& stations, const std::string& summary,
                    CommandOutput& output);
 
 #endif

@@ -27,6 +27,11 @@ void run_import_csv(const ParsedOptions& options, CommandOutput& output);
 const CommandSpec& apply_spec();
 void run_apply(const ParsedOptions& options, CommandOutput& output);
 
+struct Change;
+// Changes as diff --format json prints them: an array of objects with the
+// keys kind, station, description, what, old and new.
+std::string changes_as_json(const std::vector<Change>& changes);
+
 // A file name as the operator typed it, as UTF-8 (a name that is not
 // UTF-8 is taken for Windows-1252, the code page of the settings files).
 std::string file_name_text(const std::string& file_name);

@@ -34,6 +34,17 @@ private:
     StationParts pieces;
 };
 
+// A station that a command changed or added: the record in the document,
+// and a copy of it as it was (null for a station added), so that the lines
+// that tell the change are the same whether it is written or not.
+struct ChangedStation {
+    TiXmlElement* station = nullptr;
+    std::shared_ptr<TiXmlElement> original;
+};
+
+// A copy of the record, detached from the document.
+std::shared_ptr<TiXmlElement> copy_of(const TiXmlElement* station);
+
 // The station's stored id, or "#<position>" (1-based in the list) when it
 // has none, so that every finding and line names its station.
 std::string station_name(const TiXmlElement* station, int position);

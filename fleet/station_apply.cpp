@@ -198,16 +198,9 @@ ApplyOutcome apply_parts(myXMLdocument& document, const std::string& source_id,
         if (changing == 0) {
             continue;  // a target that already holds the parts stays as it stands
         }
+        std::shared_ptr<TiXmlElement> original = copy_of(target);
         copy_parts(from.parts(), complete_station_defaults(target), changing);
-        Change line;
-        line.station = xml_get_attr_text(target, "id");
-        line.description = xml_get_attr_text(target, "description");
-        for (const PartName& name : part_names) {
-            if ((changing & name.parts) == name.parts && (name.parts & (name.parts - 1)) == 0) {
-                line.what += std::string(line.what.empty() ? "" : ", ") + name.name;
-            }
-        }
-        outcome.lines.push_back(change_line(line));
+        outcome.stations.push_back(ChangedStation{target, std::move(original)});
     }
     return outcome;
 }

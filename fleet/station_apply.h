@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "doc/Lib_xml.h"
+#include "fleet/fleet_station.h"
 
 // The parts, one bit each.
 enum ApplyPart : unsigned {
@@ -28,8 +29,8 @@ std::string apply_part_names();
 
 struct ApplyOutcome {
     std::vector<std::string> errors;  // document text
-    // One line per target changed, in document text: `12 "Pump house": slow, fast`.
-    std::vector<std::string> lines;
+    // The targets changed, in document order.
+    std::vector<ChangedStation> stations;
 };
 
 // Copies `parts` of the station whose id is `source_id` to the stations of

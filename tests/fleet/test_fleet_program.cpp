@@ -272,18 +272,24 @@ TEST_F(FleetProgram, ImportOfItsOwnListChangesNothingAndASecondImportNothingMore
         "2 \"Well, \xC3\xA9\x61st\": Description \"Well\" -> \"Well, \xC3\xA9\x61st\"\n"
         "2 \"Well, \xC3\xA9\x61st\": GSM Mode \"GSM DATA\" -> \"GPRS PUSH\"\n"
         "2 \"Well, \xC3\xA9\x61st\": APN NAME \"internet.operator.example\" -> \"apn.example\"\n"
-        "1 station changed, 0 added, 0 removed; 0 changes at the top level\n",
+        "fleet.xml: 1 station changed, 0 added; nothing written (dry run)\n",
         preview.out + preview.err);
     EXPECT_EQ(fleet, read_bytes(dir.file("fleet.xml")));
+    // Caught: the real run said less than the dry run, and a second backup
+    // replaced the first.
     const ProgramRun first = run({"import-csv", "fleet.xml", "new.csv", "--backup"});
     EXPECT_EQ(0, first.status);
-    EXPECT_EQ(
-        "2 \"Well, \xC3\xA9\x61st\": Description, GSM Mode, APN NAME\n"
-        "fleet.xml: 1 station changed, 0 added; written\n",
-        first.out + first.err);
-    EXPECT_EQ(fleet, read_bytes(dir.file("fleet.xml.bak")));
+    const std::string backup = first.out.substr(8, first.out.find('\n') - 8);
+    EXPECT_EQ("backup: " + backup + "\n" + preview.out.substr(0, preview.out.rfind("nothing written")) + "written\n",
+              first.out + first.err);
+    EXPECT_EQ(fleet, read_bytes(dir.file(backup.c_str())));
+    EXPECT_EQ(0u, backup.find("fleet.xml.")) << backup;
+    file("other.csv", "id;description\n1;Pump house\n");
+    const ProgramRun again = run({"import-csv", "fleet.xml", "other.csv", "--backup"});
+    EXPECT_NE(std::string::npos, again.out.find(".bak\n")) << again.out;
+    EXPECT_EQ(fleet, read_bytes(dir.file(backup.c_str()))) << "the first backup stays";
     const std::string written = read_bytes(dir.file("fleet.xml"));
-    const ProgramRun second = run({"import-csv", "fleet.xml", "new.csv"});
+    const ProgramRun second = run({"import-csv", "fleet.xml", "other.csv"});
     EXPECT_EQ("fleet.xml: nothing to change\n", second.out + second.err);
     EXPECT_EQ(written, read_bytes(dir.file("fleet.xml")));
 }
@@ -301,6 +307,8 @@ TEST_F(FleetProgram, ImportWithOneBadRowWritesNothingAndNamesItsLineAndColumn)
     EXPECT_EQ(1, result.status);
     EXPECT_EQ("", result.out);
     EXPECT_EQ(
+        "zantor-fleet import-csv: sheet.csv line 3, column description: the cell holds a line break: the station "
+        "dialog shows one line only\n"
         "zantor-fleet import-csv: sheet.csv line 3, column gsm_duration_min: \"1.5\" is not a whole number of minutes "
         "from 0 to 35791394\n"
         "zantor-fleet import-csv: sheet.csv line 3, column gsm_mode: unknown GSM mode \"GPRS\" (Disabled, GPRS PUSH "
@@ -310,7 +318,9 @@ TEST_F(FleetProgram, ImportWithOneBadRowWritesNothingAndNamesItsLineAndColumn)
         "station's with apply\n"
         "zantor-fleet import-csv: sheet.csv line 5, column description: the character \"\xC5\x84\" cannot be "
         "stored: the settings file is in Windows-1252, which has no such character\n"
-        "zantor-fleet import-csv: 4 errors, nothing written\n",
+        "zantor-fleet import-csv: sheet.csv line 5, column id: no station has the id \"3\"; give --add to add it as a "
+        "new station\n"
+        "zantor-fleet import-csv: 6 errors, nothing written\n",
         result.err);
     EXPECT_EQ(fleet, read_bytes(dir.file("fleet.xml")));
     EXPECT_EQ("", read_bytes(dir.file("out.xml")));
@@ -339,7 +349,13 @@ TEST_F(FleetProgram, ApplyCopiesTheSequencesToTheTargetsOnly)
 
     const ProgramRun applied = run({"apply", "fleet.xml", "--from", "1", "--to", "3", "--parts", "sequences"});
     EXPECT_EQ(0, applied.status);
-    EXPECT_EQ("3 \"Spring\": slow, health\nfleet.xml: 1 station changed; written\n", applied.out + applied.err);
+    EXPECT_EQ(
+        "3 \"Spring\": Slow sequence: [168] Channel 9 : Relative pulse counter #0 not measured -> measured, ge 100\n"
+        "3 \"Spring\": Slow sequence: Send SMS if threshold pass off -> on\n"
+        "3 \"Spring\": Health sequence: Measure VBat measured -> not measured\n"
+        "3 \"Spring\": completed: 4 settings added with their defaults\n"
+        "fleet.xml: 1 station changed; written\n",
+        applied.out + applied.err);
     const ProgramRun list = run({"list", "fleet.xml", "--csv"});
     const auto slow_of = [&](const char* id) {
         const size_t row = list.out.find(std::string("\r\n") + id + ";");
@@ -358,12 +374,15 @@ TEST_F(FleetProgram, ApplyCopiesTheSequencesToTheTargetsOnly)
     EXPECT_EQ(
         "2 \"Well\": Slow sequence: [168] Channel 9 : Relative pulse counter #0 not measured -> measured, ge 100\n"
         "2 \"Well\": Slow sequence: Send SMS if threshold pass off -> on\n"
-        "2 \"Well\": STATION phone_nbr (none) -> \"330000000000\"\n"
-        "2 \"Well\": STATION pin (none) -> ****\n"
-        "2 \"Well\": CONFIGURATION[value=0] added\n"
-        "2 \"Well\": CONFIGURATION[value=1] added\n"
-        "1 station changed, 0 added, 0 removed; 0 changes at the top level\n",
+        "2 \"Well\": completed: 4 settings added with their defaults\n"
+        "check: warning 2 STATION[id=2]: the phone number \"330000000000\" is also the phone number of station 3 at "
+        "position 3\n"
+        "fleet.xml: 1 station changed; nothing written (dry run)\n",
         again.out + again.err);
+    // What check finds on the stations changed refuses the change with --strict.
+    const ProgramRun strict = run({"apply", "fleet.xml", "--from", "1", "--to", "2", "--parts", "slow", "--strict"});
+    EXPECT_EQ(1, strict.status);
+    EXPECT_NE(std::string::npos, strict.err.find("1 error, nothing written")) << strict.err;
 }
 
 TEST_F(FleetProgram, UsageErrorsNameWhatWasWrongAndHelpDescribesEveryOption)
