@@ -46,7 +46,10 @@ const CommandSpec& list_spec()
             "choices of each sequence in a few words, for example 'VBat eol 11.9; 0/9 ge 100; 7/0; 10.7/1,5; "
             "10.120/0; SMS; S3=1': the battery with its end-of-life threshold, the channels of each port (port.probe "
             "on port 10) with their thresholds, the SMS on threshold and the forced outputs of each output change. "
-            "PINs and passwords show as **** and an empty one as an empty cell. Never writes a file.",
+            "PINs and passwords show as **** and an empty one as an empty cell. A control character in a value (a "
+            "line break, a tab, or what a reference above 255 such as &#x2013; leaves in the file) shows as \\x and "
+            "its code in two hexadecimal digits, a line break as \\x0A; import-csv reads such a cell as the value "
+            "unchanged. Never writes a file.",
         {{"--csv", nullptr,
           "Writes RFC 4180 CSV instead of a table: a header row of the column names, then one row a station, in "
           "UTF-8 with a byte-order mark so that spreadsheet programs show accented letters."},
@@ -101,7 +104,7 @@ void run_list(const ParsedOptions& options, CommandOutput& output)
     for (TiXmlElement* station : listed_stations(document)) {
         std::vector<std::string> row = station_row(station, options.has("--show-secrets"));
         for (std::string& cell : row) {
-            cell = utf8_from_cp1252(cell);
+            cell = utf8_from_cp1252(visible_text(cell));
         }
         rows.push_back(std::move(row));
     }

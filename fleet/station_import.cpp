@@ -132,8 +132,12 @@ bool document_text(const std::string& cell, std::string& text, std::string& reas
             reason = "the cell holds a line break: the station dialog shows one line only";
             return false;
         }
-        if (static_cast<unsigned char>(c) < 0x20 && c != '\t') {
-            reason = "the cell holds a control character (code " + std::to_string(static_cast<int>(c)) + ")";
+        // A tab cannot be typed into a box of one line (it moves to the next
+        // box), and the others show as nothing or as a box.
+        if (is_control_byte(static_cast<unsigned char>(c))) {
+            reason = "the cell holds a control character (code " +
+                     std::to_string(static_cast<int>(static_cast<unsigned char>(c))) +
+                     "), which the station dialog cannot show as typed";
             return false;
         }
     }
@@ -168,7 +172,8 @@ public:
     {
         stations = bind_top_level(document).stations;
         for (TiXmlElement* station : listed_stations(document)) {
-            holders[xml_get_attr_text(station, "id")].push_back(station);
+            // As list shows the id, so that its row finds the station.
+            holders[visible_text(xml_get_attr_text(station, "id"))].push_back(station);
         }
     }
 
@@ -334,7 +339,7 @@ private:
                 SequenceChoices choices;
                 read_sequence(sequences[role], choices);
                 const std::string shown = sequence_text(choices);
-                if (cell != shown) {
+                if (cell != shown && cell != visible_text(shown)) {
                     error(row.line, name,
                           std::string("the ") + sequence_labels[role] +
                               " cannot be changed by an import (the station's reads " +
@@ -345,7 +350,7 @@ private:
             }
             const StationField& field = station_fields[column];
             std::string& value = values.text[column];
-            if ((field.secret && cell == hidden_secret) || cell == value) {
+            if ((field.secret && cell == hidden_secret) || cell == value || cell == visible_text(value)) {
                 continue;
             }
             if (field.source == FieldSource::gsm_mode) {

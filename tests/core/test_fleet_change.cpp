@@ -119,6 +119,31 @@ TEST(FleetImport, RefusesWhatItCannotStoreAndNamesWhere)
             import_csv(fleet, "id,gsm_sms_duration_min,http_port,fast\n5,,,\n1,-5,http,VBat\n1,,,\n9,,,VBat; 0/1\n")));
 }
 
+// Caught: import stored what the station dialog then showed otherwise.
+TEST(FleetImport, ACellTheDialogCannotShowAsTypedIsAnErrorOfItsRowAndColumn)
+{
+    const struct {
+        const char* cell;  // UTF-8, as a spreadsheet writes it
+        const char* reason;
+    } cases[] = {
+        {"Gda\xC5\x84sk",
+         "the character \"\xC5\x84\" cannot be stored: the settings file is in Windows-1252, which has no such "
+         "character"},
+        {"\"two\r\nlines\"", "the cell holds a line break: the station dialog shows one line only"},
+        {"tab\there", "the cell holds a control character (code 9), which the station dialog cannot show as typed"},
+        {"bell\x07", "the cell holds a control character (code 7), which the station dialog cannot show as typed"},
+        {"del\x7F", "the cell holds a control character (code 127), which the station dialog cannot show as typed"},
+        {"\xC2\x81", "the cell holds a control character (code 129), which the station dialog cannot show as typed"},
+    };
+    for (const auto& c : cases) {
+        Fleet fleet({"1"});
+        const std::string before = render_tree(fleet.station(0));
+        const ImportOutcome outcome = import_csv(fleet, std::string("id;apn_name\n1;") + c.cell + "\n");
+        EXPECT_EQ(std::string("2 apn_name: ") + c.reason + "\n", errors_text(outcome)) << c.cell;
+        EXPECT_EQ(before, render_tree(fleet.station(0))) << c.cell;
+    }
+}
+
 // Caught: the output of list --csv did not import back where stations share
 // an id, and nothing could repair the shared id.
 TEST(FleetImport, SharedIdsMatchRowByRowAndNewIdRepairsThem)

@@ -217,6 +217,47 @@ TEST_F(FleetProgram, ListAsATableAndAsCsvForASpreadsheet)
         csv.out);
 }
 
+// Caught: a reference above 255 left a control character in the value, and
+// list wrote it to the terminal and into the CSV.
+TEST_F(FleetProgram, ListShowsControlCharactersAsCodesThatImportBack)
+{
+    const struct {
+        const char* stored;  // the description as the file holds it
+        const char* shown;   // its cell, in the table and in the CSV
+    } cases[] = {
+        {"a&#x1;b", "a\\x01b"},
+        {"En&#x2013;dash", "En\\x13dash"},  // the reference cut to its low byte
+        {"two&#xD;&#xA;lines", "two\\x0D\\x0Alines"},
+        {"tab&#x9;", "tab\\x09"},
+        {"&#x7F;&#x81;&#xE9;", "\\x7F\\x81\xC3\xA9"},
+        {"C:\\x41", "C:\\x41"},  // a backslash stays as typed
+    };
+    std::string stations;
+    int id = 1;
+    for (const auto& c : cases) {
+        stations += station(std::to_string(id++).c_str(), c.stored);
+    }
+    const std::string fleet = settings(stations);
+    file("fleet.xml", fleet);
+    const ProgramRun table = run({"list", "fleet.xml"});
+    const ProgramRun csv = run({"list", "fleet.xml", "--csv", "--separator", "tab"});
+    id = 1;
+    for (const auto& c : cases) {
+        const std::string row = std::to_string(id++);
+        EXPECT_NE(std::string::npos, table.out.find("\n" + row + "   " + c.shown + " ")) << c.stored;
+        EXPECT_NE(std::string::npos, csv.out.find("\n" + row + "\t" + c.shown + "\t")) << c.stored;
+    }
+    for (const std::string& out : {table.out, csv.out}) {
+        for (char byte : out) {
+            EXPECT_TRUE(static_cast<unsigned char>(byte) >= 0x20 || byte == '\n' || byte == '\r' || byte == '\t');
+        }
+    }
+    file("list.csv", csv.out);
+    const ProgramRun back = run({"import-csv", "fleet.xml", "list.csv"});
+    EXPECT_EQ("fleet.xml: nothing to change\n", back.out + back.err);
+    EXPECT_EQ(fleet, read_bytes(dir.file("fleet.xml")));
+}
+
 TEST_F(FleetProgram, DiffAsTextAndJsonAndNothingForTheSameSettings)
 {
     file("old.xml", settings(station("1", "Pump house") + station("2", "Well")));
