@@ -71,8 +71,10 @@ void run_apply(const ParsedOptions& options, CommandOutput& output)
     for (const std::string& id : comma_list(options.value("--to", ""))) {
         targets.push_back(document_id(id));
     }
+    ChangeLines lines(options);
     const ApplyOutcome outcome =
-        apply_parts(*document, document_id(options.value("--from", "")), targets, options.has("--all"), parts);
+        apply_parts(*document, document_id(options.value("--from", "")), targets, options.has("--all"), parts,
+                    [&](ChangedStation& changed) { lines.add(changed); });
     if (!outcome.errors.empty()) {
         std::vector<std::string> errors;
         for (const std::string& error : outcome.errors) {
@@ -82,6 +84,6 @@ void run_apply(const ParsedOptions& options, CommandOutput& output)
         return;
     }
     const size_t n = outcome.stations.size();
-    finish_change(spec, options, file, *document, outcome.stations,
+    finish_change(spec, options, file, *document, outcome.stations, lines,
                   std::to_string(n) + (n == 1 ? " station changed" : " stations changed"), output);
 }

@@ -48,7 +48,9 @@ void run_import_csv(const ParsedOptions& options, CommandOutput& output)
     if (document == nullptr) {
         return;
     }
-    const ImportOutcome outcome = import_csv(*document, bytes, options.has("--add"));
+    ChangeLines lines(options);
+    const ImportOutcome outcome =
+        import_csv(*document, bytes, options.has("--add"), [&](ChangedStation& changed) { lines.add(changed); });
     if (!outcome.errors.empty()) {
         std::vector<std::string> errors;
         for (const ImportError& e : outcome.errors) {
@@ -62,7 +64,7 @@ void run_import_csv(const ParsedOptions& options, CommandOutput& output)
         return std::to_string(n) + " " + (n == 1 ? one : many);
     };
     finish_change(
-        import_csv_spec(), options, file, *document, outcome.stations,
+        import_csv_spec(), options, file, *document, outcome.stations, lines,
         count(outcome.changed, "station changed", "stations changed") + ", " + std::to_string(outcome.added) + " added",
         output);
 }

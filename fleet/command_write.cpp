@@ -53,39 +53,35 @@ void report_refused(const CommandSpec& command, const std::vector<std::string>& 
 
 namespace {
 
-// The lines of the changes, the same for a dry run and a real one.
-std::vector<Change> change_list(const std::vector<ChangedStation>& stations, bool show_secrets)
+// The lines of one station's change.
+void station_change_list(const ChangedStation& changed, bool show_secrets, std::vector<Change>& changes)
 {
-    std::vector<Change> changes;
-    for (const ChangedStation& changed : stations) {
-        const std::string id = xml_get_attr_text(changed.station, "id");
-        const std::string description = xml_get_attr_text(changed.station, "description");
-        if (changed.original == nullptr) {
-            changes.push_back(Change{ChangeKind::added, id, description, "", false, ShownValue(), ShownValue()});
+    const std::string id = xml_get_attr_text(changed.station, "id");
+    const std::string description = xml_get_attr_text(changed.station, "description");
+    if (changed.original == nullptr) {
+        changes.push_back(Change{ChangeKind::added, id, description, "", false, ShownValue(), ShownValue()});
+        return;
+    }
+    // What the station dialog adds to an old record is counted on one
+    // line: eleven lines of defaults would hide the change asked for.
+    int completed = 0;
+    for (Change& change : station_changes(changed.original.get(), changed.station, show_secrets)) {
+        const bool added_element = !change.has_values && change.what.size() > 6 &&
+                                   change.what.compare(change.what.size() - 6, 6, " added") == 0;
+        if (added_element || (change.has_values && change.old_value.absent)) {
+            ++completed;
             continue;
         }
-        // What the station dialog adds to an old record is counted on one
-        // line: eleven lines of defaults would hide the change asked for.
-        int completed = 0;
-        for (Change& change : station_changes(changed.original.get(), changed.station, show_secrets)) {
-            const bool added_element = !change.has_values && change.what.size() > 6 &&
-                                       change.what.compare(change.what.size() - 6, 6, " added") == 0;
-            if (added_element || (change.has_values && change.old_value.absent)) {
-                ++completed;
-                continue;
-            }
-            change.station = id;
-            change.description = description;
-            changes.push_back(std::move(change));
-        }
-        if (completed > 0) {
-            changes.push_back(Change{ChangeKind::changed, id, description,
-                                     "completed: " + std::to_string(completed) +
-                                         (completed == 1 ? " setting" : " settings") + " added with their defaults",
-                                     false, ShownValue(), ShownValue()});
-        }
+        change.station = id;
+        change.description = description;
+        changes.push_back(std::move(change));
     }
-    return changes;
+    if (completed > 0) {
+        changes.push_back(Change{ChangeKind::changed, id, description,
+                                 "completed: " + std::to_string(completed) +
+                                     (completed == 1 ? " setting" : " settings") + " added with their defaults",
+                                 false, ShownValue(), ShownValue()});
+    }
 }
 
 // Keeps the file that `target` names as TARGET.YYYYMMDD-HHMMSS.bak, with its
@@ -121,13 +117,40 @@ bool keep_backup(const CommandSpec& command, const std::string& target, CommandO
 
 }  // namespace
 
+ChangeLines::ChangeLines(const ParsedOptions& options)
+    : show_secrets(options.has("--show-secrets")), json(options.value("--format", "text") == std::string("json"))
+{
+}
+
+void ChangeLines::add(ChangedStation& changed)
+{
+    if (json) {
+        station_change_list(changed, show_secrets, changes);
+    } else {
+        std::vector<Change> station_changes;
+        station_change_list(changed, show_secrets, station_changes);
+        for (const Change& change : station_changes) {
+            text += utf8_from_cp1252(change_line(change));
+            text += '\n';
+        }
+    }
+    changed.original.reset();
+}
+
+std::string ChangeLines::take()
+{
+    std::string taken = json ? changes_as_json(changes) : std::move(text);
+    text.clear();
+    changes.clear();
+    return taken;
+}
+
 void finish_change(const CommandSpec& command, const ParsedOptions& options, const std::string& file,
-                   myXMLdocument& document, const std::vector<ChangedStation>& stations, const std::string& summary,
-                   CommandOutput& output)
+                   myXMLdocument& document, const std::vector<ChangedStation>& stations, ChangeLines& lines,
+                   const std::string& summary, CommandOutput& output)
 {
     const bool dry_run = options.has("--dry-run");
     const bool elsewhere = options.has("--output");
-    const std::vector<Change> changes = change_list(stations, options.has("--show-secrets"));
     // The rules of check on what the command stored.
     std::vector<const TiXmlElement*> touched;
     for (const ChangedStation& changed : stations) {
@@ -153,22 +176,20 @@ void finish_change(const CommandSpec& command, const ParsedOptions& options, con
         report_refused(command, refused, output);
         return;
     }
-    std::string shown;
-    if (options.value("--format", "text") == std::string("json")) {
-        shown = changes_as_json(changes);
-    } else {
-        for (const Change& change : changes) {
-            shown += utf8_from_cp1252(change_line(change)) + "\n";
-        }
+    std::string shown = lines.take();
+    if (options.value("--format", "text") != std::string("json")) {
         for (const std::string& finding : findings) {
             shown += finding + "\n";
         }
     }
     const std::string nothing = file_name_text(file) + ": nothing to change\n";
     if (dry_run) {
-        output.out += stations.empty()
-                          ? nothing
-                          : shown + file_name_text(file) + ": " + summary + "; nothing written (dry run)\n";
+        if (stations.empty()) {
+            output.out += nothing;
+        } else {
+            output.out += shown;
+            output.out += file_name_text(file) + ": " + summary + "; nothing written (dry run)\n";
+        }
         return;
     }
     // Nothing to change leaves FILE as it is, byte for byte; OUT is still
@@ -185,6 +206,7 @@ void finish_change(const CommandSpec& command, const ParsedOptions& options, con
         report_unreadable(command, target, "cannot write: " + document.error_text(), output);
         return;
     }
-    output.out += shown + file_name_text(file) + ": " + (stations.empty() ? "nothing to change" : summary) +
+    output.out += shown;
+    output.out += file_name_text(file) + ": " + (stations.empty() ? "nothing to change" : summary) +
                   (elsewhere ? "; written to " + file_name_text(target) : "; written") + "\n";
 }

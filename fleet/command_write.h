@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "fleet/command_line.h"
+#include "fleet/fleet_diff.h"
 #include "fleet/fleet_station.h"
 
 // The command's own options, then --dry-run, --output OUT and --backup.
@@ -24,15 +25,33 @@ const size_t max_errors_shown = 20;
 // (status 1).
 void report_refused(const CommandSpec& command, const std::vector<std::string>& errors, CommandOutput& output);
 
+// The lines of the changes as `zantor-fleet diff` gives them (in the form
+// --format asks for), the same with --dry-run and without, settings that
+// completion added counted on one line. Given each station as soon as it is
+// changed (a StationChanged), so that its record as it was goes at once.
+class ChangeLines {
+public:
+    explicit ChangeLines(const ParsedOptions& options);
+    // Says the change of the station and lets go of its record as it was.
+    void add(ChangedStation& changed);
+    // The lines said so far, each ending in a line break; with --format json
+    // the array of the changes. Leaves nothing behind.
+    std::string take();
+
+private:
+    bool show_secrets = false;
+    bool json = false;
+    std::string text;
+    std::vector<Change> changes;  // for json
+};
+
 // Ends a command that changed `stations` of `document`, loaded from
-// `file`. Prints each change as `zantor-fleet diff` does, the same lines
-// with --dry-run and without, settings that completion added counted on one
-// line; then the findings of check on those stations (with --strict any
-// warning refuses the change). Unless --dry-run, writes the document (to
-// OUT with --output, first keeping the replaced file with --backup). When
-// nothing changed FILE is not touched.
+// `file`. Prints the lines of the changes, then the findings of check on
+// those stations (with --strict any warning refuses the change). Unless
+// --dry-run, writes the document (to OUT with --output, first keeping the
+// replaced file with --backup). When nothing changed FILE is not touched.
 void finish_change(const CommandSpec& command, const ParsedOptions& options, const std::string& file,
-                   myXMLdocument& document, const std::vector<ChangedStation>& stations, const std::string& summary,
-                   CommandOutput& output);
+                   myXMLdocument& document, const std::vector<ChangedStation>& stations, ChangeLines& lines,
+                   const std::string& summary, CommandOutput& output);
 
 #endif

@@ -4,6 +4,7 @@
 #ifndef ZANTOR_FLEET_FLEET_STATION_H
 #define ZANTOR_FLEET_FLEET_STATION_H
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -41,6 +42,12 @@ struct ChangedStation {
     TiXmlElement* station = nullptr;
     std::shared_ptr<TiXmlElement> original;
 };
+
+// Called for each station as soon as a command has changed it, before the
+// next one: a caller that says the change at once can let go of the record
+// as it was, so that a command over a whole fleet holds one such copy at a
+// time rather than a second fleet.
+using StationChanged = std::function<void(ChangedStation&)>;
 
 // A copy of the record, detached from the document.
 std::shared_ptr<TiXmlElement> copy_of(const TiXmlElement* station);

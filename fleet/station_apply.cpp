@@ -145,7 +145,8 @@ std::string apply_part_names()
 }
 
 ApplyOutcome apply_parts(myXMLdocument& document, const std::string& source_id,
-                         const std::vector<std::string>& target_ids, bool all, unsigned parts)
+                         const std::vector<std::string>& target_ids, bool all, unsigned parts,
+                         const StationChanged& changed_now)
 {
     ApplyOutcome outcome;
     bind_top_level(document);
@@ -201,6 +202,9 @@ ApplyOutcome apply_parts(myXMLdocument& document, const std::string& source_id,
         std::shared_ptr<TiXmlElement> original = copy_of(target);
         copy_parts(from.parts(), complete_station_defaults(target), changing);
         outcome.stations.push_back(ChangedStation{target, std::move(original)});
+        if (changed_now) {
+            changed_now(outcome.stations.back());
+        }
     }
     return outcome;
 }

@@ -37,8 +37,10 @@ struct ApplyOutcome {
 // `target_ids`, or to every other station when `all`. Source and targets
 // are read completed with their defaults, as the station dialog opens
 // them; a target that changes is completed in the document. With errors
-// the document is unchanged.
+// the document is unchanged. `changed_now`, when given, sees each target as
+// soon as it is changed; outcome.stations then holds what it left.
 ApplyOutcome apply_parts(myXMLdocument& document, const std::string& source_id,
-                         const std::vector<std::string>& target_ids, bool all, unsigned parts);
+                         const std::vector<std::string>& target_ids, bool all, unsigned parts,
+                         const StationChanged& changed_now = nullptr);
 
 #endif

@@ -168,7 +168,8 @@ bool only_elements(const TiXmlNode* node)
 
 class Importer {
 public:
-    Importer(myXMLdocument& document, ImportOutcome& outcome, bool add) : outcome(outcome), adding(add)
+    Importer(myXMLdocument& document, ImportOutcome& outcome, bool add, const StationChanged& changed_now)
+        : outcome(outcome), changed_now(changed_now), adding(add)
     {
         stations = bind_top_level(document).stations;
         for (TiXmlElement* station : listed_stations(document)) {
@@ -270,6 +271,7 @@ public:
 
 private:
     ImportOutcome& outcome;
+    const StationChanged& changed_now;
     TiXmlElement* stations = nullptr;
     std::unordered_map<std::string, std::vector<TiXmlElement*>> holders;
     std::unordered_map<std::string, std::vector<int>> lines_of_ids;
@@ -423,6 +425,9 @@ private:
     {
         ++(original == nullptr ? outcome.added : outcome.changed);
         outcome.stations.push_back(ChangedStation{station, std::move(original)});
+        if (changed_now) {
+            changed_now(outcome.stations.back());
+        }
     }
 
     void change_station(const CsvRecord& row, TiXmlElement* station, const std::vector<std::string>& cells,
@@ -471,7 +476,8 @@ private:
 
 const char* const new_id_column = "new_id";
 
-ImportOutcome import_csv(myXMLdocument& document, const std::string& csv_bytes, bool add)
+ImportOutcome import_csv(myXMLdocument& document, const std::string& csv_bytes, bool add,
+                         const StationChanged& changed_now)
 {
     ImportOutcome outcome;
     const std::string text = csv_text_as_utf8(csv_bytes);
@@ -496,7 +502,7 @@ ImportOutcome import_csv(myXMLdocument& document, const std::string& csv_bytes, 
         outcome.errors.push_back(ImportError{1, "", "the file is empty: it has no header row"});
         return outcome;
     }
-    Importer importer(document, outcome, add);
+    Importer importer(document, outcome, add, changed_now);
     if (!importer.read_header(rows[0])) {
         return outcome;
     }

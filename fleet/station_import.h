@@ -36,7 +36,10 @@ extern const char* const new_id_column;
 // the k-th row with that id is the k-th station with it, so that the output
 // of list --csv always imports back. A row whose id no station has adds a
 // station only when `add` is true. With errors the document may hold part
-// of the changes and is to be thrown away.
-ImportOutcome import_csv(myXMLdocument& document, const std::string& csv_bytes, bool add = false);
+// of the changes and is to be thrown away. `changed_now`, when given, sees
+// each station as soon as it is changed or added; outcome.stations then
+// holds what it left.
+ImportOutcome import_csv(myXMLdocument& document, const std::string& csv_bytes, bool add = false,
+                         const StationChanged& changed_now = nullptr);
 
 #endif
