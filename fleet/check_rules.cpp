@@ -342,7 +342,7 @@ CheckReport check_document(myXMLdocument& document, const CheckOptions& options)
     if (options.only != nullptr) {
         only.insert(options.only->begin(), options.only->end());
     }
-    SequenceChoices scratch;
+    SequenceReadings readings;
     for (size_t index = 0; index < stations.size(); ++index) {
         const int position = static_cast<int>(index) + 1;
         if (options.only != nullptr && only.count(stations[index]) == 0) {
@@ -361,7 +361,7 @@ CheckReport check_document(myXMLdocument& document, const CheckOptions& options)
         check_shared(station.record, position, stations, shared, options, findings, station.path);
         check_station_values(station, findings);
         check_station_texts(station, findings);
-        check_station_sequences(station, scratch, findings);
+        check_station_sequences(station, readings, findings);
         check_station_structure(station, findings);
     }
     return report;

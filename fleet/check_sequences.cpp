@@ -2,6 +2,7 @@
 // station cannot read as numbers, and sequences that OK in the sequence
 // dialog would rewrite.
 #include "fleet/check_station.h"
+#include "fleet/element_diff.h"
 #include "sequence/sequence_rewrite.h"
 
 namespace {
@@ -32,18 +33,23 @@ void check_thresholds(const SequenceChoices& choices, const StationUnderCheck& s
 
 }  // namespace
 
-void check_station_sequences(const StationUnderCheck& station, SequenceChoices& scratch, StationFindings& findings)
+void check_station_sequences(const StationUnderCheck& station, SequenceReadings& readings, StationFindings& findings)
 {
     const TiXmlElement* sequences[3] = {station.stored.seq_slow, station.stored.seq_fast, station.stored.seq_health};
     for (int role = 0; role < 3; ++role) {
         if (sequences[role] == nullptr) {
             continue;  // the dialog adds the default sequence, which is in order
         }
-        reset_choices(scratch);
-        read_sequence(sequences[role], scratch);
-        check_thresholds(scratch, station, role, findings);
+        SequenceChoices& choices = readings.choices[role];
+        if (readings.sequence[role] == nullptr || !same_elements(readings.sequence[role], sequences[role])) {
+            reset_choices(choices);
+            read_sequence(sequences[role], choices);
+            readings.rewrite[role] = sequence_rewrite(sequences[role], choices);
+            readings.sequence[role] = sequences[role];
+        }
+        check_thresholds(choices, station, role, findings);
 
-        const SequenceRewrite rewrite = sequence_rewrite(sequences[role], scratch);
+        const SequenceRewrite& rewrite = readings.rewrite[role];
         if (!rewrite.rewritten) {
             continue;
         }

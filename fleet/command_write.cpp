@@ -129,20 +129,36 @@ void ChangeLines::add(ChangedStation& changed)
     } else {
         std::vector<Change> station_changes;
         station_change_list(changed, show_secrets, station_changes);
+        const size_t piece_size = 1 << 20;
         for (const Change& change : station_changes) {
-            text += utf8_from_cp1252(change_line(change));
-            text += '\n';
+            if (pieces.empty() || pieces.back().size() >= piece_size) {
+                pieces.emplace_back();
+                pieces.back().reserve(piece_size + 4096);
+            }
+            pieces.back() += utf8_from_cp1252(change_line(change));
+            pieces.back() += '\n';
         }
     }
     changed.original.reset();
 }
 
-std::string ChangeLines::take()
+void ChangeLines::move_to(std::string& out, size_t more)
 {
-    std::string taken = json ? changes_as_json(changes) : std::move(text);
-    text.clear();
-    changes.clear();
-    return taken;
+    if (json) {
+        out += changes_as_json(changes);
+        changes.clear();
+        return;
+    }
+    size_t size = out.size() + more;
+    for (const std::string& piece : pieces) {
+        size += piece.size();
+    }
+    out.reserve(size);
+    for (std::string& piece : pieces) {
+        out += piece;
+        std::string().swap(piece);
+    }
+    pieces.clear();
 }
 
 void finish_change(const CommandSpec& command, const ParsedOptions& options, const std::string& file,
@@ -176,10 +192,10 @@ void finish_change(const CommandSpec& command, const ParsedOptions& options, con
         report_refused(command, refused, output);
         return;
     }
-    std::string shown = lines.take();
+    std::string findings_text;
     if (options.value("--format", "text") != std::string("json")) {
         for (const std::string& finding : findings) {
-            shown += finding + "\n";
+            findings_text += finding + "\n";
         }
     }
     const std::string nothing = file_name_text(file) + ": nothing to change\n";
@@ -187,8 +203,10 @@ void finish_change(const CommandSpec& command, const ParsedOptions& options, con
         if (stations.empty()) {
             output.out += nothing;
         } else {
-            output.out += shown;
-            output.out += file_name_text(file) + ": " + summary + "; nothing written (dry run)\n";
+            const std::string last = file_name_text(file) + ": " + summary + "; nothing written (dry run)\n";
+            lines.move_to(output.out, findings_text.size() + last.size());
+            output.out += findings_text;
+            output.out += last;
         }
         return;
     }
@@ -206,7 +224,9 @@ void finish_change(const CommandSpec& command, const ParsedOptions& options, con
         report_unreadable(command, target, "cannot write: " + document.error_text(), output);
         return;
     }
-    output.out += shown;
-    output.out += file_name_text(file) + ": " + (stations.empty() ? "nothing to change" : summary) +
-                  (elsewhere ? "; written to " + file_name_text(target) : "; written") + "\n";
+    const std::string last = file_name_text(file) + ": " + (stations.empty() ? "nothing to change" : summary) +
+                             (elsewhere ? "; written to " + file_name_text(target) : "; written") + "\n";
+    lines.move_to(output.out, findings_text.size() + last.size());
+    output.out += findings_text;
+    output.out += last;
 }

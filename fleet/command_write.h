@@ -34,14 +34,17 @@ public:
     explicit ChangeLines(const ParsedOptions& options);
     // Says the change of the station and lets go of its record as it was.
     void add(ChangedStation& changed);
-    // The lines said so far, each ending in a line break; with --format json
-    // the array of the changes. Leaves nothing behind.
-    std::string take();
+    // Appends the lines said so far, each ending in a line break, to `out`,
+    // with room for `more` bytes after them; with --format json the array of
+    // the changes. Leaves nothing behind.
+    void move_to(std::string& out, size_t more);
 
 private:
     bool show_secrets = false;
     bool json = false;
-    std::string text;
+    // The text in pieces of about a megabyte: the lines of a fleet run to
+    // tens of megabytes, which one growing text would copy again and again.
+    std::vector<std::string> pieces;
     std::vector<Change> changes;  // for json
 };
 

@@ -87,6 +87,9 @@ std::string output_change_value(const OutputChange& change)
 void sequence_changes(const TiXmlElement* older, const TiXmlElement* newer, const char* name,
                       std::vector<Change>& lines)
 {
+    if (older != nullptr && newer != nullptr && same_elements(older, newer)) {
+        return;  // the same commands make the same choices
+    }
     SequenceChoices a, b;
     read_sequence(older, a);
     read_sequence(newer, b);
