@@ -19,6 +19,10 @@ const int exit_trouble = 2;   // a usage error, or a file that cannot be read
 // What a command prints, and its exit status.
 struct CommandOutput {
     std::string out;  // standard output (UTF-8)
+    // More of standard output, written after `out` in this order: the lines
+    // of a change over a whole fleet run to tens of megabytes, and stay in
+    // the pieces they were made in rather than being copied into one.
+    std::vector<std::string> out_pieces;
     std::string err;  // standard error
     int status = exit_nothing_to_report;
     // The documents the command read last. They go with the output, so that

@@ -142,21 +142,15 @@ void ChangeLines::add(ChangedStation& changed)
     changed.original.reset();
 }
 
-void ChangeLines::move_to(std::string& out, size_t more)
+void ChangeLines::move_to(CommandOutput& output)
 {
     if (json) {
-        out += changes_as_json(changes);
+        output.out_pieces.push_back(changes_as_json(changes));
         changes.clear();
         return;
     }
-    size_t size = out.size() + more;
-    for (const std::string& piece : pieces) {
-        size += piece.size();
-    }
-    out.reserve(size);
     for (std::string& piece : pieces) {
-        out += piece;
-        std::string().swap(piece);
+        output.out_pieces.push_back(std::move(piece));
     }
     pieces.clear();
 }
@@ -203,10 +197,9 @@ void finish_change(const CommandSpec& command, const ParsedOptions& options, con
         if (stations.empty()) {
             output.out += nothing;
         } else {
-            const std::string last = file_name_text(file) + ": " + summary + "; nothing written (dry run)\n";
-            lines.move_to(output.out, findings_text.size() + last.size());
-            output.out += findings_text;
-            output.out += last;
+            lines.move_to(output);
+            output.out_pieces.push_back(findings_text + file_name_text(file) + ": " + summary +
+                                        "; nothing written (dry run)\n");
         }
         return;
     }
@@ -224,9 +217,8 @@ void finish_change(const CommandSpec& command, const ParsedOptions& options, con
         report_unreadable(command, target, "cannot write: " + document.error_text(), output);
         return;
     }
-    const std::string last = file_name_text(file) + ": " + (stations.empty() ? "nothing to change" : summary) +
-                             (elsewhere ? "; written to " + file_name_text(target) : "; written") + "\n";
-    lines.move_to(output.out, findings_text.size() + last.size());
-    output.out += findings_text;
-    output.out += last;
+    lines.move_to(output);
+    output.out_pieces.push_back(findings_text + file_name_text(file) + ": " +
+                                (stations.empty() ? "nothing to change" : summary) +
+                                (elsewhere ? "; written to " + file_name_text(target) : "; written") + "\n");
 }

@@ -34,10 +34,10 @@ public:
     explicit ChangeLines(const ParsedOptions& options);
     // Says the change of the station and lets go of its record as it was.
     void add(ChangedStation& changed);
-    // Appends the lines said so far, each ending in a line break, to `out`,
-    // with room for `more` bytes after them; with --format json the array of
-    // the changes. Leaves nothing behind.
-    void move_to(std::string& out, size_t more);
+    // Hands the lines said so far, each ending in a line break (with
+    // --format json the array of the changes), to the output after what it
+    // holds. Leaves nothing behind.
+    void move_to(CommandOutput& output);
 
 private:
     bool show_secrets = false;
