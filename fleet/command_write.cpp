@@ -1,5 +1,6 @@
 #include "fleet/command_write.h"
 
+#include <algorithm>
 #include <ctime>
 
 #include "doc/cp1252.h"
@@ -10,6 +11,7 @@
 #include "fleet/diff_station.h"
 #include "fleet/fleet_commands.h"
 #include "fleet/fleet_diff.h"
+#include "fleet/fleet_text.h"
 
 const char* const write_exit_status =
     "Exit status: 0 when the file was written or there was nothing to change (with --dry-run: when the input is "
@@ -53,35 +55,28 @@ void report_refused(const CommandSpec& command, const std::vector<std::string>& 
 
 namespace {
 
-// The lines of one station's change.
-void station_change_list(const ChangedStation& changed, bool show_secrets, std::vector<Change>& changes)
+// The changes of one station, without its id and description. What the
+// station dialog adds to an old record is counted on one line, the last:
+// eleven lines of defaults would hide the change asked for.
+std::vector<Change> own_changes(const ChangedStation& changed, bool show_secrets)
 {
-    const std::string id = xml_get_attr_text(changed.station, "id");
-    const std::string description = xml_get_attr_text(changed.station, "description");
-    if (changed.original == nullptr) {
-        changes.push_back(Change{ChangeKind::added, id, description, "", false, ShownValue(), ShownValue()});
-        return;
-    }
-    // What the station dialog adds to an old record is counted on one
-    // line: eleven lines of defaults would hide the change asked for.
+    std::vector<Change> changes = station_changes(changed.original.get(), changed.station, show_secrets);
     int completed = 0;
-    for (Change& change : station_changes(changed.original.get(), changed.station, show_secrets)) {
+    const auto kept = std::remove_if(changes.begin(), changes.end(), [&](const Change& change) {
         const bool added_element = !change.has_values && change.what.size() > 6 &&
                                    change.what.compare(change.what.size() - 6, 6, " added") == 0;
-        if (added_element || (change.has_values && change.old_value.absent)) {
-            ++completed;
-            continue;
-        }
-        change.station = id;
-        change.description = description;
-        changes.push_back(std::move(change));
-    }
+        const bool added = added_element || (change.has_values && change.old_value.absent);
+        completed += added ? 1 : 0;
+        return added;
+    });
+    changes.erase(kept, changes.end());
     if (completed > 0) {
-        changes.push_back(Change{ChangeKind::changed, id, description,
+        changes.push_back(Change{ChangeKind::changed, "", "",
                                  "completed: " + std::to_string(completed) +
                                      (completed == 1 ? " setting" : " settings") + " added with their defaults",
                                  false, ShownValue(), ShownValue()});
     }
+    return changes;
 }
 
 // Keeps the file that `target` names as TARGET.YYYYMMDD-HHMMSS.bak, with its
@@ -124,22 +119,40 @@ ChangeLines::ChangeLines(const ParsedOptions& options)
 
 void ChangeLines::add(ChangedStation& changed)
 {
-    if (json) {
-        station_change_list(changed, show_secrets, changes);
+    const std::string id = xml_get_attr_text(changed.station, "id");
+    const std::string description = xml_get_attr_text(changed.station, "description");
+    std::vector<Change> station_lines;
+    if (changed.original == nullptr) {
+        station_lines.push_back(Change{ChangeKind::added, id, description, "", false, ShownValue(), ShownValue()});
     } else {
-        std::vector<Change> station_changes;
-        station_change_list(changed, show_secrets, station_changes);
-        const size_t piece_size = 1 << 20;
-        for (const Change& change : station_changes) {
-            if (pieces.empty() || pieces.back().size() >= piece_size) {
-                pieces.emplace_back();
-                pieces.back().reserve(piece_size + 4096);
-            }
-            pieces.back() += utf8_from_cp1252(change_line(change));
-            pieces.back() += '\n';
-        }
+        station_lines = own_changes(changed, show_secrets);
     }
     changed.original.reset();
+    if (json) {
+        for (Change& change : station_lines) {
+            change.station = id;
+            change.description = description;
+            changes.push_back(std::move(change));
+        }
+        return;
+    }
+    // Every line of a changed station starts the same: made once.
+    const std::string start = utf8_from_cp1252(id + " " + quoted(description) + ": ");
+    const size_t piece_size = 1 << 20;
+    for (const Change& change : station_lines) {
+        if (pieces.empty() || pieces.back().size() >= piece_size) {
+            pieces.emplace_back();
+            pieces.back().reserve(piece_size + 4096);
+        }
+        std::string& piece = pieces.back();
+        if (change.kind == ChangeKind::changed) {
+            piece += start;
+            piece += utf8_from_cp1252(change_text(change));
+        } else {
+            piece += utf8_from_cp1252(change_line(change));
+        }
+        piece += '\n';
+    }
 }
 
 void ChangeLines::move_to(CommandOutput& output)
