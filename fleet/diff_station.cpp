@@ -180,6 +180,7 @@ void record_changes(TiXmlElement* older, TiXmlElement* newer, bool show_secrets,
 std::vector<Change> station_changes(TiXmlElement* older, TiXmlElement* newer, bool show_secrets)
 {
     std::vector<Change> lines;
+    lines.reserve(32);  // a sequence copied over another changes a few dozen
     const CompletedStation old_completed(older), new_completed(newer);
     bool changed[station_field_count];
     value_changes(old_completed, new_completed, show_secrets, lines, changed);
