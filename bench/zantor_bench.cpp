@@ -295,11 +295,12 @@ int main(int argc, char** argv)
                     static_cast<long long>(fleets.back().bytes / stations));
     }
 
-    const FleetToolFigures fleet_tool =
-        measure_fleet_tool(QFile::encodeName(fleets.back().file).toStdString(),
-                           QFile::encodeName(dir.path()).toStdString(), runs_per_measure);
+    auto measure_fleet = [&] {
+        return measure_fleet_tool(QFile::encodeName(fleets.back().file).toStdString(),
+                                  QFile::encodeName(dir.path()).toStdString(), runs_per_measure);
+    };
     if (fleet_only) {
-        print_fleet_tool(std::to_string(fleets.back().stations), fleet_tool);
+        print_fleet_tool(std::to_string(fleets.back().stations), measure_fleet());
         return 0;
     }
 
@@ -318,6 +319,7 @@ int main(int argc, char** argv)
     for (size_t i = 0; i < fleets.size(); ++i) {
         measure_memory(fleets[i], dir, figures[i]);
     }
+    const FleetToolFigures fleet_tool = measure_fleet();
 
     std::printf("\n%8s  %-13s %13s  %13s  %-30s %6s\n", "stations", "measure", "median", "floor", "floor is", "ratio");
     for (size_t i = 0; i < fleets.size(); ++i) {
