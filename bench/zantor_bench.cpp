@@ -16,6 +16,7 @@
 #include <cstring>
 #include <fstream>
 #include <functional>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -250,6 +251,45 @@ void print_ratio(const char* name, double value, double target)
     std::printf("ratio %s %.2f target <= %.2f\n", name, value, target);
 }
 
+void print_fleet_rows(const std::string& stations, const FleetToolFigures& fleet)
+{
+    const char* n = stations.c_str();
+    print_time_row(n, "fleet_check", fleet.check, fleet.check_floor, "LoadFile, single-byte");
+    print_time_row(n, "fleet_diff", fleet.diff, fleet.diff_floor, "two LoadFiles, single-byte");
+    print_time_row(n, "fleet_apply", fleet.apply, fleet.apply_floor, "LoadFile and SaveFile");
+    print_time_row(n, "fleet_import", fleet.import, fleet.import_floor, "LoadFile and SaveFile");
+    print_time_row(n, "fleet_check", fleet.check, fleet.open, "Open, the editor's core");
+    print_time_row(n, "fleet_list", fleet.list, fleet.open, "Open, the editor's core");
+    print_time_row(n, "fleet_diff", fleet.diff, fleet.two_opens, "two Opens, held together");
+    print_time_row(n, "fleet_apply", fleet.apply, fleet.open_save, "Open and the editor's save");
+    print_time_row(n, "fleet_import", fleet.import, fleet.import_open_save, "Open and the editor's save");
+    print_memory_row(n, "fleet_diff", fleet.diff_kib, fleet.two_opens_kib, "two Opens, held together");
+}
+
+void print_fleet_ratios(const FleetToolFigures& fleet)
+{
+    print_ratio("fleet_check", ratio(fleet.check, fleet.check_floor), 1.3);
+    print_ratio("fleet_diff", ratio(fleet.diff, fleet.diff_floor), 1.3);
+    print_ratio("fleet_apply", ratio(fleet.apply, fleet.apply_floor), 1.5);
+    print_ratio("fleet_import", ratio(fleet.import, fleet.import_floor), 1.5);
+    print_ratio("fleet_check_open", ratio(fleet.check, fleet.open), 1.5);
+    print_ratio("fleet_list_open", ratio(fleet.list, fleet.open), 1.5);
+    print_ratio("fleet_diff_open", ratio(fleet.diff, fleet.two_opens), 1.5);
+    print_ratio("fleet_apply_open", ratio(fleet.apply, fleet.open_save), 1.5);
+    print_ratio("fleet_import_open", ratio(fleet.import, fleet.import_open_save), 1.5);
+    print_ratio("fleet_diff_memory",
+                ratio(static_cast<double>(fleet.diff_kib), static_cast<double>(fleet.two_opens_kib)), 1.3);
+}
+
+// The fleet tool's lines of the table, then its ratios.
+void print_fleet_tool(const std::string& stations, const FleetToolFigures& fleet)
+{
+    std::printf("\n%8s  %-13s %13s  %13s  %-30s %6s\n", "stations", "measure", "median", "floor", "floor is", "ratio");
+    print_fleet_rows(stations, fleet);
+    std::printf("\n");
+    print_fleet_ratios(fleet);
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -271,11 +311,26 @@ int main(int argc, char** argv)
     std::printf("Zantor Editor benchmark: medians of %d runs, each beside its floor from the same run\n",
                 runs_per_measure);
     print_machine();
+    // --fleet: the fleet tool's lines alone, on the largest fleet, a few
+    // minutes sooner while its code is being worked on.
+    const bool fleet_only = argc > 1 && std::string(argv[1]) == "--fleet";
     std::vector<Fleet> fleets;
     for (int stations : fleet_sizes) {
+        if (fleet_only && stations != fleet_sizes[std::size(fleet_sizes) - 1]) {
+            continue;
+        }
         fleets.push_back(write_fleet(dir, stations));
         std::printf("fleet of %5d stations: %.1f MB (%lld bytes per station)\n", stations, fleets.back().bytes / 1e6,
                     static_cast<long long>(fleets.back().bytes / stations));
+    }
+
+    auto measure_fleet = [&] {
+        return measure_fleet_tool(QFile::encodeName(fleets.back().file).toStdString(),
+                                  QFile::encodeName(dir.path()).toStdString(), runs_per_measure);
+    };
+    if (fleet_only) {
+        print_fleet_tool(std::to_string(fleets.back().stations), measure_fleet());
+        return 0;
     }
 
     std::vector<Figures> figures;
@@ -294,9 +349,7 @@ int main(int argc, char** argv)
     for (size_t i = 0; i < fleets.size(); ++i) {
         measure_memory(fleets[i], dir, figures[i]);
     }
-    const FleetToolFigures fleet_tool =
-        measure_fleet_tool(QFile::encodeName(fleets.back().file).toStdString(),
-                           QFile::encodeName(dir.path()).toStdString(), runs_per_measure);
+    const FleetToolFigures fleet_tool = measure_fleet();
 
     std::printf("\n%8s  %-13s %13s  %13s  %-30s %6s\n", "stations", "measure", "median", "floor", "floor is", "ratio");
     for (size_t i = 0; i < fleets.size(); ++i) {
@@ -315,12 +368,7 @@ int main(int argc, char** argv)
         print_time_row("-", "startup_wine", windows_startup.editor, windows_startup.plain,
                        "the same, Windows, under Wine");
     }
-    const std::string largest = std::to_string(fleets.back().stations);
-    print_time_row(largest.c_str(), "fleet_check", fleet_tool.check, fleet_tool.check_floor, "LoadFile, single-byte");
-    print_time_row(largest.c_str(), "fleet_diff", fleet_tool.diff, fleet_tool.diff_floor, "two LoadFiles, single-byte");
-    print_time_row(largest.c_str(), "fleet_apply", fleet_tool.apply, fleet_tool.apply_floor, "LoadFile and SaveFile");
-    print_time_row(largest.c_str(), "fleet_import", fleet_tool.import, fleet_tool.import_floor,
-                   "LoadFile and SaveFile");
+    print_fleet_rows(std::to_string(fleets.back().stations), fleet_tool);
     std::printf("\n");
 
     // The targets hold for the largest fleet.
@@ -335,9 +383,6 @@ int main(int argc, char** argv)
         print_ratio("startup_wine", ratio(windows_startup.editor, windows_startup.plain), 1.50);
     }
     print_ratio("load_worst", ratio(worst.open, worst.open_floor), 1.50);
-    print_ratio("fleet_check", ratio(fleet_tool.check, fleet_tool.check_floor), 1.3);
-    print_ratio("fleet_diff", ratio(fleet_tool.diff, fleet_tool.diff_floor), 1.3);
-    print_ratio("fleet_apply", ratio(fleet_tool.apply, fleet_tool.apply_floor), 1.5);
-    print_ratio("fleet_import", ratio(fleet_tool.import, fleet_tool.import_floor), 1.5);
+    print_fleet_ratios(fleet_tool);
     return 0;
 }

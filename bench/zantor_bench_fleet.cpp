@@ -79,11 +79,16 @@ std::string write_apn_csv(const std::string& fleet_file, const std::string& scra
     return file;
 }
 
-// Seconds of processor time (user and system) that `program` with `args`
-// takes, its output to /dev/null. Processor time rather than the clock: on
-// a machine shared with other builds, a process waiting for a core would
-// count that wait, and runs of the same command varied by a third.
-double process_seconds(const char* program, const std::vector<std::string>& args, int expected_status)
+struct ProcessCost {
+    double seconds = 0;  // processor time, user and system
+    long peak_kib = 0;   // peak resident memory
+};
+
+// What `program` with `args` costs, its output to /dev/null. Processor time
+// rather than the clock: on a machine shared with other builds, a process
+// waiting for a core would count that wait, and runs of the same command
+// varied by a third.
+ProcessCost process_cost(const char* program, const std::vector<std::string>& args, int expected_status)
 {
     std::vector<char*> argv;
     argv.push_back(const_cast<char*>(program));
@@ -103,26 +108,47 @@ double process_seconds(const char* program, const std::vector<std::string>& args
     if (child < 0 || wait4(child, &status, 0, &usage) != child) {
         give_up(std::string("cannot run ") + program);
     }
-    const double seconds =
+    ProcessCost cost;
+    cost.seconds =
         usage.ru_utime.tv_sec + usage.ru_stime.tv_sec + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+    cost.peak_kib = usage.ru_maxrss;
     if (!WIFEXITED(status) || WEXITSTATUS(status) != expected_status) {
         give_up(std::string(program) + " " + args[0] + " ended with status " + std::to_string(status));
     }
-    return seconds;
+    return cost;
 }
 
-void medians(int runs, const std::function<double()>& measure, const std::function<double()>& floor,
-             double& measure_median, double& floor_median)
+// The medians of `runs` runs of each, taking turns, after one round
+// unmeasured (the files in the page cache).
+std::vector<ProcessCost> medians(int runs, const std::vector<std::function<ProcessCost()>>& commands)
 {
-    std::vector<double> measures, floors;
-    measure();  // one round unmeasured: the files in the page cache
-    floor();
-    for (int run = 0; run < runs; ++run) {
-        measures.push_back(measure());
-        floors.push_back(floor());
+    std::vector<std::vector<double>> seconds(commands.size()), kib(commands.size());
+    for (const auto& command : commands) {
+        command();
     }
-    measure_median = median(measures);
-    floor_median = median(floors);
+    for (int run = 0; run < runs; ++run) {
+        for (size_t i = 0; i < commands.size(); ++i) {
+            const ProcessCost cost = commands[i]();
+            seconds[i].push_back(cost.seconds);
+            kib[i].push_back(static_cast<double>(cost.peak_kib));
+        }
+    }
+    std::vector<ProcessCost> result(commands.size());
+    for (size_t i = 0; i < commands.size(); ++i) {
+        result[i].seconds = median(seconds[i]);
+        result[i].peak_kib = static_cast<long>(median(kib[i]));
+    }
+    return result;
+}
+
+std::function<ProcessCost()> fleet_process(const std::vector<std::string>& args, int expected_status)
+{
+    return [=] { return process_cost(ZANTOR_FLEET_PROGRAM, args, expected_status); };
+}
+
+std::function<ProcessCost()> floor_process(const std::vector<std::string>& args)
+{
+    return [=] { return process_cost(ZANTOR_FLEET_FLOOR, args, 0); };
 }
 
 }  // namespace
@@ -132,44 +158,37 @@ FleetToolFigures measure_fleet_tool(const std::string& fleet_file, const std::st
     FleetToolFigures figures;
     const std::string changed = write_changed_copy(fleet_file, scratch_dir);
     // The fleet holds thresholds typed with a comma, so check warns (status 1).
-    medians(
-        runs,
-        [&] {
-            return process_seconds(ZANTOR_FLEET_PROGRAM, {"check", fleet_file}, 1);
-        },
-        [&] { return process_seconds(ZANTOR_FLEET_FLOOR, {fleet_file}, 0); }, figures.check, figures.check_floor);
-    medians(
-        runs,
-        [&] {
-            return process_seconds(ZANTOR_FLEET_PROGRAM, {"diff", fleet_file, changed}, 1);
-        },
-        [&] {
-            return process_seconds(ZANTOR_FLEET_FLOOR, {fleet_file, changed}, 0);
-        },
-        figures.diff, figures.diff_floor);
+    std::vector<ProcessCost> m =
+        medians(runs, {fleet_process({"check", fleet_file}, 1), floor_process({fleet_file}),
+                       floor_process({"--open", fleet_file}), fleet_process({"list", fleet_file}, 0)});
+    figures.check = m[0].seconds;
+    figures.check_floor = m[1].seconds;
+    figures.open = m[2].seconds;
+    figures.list = m[3].seconds;
+    m = medians(runs, {fleet_process({"diff", fleet_file, changed}, 1), floor_process({fleet_file, changed}),
+                       floor_process({"--open", fleet_file, changed})});
+    figures.diff = m[0].seconds;
+    figures.diff_floor = m[1].seconds;
+    figures.two_opens = m[2].seconds;
+    figures.diff_kib = m[0].peak_kib;
+    figures.two_opens_kib = m[2].peak_kib;
     // Both write a new file each run, so every run changes every station.
     const std::string written = scratch_dir + "/fleet_written.xml";
-    medians(
+    m = medians(
         runs,
-        [&] {
-            return process_seconds(
-                ZANTOR_FLEET_PROGRAM,
-                {"apply", fleet_file, "--from", "1000", "--all", "--parts", "sequences", "--output", written}, 0);
-        },
-        [&] {
-            return process_seconds(ZANTOR_FLEET_FLOOR, {"--save", written, fleet_file}, 0);
-        },
-        figures.apply, figures.apply_floor);
+        {fleet_process({"apply", fleet_file, "--from", "1000", "--all", "--parts", "sequences", "--output", written},
+                       0),
+         floor_process({"--save", written, fleet_file}), floor_process({"--open", "--save", written, fleet_file})});
+    figures.apply = m[0].seconds;
+    figures.apply_floor = m[1].seconds;
+    figures.open_save = m[2].seconds;
     const std::string csv = write_apn_csv(fleet_file, scratch_dir);
-    medians(
-        runs,
-        [&] {
-            return process_seconds(ZANTOR_FLEET_PROGRAM, {"import-csv", fleet_file, csv, "--output", written}, 0);
-        },
-        [&] {
-            return process_seconds(ZANTOR_FLEET_FLOOR, {"--save", written, fleet_file}, 0);
-        },
-        figures.import, figures.import_floor);
+    m = medians(runs, {fleet_process({"import-csv", fleet_file, csv, "--output", written}, 0),
+                       floor_process({"--save", written, fleet_file}),
+                       floor_process({"--open", "--save", written, fleet_file})});
+    figures.import = m[0].seconds;
+    figures.import_floor = m[1].seconds;
+    figures.import_open_save = m[2].seconds;
     std::remove(written.c_str());
     std::remove(csv.c_str());
     std::remove(changed.c_str());

@@ -1,8 +1,9 @@
 // The fleet tool's commands on the largest fleet, each beside TinyXML's
-// LoadFile of the same files in the single-byte mode the tool reads them in.
-// Both run as fresh processes, as an operator runs the tool: the program as
-// built, its output to /dev/null, and a floor program that links TinyXML
-// alone.
+// LoadFile of the same files in the single-byte mode the tool reads them in,
+// and beside the editor's Open of them through the core (the same loader as
+// the tool's, so its true floor). All run as fresh processes, as an operator
+// runs the tool: the program as built, its output to /dev/null, and the floor
+// program (bench/zantor_bench_fleet_floor.cpp).
 #ifndef ZANTOR_BENCH_FLEET_H
 #define ZANTOR_BENCH_FLEET_H
 
@@ -13,6 +14,14 @@ struct FleetToolFigures {
     double diff = 0, diff_floor = 0;      // diff of the fleet and a copy with 100 stations changed / both LoadFiles
     double apply = 0, apply_floor = 0;    // apply --all --parts sequences / LoadFile plus SaveFile
     double import = 0, import_floor = 0;  // import-csv of a new APN for every station / the same
+    // The true floors: the editor's Open through the core (load_file and the
+    // completion of the top level), without a window.
+    double open = 0;                       // of the fleet, beside check
+    double list = 0;                       // list of the fleet
+    double two_opens = 0;                  // of both files of diff, held together
+    double open_save = 0;                  // Open then the editor's save, beside apply
+    double import_open_save = 0;           // the same, beside import-csv
+    long diff_kib = 0, two_opens_kib = 0;  // peak resident memory of diff / of the two Opens
 };
 
 // Medians of `runs` runs of `zantor-fleet check`, `diff`, `apply` and

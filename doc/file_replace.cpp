@@ -107,7 +107,7 @@ void set_save_pause_before_replace(std::function<void()> pause)
     pause_before_replace = std::move(pause);
 }
 
-bool replace_file_content(const char* target, const std::string& bytes, std::string& error)
+bool replace_file_content(const char* target, const std::string& bytes, std::string& error, const char* properties_of)
 {
     if (target == nullptr || *target == '\0') {
         error = "no file name";
@@ -142,7 +142,7 @@ bool replace_file_content(const char* target, const std::string& bytes, std::str
     if (!create_temporary(temporary, folder, prefix, error) || !write_all(temporary, bytes, error)) {
         return false;
     }
-    if (!temporary.take_properties_of(path, reason)) {
+    if (!temporary.take_properties_of(properties_of != nullptr ? properties_of : path, reason)) {
         error = "cannot set the file permissions: " + reason;
         return false;
     }

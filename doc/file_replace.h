@@ -11,7 +11,10 @@
 // Writes `bytes` as the new content of `target`. A symbolic link is
 // followed: the file it points to is replaced, the link stays. Returns true
 // on success; on failure the target is unchanged and `error` says why.
-bool replace_file_content(const char* target, const std::string& bytes, std::string& error);
+// A new file takes its permissions from `properties_of` when given (a
+// backup keeps those of the file it copies).
+bool replace_file_content(const char* target, const std::string& bytes, std::string& error,
+                          const char* properties_of = nullptr);
 
 // Temporary files of this target are named "." + name + this + six
 // characters; a later save removes those that an interrupted save left,

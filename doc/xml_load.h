@@ -18,12 +18,24 @@ const int max_element_nesting = 256;
 const unsigned long long max_settings_file_bytes = 1ULL << 30;
 
 // The bytes of a file of at most max_settings_file_bytes, as they are; false
-// with the reason ("cannot open: ...", "a folder, ...") when it cannot be read.
-bool read_whole_file(const char* file_name, std::string& text, std::string& error);
+// with the reason ("cannot open: ...", "a folder, not a settings file (...)")
+// when it cannot be read. `expected` names what the file should have been.
+bool read_whole_file(const char* file_name, std::string& text, std::string& error,
+                     const char* expected = "a settings file");
+
+// Why an element cannot be the root of a settings file: "not a settings
+// file: its root element is html, not SETUP"; empty for SETUP (in any letter
+// case). The editor opens any root as it is; the fleet tool, which reads a
+// whole fleet on the operator's word, refuses another.
+std::string foreign_root_error(const TiXmlElement* root);
 
 // Replaces the content of `doc` by the file's. On failure `doc` is left
-// empty and `error` says why; returns true on success. A file that parses
-// but holds no element is a failure too.
+// empty and `error` says why, in the operator's words where the parser's
+// would mislead: "not an XML file" for a text that does not start with
+// markup, "the file ends inside STATION 4049 (truncated?)" for one cut
+// short, "not a settings file: ..." for a broken file of another kind.
+// Returns true on success. A file that parses but holds no element is a
+// failure too.
 bool load_document(TiXmlDocument& doc, const char* file_name, std::string& error);
 
 // The same for a text already in memory (its line ends still as in the file).

@@ -21,10 +21,30 @@ const char* severity_name(Severity severity);
 // One finding. The texts are document text (Windows-1252).
 struct Finding {
     Severity severity = Severity::note;
-    std::string station;  // the station's id, "#5" for one without, or "top level"
-    std::string where;    // a path: STATION[id=12]/CONFIGURATION[value=0]/GSM_DURATION
-    std::string message;  // one sentence
+    const char* rule = "";  // one of check_rule_names: what a --rule filter and the counts name
+    std::string station;    // the station's id, "#5" for one without, or "top level"
+    std::string where;      // a path: STATION[id=12]/CONFIGURATION[value=0]/GSM_DURATION
+    std::string message;    // one sentence
 };
+
+// The names of the rules, in the order of the counts that end a check.
+extern const char* const check_rule_names[];
+extern const int check_rule_count;
+
+struct CheckOptions {
+    // Phone numbers are compared without spaces, dots and dashes, with "00"
+    // read as "+"; with a country code ("33") a national number starting
+    // with one 0 is read as +33 followed by the rest.
+    std::string country_code;
+    // When not null, only these stations are reported (the top level not at
+    // all); ids and phone numbers are still compared with every station.
+    const std::vector<const TiXmlElement*>* only = nullptr;
+};
+
+// A phone number in the one spelling that duplicates are compared in:
+// "+33 6 40.49-30.74", "0033640493074" and, with country code 33,
+// "0640493074" all give "+33640493074".
+std::string phone_key(const std::string& number, const std::string& country_code);
 
 struct CheckReport {
     bool refused = false;  // the loader refused the file; `reason` says why
@@ -33,11 +53,17 @@ struct CheckReport {
     std::vector<Finding> findings;  // top level first, then the stations in document order
 };
 
-// Loads the file into `document` as the editor does and checks it.
-CheckReport check_settings_file(myXMLdocument& document, const char* file_name);
+// Loads the file into `document` as the editor does and checks it, its
+// bytes included: a UTF-8 byte-order mark or UTF-8 text, and character
+// references that the single-byte loader cuts to another character.
+CheckReport check_settings_file(myXMLdocument& document, const char* file_name,
+                                const CheckOptions& options = CheckOptions());
 
 // Checks a loaded document. Its top level is completed in memory, as the
 // editor completes it when it opens the file, to see what that adds.
-CheckReport check_document(myXMLdocument& document);
+CheckReport check_document(myXMLdocument& document, const CheckOptions& options = CheckOptions());
+
+// The findings about the bytes of a settings file as read (before parsing).
+void check_encoding(const std::string& bytes, std::vector<Finding>& findings);
 
 #endif

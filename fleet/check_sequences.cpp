@@ -2,6 +2,7 @@
 // station cannot read as numbers, and sequences that OK in the sequence
 // dialog would rewrite.
 #include "fleet/check_station.h"
+#include "fleet/element_diff.h"
 #include "sequence/sequence_rewrite.h"
 
 namespace {
@@ -12,7 +13,7 @@ void check_thresholds(const SequenceChoices& choices, const StationUnderCheck& s
                       StationFindings& findings)
 {
     if (choices.vbat && choices.vbat_eol && !is_decimal_number(choices.vbat_threshold)) {
-        findings.add(Severity::warning, station.sequence_path(role) + "/ACQ_VBAT",
+        findings.add(Severity::warning, "threshold", station.sequence_path(role) + "/ACQ_VBAT",
                      "the End-Of-Life Threshold " + quoted(choices.vbat_threshold) + " is not a decimal number");
     }
     for (size_t row = 0; row < channel_count; ++row) {
@@ -23,7 +24,7 @@ void check_thresholds(const SequenceChoices& choices, const StationUnderCheck& s
             continue;
         }
         findings.add(
-            Severity::warning,
+            Severity::warning, "threshold",
             station.sequence_path(role) + "/ACQ[port=" + std::to_string(channel.port) +
                 ",channel=" + std::to_string(channel.channel) + "]",
             "the threshold " + quoted(choice.threshold) + " of " + channel.caption + " is not a decimal number");
@@ -32,24 +33,29 @@ void check_thresholds(const SequenceChoices& choices, const StationUnderCheck& s
 
 }  // namespace
 
-void check_station_sequences(const StationUnderCheck& station, SequenceChoices& scratch, StationFindings& findings)
+void check_station_sequences(const StationUnderCheck& station, SequenceReadings& readings, StationFindings& findings)
 {
     const TiXmlElement* sequences[3] = {station.stored.seq_slow, station.stored.seq_fast, station.stored.seq_health};
     for (int role = 0; role < 3; ++role) {
         if (sequences[role] == nullptr) {
             continue;  // the dialog adds the default sequence, which is in order
         }
-        reset_choices(scratch);
-        read_sequence(sequences[role], scratch);
-        check_thresholds(scratch, station, role, findings);
+        SequenceChoices& choices = readings.choices[role];
+        if (readings.sequence[role] == nullptr || !same_elements(readings.sequence[role], sequences[role])) {
+            reset_choices(choices);
+            read_sequence(sequences[role], choices);
+            readings.rewrite[role] = sequence_rewrite(sequences[role], choices);
+            readings.sequence[role] = sequences[role];
+        }
+        check_thresholds(choices, station, role, findings);
 
-        const SequenceRewrite rewrite = sequence_rewrite(sequences[role], scratch);
+        const SequenceRewrite& rewrite = readings.rewrite[role];
         if (!rewrite.rewritten) {
             continue;
         }
         const std::string sequence = std::string("the ") + sequence_names[role] + " sequence";
         if (rewrite.losses.empty()) {
-            findings.add(Severity::note, station.sequence_path(role),
+            findings.add(Severity::note, "sequence-rewrite", station.sequence_path(role),
                          sequence +
                              " is not in the form the editor writes; OK in the sequence dialog rewrites it "
                              "without losing anything");
@@ -59,7 +65,7 @@ void check_station_sequences(const StationUnderCheck& station, SequenceChoices& 
         for (const std::string& loss : rewrite.losses) {
             lost += (lost.empty() ? "" : "; ") + loss;
         }
-        findings.add(Severity::warning, station.sequence_path(role),
+        findings.add(Severity::warning, "sequence-rewrite", station.sequence_path(role),
                      "OK in the sequence dialog would rewrite " + sequence + " and lose " + lost);
     }
 }

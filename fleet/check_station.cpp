@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstring>
+#include <iterator>
 #include <utility>
 
 #include "fleet/sms_length.h"
@@ -33,7 +34,8 @@ void check_phone_number(const StationUnderCheck& station, const std::string& num
                         const char* element, StationFindings& findings)
 {
     if (!is_phone_number(number)) {
-        findings.add(Severity::warning, element != nullptr ? station.parameter_path(element) : station.path,
+        findings.add(Severity::warning, "phone-number",
+                     element != nullptr ? station.parameter_path(element) : station.path,
                      std::string(what) +
                          (number.empty() ? " is empty"
                                          : " " + quoted(number) + " is not digits with an optional leading \"+\""));
@@ -53,7 +55,7 @@ void check_sms_text(const StationUnderCheck& station, StationFieldId id, Station
     message += sms.outside_alphabet != 0
                    ? std::string(" as it holds \"") + sms.outside_alphabet + "\", which is outside the GSM alphabet)"
                    : " in the GSM alphabet)";
-    findings.add(Severity::warning, station.parameter_path(field.element), message);
+    findings.add(Severity::warning, "sms-length", station.parameter_path(field.element), message);
 }
 
 void check_time(const StationUnderCheck& station, const StationField& field, StationFindings& findings)
@@ -79,7 +81,7 @@ void check_time(const StationUnderCheck& station, const StationField& field, Sta
     } else {
         return;
     }
-    findings.add(Severity::warning, station.parameter_path(field.element), message);
+    findings.add(Severity::warning, "timing", station.parameter_path(field.element), message);
 }
 
 void check_pin(const StationUnderCheck& station, StationFindings& findings)
@@ -90,7 +92,7 @@ void check_pin(const StationUnderCheck& station, StationFindings& findings)
     const bool stored_pin_code =
         xml_get_attr(find_parameter(station.stored.cfg_parameters, "PIN_CODE"), "value") != nullptr;
     if (!pin_code.empty() && pin_code != pin) {
-        findings.add(Severity::warning, station.parameter_path("PIN_CODE"),
+        findings.add(Severity::warning, "pin", station.parameter_path("PIN_CODE"),
                      stored_pin_code ? "the station's pin differs from its PIN_CODE value: the station dialog shows "
                                        "the PIN_CODE value and its OK stores it as both"
                                      : "the station has neither a PIN_CODE value nor a pin: the station dialog "
@@ -98,7 +100,7 @@ void check_pin(const StationUnderCheck& station, StationFindings& findings)
     }
     const std::string& shown = station.values.text[field_pin];
     if (shown.size() < 4 || shown.size() > 8 || !all_digits(shown, 0)) {
-        findings.add(Severity::warning, station.parameter_path("PIN_CODE"),
+        findings.add(Severity::warning, "pin", station.parameter_path("PIN_CODE"),
                      shown.empty() ? "the PIN is empty, not 4 to 8 digits" : "the PIN is not 4 to 8 digits");
     }
 }
@@ -128,7 +130,7 @@ void note_unused_parameters(const StationUnderCheck& station, StationFindings& f
             seen.push_back(name);
         }
         if (repeated || !is_parameter_name(name)) {
-            findings.add(Severity::note, station.parameter_path(name), unused);
+            findings.add(Severity::note, "unused", station.parameter_path(name), unused);
         }
     }
 }
@@ -139,7 +141,8 @@ void note_unused_sequences(const StationUnderCheck& station, StationFindings& fi
     for (TiXmlElement* child = xml_first_child(station.stored.cfg_sequences); child != nullptr;
          child = xml_next_sibling(child)) {
         if (child != used[0] && child != used[1] && child != used[2]) {
-            findings.add(Severity::note, station.path + "/CONFIGURATION[value=1]/" + element_label(child), unused);
+            findings.add(Severity::note, "unused", station.path + "/CONFIGURATION[value=1]/" + element_label(child),
+                         unused);
         }
     }
 }
@@ -156,10 +159,11 @@ std::string StationUnderCheck::sequence_path(int role) const
     return path + "/CONFIGURATION[value=1]/ACQUISITION_SEQUENCE[value=" + std::to_string(role) + "]";
 }
 
-void StationFindings::add(Severity severity, std::string where, std::string message)
+void StationFindings::add(Severity severity, const char* rule, std::string where, std::string message)
 {
     Finding finding;
     finding.severity = severity;
+    finding.rule = rule;
     finding.station = name;
     finding.where = std::move(where);
     finding.message = std::move(message);
@@ -171,7 +175,7 @@ void check_station_values(const StationUnderCheck& station, StationFindings& fin
     const char* id = xml_get_attr(station.record, "id");
     if (id != nullptr && !is_plain_integer(id)) {
         const std::string shown = std::to_string(xml_get_attr_int(station.record, "id"));
-        findings.add(Severity::warning, station.path,
+        findings.add(Severity::warning, "id", station.path,
                      std::string("the id ") + quoted(id) + " is not a plain number: the station dialog shows " + shown +
                          " and its OK stores " + shown);
     }
@@ -188,10 +192,39 @@ void check_station_values(const StationUnderCheck& station, StationFindings& fin
     if (station.values.text[field_gsm_mode] == gsm_mode_names[gsm_mode_gprs_push]) {
         for (StationFieldId id : {field_http_host, field_apn_name}) {
             if (station.values.text[id].empty()) {
-                findings.add(Severity::warning, station.parameter_path(station_fields[id].element),
+                findings.add(Severity::warning, "gprs", station.parameter_path(station_fields[id].element),
                              std::string("the station pushes its data over GPRS but its ") + station_fields[id].label +
                                  " is empty");
             }
+        }
+    }
+}
+
+// A value of one line as the dialog's box shows it: a line break splits a
+// row of the station list, and blanks at the ends of a host name, an access
+// point or a user name make the station fail to connect without a word.
+void check_station_texts(const StationUnderCheck& station, StationFindings& findings)
+{
+    const StationFieldId names[] = {field_http_host, field_http_url, field_username, field_apn_name,
+                                    field_apn_username};
+    for (const StationField& field : station_fields) {
+        const StationFieldId id = static_cast<StationFieldId>(&field - station_fields);
+        const std::string& text = station.values.text[id];
+        if (field.source != FieldSource::station_text && field.source != FieldSource::parameter_text &&
+            field.source != FieldSource::pin) {
+            continue;
+        }
+        const std::string where = field.element != nullptr ? station.parameter_path(field.element) : station.path;
+        const bool control = std::any_of(text.begin(), text.end(),
+                                         [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == '\x7F'; });
+        if (control) {
+            findings.add(Severity::warning, "text", where,
+                         std::string("the ") + field.label +
+                             " holds a line break or another control character, which its box cannot show");
+        } else if (std::find(std::begin(names), std::end(names), id) != std::end(names) && !text.empty() &&
+                   (text.front() == ' ' || text.back() == ' ')) {
+            findings.add(Severity::warning, "text", where,
+                         std::string("the ") + field.label + " " + quoted(text) + " has blanks at its ends");
         }
     }
 }
@@ -203,7 +236,7 @@ void check_station_structure(const StationUnderCheck& station, StationFindings& 
         for (const std::string& piece : station.missing) {
             list += (list.empty() ? "" : ", ") + piece;
         }
-        findings.add(Severity::note, station.path,
+        findings.add(Severity::note, "incomplete", station.path,
                      "the record lacks " + list +
                          "; the station dialog adds them with their defaults when it opens the station");
     }
@@ -215,7 +248,7 @@ void check_station_structure(const StationUnderCheck& station, StationFindings& 
         } else if (child == station.stored.cfg_sequences) {
             note_unused_sequences(station, findings);
         } else {
-            findings.add(Severity::note, station.path + "/" + element_label(child), unused);
+            findings.add(Severity::note, "unused", station.path + "/" + element_label(child), unused);
         }
     }
 }

@@ -11,6 +11,7 @@
 #include "fleet/fleet_station.h"
 #include "fleet/fleet_text.h"
 #include "sequence/sequence_format.h"
+#include "sequence/sequence_rewrite.h"
 #include "station/station_values.h"
 
 // One station as the rules read it: as stored, and as the station dialog
@@ -32,7 +33,7 @@ struct StationUnderCheck {
 class StationFindings {
 public:
     StationFindings(std::vector<Finding>& findings, std::string station) : out(findings), name(std::move(station)) {}
-    void add(Severity severity, std::string where, std::string message);
+    void add(Severity severity, const char* rule, std::string where, std::string message);
 
 private:
     std::vector<Finding>& out;
@@ -41,8 +42,19 @@ private:
 
 // The values of the parameter configuration and the station's attributes.
 void check_station_values(const StationUnderCheck& station, StationFindings& findings);
-// The three sequences; `scratch` is reused from station to station.
-void check_station_sequences(const StationUnderCheck& station, SequenceChoices& scratch, StationFindings& findings);
+// Values of one line that hold a line break, or names with blanks at their ends.
+void check_station_texts(const StationUnderCheck& station, StationFindings& findings);
+// What the sequence rules read of each role's sequence, kept from station
+// to station: after apply, thousands of stations hold the same sequences,
+// and reading the same commands again would give the same again.
+struct SequenceReadings {
+    const TiXmlElement* sequence[3] = {nullptr, nullptr, nullptr};  // read last, in the document
+    SequenceChoices choices[3];
+    SequenceRewrite rewrite[3];
+};
+
+// The three sequences.
+void check_station_sequences(const StationUnderCheck& station, SequenceReadings& readings, StationFindings& findings);
 // What the dialog adds, and the elements the editor does not use.
 void check_station_structure(const StationUnderCheck& station, StationFindings& findings);
 

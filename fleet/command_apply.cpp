@@ -6,23 +6,6 @@
 
 namespace {
 
-std::vector<std::string> comma_list(const std::string& text)
-{
-    std::vector<std::string> items;
-    size_t start = 0;
-    while (start <= text.size()) {
-        size_t end = text.find(',', start);
-        if (end == std::string::npos) {
-            end = text.size();
-        }
-        if (end > start) {
-            items.push_back(text.substr(start, end - start));
-        }
-        start = end + 1;
-    }
-    return items;
-}
-
 // An id as the settings file holds it: the command line may be UTF-8.
 std::string document_id(const std::string& typed)
 {
@@ -36,7 +19,8 @@ const CommandSpec& apply_spec()
 {
     static const CommandSpec spec = {
         "apply",
-        "FILE --from ID (--to ID[,ID...] | --all) --parts P[,P...] [--dry-run] [--output OUT] [--backup]",
+        "FILE --from ID (--to ID[,ID...] | --all) --parts P[,P...] [--dry-run] [--output OUT] [--backup] "
+        "[--show-secrets] [--format text|json] [--strict]",
         "copies parts of one station's settings to other stations",
         "Copies the named parts of the station with the id given by --from to the stations named by --to, or to "
         "every other station with --all. The parts: gsm (the GSM mode's three switches, the HTTP server, URL, user "
@@ -49,9 +33,10 @@ const CommandSpec& apply_spec()
         "two stations), a source among the targets or an unknown part is refused, and nothing is written.",
         with_write_options(
             {{"--from", "ID", "The station whose settings are copied."},
-             {"--to", "ID[,ID...]", "The stations that receive them."},
+             {"--to", "ID[,ID...]", "The stations that receive them; may be given again.", true},
              {"--all", nullptr, "Every station but the source receives them."},
-             {"--parts", "P[,P...]", "What is copied: gsm, sms, timing, slow, fast, health, sequences or all."}}),
+             {"--parts", "P[,P...]",
+              "What is copied: gsm, sms, timing, slow, fast, health, sequences or all; may be given again.", true}}),
         write_exit_status};
     return spec;
 }
@@ -72,7 +57,7 @@ void run_apply(const ParsedOptions& options, CommandOutput& output)
         return;
     }
     const std::string& file = options.operands[0];
-    myXMLdocument* document = load_for_change(spec, file, output);
+    myXMLdocument* document = load_settings(spec, file, output);
     if (document == nullptr) {
         return;
     }
@@ -86,8 +71,10 @@ void run_apply(const ParsedOptions& options, CommandOutput& output)
     for (const std::string& id : comma_list(options.value("--to", ""))) {
         targets.push_back(document_id(id));
     }
+    ChangeLines lines(options);
     const ApplyOutcome outcome =
-        apply_parts(*document, document_id(options.value("--from", "")), targets, options.has("--all"), parts);
+        apply_parts(*document, document_id(options.value("--from", "")), targets, options.has("--all"), parts,
+                    [&](ChangedStation& changed) { lines.add(changed); });
     if (!outcome.errors.empty()) {
         std::vector<std::string> errors;
         for (const std::string& error : outcome.errors) {
@@ -96,7 +83,7 @@ void run_apply(const ParsedOptions& options, CommandOutput& output)
         report_refused(spec, errors, output);
         return;
     }
-    const size_t n = outcome.lines.size();
-    finish_change(spec, options, file, *document, outcome.lines,
+    const size_t n = outcome.stations.size();
+    finish_change(spec, options, file, *document, outcome.stations, lines,
                   std::to_string(n) + (n == 1 ? " station changed" : " stations changed"), output);
 }

@@ -1,4 +1,6 @@
 // zantor-fleet check FILE... [--format text|csv|json]
+#include <algorithm>
+#include <iterator>
 #include <map>
 
 #include "doc/cp1252.h"
@@ -34,9 +36,49 @@ std::string file_summary(const CheckedFile& file)
     if (file.report.findings.empty()) {
         return summary + "no findings\n";
     }
-    return summary + plural(counts[Severity::warning], "warning", "warnings") + ", " +
-           plural(counts[Severity::note], "note", "notes") + "\n";
+    summary += plural(counts[Severity::warning], "warning", "warnings") + ", " +
+               plural(counts[Severity::note], "note", "notes") + "\n";
+    // A fleet of thousands gives thousands of lines: the count of each rule
+    // says where to look first, and --rule shows those alone.
+    std::map<std::string, size_t> by_rule;
+    for (const Finding& finding : file.report.findings) {
+        ++by_rule[finding.rule];
+    }
+    std::string rules;
+    for (int rule = 0; rule < check_rule_count; ++rule) {
+        auto found = by_rule.find(check_rule_names[rule]);
+        if (found != by_rule.end()) {
+            rules +=
+                std::string(rules.empty() ? "" : ", ") + check_rule_names[rule] + " " + std::to_string(found->second);
+        }
+    }
+    return summary + (rules.empty() ? "" : name + ": by rule: " + rules + "\n");
 }
+
+std::string rule_names()
+{
+    std::string names;
+    for (int rule = 0; rule < check_rule_count; ++rule) {
+        names += std::string(rule == 0 ? "" : ", ") + check_rule_names[rule];
+    }
+    return names;
+}
+
+// What the filters let through; an empty list lets everything through.
+struct Filters {
+    Severity least = Severity::note;
+    std::vector<std::string> rules;
+    std::vector<std::string> stations;  // document text
+
+    bool pass(const Finding& finding) const
+    {
+        auto listed = [](const std::vector<std::string>& list, const std::string& item) {
+            return list.empty() || std::find(list.begin(), list.end(), item) != list.end();
+        };
+        return static_cast<int>(finding.severity) <= static_cast<int>(least) && listed(rules, finding.rule) &&
+               listed(stations, finding.station);
+    }
+};
 
 // One line a finding, the station column as wide as the file's widest.
 std::string text_report(const std::vector<CheckedFile>& files)
@@ -109,12 +151,17 @@ const CommandSpec& check_spec()
 {
     static const CommandSpec spec = {
         "check",
-        "FILE... [--format text|csv|json]",
+        "FILE... [--format text|csv|json] [--severity S] [--rule R[,R...]] [--station ID[,ID...]] [--country-code "
+        "CC]",
         "report what in settings files needs an operator's attention",
         "Reads each settings file as Zantor Editor does and reports its findings, one a line, grouped by file and by "
         "station, each with its severity, the station's id (or 'top level'), where it is (a path such as "
         "STATION[id=12]/CONFIGURATION[value=0]/GSM_DURATION) and one sentence. Errors: the file is refused, with the "
-        "reason. Warnings: ids and phone numbers that stations share; an id the editor would show and store otherwise; "
+        "reason. Warnings: a file saved as UTF-8 (a byte-order mark, or UTF-8 text) and character references above "
+        "255, "
+        "which the stations read as other characters; ids and phone numbers that stations share (numbers in any "
+        "spelling); values of one line that hold a line break, and host, URL, user and access point names with "
+        "blanks at their ends; an id the editor would show and store otherwise; "
         "a station pin that differs from its PIN_CODE; a PIN that is not 4 to 8 digits; phone and SMS numbers that are "
         "not digits with an optional leading '+'; SMS texts longer than one SMS; timings that are not decimal numbers "
         "or not whole minutes (hours for GSM_INTERVAL); GPRS PUSH without an HTTP host or an APN name; thresholds that "
@@ -124,9 +171,21 @@ const CommandSpec& check_spec()
         {{"--format", "text|csv|json",
           "text (the default): the findings of each file after its name, then a summary line per file. csv: a header "
           "row file;severity;station;where;message, then one row a finding, in UTF-8 with a byte-order mark. json: "
-          "an array of objects with exactly the keys file, severity, station, where and message."}},
+          "an array of objects with exactly the keys file, severity, station, where and message."},
+         {"--severity", "error|warning|note",
+          "Shows the findings of this severity and the graver ones only: warning leaves the notes out."},
+         {"--rule", "R[,R...]",
+          "Shows the findings of these rules only; may be given again. The text summary counts the findings of "
+          "each rule. The rules: encoding, top-level, shared-id, shared-phone, id, pin, phone-number, sms-length, "
+          "timing, gprs, text, threshold, incomplete, unused, sequence-rewrite.",
+          true},
+         {"--station", "ID[,ID...]", "Shows the findings of these stations only; may be given again.", true},
+         {"--country-code", "CC",
+          "The country's calling code, such as 33: a national phone number starting with 0 then equals its +33 "
+          "form when shared numbers are looked for. Numbers are always compared without spaces, dots and dashes, "
+          "with 00 read as +."}},
         "Exit status: 2 when a file cannot be read (the reason is also on standard error) or on a usage error, "
-        "else 1 when there is a warning, else 0 (notes alone give 0)."};
+        "else 1 when a warning is shown, else 0 (notes alone give 0)."};
     return spec;
 }
 
@@ -141,20 +200,53 @@ void run_check(const ParsedOptions& options, CommandOutput& output)
         usage_error(check_spec(), "no FILE given", output);
         return;
     }
+    Filters filters;
+    const std::string severity = options.value("--severity", "note");
+    const Severity severities[] = {Severity::error, Severity::warning, Severity::note};
+    const auto named = std::find_if(std::begin(severities), std::end(severities),
+                                    [&](Severity s) { return severity == severity_name(s); });
+    if (named == std::end(severities)) {
+        usage_error(check_spec(), "unknown severity '" + severity + "' (error, warning or note)", output);
+        return;
+    }
+    filters.least = *named;
+    filters.rules = comma_list(options.value("--rule", ""));
+    for (const std::string& rule : filters.rules) {
+        if (std::find(check_rule_names, check_rule_names + check_rule_count, rule) ==
+            check_rule_names + check_rule_count) {
+            usage_error(check_spec(), "unknown rule '" + rule + "'; the rules are " + rule_names(), output);
+            return;
+        }
+    }
+    for (const std::string& station : comma_list(options.value("--station", ""))) {
+        std::string id;
+        filters.stations.push_back(cp1252_from_utf8(station, id) ? id : station);
+    }
+    CheckOptions check_options;
+    check_options.country_code = options.value("--country-code", "");
+    if (check_options.country_code.find_first_not_of("0123456789") != std::string::npos) {
+        usage_error(check_spec(), "the country code is digits, such as 33", output);
+        return;
+    }
     std::vector<CheckedFile> files;
     bool warned = false, refused = false;
     output.documents.emplace_back();
     for (const std::string& name : options.operands) {
         output.documents[0].reset(new myXMLdocument(nullptr));  // the previous file's goes
-        files.push_back(CheckedFile{name, check_settings_file(*output.documents[0], name.c_str())});
-        const CheckReport& report = files.back().report;
+        files.push_back(CheckedFile{name, check_settings_file(*output.documents[0], name.c_str(), check_options)});
+        CheckReport& report = files.back().report;
         if (report.refused) {
             report_unreadable(check_spec(), name, report.reason, output);
             refused = true;
         }
-        for (const Finding& finding : report.findings) {
-            warned = warned || finding.severity == Severity::warning;
+        std::vector<Finding> shown;
+        for (Finding& finding : report.findings) {
+            if (report.refused || filters.pass(finding)) {
+                warned = warned || finding.severity == Severity::warning;
+                shown.push_back(std::move(finding));
+            }
         }
+        report.findings = std::move(shown);
     }
     output.out = format == "csv" ? csv_report(files) : format == "json" ? json_report(files) : text_report(files);
     output.status = refused ? exit_trouble : warned ? exit_findings : exit_nothing_to_report;

@@ -23,10 +23,12 @@ const char* kind_name(ChangeKind kind)
     return "note";
 }
 
-std::string json_report(const DiffReport& report)
+}  // namespace
+
+std::string changes_as_json(const std::vector<Change>& changes)
 {
     std::vector<std::string> objects;
-    for (const Change& change : report.changes) {
+    for (const Change& change : changes) {
         const bool of_station = change.kind != ChangeKind::top_level && change.kind != ChangeKind::note;
         auto text = [](const std::string& cp1252) { return JsonValue::of(utf8_from_cp1252(cp1252)); };
         auto station_text = [&](const std::string& cp1252) { return of_station ? text(cp1252) : JsonValue::null(); };
@@ -45,8 +47,6 @@ std::string json_report(const DiffReport& report)
     }
     return json_array(objects);
 }
-
-}  // namespace
 
 const CommandSpec& diff_spec()
 {
@@ -87,18 +87,16 @@ void run_diff(const ParsedOptions& options, CommandOutput& output)
         usage_error(diff_spec(), "diff takes two files, OLD and NEW", output);
         return;
     }
-    for (const std::string& file : options.operands) {
-        output.documents.emplace_back(new myXMLdocument(nullptr));
-        if (output.documents.back()->load_file(file.c_str()) == nullptr) {
-            report_unreadable(diff_spec(), file, output.documents.back()->error_text(), output);
-        }
+    myXMLdocument* documents[2] = {nullptr, nullptr};
+    for (int i = 0; i < 2; ++i) {
+        documents[i] = load_settings(diff_spec(), options.operands[i], output);
     }
-    if (output.status == exit_trouble) {
+    if (documents[0] == nullptr || documents[1] == nullptr) {
         return;
     }
-    const DiffReport report = diff_documents(*output.documents[0], *output.documents[1], options.has("--show-secrets"));
+    const DiffReport report = diff_documents(*documents[0], *documents[1], options.has("--show-secrets"));
     if (format == "json") {
-        output.out = json_report(report);
+        output.out = changes_as_json(report.changes);
     } else if (!report.same()) {
         for (const Change& change : report.changes) {
             output.out += utf8_from_cp1252(change_line(change)) + "\n";

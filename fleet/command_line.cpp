@@ -75,22 +75,54 @@ bool parse_options(const CommandSpec& command, const std::vector<std::string>& a
             parsed.help = true;
             continue;
         }
+        const bool given = parsed.values.count(name) > 0;
+        if (given && !option->repeatable) {
+            error = "option '" + name + "' is given twice";
+            return false;
+        }
         if (option->value_name == nullptr) {
             if (equals != std::string::npos) {
                 error = "option '" + name + "' takes no value";
                 return false;
             }
             parsed.values[name] = "";
-        } else if (equals != std::string::npos) {
-            parsed.values[name] = arg.substr(equals + 1);
+            continue;
+        }
+        std::string value;
+        if (equals != std::string::npos) {
+            value = arg.substr(equals + 1);
         } else if (i + 1 < args.size()) {
-            parsed.values[name] = args[++i];
+            value = args[++i];
         } else {
             error = "option '" + name + "' needs a value (" + option->value_name + ")";
             return false;
         }
+        if (value.find_first_not_of(" \t") == std::string::npos) {
+            error = "option '" + name + "' has an empty value; it needs " + option->value_name;
+            return false;
+        }
+        parsed.values[name] = given ? parsed.values[name] + "," + value : value;
     }
     return true;
+}
+
+std::vector<std::string> comma_list(const std::string& text)
+{
+    std::vector<std::string> items;
+    size_t start = 0;
+    while (start <= text.size()) {
+        size_t end = text.find(',', start);
+        if (end == std::string::npos) {
+            end = text.size();
+        }
+        const std::string item = text.substr(start, end - start);
+        const size_t first = item.find_first_not_of(" \t");
+        if (first != std::string::npos) {
+            items.push_back(item.substr(first, item.find_last_not_of(" \t") - first + 1));
+        }
+        start = end + 1;
+    }
+    return items;
 }
 
 std::string command_help(const CommandSpec& command)

@@ -19,6 +19,10 @@ const int exit_trouble = 2;   // a usage error, or a file that cannot be read
 // What a command prints, and its exit status.
 struct CommandOutput {
     std::string out;  // standard output (UTF-8)
+    // More of standard output, written after `out` in this order: the lines
+    // of a change over a whole fleet run to tens of megabytes, and stay in
+    // the pieces they were made in rather than being copied into one.
+    std::vector<std::string> out_pieces;
     std::string err;  // standard error
     int status = exit_nothing_to_report;
     // The documents the command read last. They go with the output, so that
@@ -31,6 +35,9 @@ struct OptionSpec {
     const char* name;        // "--format"
     const char* value_name;  // "text|csv|json", or null for a switch
     const char* help;        // one sentence or more
+    // A list option (--to, --parts) may be given again: its values add up,
+    // joined by commas. Any other option given twice is a usage error.
+    bool repeatable = false;
 };
 
 struct CommandSpec {
@@ -53,12 +60,17 @@ struct ParsedOptions {
 
 // Reads `args` (after the command's name): options anywhere, "--opt value"
 // or "--opt=value", "--" ending the options. False with `error` naming the
-// unknown option, or the option that lacks its value or has one it takes not.
+// unknown option, the option that lacks its value (an empty one included)
+// or has one it takes not, or the option given twice that is no list.
 bool parse_options(const CommandSpec& command, const std::vector<std::string>& args, ParsedOptions& parsed,
                    std::string& error);
 
 // The command's --help.
 std::string command_help(const CommandSpec& command);
+
+// The items of a comma-separated list, blanks around each dropped and empty
+// items left out: "1002, 1003" gives 1002 and 1003.
+std::vector<std::string> comma_list(const std::string& text);
 
 // Reports a usage error of the command: the reason and where to read more.
 void usage_error(const CommandSpec& command, const std::string& reason, CommandOutput& output);

@@ -46,7 +46,10 @@ const CommandSpec& list_spec()
             "choices of each sequence in a few words, for example 'VBat eol 11.9; 0/9 ge 100; 7/0; 10.7/1,5; "
             "10.120/0; SMS; S3=1': the battery with its end-of-life threshold, the channels of each port (port.probe "
             "on port 10) with their thresholds, the SMS on threshold and the forced outputs of each output change. "
-            "PINs and passwords show as **** and an empty one as an empty cell. Never writes a file.",
+            "PINs and passwords show as **** and an empty one as an empty cell. A control character in a value (a "
+            "line break, a tab, or what a reference above 255 such as &#x2013; leaves in the file) shows as \\x and "
+            "its code in two hexadecimal digits, a line break as \\x0A; import-csv reads such a cell as the value "
+            "unchanged. Never writes a file.",
         {{"--csv", nullptr,
           "Writes RFC 4180 CSV instead of a table: a header row of the column names, then one row a station, in "
           "UTF-8 with a byte-order mark so that spreadsheet programs show accented letters."},
@@ -69,20 +72,31 @@ void run_list(const ParsedOptions& options, CommandOutput& output)
         usage_error(list_spec(), "--separator applies to --csv only", output);
         return;
     }
-    if (!separator_from(options.value("--separator", ";"), separator)) {
-        usage_error(list_spec(), "the separator must be one character other than a double quote, or 'tab'", output);
+    const std::string typed = options.value("--separator", ";");
+    if (!separator_from(typed, separator)) {
+        // A letter such as 'é' is several bytes in UTF-8, which a spreadsheet
+        // cannot take for one separator.
+        size_t characters = 0;
+        for (char c : typed) {
+            characters += (static_cast<unsigned char>(c) & 0xC0) != 0x80 ? 1 : 0;
+        }
+        const bool one_letter = typed.size() > 1 && characters == 1 && is_valid_utf8(typed);
+        usage_error(list_spec(),
+                    one_letter ? "the separator '" + typed + "' is not an ASCII character: it takes " +
+                                     std::to_string(typed.size()) + " bytes in UTF-8, and the separator must be one"
+                               : std::string("the separator must be one character other than a double quote, or 'tab'"),
+                    output);
         return;
     }
     if (options.operands.size() != 1) {
         usage_error(list_spec(), options.operands.empty() ? "no FILE given" : "list takes one FILE", output);
         return;
     }
-    output.documents.emplace_back(new myXMLdocument(nullptr));
-    myXMLdocument& document = *output.documents.back();
-    if (document.load_file(options.operands[0].c_str()) == nullptr) {
-        report_unreadable(list_spec(), options.operands[0], document.error_text(), output);
+    myXMLdocument* loaded = load_settings(list_spec(), options.operands[0], output);
+    if (loaded == nullptr) {
         return;
     }
+    myXMLdocument& document = *loaded;
     std::vector<std::vector<std::string>> rows(1);
     for (int column = 0; column < list_column_count; ++column) {
         rows[0].push_back(list_column_name(column));
@@ -90,7 +104,7 @@ void run_list(const ParsedOptions& options, CommandOutput& output)
     for (TiXmlElement* station : listed_stations(document)) {
         std::vector<std::string> row = station_row(station, options.has("--show-secrets"));
         for (std::string& cell : row) {
-            cell = utf8_from_cp1252(cell);
+            cell = utf8_from_cp1252(visible_text(cell));
         }
         rows.push_back(std::move(row));
     }

@@ -1,11 +1,17 @@
 #include "fleet/command_write.h"
 
+#include <algorithm>
+#include <ctime>
+
 #include "doc/cp1252.h"
 #include "doc/file_replace.h"
 #include "doc/file_system.h"
 #include "doc/xml_load.h"
+#include "fleet/check_rules.h"
+#include "fleet/diff_station.h"
 #include "fleet/fleet_commands.h"
 #include "fleet/fleet_diff.h"
+#include "fleet/fleet_text.h"
 
 const char* const write_exit_status =
     "Exit status: 0 when the file was written or there was nothing to change (with --dry-run: when the input is "
@@ -16,30 +22,31 @@ std::vector<OptionSpec> with_write_options(std::vector<OptionSpec> options)
 {
     options.insert(
         options.end(),
-        {{"--dry-run", nullptr, "Prints what would change, in the form of zantor-fleet diff, and writes nothing."},
+        {{"--dry-run", nullptr, "Prints what would change, the same lines as without it, and writes nothing."},
          {"--output", "OUT", "Writes the result to OUT and leaves FILE as it was."},
+         {"--show-secrets", nullptr, "Shows PINs and passwords in the lines of the changes instead of ****."},
+         {"--format", "text|json",
+          "text (the default): one change a line, then the findings, then a summary line. json: the changes as "
+          "zantor-fleet diff --format json gives them."},
+         {"--strict", nullptr,
+          "Refuses the change, and writes nothing, when check warns about a station it changed or added."},
          {"--backup", nullptr,
-          "First keeps the file that is replaced, byte for byte, as the same name with .bak added, written the "
-          "same safe way."}});
+          "First keeps the file that is replaced, byte for byte and with its permissions, as the same name with "
+          "the date and time and .bak added (fleet.xml.20261208-143005.bak), written the same safe way; an earlier "
+          "backup is never replaced."}});
     return options;
-}
-
-myXMLdocument* load_for_change(const CommandSpec& command, const std::string& file, CommandOutput& output)
-{
-    output.documents.emplace_back(new myXMLdocument(nullptr));
-    myXMLdocument* document = output.documents.back().get();
-    if (document->load_file(file.c_str()) == nullptr) {
-        report_unreadable(command, file, document->error_text(), output);
-        return nullptr;
-    }
-    return document;
 }
 
 void report_refused(const CommandSpec& command, const std::vector<std::string>& errors, CommandOutput& output)
 {
     const std::string prefix = std::string("zantor-fleet ") + command.name + ": ";
-    for (const std::string& error : errors) {
-        output.err += prefix + error + "\n";
+    // A sheet of the wrong fleet is refused row by row: the first errors say
+    // what is wrong, ten thousand more would only hide them.
+    for (size_t i = 0; i < errors.size() && i < max_errors_shown; ++i) {
+        output.err += prefix + errors[i] + "\n";
+    }
+    if (errors.size() > max_errors_shown) {
+        output.err += prefix + "... and " + std::to_string(errors.size() - max_errors_shown) + " more\n";
     }
     output.err +=
         prefix + std::to_string(errors.size()) + (errors.size() == 1 ? " error" : " errors") + ", nothing written\n";
@@ -48,54 +55,171 @@ void report_refused(const CommandSpec& command, const std::vector<std::string>& 
 
 namespace {
 
-void print_dry_run(const CommandSpec& command, const std::string& file, myXMLdocument& changed,
-                   const std::vector<std::string>& lines, CommandOutput& output)
+// The changes of one station, without its id and description. What the
+// station dialog adds to an old record is counted on one line, the last:
+// eleven lines of defaults would hide the change asked for.
+std::vector<Change> own_changes(const ChangedStation& changed, bool show_secrets)
 {
-    if (lines.empty()) {
-        output.out += file_name_text(file) + ": nothing to change\n";
-        return;
+    std::vector<Change> changes = station_changes(changed.original.get(), changed.station, show_secrets);
+    int completed = 0;
+    const auto kept = std::remove_if(changes.begin(), changes.end(), [&](const Change& change) {
+        const bool added_element = !change.has_values && change.what.size() > 6 &&
+                                   change.what.compare(change.what.size() - 6, 6, " added") == 0;
+        const bool added = added_element || (change.has_values && change.old_value.absent);
+        completed += added ? 1 : 0;
+        return added;
+    });
+    changes.erase(kept, changes.end());
+    if (completed > 0) {
+        changes.push_back(Change{ChangeKind::changed, "", "",
+                                 "completed: " + std::to_string(completed) +
+                                     (completed == 1 ? " setting" : " settings") + " added with their defaults",
+                                 false, ShownValue(), ShownValue()});
     }
-    myXMLdocument* original = load_for_change(command, file, output);
-    if (original == nullptr) {
-        return;
-    }
-    const DiffReport report = diff_documents(*original, changed, false);
-    for (const Change& change : report.changes) {
-        output.out += utf8_from_cp1252(change_line(change)) + "\n";
-    }
-    output.out += diff_summary(report);
+    return changes;
 }
 
-// Keeps the file that `target` names as target.bak, unless there is none.
+// Keeps the file that `target` names as TARGET.YYYYMMDD-HHMMSS.bak, with its
+// permissions, unless there is none. An earlier backup is never replaced:
+// a second one in the same second takes the next free name.
 bool keep_backup(const CommandSpec& command, const std::string& target, CommandOutput& output)
 {
     if (file_system::kind_of(target) == file_system::Kind::missing) {
         return true;
     }
+    char stamp[32];
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+#ifdef _WIN32
+    localtime_s(&local, &now);
+#else
+    localtime_r(&now, &local);
+#endif
+    std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &local);
+    std::string backup = target + "." + stamp + ".bak";
+    for (int n = 2; file_system::kind_of(backup) != file_system::Kind::missing; ++n) {
+        backup = target + "." + stamp + "-" + std::to_string(n) + ".bak";
+    }
     std::string bytes, error;
-    const std::string backup = target + ".bak";
-    if (!read_whole_file(target.c_str(), bytes, error) || !replace_file_content(backup.c_str(), bytes, error)) {
+    if (!read_whole_file(target.c_str(), bytes, error) ||
+        !replace_file_content(backup.c_str(), bytes, error, target.c_str())) {
         report_unreadable(command, backup, "cannot keep the backup: " + error + "; nothing written", output);
         return false;
     }
+    output.out += "backup: " + file_name_text(backup) + "\n";
     return true;
 }
 
 }  // namespace
 
-void finish_change(const CommandSpec& command, const ParsedOptions& options, const std::string& file,
-                   myXMLdocument& document, const std::vector<std::string>& lines, const std::string& summary,
-                   CommandOutput& output)
+ChangeLines::ChangeLines(const ParsedOptions& options)
+    : show_secrets(options.has("--show-secrets")), json(options.value("--format", "text") == std::string("json"))
 {
-    if (options.has("--dry-run")) {
-        print_dry_run(command, file, document, lines, output);
+}
+
+void ChangeLines::add(ChangedStation& changed)
+{
+    const std::string id = xml_get_attr_text(changed.station, "id");
+    const std::string description = xml_get_attr_text(changed.station, "description");
+    std::vector<Change> station_lines;
+    if (changed.original == nullptr) {
+        station_lines.push_back(Change{ChangeKind::added, id, description, "", false, ShownValue(), ShownValue()});
+    } else {
+        station_lines = own_changes(changed, show_secrets);
+    }
+    changed.original.reset();
+    if (json) {
+        for (Change& change : station_lines) {
+            change.station = id;
+            change.description = description;
+            changes.push_back(std::move(change));
+        }
         return;
     }
+    // Every line of a changed station starts the same: made once.
+    const std::string start = utf8_from_cp1252(id + " " + quoted(description) + ": ");
+    const size_t piece_size = 1 << 20;
+    for (const Change& change : station_lines) {
+        if (pieces.empty() || pieces.back().size() >= piece_size) {
+            pieces.emplace_back();
+            pieces.back().reserve(piece_size + 4096);
+        }
+        std::string& piece = pieces.back();
+        if (change.kind == ChangeKind::changed) {
+            piece += start;
+            piece += utf8_from_cp1252(change_text(change));
+        } else {
+            piece += utf8_from_cp1252(change_line(change));
+        }
+        piece += '\n';
+    }
+}
+
+void ChangeLines::move_to(CommandOutput& output)
+{
+    if (json) {
+        output.out_pieces.push_back(changes_as_json(changes));
+        changes.clear();
+        return;
+    }
+    for (std::string& piece : pieces) {
+        output.out_pieces.push_back(std::move(piece));
+    }
+    pieces.clear();
+}
+
+void finish_change(const CommandSpec& command, const ParsedOptions& options, const std::string& file,
+                   myXMLdocument& document, const std::vector<ChangedStation>& stations, ChangeLines& lines,
+                   const std::string& summary, CommandOutput& output)
+{
+    const bool dry_run = options.has("--dry-run");
     const bool elsewhere = options.has("--output");
+    // The rules of check on what the command stored.
+    std::vector<const TiXmlElement*> touched;
+    for (const ChangedStation& changed : stations) {
+        touched.push_back(changed.station);
+    }
+    std::vector<std::string> findings;
+    bool warned = false;
+    if (!touched.empty()) {
+        CheckOptions check_options;
+        check_options.only = &touched;
+        for (const Finding& finding : check_document(document, check_options).findings) {
+            warned = warned || finding.severity == Severity::warning;
+            findings.push_back(std::string("check: ") + severity_name(finding.severity) + " " +
+                               utf8_from_cp1252(finding.station) + " " + utf8_from_cp1252(finding.where) + ": " +
+                               utf8_from_cp1252(finding.message));
+        }
+    }
+    if (warned && options.has("--strict")) {
+        std::vector<std::string> refused;
+        for (const std::string& finding : findings) {
+            refused.push_back(finding + " (--strict)");
+        }
+        report_refused(command, refused, output);
+        return;
+    }
+    std::string findings_text;
+    if (options.value("--format", "text") != std::string("json")) {
+        for (const std::string& finding : findings) {
+            findings_text += finding + "\n";
+        }
+    }
+    const std::string nothing = file_name_text(file) + ": nothing to change\n";
+    if (dry_run) {
+        if (stations.empty()) {
+            output.out += nothing;
+        } else {
+            lines.move_to(output);
+            output.out_pieces.push_back(findings_text + file_name_text(file) + ": " + summary +
+                                        "; nothing written (dry run)\n");
+        }
+        return;
+    }
     // Nothing to change leaves FILE as it is, byte for byte; OUT is still
     // written, so that what follows in a script finds the result there.
-    if (lines.empty() && !elsewhere) {
-        output.out += file_name_text(file) + ": nothing to change\n";
+    if (stations.empty() && !elsewhere) {
+        output.out += nothing;
         return;
     }
     const std::string target = options.value("--output", file.c_str());
@@ -106,9 +230,8 @@ void finish_change(const CommandSpec& command, const ParsedOptions& options, con
         report_unreadable(command, target, "cannot write: " + document.error_text(), output);
         return;
     }
-    for (const std::string& line : lines) {
-        output.out += utf8_from_cp1252(line) + "\n";
-    }
-    output.out += file_name_text(file) + ": " + (lines.empty() ? "nothing to change" : summary) +
-                  (elsewhere ? "; written to " + file_name_text(target) : "; written") + "\n";
+    lines.move_to(output);
+    output.out_pieces.push_back(findings_text + file_name_text(file) + ": " +
+                                (stations.empty() ? "nothing to change" : summary) +
+                                (elsewhere ? "; written to " + file_name_text(target) : "; written") + "\n");
 }

@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "fleet/command_line.h"
+#include "fleet/fleet_diff.h"
+#include "fleet/fleet_station.h"
 
 // The command's own options, then --dry-run, --output OUT and --backup.
 std::vector<OptionSpec> with_write_options(std::vector<OptionSpec> options);
@@ -15,21 +17,44 @@ std::vector<OptionSpec> with_write_options(std::vector<OptionSpec> options);
 // The exit statuses of a command that changes a file.
 extern const char* const write_exit_status;
 
-// Loads FILE into a document the output keeps; null when it cannot be read
-// (reported, status 2).
-myXMLdocument* load_for_change(const CommandSpec& command, const std::string& file, CommandOutput& output);
+// The most errors a refused input prints; the rest are counted.
+const size_t max_errors_shown = 20;
 
-// Tells the operator why the input was refused, one error a line, and that
-// nothing was written (status 1).
+// Tells the operator why the input was refused, one error a line (at most
+// max_errors_shown, then "... and N more"), and that nothing was written
+// (status 1).
 void report_refused(const CommandSpec& command, const std::vector<std::string>& errors, CommandOutput& output);
 
-// Ends a command that changed `document`, loaded from `file`: with --dry-run
-// prints the changes as `zantor-fleet diff` does; otherwise writes the
-// document (to OUT with --output, keeping the replaced file as NAME.bak with
-// --backup) and prints `lines`, one per station, then `file: <summary>`.
-// When `lines` is empty there is nothing to change and FILE is not touched.
+// The lines of the changes as `zantor-fleet diff` gives them (in the form
+// --format asks for), the same with --dry-run and without, settings that
+// completion added counted on one line. Given each station as soon as it is
+// changed (a StationChanged), so that its record as it was goes at once.
+class ChangeLines {
+public:
+    explicit ChangeLines(const ParsedOptions& options);
+    // Says the change of the station and lets go of its record as it was.
+    void add(ChangedStation& changed);
+    // Hands the lines said so far, each ending in a line break (with
+    // --format json the array of the changes), to the output after what it
+    // holds. Leaves nothing behind.
+    void move_to(CommandOutput& output);
+
+private:
+    bool show_secrets = false;
+    bool json = false;
+    // The text in pieces of about a megabyte: the lines of a fleet run to
+    // tens of megabytes, which one growing text would copy again and again.
+    std::vector<std::string> pieces;
+    std::vector<Change> changes;  // for json
+};
+
+// Ends a command that changed `stations` of `document`, loaded from
+// `file`. Prints the lines of the changes, then the findings of check on
+// those stations (with --strict any warning refuses the change). Unless
+// --dry-run, writes the document (to OUT with --output, first keeping the
+// replaced file with --backup). When nothing changed FILE is not touched.
 void finish_change(const CommandSpec& command, const ParsedOptions& options, const std::string& file,
-                   myXMLdocument& document, const std::vector<std::string>& lines, const std::string& summary,
-                   CommandOutput& output);
+                   myXMLdocument& document, const std::vector<ChangedStation>& stations, ChangeLines& lines,
+                   const std::string& summary, CommandOutput& output);
 
 #endif

@@ -87,6 +87,9 @@ std::string output_change_value(const OutputChange& change)
 void sequence_changes(const TiXmlElement* older, const TiXmlElement* newer, const char* name,
                       std::vector<Change>& lines)
 {
+    if (older != nullptr && newer != nullptr && same_elements(older, newer)) {
+        return;  // the same commands make the same choices
+    }
     SequenceChoices a, b;
     read_sequence(older, a);
     read_sequence(newer, b);
@@ -177,6 +180,7 @@ void record_changes(TiXmlElement* older, TiXmlElement* newer, bool show_secrets,
 std::vector<Change> station_changes(TiXmlElement* older, TiXmlElement* newer, bool show_secrets)
 {
     std::vector<Change> lines;
+    lines.reserve(32);  // a sequence copied over another changes a few dozen
     const CompletedStation old_completed(older), new_completed(newer);
     bool changed[station_field_count];
     value_changes(old_completed, new_completed, show_secrets, lines, changed);

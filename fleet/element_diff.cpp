@@ -107,6 +107,11 @@ void add_attribute_differences(const TiXmlElement* older, const TiXmlElement* ne
 void add_differences(const TiXmlElement* older, const TiXmlElement* newer, const std::string& path,
                      const SkipElement& skip, std::vector<ElementDifference>& out)
 {
+    // Most of a changed record is as it was: the quick walk settles it
+    // without naming every element on the way.
+    if (same_elements(older, newer)) {
+        return;
+    }
     add_attribute_differences(older, newer, path, out);
     const std::string prefix = path.empty() ? path : path + "/";
     const std::vector<Keyed> old_children = keyed_children(older, skip);

@@ -174,28 +174,30 @@ DiffReport diff_documents(myXMLdocument& older, myXMLdocument& newer, bool show_
     return report;
 }
 
+std::string change_text(const Change& change)
+{
+    if (!change.has_values) {
+        return change.what;
+    }
+    return change.what + " " + change.old_value.on_line() + " -> " + change.new_value.on_line();
+}
+
 std::string change_line(const Change& change)
 {
     const std::string station = change.station + " " + quoted(change.description);
-    std::string line;
     switch (change.kind) {
         case ChangeKind::top_level:
-            line = "top level: " + change.what;
-            break;
+            return "top level: " + change_text(change);
         case ChangeKind::added:
             return "added: " + station;
         case ChangeKind::removed:
             return "removed: " + station;
         case ChangeKind::changed:
-            line = station + ": " + change.what;
-            break;
+            return station + ": " + change_text(change);
         case ChangeKind::note:
             return "note: " + change.what;
     }
-    if (change.has_values) {
-        line += " " + change.old_value.on_line() + " -> " + change.new_value.on_line();
-    }
-    return line;
+    return std::string();
 }
 
 std::string diff_summary(const DiffReport& report)

@@ -57,6 +57,10 @@ DiffReport diff_documents(myXMLdocument& older, myXMLdocument& newer, bool show_
 //   12 "Pump house": GSM power On duration 10 min -> 15 min
 std::string change_line(const Change& change);
 
+// What a line of a change says after its station or "top level: ": "GSM
+// power On duration 10 min -> 15 min".
+std::string change_text(const Change& change);
+
 // The last line: "1 station changed, 1 added, 0 removed; 0 changes at the
 // top level".
 std::string diff_summary(const DiffReport& report);

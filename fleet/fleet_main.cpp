@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "doc/cp1252.h"
+#include "doc/xml_load.h"
 #include "fleet/fleet_commands.h"
 
 namespace {
@@ -41,6 +42,8 @@ std::string program_help()
            "  --help\n"
            "      Shows this help (also -h). 'zantor-fleet COMMAND --help' and\n"
            "      'zantor-fleet help COMMAND' show a command's options.\n"
+           "  --version\n"
+           "      Shows the version of zantor-fleet.\n"
            "\n"
            "Exit status: 0 nothing to report (import-csv and apply: written, or\n"
            "nothing to change), 1 findings or differences (import-csv and apply:\n"
@@ -61,6 +64,22 @@ std::string file_name_text(const std::string& file_name)
     return is_valid_utf8(file_name) ? file_name : utf8_from_cp1252(file_name);
 }
 
+myXMLdocument* load_settings(const CommandSpec& command, const std::string& file, CommandOutput& output)
+{
+    output.documents.emplace_back(new myXMLdocument(nullptr));
+    myXMLdocument* document = output.documents.back().get();
+    if (document->load_file(file.c_str()) == nullptr) {
+        report_unreadable(command, file, document->error_text(), output);
+        return nullptr;
+    }
+    const std::string foreign = foreign_root_error(document->root);
+    if (!foreign.empty()) {
+        report_unreadable(command, file, foreign, output);
+        return nullptr;
+    }
+    return document;
+}
+
 void report_unreadable(const CommandSpec& command, const std::string& file_name, const std::string& reason,
                        CommandOutput& output)
 {
@@ -79,6 +98,10 @@ CommandOutput run_fleet(const std::vector<std::string>& args)
     std::vector<std::string> rest(args.begin() + 1, args.end());
     if (name == "--help" || name == "-h") {
         output.out = program_help();
+        return output;
+    }
+    if (name == "--version") {
+        output.out = "zantor-fleet " ZANTOR_FLEET_VERSION "\n";
         return output;
     }
     if (name == "help") {

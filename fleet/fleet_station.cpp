@@ -30,6 +30,13 @@ CompletedStation::CompletedStation(TiXmlElement* station, const StationParts& st
     pieces = complete_station_defaults(record);
 }
 
+std::shared_ptr<TiXmlElement> copy_of(const TiXmlElement* station)
+{
+    std::shared_ptr<TiXmlElement> copy(xml_add_child(nullptr, "STATION"));
+    xml_copy(copy.get(), station);
+    return copy;
+}
+
 std::string station_name(const TiXmlElement* station, int position)
 {
     const char* id = xml_get_attr(station, "id");

@@ -4,6 +4,7 @@
 #ifndef ZANTOR_FLEET_FLEET_STATION_H
 #define ZANTOR_FLEET_FLEET_STATION_H
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -33,6 +34,23 @@ private:
     TiXmlElement* record = nullptr;
     StationParts pieces;
 };
+
+// A station that a command changed or added: the record in the document,
+// and a copy of it as it was (null for a station added), so that the lines
+// that tell the change are the same whether it is written or not.
+struct ChangedStation {
+    TiXmlElement* station = nullptr;
+    std::shared_ptr<TiXmlElement> original;
+};
+
+// Called for each station as soon as a command has changed it, before the
+// next one: a caller that says the change at once can let go of the record
+// as it was, so that a command over a whole fleet holds one such copy at a
+// time rather than a second fleet.
+using StationChanged = std::function<void(ChangedStation&)>;
+
+// A copy of the record, detached from the document.
+std::shared_ptr<TiXmlElement> copy_of(const TiXmlElement* station);
 
 // The station's stored id, or "#<position>" (1-based in the list) when it
 // has none, so that every finding and line names its station.

@@ -113,7 +113,10 @@ bool parse_apply_parts(const std::string& list, unsigned& parts, std::string& un
     size_t start = 0;
     for (;;) {
         const size_t end = list.find(',', start);
-        const std::string name = list.substr(start, end == std::string::npos ? std::string::npos : end - start);
+        std::string name = list.substr(start, end == std::string::npos ? std::string::npos : end - start);
+        const size_t first = name.find_first_not_of(" \t");
+        name =
+            first == std::string::npos ? std::string() : name.substr(first, name.find_last_not_of(" \t") - first + 1);
         bool found = false;
         for (const PartName& known : part_names) {
             if (name == known.name) {
@@ -142,7 +145,8 @@ std::string apply_part_names()
 }
 
 ApplyOutcome apply_parts(myXMLdocument& document, const std::string& source_id,
-                         const std::vector<std::string>& target_ids, bool all, unsigned parts)
+                         const std::vector<std::string>& target_ids, bool all, unsigned parts,
+                         const StationChanged& changed_now)
 {
     ApplyOutcome outcome;
     bind_top_level(document);
@@ -195,16 +199,12 @@ ApplyOutcome apply_parts(myXMLdocument& document, const std::string& source_id,
         if (changing == 0) {
             continue;  // a target that already holds the parts stays as it stands
         }
+        std::shared_ptr<TiXmlElement> original = copy_of(target);
         copy_parts(from.parts(), complete_station_defaults(target), changing);
-        Change line;
-        line.station = xml_get_attr_text(target, "id");
-        line.description = xml_get_attr_text(target, "description");
-        for (const PartName& name : part_names) {
-            if ((changing & name.parts) == name.parts && (name.parts & (name.parts - 1)) == 0) {
-                line.what += std::string(line.what.empty() ? "" : ", ") + name.name;
-            }
+        outcome.stations.push_back(ChangedStation{target, std::move(original)});
+        if (changed_now) {
+            changed_now(outcome.stations.back());
         }
-        outcome.lines.push_back(change_line(line));
     }
     return outcome;
 }

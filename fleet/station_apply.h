@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "doc/Lib_xml.h"
+#include "fleet/fleet_station.h"
 
 // The parts, one bit each.
 enum ApplyPart : unsigned {
@@ -28,16 +29,18 @@ std::string apply_part_names();
 
 struct ApplyOutcome {
     std::vector<std::string> errors;  // document text
-    // One line per target changed, in document text: `12 "Pump house": slow, fast`.
-    std::vector<std::string> lines;
+    // The targets changed, in document order.
+    std::vector<ChangedStation> stations;
 };
 
 // Copies `parts` of the station whose id is `source_id` to the stations of
 // `target_ids`, or to every other station when `all`. Source and targets
 // are read completed with their defaults, as the station dialog opens
 // them; a target that changes is completed in the document. With errors
-// the document is unchanged.
+// the document is unchanged. `changed_now`, when given, sees each target as
+// soon as it is changed; outcome.stations then holds what it left.
 ApplyOutcome apply_parts(myXMLdocument& document, const std::string& source_id,
-                         const std::vector<std::string>& target_ids, bool all, unsigned parts);
+                         const std::vector<std::string>& target_ids, bool all, unsigned parts,
+                         const StationChanged& changed_now = nullptr);
 
 #endif

@@ -1,9 +1,11 @@
 #include "fleet/station_import.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdint>
 #include <limits>
 #include <memory>
+#include <set>
 #include <unordered_map>
 
 #include "doc/cp1252.h"
@@ -17,6 +19,8 @@
 #include "station/station_values.h"
 
 namespace {
+
+const int column_new_id = list_column_count;  // beside the columns of list --csv
 
 const char* const sequence_labels[3] = {"Slow sequence", "Fast sequence", "Health sequence"};
 const char* const hidden_secret = "****";
@@ -62,13 +66,47 @@ bool whole_number(const std::string& text, int64_t limit, int64_t& value)
     return value <= limit;
 }
 
-std::string known_columns()
+const char* column_name(int column)
 {
-    std::string names;
-    for (int column = 0; column < list_column_count; ++column) {
-        names += std::string(column == 0 ? "" : ", ") + list_column_name(column);
+    return column == column_new_id ? new_id_column : list_column_name(column);
+}
+
+// Letters to change, add or drop to turn one name into the other.
+size_t distance(const std::string& a, const std::string& b)
+{
+    std::vector<size_t> row(b.size() + 1);
+    for (size_t j = 0; j <= b.size(); ++j) {
+        row[j] = j;
     }
-    return names;
+    for (size_t i = 1; i <= a.size(); ++i) {
+        size_t diagonal = row[0];
+        row[0] = i;
+        for (size_t j = 1; j <= b.size(); ++j) {
+            const size_t above = row[j];
+            const bool same = std::tolower(static_cast<unsigned char>(a[i - 1])) ==
+                              std::tolower(static_cast<unsigned char>(b[j - 1]));
+            row[j] = std::min({row[j] + 1, row[j - 1] + 1, diagonal + (same ? 0 : 1)});
+            diagonal = above;
+        }
+    }
+    return row[b.size()];
+}
+
+std::string nearest_column(const std::string& name)
+{
+    // A name cut short ("phone") means the column it begins.
+    for (int column = 0; column <= column_new_id; ++column) {
+        if (same_name(name, std::string(column_name(column)).substr(0, name.size()).c_str())) {
+            return column_name(column);
+        }
+    }
+    int best = 0;
+    for (int column = 1; column <= column_new_id; ++column) {
+        if (distance(name, column_name(column)) < distance(name, column_name(best))) {
+            best = column;
+        }
+    }
+    return column_name(best);
 }
 
 // The UTF-8 character that starts at `offset`, for a message.
@@ -90,8 +128,16 @@ bool document_text(const std::string& cell, std::string& text, std::string& reas
         return false;
     }
     for (char c : text) {
-        if (static_cast<unsigned char>(c) < 0x20 && c != '\t' && c != '\r' && c != '\n') {
-            reason = "the cell holds a control character (code " + std::to_string(static_cast<int>(c)) + ")";
+        if (c == '\r' || c == '\n') {
+            reason = "the cell holds a line break: the station dialog shows one line only";
+            return false;
+        }
+        // A tab cannot be typed into a box of one line (it moves to the next
+        // box), and the others show as nothing or as a box.
+        if (is_control_byte(static_cast<unsigned char>(c))) {
+            reason = "the cell holds a control character (code " +
+                     std::to_string(static_cast<int>(static_cast<unsigned char>(c))) +
+                     "), which the station dialog cannot show as typed";
             return false;
         }
     }
@@ -122,11 +168,13 @@ bool only_elements(const TiXmlNode* node)
 
 class Importer {
 public:
-    Importer(myXMLdocument& document, ImportOutcome& outcome) : outcome(outcome)
+    Importer(myXMLdocument& document, ImportOutcome& outcome, bool add, const StationChanged& changed_now)
+        : outcome(outcome), changed_now(changed_now), adding(add)
     {
         stations = bind_top_level(document).stations;
         for (TiXmlElement* station : listed_stations(document)) {
-            holders[xml_get_attr_text(station, "id")].push_back(station);
+            // As list shows the id, so that its row finds the station.
+            holders[visible_text(xml_get_attr_text(station, "id"))].push_back(station);
         }
     }
 
@@ -136,18 +184,19 @@ public:
         bool id_found = false;
         for (const std::string& cell : header.cells) {
             const std::string name = trimmed(cell);
-            int found = name.empty() ? -1 : list_column_count;
-            for (int column = 0; !name.empty() && column < list_column_count; ++column) {
-                if (same_name(name, list_column_name(column))) {
+            int found = name.empty() ? -1 : column_new_id + 1;
+            for (int column = 0; !name.empty() && column <= column_new_id; ++column) {
+                if (same_name(name, column_name(column))) {
                     found = column;
                 }
             }
-            if (found == list_column_count) {
-                error(header.line, "", "unknown column \"" + name + "\"; the columns are " + known_columns());
+            if (found == column_new_id + 1) {
+                error(header.line, "", "unknown column \"" + name + "\"; did you mean " + nearest_column(name) + "?");
+                found = -1;
             }
             for (int earlier : columns) {
                 if (found >= 0 && earlier == found) {
-                    error(header.line, "", std::string("the column ") + list_column_name(found) + " is there twice");
+                    error(header.line, "", std::string("the column ") + column_name(found) + " is there twice");
                 }
             }
             id_found = id_found || found == field_id;
@@ -165,14 +214,16 @@ public:
         std::vector<std::string> cells(columns.size());
         for (size_t i = 0; i < row.cells.size(); ++i) {
             if (i >= columns.size() || columns[i] < 0) {
-                if (!row.cells[i].empty()) {
-                    error(row.line, "", "a cell stands where the header names no column");
+                // One error for the column, however many rows fill it.
+                if (!row.cells[i].empty() && unnamed_said.insert(i).second) {
+                    error(row.line, "",
+                          "cells stand in column " + std::to_string(i + 1) + ", which the header does not name");
                 }
                 continue;
             }
             std::string reason;
             if (!document_text(row.cells[i], cells[i], reason)) {
-                error(row.line, list_column_name(columns[i]), reason);
+                error(row.line, column_name(columns[i]), reason);
                 cells[i].clear();  // the row's other cells are still checked
             }
         }
@@ -184,36 +235,78 @@ public:
             error(row.line, "id", "the id is empty");
             return;
         }
-        auto seen = lines_of_ids.emplace(id, row.line);
-        if (!seen.second) {
-            error(row.line, "id", "the id " + id + " is on line " + std::to_string(seen.first->second) + " too");
+        // The k-th row of an id is the k-th station that holds it.
+        std::vector<int>& rows_of_id = lines_of_ids[id];
+        rows_of_id.push_back(row.line);
+        const std::vector<TiXmlElement*>& stations_of_id = holders[id];
+        const size_t k = rows_of_id.size() - 1;
+        if (k > 0 && k >= stations_of_id.size()) {
+            error(row.line, "id",
+                  "the id " + id + " is on line " + std::to_string(rows_of_id[0]) + " too" +
+                      (stations_of_id.size() > 1 ? ", and only " + std::to_string(stations_of_id.size()) +
+                                                       " stations of the settings file hold it"
+                                                 : ""));
             return;
         }
-        const std::vector<TiXmlElement*>& stations_of_id = holders[id];
-        if (stations_of_id.size() > 1) {
+        if (stations_of_id.empty() && !adding) {
             error(row.line, "id",
-                  "the id " + id + " is held by " + std::to_string(stations_of_id.size()) +
-                      " stations of the settings file, so the row names none of them");
+                  "no station has the id " + quoted(row.cells[id_index()]) + "; give --add to add it as a new station");
             return;
         }
         if (stations_of_id.empty() && !all_digits(id)) {
             error(row.line, "id", "\"" + row.cells[id_index()] + "\" is not a number: no station has it as its id");
             return;
         }
+        const std::string new_id = new_id_index() < cells.size() ? cells[new_id_index()] : std::string();
+        if (!new_id.empty() && !take_new_id(row, id, new_id, stations_of_id.empty())) {
+            return;
+        }
         const bool cells_read = outcome.errors.size() == errors_before;
         if (stations_of_id.empty()) {
             add_station(row, cells, cells_read);
         } else {
-            change_station(row, stations_of_id[0], cells, cells_read);
+            change_station(row, stations_of_id[k], cells, cells_read, new_id);
         }
     }
 
 private:
     ImportOutcome& outcome;
+    const StationChanged& changed_now;
     TiXmlElement* stations = nullptr;
     std::unordered_map<std::string, std::vector<TiXmlElement*>> holders;
-    std::unordered_map<std::string, int> lines_of_ids;
+    std::unordered_map<std::string, std::vector<int>> lines_of_ids;
+    std::unordered_map<std::string, int> new_ids;  // given on rows, with their lines
+    std::set<size_t> unnamed_said;
     std::vector<int> columns;  // the list column of each cell, -1 for a column without a name
+    bool adding = false;
+
+    size_t new_id_index() const
+    {
+        size_t i = 0;
+        while (i < columns.size() && columns[i] != column_new_id) {
+            ++i;
+        }
+        return i;
+    }
+
+    // A new id must name one station only, after the import as before it.
+    bool take_new_id(const CsvRecord& row, const std::string& id, const std::string& new_id, bool added)
+    {
+        std::string reason;
+        if (added) {
+            reason = "a new station takes the id of its row; new_id gives a station that exists another id";
+        } else if (!is_plain_integer(new_id)) {
+            reason = quoted(new_id) + " is not a plain number: the station dialog would show another id";
+        } else if (new_id != id && !holders[new_id].empty()) {
+            reason = "the id " + new_id + " is held by a station of the settings file already";
+        } else if (!new_ids.emplace(new_id, row.line).second) {
+            reason = "the new id " + new_id + " is on line " + std::to_string(new_ids[new_id]) + " too";
+        }
+        if (!reason.empty()) {
+            error(row.line, new_id_column, reason);
+        }
+        return reason.empty();
+    }
 
     size_t id_index() const
     {
@@ -239,16 +332,16 @@ private:
         for (size_t i = 0; i < cells.size(); ++i) {
             const int column = columns[i];
             const std::string& cell = cells[i];
-            if (column < 0 || column == field_id || cell.empty()) {
+            if (column < 0 || column == field_id || column == column_new_id || cell.empty()) {
                 continue;
             }
-            const char* name = list_column_name(column);
+            const char* name = column_name(column);
             if (column >= station_field_count) {
                 const int role = column - station_field_count;
                 SequenceChoices choices;
                 read_sequence(sequences[role], choices);
                 const std::string shown = sequence_text(choices);
-                if (cell != shown) {
+                if (cell != shown && cell != visible_text(shown)) {
                     error(row.line, name,
                           std::string("the ") + sequence_labels[role] +
                               " cannot be changed by an import (the station's reads " +
@@ -259,7 +352,7 @@ private:
             }
             const StationField& field = station_fields[column];
             std::string& value = values.text[column];
-            if ((field.secret && cell == hidden_secret) || cell == value) {
+            if ((field.secret && cell == hidden_secret) || cell == value || cell == visible_text(value)) {
                 continue;
             }
             if (field.source == FieldSource::gsm_mode) {
@@ -304,7 +397,7 @@ private:
     // The station dialog's road: a working copy completed with the defaults,
     // the values stored into it as its OK stores them, then copied back.
     void store_as_dialog(TiXmlElement* station, const std::vector<std::string>& cells, const CsvRecord& row,
-                         const std::string& id, bool added, bool cells_read)
+                         const std::string& id, bool added, bool cells_read, const std::string& new_id = std::string())
     {
         std::unique_ptr<TiXmlElement> copy(xml_add_child(nullptr, "STATION"));
         xml_copy(copy.get(), station);
@@ -315,35 +408,30 @@ private:
         if (!read_values(row, cells, parts, values, changed) || !cells_read) {
             return;
         }
-        if (changed.empty() && !added) {
+        if (changed.empty() && !added && new_id.empty()) {
             return;
         }
+        if (!new_id.empty()) {
+            values.text[field_id] = new_id;
+        }
+        std::shared_ptr<TiXmlElement> original = added ? nullptr : copy_of(station);
         store_station_values(copy.get(), parts, values);
         xml_clear(station);
         xml_copy(station, copy.get());
-        report(station, id, changed, added);
+        report(station, std::move(original));
     }
 
-    void report(const TiXmlElement* station, const std::string& id, const std::vector<std::string>& changed, bool added)
+    void report(TiXmlElement* station, std::shared_ptr<TiXmlElement> original)
     {
-        Change line;
-        line.kind = added ? ChangeKind::added : ChangeKind::changed;
-        line.station = id;
-        line.description = xml_get_attr_text(station, "description");
-        // In the order of the dialog's fields, whatever the order of the columns.
-        for (const StationField& field : station_fields) {
-            for (const std::string& label : changed) {
-                if (label == field.label) {
-                    line.what += std::string(line.what.empty() ? "" : ", ") + label;
-                }
-            }
+        ++(original == nullptr ? outcome.added : outcome.changed);
+        outcome.stations.push_back(ChangedStation{station, std::move(original)});
+        if (changed_now) {
+            changed_now(outcome.stations.back());
         }
-        outcome.lines.push_back(change_line(line));
-        ++(added ? outcome.added : outcome.changed);
     }
 
     void change_station(const CsvRecord& row, TiXmlElement* station, const std::vector<std::string>& cells,
-                        bool cells_read)
+                        bool cells_read, const std::string& new_id)
     {
         // Most rows of a spreadsheet exported from the same file change
         // nothing: they are read against the record as it stands, and only
@@ -351,19 +439,21 @@ private:
         const CompletedStation completed(station);
         StationValues values = load_station_values(completed.element(), completed.parts());
         std::vector<std::string> changed;
-        if (!read_values(row, cells, completed.parts(), values, changed) || !cells_read || changed.empty()) {
+        if (!read_values(row, cells, completed.parts(), values, changed) || !cells_read ||
+            (changed.empty() && new_id.empty())) {
             return;
         }
-        const std::string id = xml_get_attr_text(station, "id");
+        const std::string id = new_id.empty() ? xml_get_attr_text(station, "id") : new_id;
         // A complete record of elements alone comes back from the dialog's
         // copy as it went in: storing into it in place gives the same
         // record, without two copies of it.
         if (completed.element() == station && only_elements(station)) {
+            std::shared_ptr<TiXmlElement> original = copy_of(station);
             values.text[field_id] = id;
             store_station_values(station, completed.parts(), values);
-            report(station, id, changed, false);
+            report(station, std::move(original));
         } else {
-            store_as_dialog(station, cells, row, id, false, true);
+            store_as_dialog(station, cells, row, xml_get_attr_text(station, "id"), false, true, new_id);
         }
     }
 
@@ -384,7 +474,10 @@ private:
 
 }  // namespace
 
-ImportOutcome import_csv(myXMLdocument& document, const std::string& csv_bytes)
+const char* const new_id_column = "new_id";
+
+ImportOutcome import_csv(myXMLdocument& document, const std::string& csv_bytes, bool add,
+                         const StationChanged& changed_now)
 {
     ImportOutcome outcome;
     const std::string text = csv_text_as_utf8(csv_bytes);
@@ -409,7 +502,7 @@ ImportOutcome import_csv(myXMLdocument& document, const std::string& csv_bytes)
         outcome.errors.push_back(ImportError{1, "", "the file is empty: it has no header row"});
         return outcome;
     }
-    Importer importer(document, outcome);
+    Importer importer(document, outcome, add, changed_now);
     if (!importer.read_header(rows[0])) {
         return outcome;
     }

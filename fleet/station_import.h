@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "doc/Lib_xml.h"
+#include "fleet/fleet_station.h"
 
 // Why a row, or the header, cannot be imported.
 struct ImportError {
@@ -20,17 +21,25 @@ struct ImportError {
 
 struct ImportOutcome {
     std::vector<ImportError> errors;  // in the order of the file
-    // One line per station changed or added, in document text:
-    // `12 "Pump house": APN NAME, PIN code` or `added: 13 "new station"`.
-    std::vector<std::string> lines;
+    // The stations changed or added, in the order of the rows.
+    std::vector<ChangedStation> stations;
     int changed = 0;
     int added = 0;
     bool nothing_to_change() const { return changed + added == 0; }
 };
 
+// The column beside those of list --csv that gives a station a new id.
+extern const char* const new_id_column;
+
 // Applies the CSV file's rows (its bytes as read) to the document's
-// stations. With errors the document may hold part of the changes and is
-// to be thrown away.
-ImportOutcome import_csv(myXMLdocument& document, const std::string& csv_bytes);
+// stations. Rows match stations by id: where several stations share an id,
+// the k-th row with that id is the k-th station with it, so that the output
+// of list --csv always imports back. A row whose id no station has adds a
+// station only when `add` is true. With errors the document may hold part
+// of the changes and is to be thrown away. `changed_now`, when given, sees
+// each station as soon as it is changed or added; outcome.stations then
+// holds what it left.
+ImportOutcome import_csv(myXMLdocument& document, const std::string& csv_bytes, bool add = false,
+                         const StationChanged& changed_now = nullptr);
 
 #endif

@@ -26,4 +26,14 @@ std::string shown_secret(const std::string& value, bool show_secrets);
 // them.
 std::vector<std::string> station_row(TiXmlElement* station, bool show_secrets);
 
+// A byte of document text that no box, terminal or spreadsheet shows as a
+// character: below 0x20, 0x7F, and the five bytes Windows-1252 leaves
+// undefined (read as the control characters of the same number).
+bool is_control_byte(unsigned char byte);
+
+// The text with each control byte written \xNN (its code in two upper-case
+// hex digits, a line break as \x0A), as list shows it. An import reads a
+// cell written so as the value unchanged.
+std::string visible_text(const std::string& text);
+
 #endif

@@ -51,6 +51,9 @@ int main(int argc, char** argv)
 #endif
     const CommandOutput output = run_fleet(std::vector<std::string>(argv + 1, argv + argc));
     std::fwrite(output.out.data(), 1, output.out.size(), stdout);
+    for (const std::string& piece : output.out_pieces) {
+        std::fwrite(piece.data(), 1, piece.size(), stdout);
+    }
     std::fwrite(output.err.data(), 1, output.err.size(), stderr);
     if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
         std::fprintf(stderr, "zantor-fleet: cannot write the output\n");

@@ -317,12 +317,20 @@ TEST_F(Loading, AnyRootNameLoadsAndTopLevelNodesStay)
 TEST_F(Loading, FailuresLeaveNoTreeAndKeepTheReason)
 {
     expect_refused("", "empty file");
-    expect_refused("<SETUP><STATIONS>", "Error reading Element value (position unknown)");
-    expect_refused("<SETUP>\n  <A b=\"1>\n</SETUP>", "Error parsing Element at line 2, column 6");
+    expect_refused("<SETUP><STATIONS>", "the file ends inside STATIONS (truncated?)");
+    expect_refused("<SETUP>\n  <A b=\"1>\n</SETUP>", "the file ends inside A (truncated?)");
+    expect_refused("<SETUP>\n  <A b=\"1\">\n</SETUP>", "Error reading end tag at line 3, column 1");
     expect_refused(std::string("<SETUP>\0</SETUP>", 16), "zero byte");
     expect_refused("<?xml version=\"1.0\"?>\n", "no element");
     expect_refused("<SETUP/><?xml version=\"1\"  \n ", "declaration is not terminated");
-    expect_refused("\xEF\xBB\xBF", "Error document empty");
+    expect_refused("\xEF\xBB\xBF \r\n", "empty file");
+    // What an operator picks by mistake, and a file cut short, are named as such.
+    expect_refused("id;description\r\n12;Pump\r\n", "not an XML file");
+    expect_refused("\xEF\xBB\xBF{\"stations\": []}", "not an XML file");
+    expect_refused("<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"></head></html>",
+                   "not a settings file: its root element is html, not SETUP");
+    expect_refused("<SETUP><STATIONS><STATION id=\"4048\"/><STATION id=\"4049\" description=\"Pu",
+                   "the file ends inside STATION 4049 (truncated?)");
 
     EXPECT_EQ(document.load_file(dir.file("missing.xml").c_str()), nullptr);
     EXPECT_EQ(document.error_text(), "cannot open: No such file or directory");

@@ -102,23 +102,73 @@ TEST(FleetImport, RefusesWhatItCannotStoreAndNamesWhere)
     EXPECT_EQ("1 : the file is empty: it has no header row\n", errors_text(import_csv(fleet, "\xEF\xBB\xBF\r\n")));
     EXPECT_EQ("1 : no id column: each row names its station by its id\n", errors_text(import_csv(fleet, "pin\n1\n")));
     EXPECT_EQ("", errors_text(import_csv(fleet, "id;pin\n")));
-    EXPECT_NE(std::string::npos,
-              errors_text(import_csv(fleet, "id;colour\n")).find("unknown column \"colour\"; the columns are id, "));
+    // Caught: each unknown column repeated every known name, and a sheet of
+    // another fleet gave two errors a row.
     EXPECT_EQ(
-        "2 id: the id 5 is held by 2 stations of the settings file, so the row names none of them\n"
+        "1 : unknown column \"phone\"; did you mean phone_nbr?\n1 : unknown column \"newid\"; did you mean "
+        "new_id?\n",
+        errors_text(import_csv(fleet, "id;phone;newid\n")));
+    EXPECT_EQ("2 : cells stand in column 2, which the header does not name\n",
+              errors_text(import_csv(fleet, "id;;pin\n1;x;\n5;y;\n")));
+    EXPECT_EQ(
         "3 gsm_sms_duration_min: \"-5\" is not a whole number of minutes from 0 to 35791394\n"
         "3 http_port: \"http\" is not a port number (0 to 65535)\n"
         "4 id: the id 1 is on line 3 too\n"
-        "5 fast: the Fast sequence cannot be changed by an import (the station's reads \"VBat\"); change it in the "
-        "station dialog, or copy another station's with apply\n",
+        "5 id: no station has the id \"9\"; give --add to add it as a new station\n",
         errors_text(
             import_csv(fleet, "id,gsm_sms_duration_min,http_port,fast\n5,,,\n1,-5,http,VBat\n1,,,\n9,,,VBat; 0/1\n")));
+}
+
+// Caught: import stored what the station dialog then showed otherwise.
+TEST(FleetImport, ACellTheDialogCannotShowAsTypedIsAnErrorOfItsRowAndColumn)
+{
+    const struct {
+        const char* cell;  // UTF-8, as a spreadsheet writes it
+        const char* reason;
+    } cases[] = {
+        {"Gda\xC5\x84sk",
+         "the character \"\xC5\x84\" cannot be stored: the settings file is in Windows-1252, which has no such "
+         "character"},
+        {"\"two\r\nlines\"", "the cell holds a line break: the station dialog shows one line only"},
+        {"tab\there", "the cell holds a control character (code 9), which the station dialog cannot show as typed"},
+        {"bell\x07", "the cell holds a control character (code 7), which the station dialog cannot show as typed"},
+        {"del\x7F", "the cell holds a control character (code 127), which the station dialog cannot show as typed"},
+        {"\xC2\x81", "the cell holds a control character (code 129), which the station dialog cannot show as typed"},
+    };
+    for (const auto& c : cases) {
+        Fleet fleet({"1"});
+        const std::string before = render_tree(fleet.station(0));
+        const ImportOutcome outcome = import_csv(fleet, std::string("id;apn_name\n1;") + c.cell + "\n");
+        EXPECT_EQ(std::string("2 apn_name: ") + c.reason + "\n", errors_text(outcome)) << c.cell;
+        EXPECT_EQ(before, render_tree(fleet.station(0))) << c.cell;
+    }
+}
+
+// Caught: the output of list --csv did not import back where stations share
+// an id, and nothing could repair the shared id.
+TEST(FleetImport, SharedIdsMatchRowByRowAndNewIdRepairsThem)
+{
+    Fleet fleet({"1", "5", "5"});
+    const ImportOutcome outcome = import_csv(fleet, "id;description;new_id\n5;first;\n5;second;6\n");
+    EXPECT_EQ("", errors_text(outcome));
+    EXPECT_STREQ("first", xml_get_attr(fleet.station(1), "description"));
+    EXPECT_STREQ("5", xml_get_attr(fleet.station(1), "id"));
+    EXPECT_STREQ("second", xml_get_attr(fleet.station(2), "description"));
+    EXPECT_STREQ("6", xml_get_attr(fleet.station(2), "id"));
+
+    Fleet shared({"1", "5", "5"});
+    EXPECT_EQ(
+        "2 new_id: the id 1 is held by a station of the settings file already\n"
+        "3 new_id: \"7b\" is not a plain number: the station dialog would show another id\n"
+        "4 id: the id 5 is on line 2 too, and only 2 stations of the settings file hold it\n"
+        "5 description: the cell holds a line break: the station dialog shows one line only\n",
+        errors_text(import_csv(shared, "id;new_id;description\n5;1;\n5;7b;\n5;;\n1;;\"two\nlines\"\n")));
 }
 
 TEST(FleetImport, ANewIdAppendsTheDefaultStationWithTheRowsValues)
 {
     Fleet fleet({"1"});
-    const ImportOutcome outcome = import_csv(fleet, "id;apn_name\n0042;apn.example\n");
+    const ImportOutcome outcome = import_csv(fleet, "id;apn_name\n0042;apn.example\n", true);
     EXPECT_EQ(1, outcome.added);
     ASSERT_EQ(2u, listed_stations(fleet).size());
     TiXmlElement expected("STATION");
@@ -126,7 +176,8 @@ TEST(FleetImport, ANewIdAppendsTheDefaultStationWithTheRowsValues)
     xml_set_attr(&expected, "id", "0042");
     set_parameter_text(parts.cfg_parameters, "GPRS_APN_NAME", "value", "apn.example");
     EXPECT_EQ(render_tree(&expected), render_tree(fleet.station(1)));
-    EXPECT_EQ(std::vector<std::string>{"added: 0042 \"new station\""}, outcome.lines);
+    ASSERT_EQ(1u, outcome.stations.size());
+    EXPECT_EQ(nullptr, outcome.stations[0].original);
 }
 
 TEST(FleetApply, CopiesTheNamedPartsAndKeepsTheTargetsOwn)
@@ -148,14 +199,15 @@ TEST(FleetApply, CopiesTheNamedPartsAndKeepsTheTargetsOwn)
     const std::string untouched = render_tree(fleet.station(2));
 
     const ApplyOutcome outcome = apply_parts(fleet, "1", {"2"}, false, part_gsm);
-    EXPECT_EQ(std::vector<std::string>{"2 \"new station\": gsm"}, outcome.lines);
+    ASSERT_EQ(1u, outcome.stations.size());
+    EXPECT_EQ(fleet.station(1), outcome.stations[0].station);
     EXPECT_STREQ("from source", fleet.parameter(1, "HTTP_URL"));
     EXPECT_STREQ("on", fleet.parameter(1, "SYSCTRL", "gprs"));
     EXPECT_STREQ("2", fleet.parameter(1, "SYSCTRL", "time_zone"));
     EXPECT_STREQ("6852", fleet.parameter(1, "PIN_CODE"));
     EXPECT_STREQ("0600000000", fleet.parameter(1, "SMS_NUMBER"));
     EXPECT_EQ(untouched, render_tree(fleet.station(2)));
-    EXPECT_TRUE(apply_parts(fleet, "1", {"2"}, false, part_gsm).lines.empty());  // already holds them
+    EXPECT_TRUE(apply_parts(fleet, "1", {"2"}, false, part_gsm).stations.empty());  // already holds them
 
     EXPECT_EQ(std::vector<std::string>{"no station has the id 7"}, apply_parts(fleet, "7", {}, true, part_sms).errors);
 }

@@ -86,6 +86,28 @@ TEST(FleetCheck, EveryRulePassesItsGoodCaseAndReportsItsBadOne)
          [](auto&, auto*, auto* b) { xml_set_attr(b, "phone_nbr", "330000000000"); },
          "warning 2 STATION[id=2]: the phone number \"330000000000\" is also the phone number of station 1 at "
          "position 1\n"},
+        // Caught: the same number in two spellings was not found.
+        {"phone number in another spelling",
+         [](auto&, auto* a, auto* b) {
+             xml_set_attr(a, "phone_nbr", "+33640493074");
+             xml_set_attr(b, "phone_nbr", "0033640493075");
+         },
+         [](auto&, auto* a, auto* b) {
+             xml_set_attr(a, "phone_nbr", "+33640493074");
+             xml_set_attr(b, "phone_nbr", "0033640493074");
+         },
+         "warning 2 STATION[id=2]: the phone number \"0033640493074\" is also the phone number of station 1 at "
+         "position 1 (written \"+33640493074\")\n"},
+        // Caught: an import stored a line break and blanks that check did not flag.
+        {"values of one line", [](auto&, auto* a, auto*) { set_parameter(a, "GPRS_APN_NAME", "apn example"); },
+         [](auto&, auto* a, auto*) {
+             xml_set_attr(a, "description", "two\nlines");
+             set_parameter(a, "HTTP_HOST", " data.example ", "host");
+         },
+         "warning 1 STATION[id=1]: the Description holds a line break or another control character, which its box "
+         "cannot show\n"
+         "warning 1 STATION[id=1]/CONFIGURATION[value=0]/HTTP_HOST: the HTTP HOST \" data.example \" has blanks "
+         "at its ends\n"},
         {"id shown otherwise", [](auto&, auto* a, auto*) { xml_set_attr(a, "id", "-12"); },
          [](auto&, auto* a, auto*) { xml_set_attr(a, "id", "007"); },
          "warning 007 STATION[id=007]: the id \"007\" is not a plain number: the station dialog shows 7 and its OK "
@@ -204,6 +226,47 @@ TEST(FleetCheck, EveryRulePassesItsGoodCaseAndReportsItsBadOne)
     for (const Rule& rule : rules) {
         EXPECT_EQ("", findings_after(rule.passes)) << rule.name;
         EXPECT_EQ(rule.expected, findings_after(rule.reports)) << rule.name;
+    }
+}
+
+TEST(FleetCheck, PhoneNumbersCompareInOneSpelling)
+{
+    for (const char* spelling : {"+33640493074", "+33 6 40 49 30 74", "0033-640.493.074", "0640493074"}) {
+        EXPECT_EQ("+33640493074", phone_key(spelling, "33")) << spelling;
+    }
+    EXPECT_EQ("0640493074", phone_key("06 40 49 30 74", "")) << "a national number stays national without a code";
+}
+
+// Caught: a file saved as UTF-8, and references above 255, read silently as
+// other characters.
+TEST(FleetCheck, BytesTheStationsReadAsOtherCharacters)
+{
+    struct Case {
+        const char* bytes;
+        const char* expected;  // the messages, one a line
+    };
+    const Case cases[] = {
+        {"<SETUP d=\"Pr\xE9\"/>", ""},
+        {"\xEF\xBB\xBF<SETUP/>",
+         "line 1: the file starts with a UTF-8 byte-order mark: it was saved as UTF-8; the stations read the file as "
+         "Windows-1252\n"},
+        {"<SETUP>\n<A d=\"Pr\xC3\xA9 Carr\xC3\xA9\"/>",
+         "line 2: the file holds UTF-8 text: \"\xE9\" is written as 2 bytes, which the editor and the stations read "
+         "as \"\xC3\xA9\"; the stations read the file as Windows-1252\n"},
+        {"<SETUP d=\"&#xE9;&#233;\n&#x153; &#x2013;\"/>",
+         "line 2: the character reference &#x153; is above 255: the editor keeps its last byte and stores \"S\" "
+         "(Windows-1252 holds this character as the byte 156: write &#156; instead)\n"
+         "line 2: the character reference &#x2013; is above 255: the editor keeps its last byte and stores the "
+         "control character 19 (Windows-1252 holds this character as the byte 150: write &#150; instead)\n"},
+    };
+    for (const Case& c : cases) {
+        std::vector<Finding> findings;
+        check_encoding(c.bytes, findings);
+        std::string lines;
+        for (const Finding& f : findings) {
+            lines += f.where + ": " + f.message + "\n";
+        }
+        EXPECT_EQ(c.expected, lines) << c.bytes;
     }
 }
 

@@ -79,6 +79,7 @@ TEST_F(FleetProgram, CheckInEachFormat)
         "(CONFIGURATION value 0), the sequence configuration (CONFIGURATION value 1); the station dialog adds them "
         "with their defaults when it opens the station\n"
         "fleet.xml: 3 stations, 1 warning, 1 note\n"
+        "fleet.xml: by rule: timing 1, incomplete 1\n"
         "healthy.xml: 1 station, no findings\n",
         text.out);
 
@@ -109,6 +110,52 @@ TEST_F(FleetProgram, CheckOfARefusedFileNamesItAndItsReason)
         "[\n  {\"file\": \"broken.xml\", \"severity\": \"error\", \"station\": \"top level\", \"where\": \"\", "
         "\"message\": \"the editor refuses the file: Error reading end tag at line 3, column 1\"}\n]\n",
         result.out);
+}
+
+// Caught: each of these passed as a settings file or was named misleadingly.
+TEST_F(FleetProgram, WhatIsNoSettingsFileIsRefusedAndNamed)
+{
+    file("page.html", "<!DOCTYPE html>\n<html><head><title>Fleet</title></head><body/></html>\n");
+    file("sheet.csv", "id;apn_name\n1;apn.example\n");
+    file("cut.xml", settings(station("4048", "Well") + station("4049", "Spring")).substr(0, 2500));
+    file("fleet.xml", settings(station("1", "Pump house")));
+    struct Refused {
+        std::vector<std::string> args;
+        const char* err;
+    };
+    const Refused cases[] = {
+        {{"check", "page.html"}, "check: page.html: not a settings file: its root element is html, not SETUP"},
+        {{"list", "sheet.csv"}, "list: sheet.csv: not an XML file"},
+        {{"diff", "fleet.xml", "cut.xml"}, "diff: cut.xml: the file ends inside STATION 4049 (truncated?)"},
+        {{"import-csv", "fleet.xml", "."}, "import-csv: .: a folder, not a CSV file (Is a directory)"},
+    };
+    for (const Refused& c : cases) {
+        const ProgramRun result = run(c.args);
+        EXPECT_EQ(2, result.status) << c.err;
+        EXPECT_EQ(std::string("zantor-fleet ") + c.err + "\n", result.err);
+    }
+}
+
+TEST_F(FleetProgram, CheckFiltersBySeverityRuleAndStation)
+{
+    file("fleet.xml", settings(station("1", "Pump house", "630") + station("2", "Well", "630") +
+                               "<STATION id=\"3\" phone_nbr=\"+33 6 10 00 00 01\"/>\n"));
+    const ProgramRun all = run({"check", "fleet.xml", "--country-code", "33"});
+    EXPECT_EQ(1, all.status);
+    EXPECT_NE(std::string::npos,
+              all.out.find("fleet.xml: by rule: shared-phone 1, phone-number 1, timing 2, incomplete 1\n"))
+        << all.out;
+    const ProgramRun filtered =
+        run({"check", "fleet.xml", "--severity", "warning", "--rule", "timing", "--station", "1", "--station", "3"});
+    EXPECT_EQ(1, filtered.status);
+    EXPECT_EQ(
+        "fleet.xml\n"
+        "  warning  1  STATION[id=1]/CONFIGURATION[value=0]/GSM_DURATION: GSM_DURATION is 630 s, not a whole number "
+        "of minutes: the station dialog's OK stores 600 s (10 min)\n"
+        "fleet.xml: 3 stations, 1 warning, 0 notes\n"
+        "fleet.xml: by rule: timing 1\n",
+        filtered.out);
+    EXPECT_EQ(0, run({"check", "fleet.xml", "--rule", "gprs"}).status) << "nothing shown, nothing to report";
 }
 
 TEST_F(FleetProgram, ListAsATableAndAsCsvForASpreadsheet)
@@ -147,6 +194,47 @@ TEST_F(FleetProgram, ListAsATableAndAsCsvForASpreadsheet)
         "internet.operator.example,,s3cret,0600000000,\"ALARM ! NUXO \",\"Low Bat. NUXO \",15,5,24,10,15,VBat; 0/9 "
         "ge 100; SMS,VBat,\r\n",
         csv.out);
+}
+
+// Caught: a reference above 255 left a control character in the value, and
+// list wrote it to the terminal and into the CSV.
+TEST_F(FleetProgram, ListShowsControlCharactersAsCodesThatImportBack)
+{
+    const struct {
+        const char* stored;  // the description as the file holds it
+        const char* shown;   // its cell, in the table and in the CSV
+    } cases[] = {
+        {"a&#x1;b", "a\\x01b"},
+        {"En&#x2013;dash", "En\\x13dash"},  // the reference cut to its low byte
+        {"two&#xD;&#xA;lines", "two\\x0D\\x0Alines"},
+        {"tab&#x9;", "tab\\x09"},
+        {"&#x7F;&#x81;&#xE9;", "\\x7F\\x81\xC3\xA9"},
+        {"C:\\x41", "C:\\x41"},  // a backslash stays as typed
+    };
+    std::string stations;
+    int id = 1;
+    for (const auto& c : cases) {
+        stations += station(std::to_string(id++).c_str(), c.stored);
+    }
+    const std::string fleet = settings(stations);
+    file("fleet.xml", fleet);
+    const ProgramRun table = run({"list", "fleet.xml"});
+    const ProgramRun csv = run({"list", "fleet.xml", "--csv", "--separator", "tab"});
+    id = 1;
+    for (const auto& c : cases) {
+        const std::string row = std::to_string(id++);
+        EXPECT_NE(std::string::npos, table.out.find("\n" + row + "   " + c.shown + " ")) << c.stored;
+        EXPECT_NE(std::string::npos, csv.out.find("\n" + row + "\t" + c.shown + "\t")) << c.stored;
+    }
+    for (const std::string& out : {table.out, csv.out}) {
+        for (char byte : out) {
+            EXPECT_TRUE(static_cast<unsigned char>(byte) >= 0x20 || byte == '\n' || byte == '\r' || byte == '\t');
+        }
+    }
+    file("list.csv", csv.out);
+    const ProgramRun back = run({"import-csv", "fleet.xml", "list.csv"});
+    EXPECT_EQ("fleet.xml: nothing to change\n", back.out + back.err);
+    EXPECT_EQ(fleet, read_bytes(dir.file("fleet.xml")));
 }
 
 TEST_F(FleetProgram, DiffAsTextAndJsonAndNothingForTheSameSettings)
@@ -204,18 +292,24 @@ TEST_F(FleetProgram, ImportOfItsOwnListChangesNothingAndASecondImportNothingMore
         "2 \"Well, \xC3\xA9\x61st\": Description \"Well\" -> \"Well, \xC3\xA9\x61st\"\n"
         "2 \"Well, \xC3\xA9\x61st\": GSM Mode \"GSM DATA\" -> \"GPRS PUSH\"\n"
         "2 \"Well, \xC3\xA9\x61st\": APN NAME \"internet.operator.example\" -> \"apn.example\"\n"
-        "1 station changed, 0 added, 0 removed; 0 changes at the top level\n",
+        "fleet.xml: 1 station changed, 0 added; nothing written (dry run)\n",
         preview.out + preview.err);
     EXPECT_EQ(fleet, read_bytes(dir.file("fleet.xml")));
+    // Caught: the real run said less than the dry run, and a second backup
+    // replaced the first.
     const ProgramRun first = run({"import-csv", "fleet.xml", "new.csv", "--backup"});
     EXPECT_EQ(0, first.status);
-    EXPECT_EQ(
-        "2 \"Well, \xC3\xA9\x61st\": Description, GSM Mode, APN NAME\n"
-        "fleet.xml: 1 station changed, 0 added; written\n",
-        first.out + first.err);
-    EXPECT_EQ(fleet, read_bytes(dir.file("fleet.xml.bak")));
+    const std::string backup = first.out.substr(8, first.out.find('\n') - 8);
+    EXPECT_EQ("backup: " + backup + "\n" + preview.out.substr(0, preview.out.rfind("nothing written")) + "written\n",
+              first.out + first.err);
+    EXPECT_EQ(fleet, read_bytes(dir.file(backup.c_str())));
+    EXPECT_EQ(0u, backup.find("fleet.xml.")) << backup;
+    file("other.csv", "id;description\n1;Pump house\n");
+    const ProgramRun again = run({"import-csv", "fleet.xml", "other.csv", "--backup"});
+    EXPECT_NE(std::string::npos, again.out.find(".bak\n")) << again.out;
+    EXPECT_EQ(fleet, read_bytes(dir.file(backup.c_str()))) << "the first backup stays";
     const std::string written = read_bytes(dir.file("fleet.xml"));
-    const ProgramRun second = run({"import-csv", "fleet.xml", "new.csv"});
+    const ProgramRun second = run({"import-csv", "fleet.xml", "other.csv"});
     EXPECT_EQ("fleet.xml: nothing to change\n", second.out + second.err);
     EXPECT_EQ(written, read_bytes(dir.file("fleet.xml")));
 }
@@ -233,6 +327,8 @@ TEST_F(FleetProgram, ImportWithOneBadRowWritesNothingAndNamesItsLineAndColumn)
     EXPECT_EQ(1, result.status);
     EXPECT_EQ("", result.out);
     EXPECT_EQ(
+        "zantor-fleet import-csv: sheet.csv line 3, column description: the cell holds a line break: the station "
+        "dialog shows one line only\n"
         "zantor-fleet import-csv: sheet.csv line 3, column gsm_duration_min: \"1.5\" is not a whole number of minutes "
         "from 0 to 35791394\n"
         "zantor-fleet import-csv: sheet.csv line 3, column gsm_mode: unknown GSM mode \"GPRS\" (Disabled, GPRS PUSH "
@@ -242,7 +338,9 @@ TEST_F(FleetProgram, ImportWithOneBadRowWritesNothingAndNamesItsLineAndColumn)
         "station's with apply\n"
         "zantor-fleet import-csv: sheet.csv line 5, column description: the character \"\xC5\x84\" cannot be "
         "stored: the settings file is in Windows-1252, which has no such character\n"
-        "zantor-fleet import-csv: 4 errors, nothing written\n",
+        "zantor-fleet import-csv: sheet.csv line 5, column id: no station has the id \"3\"; give --add to add it as a "
+        "new station\n"
+        "zantor-fleet import-csv: 6 errors, nothing written\n",
         result.err);
     EXPECT_EQ(fleet, read_bytes(dir.file("fleet.xml")));
     EXPECT_EQ("", read_bytes(dir.file("out.xml")));
@@ -271,7 +369,13 @@ TEST_F(FleetProgram, ApplyCopiesTheSequencesToTheTargetsOnly)
 
     const ProgramRun applied = run({"apply", "fleet.xml", "--from", "1", "--to", "3", "--parts", "sequences"});
     EXPECT_EQ(0, applied.status);
-    EXPECT_EQ("3 \"Spring\": slow, health\nfleet.xml: 1 station changed; written\n", applied.out + applied.err);
+    EXPECT_EQ(
+        "3 \"Spring\": Slow sequence: [168] Channel 9 : Relative pulse counter #0 not measured -> measured, ge 100\n"
+        "3 \"Spring\": Slow sequence: Send SMS if threshold pass off -> on\n"
+        "3 \"Spring\": Health sequence: Measure VBat measured -> not measured\n"
+        "3 \"Spring\": completed: 4 settings added with their defaults\n"
+        "fleet.xml: 1 station changed; written\n",
+        applied.out + applied.err);
     const ProgramRun list = run({"list", "fleet.xml", "--csv"});
     const auto slow_of = [&](const char* id) {
         const size_t row = list.out.find(std::string("\r\n") + id + ";");
@@ -290,12 +394,15 @@ TEST_F(FleetProgram, ApplyCopiesTheSequencesToTheTargetsOnly)
     EXPECT_EQ(
         "2 \"Well\": Slow sequence: [168] Channel 9 : Relative pulse counter #0 not measured -> measured, ge 100\n"
         "2 \"Well\": Slow sequence: Send SMS if threshold pass off -> on\n"
-        "2 \"Well\": STATION phone_nbr (none) -> \"330000000000\"\n"
-        "2 \"Well\": STATION pin (none) -> ****\n"
-        "2 \"Well\": CONFIGURATION[value=0] added\n"
-        "2 \"Well\": CONFIGURATION[value=1] added\n"
-        "1 station changed, 0 added, 0 removed; 0 changes at the top level\n",
+        "2 \"Well\": completed: 4 settings added with their defaults\n"
+        "check: warning 2 STATION[id=2]: the phone number \"330000000000\" is also the phone number of station 3 at "
+        "position 3\n"
+        "fleet.xml: 1 station changed; nothing written (dry run)\n",
         again.out + again.err);
+    // What check finds on the stations changed refuses the change with --strict.
+    const ProgramRun strict = run({"apply", "fleet.xml", "--from", "1", "--to", "2", "--parts", "slow", "--strict"});
+    EXPECT_EQ(1, strict.status);
+    EXPECT_NE(std::string::npos, strict.err.find("1 error, nothing written")) << strict.err;
 }
 
 TEST_F(FleetProgram, UsageErrorsNameWhatWasWrongAndHelpDescribesEveryOption)
@@ -309,6 +416,26 @@ TEST_F(FleetProgram, UsageErrorsNameWhatWasWrongAndHelpDescribesEveryOption)
     const ProgramRun missing = run({"diff", "a.xml"});
     EXPECT_EQ(2, missing.status);
     EXPECT_EQ("zantor-fleet diff: diff takes two files, OLD and NEW\nTry 'zantor-fleet diff --help'.\n", missing.err);
+    // Caught: a repeated option kept its last value, an empty one passed, and
+    // a letter of several bytes was "not one character".
+    const std::vector<std::string> usage[][2] = {
+        {{"apply", "a.xml", "--from", "1", "--from", "2", "--all", "--parts", "slow"},
+         {"zantor-fleet apply: option '--from' is given twice"}},
+        {{"apply", "a.xml", "--from", "1", "--to", "", "--parts", "slow"},
+         {"zantor-fleet apply: option '--to' has an empty value; it needs ID[,ID...]"}},
+        {{"list", "a.xml", "--csv", "--separator", "\xC3\xA9"},
+         {"zantor-fleet list: the separator '\xC3\xA9' is not an ASCII character: it takes 2 bytes in UTF-8, and the "
+          "separator must be one"}},
+        {{"check", "a.xml", "--rule", "pins"},
+         {"zantor-fleet check: unknown rule 'pins'; the rules are encoding, top-level, shared-id, shared-phone, id, "
+          "pin, phone-number, sms-length, timing, gprs, text, threshold, incomplete, unused, sequence-rewrite"}},
+    };
+    for (const auto& c : usage) {
+        const ProgramRun result = run(c[0]);
+        EXPECT_EQ(2, result.status) << c[1][0];
+        EXPECT_EQ(c[1][0] + "\nTry 'zantor-fleet " + c[0][0] + " --help'.\n", result.err);
+    }
+    EXPECT_EQ("zantor-fleet 4.0\n", run({"--version"}).out);
     const ProgramRun unreadable = run({"diff", "a.xml", "b.xml"});
     EXPECT_EQ(2, unreadable.status);
     EXPECT_EQ(

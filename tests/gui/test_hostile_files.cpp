@@ -100,8 +100,8 @@ struct HostileFile {
 
 const HostileFile hostile_files[] = {
     {"Empty", [] { return std::string(); }, nullptr, "empty file"},
-    {"Truncated", [] { return fleet_text(3).substr(0, 9000); }, nullptr, "Error"},
-    {"BinaryGarbage", garbage, nullptr, "Error"},
+    {"Truncated", [] { return fleet_text(3).substr(0, 9000); }, nullptr, "(truncated?)"},
+    {"BinaryGarbage", garbage, nullptr, "not an XML file"},
     {"ZeroByteInside", [] { return std::string("<SETUP>\0</SETUP>", 16); }, nullptr, "zero byte"},
     {"MillionNestingLevels", [] { return nested(1000000); }, nullptr, "nested too deeply"},
     {"NestingHiddenInReferences", [] { return repeated("<N o=\"&#x\"/x;\">", 1000000); }, nullptr, "nested too deeply"},
