@@ -41,7 +41,7 @@ TEST_F(FleetImport, AnAppendedStationIsWhatAddAndOkWouldStore)
     write_bytes(temp_path("new.csv"),
                 "id;description;pin;gsm_mode;apn_name;gsm_duration_min\r\n"
                 "12;\"Cr\xC3\xAAte \"\"nord\"\"\";4321;GPRS PUSH;apn.example;20\r\n");
-    ASSERT_EQ(0, run_fleet_program(temp.path().toStdString(), {"import-csv", "fleet.xml", "new.csv"}).status);
+    ASSERT_EQ(0, run_fleet_program(temp.path().toStdString(), {"import-csv", "fleet.xml", "new.csv", "--add"}).status);
     EXPECT_EQ(read_bytes(temp_path("editor.xml")), read_bytes(temp_path("fleet.xml")));
 }
 
