@@ -116,6 +116,7 @@ TFedit::TFedit(QWidget* parent) : QDialog(parent), station_copy(xml_add_child(nu
     setObjectName(QStringLiteral("Fedit"));
     setWindowTitle(QStringLiteral("NUXO configuration Editor"));
     setFixedSize(577, 551);
+    fix_frame_buttons(this);
     place_window_frame(this, 160, 99);
 
     PageControl1 = new QTabWidget(this);

@@ -4,7 +4,7 @@
 //   Windows edits do;
 // - a drop-down list keeps the width its layout gives it and never adds a
 //   typed text to its items;
-// - no button answers the Return key on its own;
+// - no button answers the Return key unless it has the focus;
 // - captions that do not fit the room their layout gives them are condensed,
 //   never cut or made smaller.
 #ifndef ZANTOR_WIDGETS_FORM_H

@@ -5,6 +5,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
@@ -218,6 +219,30 @@ TEST_F(StationDialog, OtherKeysDoNotCloseTheDialog)
         click(d->Button2);
     });
     EXPECT_FALSE(ok);
+}
+
+// Return on a focused button did nothing; only the space bar pressed it.
+TEST_F(StationDialog, ReturnPressesTheFocusedButton)
+{
+    const struct {
+        const char* button;
+        bool stored;
+    } closings[] = {{"Button1", true}, {"Button2", false}};
+    for (const auto& closing : closings) {
+        ParsedXml station("<STATION/>");
+        bool sequence_shown = false;
+        const bool ok = edit(station.root, [&](TFedit* d) {
+            when_modal_shown([&sequence_shown](QWidget* sequence) {
+                sequence_shown = sequence != Fedit;
+                press_key(sequence, "Button2", Qt::Key_Return);
+                EXPECT_FALSE(sequence->isVisible());
+            });
+            press_key(d->Button7, Qt::Key_Return);
+            press_key(d, closing.button, Qt::Key_Enter);
+        });
+        EXPECT_TRUE(sequence_shown) << closing.button;
+        EXPECT_EQ(ok, closing.stored) << closing.button;
+    }
 }
 
 // ---- OK ----
