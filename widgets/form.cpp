@@ -43,6 +43,9 @@ QLineEdit* make_edit(QWidget* parent, const QString& name, const QRect& geometry
     // Qt cuts at 32,767 characters by default: a longer stored path or
     // threshold would come back shortened after the next save.
     edit->setMaxLength(std::numeric_limits<int>::max());
+    // The file holds single-byte text: a character it cannot hold would be
+    // saved as "?" without a word, so the edit does not take it.
+    edit->setValidator(new Cp1252Validator(edit));
     return edit;
 }
 

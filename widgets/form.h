@@ -40,7 +40,8 @@ QLabel* make_label(QWidget* parent, const QString& name, const QString& text, in
 // just before the control it names); see condense_to_fit.
 QLabel* make_label_in(QWidget* parent, const QString& text, const QRect& room, bool right_aligned);
 
-// A single-line edit without a length limit.
+// A single-line edit without a length limit, that takes only characters
+// Windows-1252 can hold.
 QLineEdit* make_edit(QWidget* parent, const QString& name, const QRect& geometry);
 
 // A drop-down list with an edit field: the operator may also type a text.

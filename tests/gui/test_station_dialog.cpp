@@ -245,6 +245,24 @@ TEST_F(StationDialog, ReturnPressesTheFocusedButton)
     }
 }
 
+// Typed into Description, an omega was saved as "?" without a word.
+TEST_F(StationDialog, ACharacterWindows1252CannotHoldIsRefusedAsTyped)
+{
+    ParsedXml station("<STATION/>");
+    std::string every_byte;
+    for (int byte = 1; byte <= 255; ++byte) {
+        every_byte += static_cast<char>(byte);
+    }
+    xml_set_attr(station.root, "phone_nbr", every_byte.c_str());
+    edit(station.root, [](TFedit* d) {
+        type_text(d->ed_description, QString::fromUtf8("\u03A9 Quai \u20AC\u00E9 \U0001F600\u4E2D!"));
+        EXPECT_EQ(d->ed_description->text(), QString::fromUtf8(" Quai \u20AC\u00E9 !"));
+        click(d->Button1);
+    });
+    EXPECT_STREQ(xml_get_attr(station.root, "description"), " Quai \x80\xE9 !");
+    EXPECT_EQ(std::string(xml_get_attr(station.root, "phone_nbr")), every_byte);
+}
+
 // ---- OK ----
 
 TEST_F(StationDialog, OkWithoutChangesRewritesOnlyTimesAndTheId)
