@@ -154,6 +154,18 @@ void condense_to_fit(const QList<QWidget*>& controls)
     }
 }
 
+QList<QWidget*> captions_in(QWidget* area)
+{
+    QList<QWidget*> captions;
+    for (QWidget* control : area->findChildren<QWidget*>()) {
+        if (qobject_cast<QLabel*>(control) != nullptr || qobject_cast<QCheckBox*>(control) != nullptr ||
+            qobject_cast<QComboBox*>(control) != nullptr) {
+            captions << control;
+        }
+    }
+    return captions;
+}
+
 void show_text(QLineEdit* edit, const char* text)
 {
     edit->setText(qstring_from_cp1252(text));

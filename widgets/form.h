@@ -61,6 +61,11 @@ QGroupBox* make_group_box(QWidget* parent, const QString& name, const QString& t
 // its width, so that the columns keep their places and no text is cut.
 void condense_to_fit(const QList<QWidget*>& controls);
 
+// Every caption inside `area`: labels, check boxes and the items of
+// drop-down lists. A dialog condenses all of its captions as one group, so
+// that every tab shows the same font.
+QList<QWidget*> captions_in(QWidget* area);
+
 // Fills an edit with a document text (Windows-1252), showing its start.
 void show_text(QLineEdit* edit, const char* text);
 void show_text(QLineEdit* edit, const std::string& text);

@@ -263,6 +263,30 @@ TEST_F(StationDialog, ACharacterWindows1252CannotHoldIsRefusedAsTyped)
     EXPECT_EQ(std::string(xml_get_attr(station.root, "phone_nbr")), every_byte);
 }
 
+// The Analog, Fluorimeter and Actions tabs of the sequence dialog, and the
+// Acquisitions tab of this one, had a smaller, condensed font.
+TEST_F(StationDialog, EveryTabOfBothDialogsShowsOneFontThatFits)
+{
+    for (QDialog* dialog : std::initializer_list<QDialog*>{Fedit, Facquisition_sequence}) {
+        QTabWidget* pages = child<QTabWidget>(dialog, "PageControl1");
+        ASSERT_NE(pages, nullptr);
+        QList<QWidget*> captions;
+        for (QWidget* control : pages->findChildren<QWidget*>()) {
+            if (qobject_cast<QLabel*>(control) || qobject_cast<QCheckBox*>(control) ||
+                qobject_cast<QComboBox*>(control)) {
+                captions << control;
+            }
+        }
+        ASSERT_FALSE(captions.isEmpty());
+        const QFont font = captions.first()->font();
+        for (QWidget* caption : captions) {
+            EXPECT_EQ(caption->font().stretch(), font.stretch()) << caption->objectName().toStdString();
+            EXPECT_EQ(caption->font().pixelSize(), font.pixelSize()) << caption->objectName().toStdString();
+            EXPECT_LE(caption->sizeHint().width(), caption->width()) << caption->objectName().toStdString();
+        }
+    }
+}
+
 // ---- OK ----
 
 TEST_F(StationDialog, OkWithoutChangesRewritesOnlyTimesAndTheId)
