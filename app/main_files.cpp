@@ -104,7 +104,6 @@ void TFmain::New1Click()
     // The root keeps its name, so New after opening a file with another root
     // gives that root again, filled with the default top level.
     setup_doc.clear();
-    give_back_freed_memory();
     bind_elements();
     set_current_file(QString());
     show_document();
