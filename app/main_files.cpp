@@ -2,16 +2,51 @@
 // A file that cannot be read or written is reported and changes nothing: the
 // document, the file name and the modified flag stay as they were.
 #include <QAction>
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QLabel>
 #include <QMessageBox>
+#include <memory>
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
 
 #include "app/main.h"
 #include "widgets/file_dialog.h"
 
 namespace {
+
+// The wait cursor while a file is read or written: loading or saving a
+// fleet of thousands of stations takes seconds. The window is painted again
+// before the work starts, so the file dialog that has just closed does not
+// stay on screen meanwhile. Ends before any error box.
+class BusyWindow {
+public:
+    explicit BusyWindow(QWidget* window)
+    {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        window->repaint();
+        // The operator's keys and clicks wait for the work to end.
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    }
+    ~BusyWindow() { QApplication::restoreOverrideCursor(); }
+
+    BusyWindow(const BusyWindow&) = delete;
+    BusyWindow& operator=(const BusyWindow&) = delete;
+};
+
+// A fleet's tree is millions of small blocks. Once one is freed, the C
+// library keeps their pages for later use, and each Open of a large file
+// left the editor holding the memory of two trees: the pages go back to the
+// system instead.
+void give_back_freed_memory()
+{
+#if defined(__GLIBC__)
+    malloc_trim(0);
+#endif
+}
 
 // The file the operator confirmed, or an empty text when the dialog was
 // cancelled. The dialog starts on the current name.
@@ -45,10 +80,15 @@ void TFmain::show_file_error(const QString& action, const QString& file_name, co
 bool TFmain::save_document(const QString& file_name)
 {
     store_edits();
-    // Every save leaves the whole tree in the log, so what was written can
-    // be inspected afterwards.
-    xml_dump(setup_doc.root, 0, -1);
-    if (setup_doc.save_file(QFile::encodeName(file_name).constData())) {
+    bool failed = false;
+    {
+        BusyWindow busy(this);
+        // Every save leaves the whole tree in the log, so what was written
+        // can be inspected afterwards.
+        xml_dump(setup_doc.root, 0, -1);
+        failed = setup_doc.save_file(QFile::encodeName(file_name).constData());
+    }
+    if (failed) {
         show_file_error(QStringLiteral("save"), file_name, setup_doc.error_text());
         return false;
     }
@@ -80,17 +120,26 @@ void TFmain::Open1Click()
     }
     // Load into a document of its own first: a file that fails to load must
     // not cost the operator the document in the window.
-    myXMLdocument loaded(nullptr);
-    if (loaded.load_file(QFile::encodeName(file_name).constData()) == nullptr) {
-        offer_file_name(OpenDialog1, current_file_name);
-        show_file_error(QStringLiteral("open"), file_name, loaded.error_text());
-        return;
+    auto loaded = std::make_unique<myXMLdocument>(nullptr);
+    {
+        BusyWindow busy(this);
+        if (loaded->load_file(QFile::encodeName(file_name).constData()) != nullptr) {
+            setup_doc.take_over(*loaded);
+            bind_elements();
+            Save1->setEnabled(true);
+            set_current_file(file_name);
+            show_document();
+            // The new list is on screen before the previous document, as
+            // large as the new one, is taken apart.
+            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+            repaint();
+            loaded.reset();
+            give_back_freed_memory();
+            return;
+        }
     }
-    setup_doc.take_over(loaded);
-    bind_elements();
-    Save1->setEnabled(true);
-    set_current_file(file_name);
-    show_document();
+    offer_file_name(OpenDialog1, current_file_name);
+    show_file_error(QStringLiteral("open"), file_name, loaded->error_text());
 }
 
 void TFmain::Save1Click()

@@ -2,10 +2,12 @@
 // classic layout of the editor, with a client area of 515 x 462 pixels under
 // the menu bar.
 #include <QAction>
+#include <QCoreApplication>
 #include <QFileDialog>
 #include <QFrame>
 #include <QGroupBox>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QKeySequence>
 #include <QLabel>
 #include <QLayout>
@@ -13,6 +15,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QShortcut>
 #include <QTabWidget>
 #include <QTableView>
 
@@ -64,10 +67,23 @@ QFileDialog* make_settings_file_dialog(QWidget* parent, const char* name, QFileD
     return dialog;
 }
 
+// Qt's menu bar enters its keyboard mode on a press and release of Alt
+// alone, seen by the window; it has no other way in. The same two events
+// sent here select it the same way, and leave it again when it already was.
+void select_menu_bar(QMenuBar* menu_bar)
+{
+    QWidget* window = menu_bar->window();
+    QKeyEvent alt_pressed(QEvent::ShortcutOverride, Qt::Key_Alt, Qt::NoModifier);
+    QCoreApplication::sendEvent(window, &alt_pressed);
+    QKeyEvent alt_released(QEvent::KeyRelease, Qt::Key_Alt, Qt::NoModifier);
+    QCoreApplication::sendEvent(window, &alt_released);
+}
+
 }  // namespace
 
 void TFmain::build_controls()
 {
+    fix_frame_buttons(this);
     setWindowTitle(QStringLiteral("Zantor Editor V4 - 6478c"));
     setWindowIcon(program_icon());
 
@@ -163,6 +179,11 @@ void TFmain::build_menu()
     SaveAs1 = named(File1->addAction(QStringLiteral("Save As ...")), "SaveAs1");
     About1 = named(MainMenu1->addMenu(QStringLiteral("Help")), "About1");
     AboutKestrane1 = named(About1->addAction(QStringLiteral("About Kestrane")), "AboutKestrane1");
+
+    // F10 selects the menu bar as a press of Alt does (the style turns that
+    // on): File highlighted, the arrow keys and Return to go on.
+    auto* menu_key = new QShortcut(QKeySequence(Qt::Key_F10), this);
+    connect(menu_key, &QShortcut::activated, this, [MainMenu1] { select_menu_bar(MainMenu1); });
 
     connect(New1, &QAction::triggered, this, &TFmain::New1Click);
     connect(Open1, &QAction::triggered, this, &TFmain::Open1Click);

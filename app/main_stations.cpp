@@ -82,6 +82,7 @@ void TFmain::Button6Click()
     if (station == nullptr) {
         return;
     }
+    const int row = station_list->row_of(station);
     // No question is asked: the station is gone at once, and only the next
     // save makes that permanent.
     modified = true;
@@ -89,4 +90,8 @@ void TFmain::Button6Click()
     xml_clear(station);
     xml_remove_child(node_stations, station);
     show_document();
+    // The list keeps its place: the station that took the deleted one's row
+    // (the new last one when the last went) is selected and in view, never
+    // one at the top that the operator did not choose.
+    StringGrid_stations->go_to_row(row);
 }

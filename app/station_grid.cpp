@@ -1,6 +1,28 @@
 #include "app/station_grid.h"
 
 #include <QKeyEvent>
+#include <QPainter>
+#include <QStyleOptionFocusRect>
+#include <QStyledItemDelegate>
+#include <algorithm>
+
+namespace {
+
+// The cells draw no focus rectangle of their own: the grid draws one round
+// the whole row.
+class RowCellDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+protected:
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override
+    {
+        QStyledItemDelegate::initStyleOption(option, index);
+        option->state &= ~QStyle::State_HasFocus;
+    }
+};
+
+}  // namespace
 
 StationGrid::StationGrid(QWidget* parent) : QTableView(parent)
 {
@@ -8,13 +30,24 @@ StationGrid::StationGrid(QWidget* parent) : QTableView(parent)
     // move within the list. With thousands of stations, moving cell by cell
     // would trap a keyboard user in the grid.
     setTabKeyNavigation(false);
+    setItemDelegate(new RowCellDelegate(this));
 }
 
 void StationGrid::keep_a_current_row()
 {
-    if (!currentIndex().isValid() && model() != nullptr && model()->rowCount() > 0) {
-        setCurrentIndex(model()->index(0, 0));
+    if (!currentIndex().isValid()) {
+        go_to_row(0);
     }
+}
+
+void StationGrid::go_to_row(int row)
+{
+    if (model() == nullptr || model()->rowCount() == 0) {
+        return;
+    }
+    const QModelIndex index = model()->index(std::min(std::max(row, 0), model()->rowCount() - 1), 0);
+    setCurrentIndex(index);
+    scrollTo(index);
 }
 
 QItemSelectionModel::SelectionFlags StationGrid::selectionCommand(const QModelIndex& index, const QEvent* event) const
@@ -31,4 +64,21 @@ QItemSelectionModel::SelectionFlags StationGrid::selectionCommand(const QModelIn
         }
     }
     return QTableView::selectionCommand(index, event);
+}
+
+void StationGrid::paintEvent(QPaintEvent* event)
+{
+    QTableView::paintEvent(event);
+    const QModelIndex current = currentIndex();
+    if (!hasFocus() || !current.isValid()) {
+        return;
+    }
+    const int last_column = model()->columnCount() - 1;
+    QStyleOptionFocusRect focus;
+    focus.initFrom(this);
+    focus.rect = visualRect(current.siblingAtColumn(0)).united(visualRect(current.siblingAtColumn(last_column)));
+    const bool selected = selectionModel()->isRowSelected(current.row(), current.parent());
+    focus.backgroundColor = palette().color(selected ? QPalette::Highlight : QPalette::Base);
+    QPainter painter(viewport());
+    style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, &painter, this);
 }

@@ -1,7 +1,8 @@
 // The grid of the station list: one read-only row per station, moved
 // through with the keyboard as the operators' Windows grids are. The
 // selected row is always the keyboard cursor's row, in view; Tab leaves the
-// grid for the buttons beside it.
+// grid for the buttons beside it. While the grid has the focus, a dotted
+// rectangle goes round the whole current row.
 #ifndef ZANTOR_APP_STATION_GRID_H
 #define ZANTOR_APP_STATION_GRID_H
 
@@ -16,9 +17,13 @@ public:
     // After a rebuild: a grid that lists stations always has a current row;
     // when none is, the first one becomes current and selected.
     void keep_a_current_row();
+    // Makes row `row` current, selected and in view; the last row when the
+    // list is shorter. Nothing when the list is empty.
+    void go_to_row(int row);
 
 protected:
     QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index, const QEvent* event) const override;
+    void paintEvent(QPaintEvent* event) override;
 };
 
 #endif

@@ -75,6 +75,16 @@ int run_editor_child(int argc, char** argv, const std::string& mode, const QStri
         print_resident(resident_memory());
         return 0;
     }
+    if (mode == "reopen-memory") {
+        idle(200);
+        const long after_first = resident_memory().current_kib;
+        for (int open = 2; open <= 5; ++open) {
+            reopen_seconds(editor.main_window, file);
+            idle(200);
+        }
+        std::printf("reopens %ld %ld\n", after_first, resident_memory().current_kib);
+        return 0;
+    }
     save_seconds(editor.main_window);
     const long after_first = resident_memory().current_kib;
     for (int save = 2; save <= 10; ++save) {
@@ -92,7 +102,7 @@ bool run_child_mode(int argc, char** argv, int& exit_code)
         return false;
     }
     const std::string mode = argv[2];
-    if (mode == "open-memory" || mode == "save-memory") {
+    if (mode == "open-memory" || mode == "save-memory" || mode == "reopen-memory") {
         exit_code = argc == 4 ? run_editor_child(argc, argv, mode, QString::fromLocal8Bit(argv[3])) : 2;
     } else {
         WindowContent like;
@@ -121,6 +131,15 @@ SaveMemory editor_save_memory(const QString& file)
     SaveMemory memory;
     memory.after_first_kib = fields.value(0).toLong();
     memory.after_tenth_kib = fields.value(1).toLong();
+    return memory;
+}
+
+ReopenMemory editor_reopen_memory(const QString& file)
+{
+    const QStringList fields = self_result({QStringLiteral("reopen-memory"), file}, QStringLiteral("reopens"));
+    ReopenMemory memory;
+    memory.after_first_kib = fields.value(0).toLong();
+    memory.after_fifth_kib = fields.value(1).toLong();
     return memory;
 }
 

@@ -28,6 +28,14 @@ struct SaveMemory {
 };
 SaveMemory editor_save_memory(const QString& file);
 
+// What the editor holds after its first and after its fifth Open of
+// `file`, each Open over the document of the one before.
+struct ReopenMemory {
+    long after_first_kib = 0;
+    long after_fifth_kib = 0;
+};
+ReopenMemory editor_reopen_memory(const QString& file);
+
 // Start-up of one fresh process of this program: from the launch (fork,
 // exec, loading the libraries) to the first window painted, measured from
 // the benchmark's side. The floor is a plain QMainWindow built the usual way,

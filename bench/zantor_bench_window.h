@@ -36,6 +36,15 @@ void idle(int milliseconds);
 // given a new document (not measured), so no old tree is destroyed in the
 // measured part. Aborts the program when the file does not open.
 double open_seconds(TFmain& window, const QString& file);
+// Seconds of one Open of `file` by a window that already shows it, as an
+// operator opens the fleet again: from the moment the file dialog is
+// confirmed to the first paint of the new list. The previous document is
+// taken apart within the Open, but after that paint.
+double reopen_seconds(TFmain& window, const QString& file);
+// Seconds of the editor's own loader (myXMLdocument::load_file) reading
+// `file` into a new document.
+double loader_seconds(const QString& file);
+
 // Seconds of a bare TiXmlDocument::LoadFile of `file` into a new document.
 double bare_load_seconds(const QString& file);
 

@@ -86,24 +86,6 @@ QLineEdit* make_threshold_edit(QWidget* parent, const QString& name, const char*
     return edit;
 }
 
-template <typename Control>
-QList<QWidget*> controls_in(QGroupBox* box)
-{
-    QList<QWidget*> controls;
-    for (Control* control : box->findChildren<Control*>(QString(), Qt::FindDirectChildrenOnly)) {
-        controls << control;
-    }
-    return controls;
-}
-
-// The check boxes of a group box are condensed alike, and so are its
-// drop-down lists.
-void condense_group(QGroupBox* box)
-{
-    condense_to_fit(controls_in<QCheckBox>(box));
-    condense_to_fit(controls_in<QComboBox>(box));
-}
-
 // An editable combo box has the item its text names selected; a typed text
 // that names no item selects none (-1), whatever was picked before.
 int chosen_item(const QComboBox* combo)
@@ -188,7 +170,6 @@ void TFacquisition_sequence::build_form()
 
     for (int tab = 0; tab < 4; ++tab) {
         build_channel_group(group_layouts[tab].group, *boxes[tab]);
-        condense_group(*boxes[tab]);
     }
     // The digital inputs row starts without its threshold controls; the first
     // opening shows them with the others.
@@ -204,6 +185,9 @@ void TFacquisition_sequence::build_form()
     TabSheet5->setObjectName(QStringLiteral("TabSheet5"));
     PageControl1->addTab(TabSheet5, QStringLiteral("Actions"));
     build_actions();
+    // One font on all five tabs: a caption that does not fit is condensed,
+    // and every other caption of the dialog with it.
+    condense_to_fit(captions_in(PageControl1));
     PageControl1->setCurrentWidget(TabSheet2);
     for (QCheckBox* box : {cb_vbat, cb_vbat_eol, cb_s_sms, cb_s_out, cb_s2_out}) {
         connect(box, &QCheckBox::toggled, this, &TFacquisition_sequence::setup_display_conditions);
@@ -274,8 +258,6 @@ void TFacquisition_sequence::build_actions()
             *outputs[change][column] = combo;
         }
     }
-
-    condense_group(gb_actions);
 
     const char* const label_names[4] = {"Label79", "Label80", "Label81", "Label82"};
     const char* const label_captions[4] = {"S3", "S2", "S1", "S0"};

@@ -116,6 +116,7 @@ TFedit::TFedit(QWidget* parent) : QDialog(parent), station_copy(xml_add_child(nu
     setObjectName(QStringLiteral("Fedit"));
     setWindowTitle(QStringLiteral("NUXO configuration Editor"));
     setFixedSize(577, 551);
+    fix_frame_buttons(this);
     place_window_frame(this, 160, 99);
 
     PageControl1 = new QTabWidget(this);
@@ -134,6 +135,9 @@ TFedit::TFedit(QWidget* parent) : QDialog(parent), station_copy(xml_add_child(nu
     build_general_tab();
     build_gsm_tab();
     build_acquisitions_tab();
+    // One font on the three tabs: a caption that does not fit is condensed,
+    // and every other caption of the dialog with it.
+    condense_to_fit(captions_in(PageControl1));
 
     Button1 = make_button(this, QStringLiteral("Button1"), QStringLiteral("OK"), QRect(144, 520, 89, button_height));
     Button2 =
@@ -160,7 +164,6 @@ TFedit::~TFedit()
 void TFedit::build_rows(QGroupBox* TFedit::*group, int first_top, int last_top)
 {
     QGroupBox* parent = this->*group;
-    QList<QWidget*> captions;
     for (const BoxRow& row : box_rows) {
         if (row.group != group || row.box.top() < first_top || row.box.top() > last_top) {
             continue;
@@ -169,10 +172,10 @@ void TFedit::build_rows(QGroupBox* TFedit::*group, int first_top, int last_top)
         const int room_right = row.box.left() - caption_gap;
         if (row.caption == Caption::placed) {
             const QRect room(row.caption_at.x(), row.caption_at.y(), room_right - row.caption_at.x(), 0);
-            captions << make_label_in(parent, caption, room, false);
+            make_label_in(parent, caption, room, false);
         } else if (row.caption == Caption::before_box) {
             const QRect room(aligned_caption_left, row.box.top() + caption_drop, room_right - aligned_caption_left, 0);
-            captions << make_label_in(parent, caption, room, true);
+            make_label_in(parent, caption, room, true);
         }
         this->*row.edit = make_edit(parent, latin(row.name), row.box);
         for (const Note& note : row.notes) {
@@ -181,7 +184,6 @@ void TFedit::build_rows(QGroupBox* TFedit::*group, int first_top, int last_top)
             }
         }
     }
-    condense_to_fit(captions);
 }
 
 void TFedit::build_general_tab()

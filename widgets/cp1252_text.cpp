@@ -30,3 +30,19 @@ std::string cp1252_from_qstring(const QString& text)
     }
     return result;
 }
+
+QValidator::State Cp1252Validator::validate(QString& text, int& cursor) const
+{
+    qsizetype kept = 0;
+    const qsizetype length = text.size();
+    for (qsizetype i = 0; i < length; ++i) {
+        char byte = 0;
+        if (cp1252_from_unicode(text.at(i).unicode(), &byte)) {
+            text[kept++] = text.at(i);
+        } else if (i < cursor) {
+            --cursor;
+        }
+    }
+    text.truncate(kept);
+    return Acceptable;
+}

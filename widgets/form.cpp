@@ -7,6 +7,7 @@
 #include <QEvent>
 #include <QFont>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPalette>
@@ -42,6 +43,9 @@ QLineEdit* make_edit(QWidget* parent, const QString& name, const QRect& geometry
     // Qt cuts at 32,767 characters by default: a longer stored path or
     // threshold would come back shortened after the next save.
     edit->setMaxLength(std::numeric_limits<int>::max());
+    // The file holds single-byte text: a character it cannot hold would be
+    // saved as "?" without a word, so the edit does not take it.
+    edit->setValidator(new Cp1252Validator(edit));
     return edit;
 }
 
@@ -70,15 +74,46 @@ QCheckBox* make_check_box(QWidget* parent, const QString& name, const QString& c
     return box;
 }
 
+namespace {
+
+// Return and Enter press the focused button, as the space bar does. Qt's own
+// way to that (auto-default buttons) would also make Return in an edit of a
+// dialog press the button last focused.
+class ReturnPressesButton : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() != QEvent::KeyPress) {
+            return false;
+        }
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if ((key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter) ||
+            (key->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier) {
+            return false;
+        }
+        // A held key presses once.
+        if (!key->isAutoRepeat()) {
+            static_cast<QPushButton*>(watched)->click();
+        }
+        return true;
+    }
+};
+
+}  // namespace
+
 QPushButton* make_button(QWidget* parent, const QString& name, const QString& caption, const QRect& geometry)
 {
     auto* button = new QPushButton(caption, parent);
     button->setObjectName(name);
     button->setGeometry(geometry);
     // Return in an edit must not press a button of the window: only a click,
-    // the space bar on a focused button, or Escape closes a dialog.
+    // Return or the space bar on a focused button, or Escape closes a dialog.
     button->setAutoDefault(false);
     button->setDefault(false);
+    button->installEventFilter(new ReturnPressesButton(button));
     return button;
 }
 
@@ -117,6 +152,18 @@ void condense_to_fit(const QList<QWidget*>& controls)
             control->setFont(font);
         }
     }
+}
+
+QList<QWidget*> captions_in(QWidget* area)
+{
+    QList<QWidget*> captions;
+    for (QWidget* control : area->findChildren<QWidget*>()) {
+        if (qobject_cast<QLabel*>(control) != nullptr || qobject_cast<QCheckBox*>(control) != nullptr ||
+            qobject_cast<QComboBox*>(control) != nullptr) {
+            captions << control;
+        }
+    }
+    return captions;
 }
 
 void show_text(QLineEdit* edit, const char* text)

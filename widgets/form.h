@@ -4,7 +4,7 @@
 //   Windows edits do;
 // - a drop-down list keeps the width its layout gives it and never adds a
 //   typed text to its items;
-// - no button answers the Return key on its own;
+// - no button answers the Return key unless it has the focus;
 // - captions that do not fit the room their layout gives them are condensed,
 //   never cut or made smaller.
 #ifndef ZANTOR_WIDGETS_FORM_H
@@ -40,7 +40,8 @@ QLabel* make_label(QWidget* parent, const QString& name, const QString& text, in
 // just before the control it names); see condense_to_fit.
 QLabel* make_label_in(QWidget* parent, const QString& text, const QRect& room, bool right_aligned);
 
-// A single-line edit without a length limit.
+// A single-line edit without a length limit, that takes only characters
+// Windows-1252 can hold.
 QLineEdit* make_edit(QWidget* parent, const QString& name, const QRect& geometry);
 
 // A drop-down list with an edit field: the operator may also type a text.
@@ -59,6 +60,11 @@ QGroupBox* make_group_box(QWidget* parent, const QString& name, const QString& t
 // of drop-down lists) are condensed alike, step by step, until each fits
 // its width, so that the columns keep their places and no text is cut.
 void condense_to_fit(const QList<QWidget*>& controls);
+
+// Every caption inside `area`: labels, check boxes and the items of
+// drop-down lists. A dialog condenses all of its captions as one group, so
+// that every tab shows the same font.
+QList<QWidget*> captions_in(QWidget* area);
 
 // Fills an edit with a document text (Windows-1252), showing its start.
 void show_text(QLineEdit* edit, const char* text);

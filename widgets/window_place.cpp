@@ -86,3 +86,15 @@ void place_window_frame(QWidget* window, int left, int top)
     window->move(left, top);  // before the window is framed, a move places the frame
     new FramePlacement(window, QPoint(left, top));
 }
+
+void fix_frame_buttons(QWidget* window)
+{
+    Qt::WindowFlags flags =
+        Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+    if (window->windowType() == Qt::Dialog) {
+        flags |= Qt::Dialog;
+    } else {
+        flags |= Qt::Window | Qt::WindowMinimizeButtonHint;
+    }
+    window->setWindowFlags(flags);
+}

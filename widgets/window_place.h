@@ -10,4 +10,9 @@ class QWidget;
 // high: Qt had placed the inside of the window there).
 void place_window_frame(QWidget* window, int left, int top);
 
+// A window of fixed size gets a frame without a maximize button, which could
+// do nothing for it: a main window keeps its minimize and close buttons, a
+// dialog its close button alone. Called before the first showing.
+void fix_frame_buttons(QWidget* window);
+
 #endif

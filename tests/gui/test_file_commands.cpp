@@ -1,7 +1,9 @@
 // The File menu against real files in a temporary directory, answered
 // through the real question box and Qt's own file dialogs.
 #include <QAction>
+#include <QApplication>
 #include <QCompleter>
+#include <QCursor>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
@@ -11,10 +13,14 @@
 #include <QMessageBox>
 #include <QTableView>
 #include <QTest>
+#include <algorithm>
 #include <memory>
+#include <vector>
 
 #include "app/log_memo.h"
 #include "app/station_grid.h"
+#include "app/station_list_model.h"
+#include "doc/Lib_cpp.h"
 #include "support/core_files.h"
 #include "support/gui_file_dialog.h"
 #include "support/gui_fixture.h"
@@ -286,6 +292,61 @@ TEST_F(FailedOpen, ReportsTheFileAndTheReasonAndKeepsTheWindowAsItWas)
     cancel_next_file_dialog([&](QFileDialog* dialog) { offered = file_name_shown(dialog); });
     window->Open1Click();
     EXPECT_EQ(offered, QFileInfo(good).fileName());
+}
+
+namespace {
+
+// The cursor over the editor each time the save's dump reaches the log.
+std::vector<Qt::CursorShape> cursors_while_saving;
+void note_cursor_while_saving(const char*)
+{
+    const QCursor* cursor = QApplication::overrideCursor();
+    cursors_while_saving.push_back(cursor != nullptr ? cursor->shape() : Qt::ArrowCursor);
+}
+
+}  // namespace
+
+// A long Open or Save froze the window with nothing to say that the editor
+// was busy.
+TEST_F(Opening, OpenSaveAndSaveAsShowTheWaitCursorAndErrorBoxesTheNormalOne)
+{
+    const QString file = temp_path("fleet.xml");
+    write_bytes(file, partial_document);
+    std::vector<Qt::CursorShape> while_listing;
+    QObject::connect(window->station_list, &QAbstractItemModel::modelReset, [&while_listing] {
+        const QCursor* cursor = QApplication::overrideCursor();
+        while_listing.push_back(cursor != nullptr ? cursor->shape() : Qt::ArrowCursor);
+    });
+    answer_next_file_dialog(file);
+    window->Open1Click();
+    EXPECT_EQ(while_listing, std::vector<Qt::CursorShape>{Qt::WaitCursor});
+
+    cursors_while_saving.clear();
+    set_log_destination(note_cursor_while_saving);
+    window->Save1Click();
+    answer_next_file_dialog(temp_path("copy.xml"));
+    window->SaveAs1Click();
+    set_log_destination(log_append);
+    ASSERT_FALSE(cursors_while_saving.empty());
+    EXPECT_EQ(std::count(cursors_while_saving.begin(), cursors_while_saving.end(), Qt::WaitCursor),
+              static_cast<std::ptrdiff_t>(cursors_while_saving.size()));
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+
+    const QString broken = temp_path("broken.xml");
+    write_bytes(broken, "<SETUP>");
+    bool box_shown = false;
+    const QCursor* over_the_box = nullptr;
+    answer_next_file_dialog(broken, [&] {
+        when_modal_shown([&](QWidget* box) {
+            box_shown = true;
+            over_the_box = QApplication::overrideCursor();
+            box->close();
+        });
+    });
+    window->Open1Click();
+    EXPECT_TRUE(box_shown);
+    EXPECT_EQ(over_the_box, nullptr);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 
 TEST_F(FailedSave, SaveIntoAMissingFolderIsReportedAndKeepsTheChangesUnsaved)

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QTabWidget>
@@ -13,6 +14,7 @@
 
 #include "app/log_memo.h"
 #include "app/pictures.h"
+#include "app/station_grid.h"
 #include "app/station_list_model.h"
 #include "doc/Lib_cpp.h"
 #include "support/gui_fixture.h"
@@ -89,6 +91,58 @@ TEST_F(StartState, LongPathsSurviveASave)
     window->show_document();
     window->store_edits();
     EXPECT_EQ(xml_get_attr_text(window->node_path_log, "path"), path);
+}
+
+// The main window and the station dialog showed a maximize button that did
+// nothing: their frames are fixed.
+TEST_F(StartState, FixedFramesOfferNoMaximizeButton)
+{
+    build_dialogs();
+    const struct {
+        QWidget* window;
+        bool minimize;
+    } frames[] = {{window.get(), true}, {station_dialog.get(), false}};
+    for (const auto& frame : frames) {
+        const Qt::WindowFlags flags = frame.window->windowFlags();
+        const std::string name = frame.window->objectName().toStdString();
+        EXPECT_TRUE(flags & Qt::CustomizeWindowHint) << name;
+        EXPECT_FALSE(flags & Qt::WindowMaximizeButtonHint) << name;
+        EXPECT_EQ(bool(flags & Qt::WindowMinimizeButtonHint), frame.minimize) << name;
+        EXPECT_TRUE(flags & Qt::WindowCloseButtonHint) << name;
+        EXPECT_EQ(frame.window->minimumSize(), frame.window->maximumSize()) << name;
+    }
+}
+
+// Alt+F, F10 and Alt opened nothing: New, Save As and About needed the mouse.
+TEST_F(StartState, F10OrAltSelectsTheMenuBarAndTheKeysRunNew)
+{
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    QMenuBar* menu_bar = window->menuBar();
+    // In the list, as a key in one of the five edits would mark the document
+    // modified and New would ask first.
+    QWidget* grid = window->StringGrid_stations;
+    bring_into_view(grid);
+    for (Qt::Key key : {Qt::Key_F10, Qt::Key_Alt}) {
+        grid->setFocus();
+        window->ed_COM_direct->setText(QStringLiteral("COM9"));
+        QTest::keyClick(grid, key);
+        EXPECT_EQ(menu_bar->activeAction(), window->File1->menuAction()) << key;
+        EXPECT_TRUE(menu_bar->hasFocus()) << key;
+
+        QTest::keyClick(menu_bar, Qt::Key_Return);
+        ASSERT_TRUE(window->File1->isVisible()) << key;
+        EXPECT_EQ(window->File1->activeAction(), window->New1) << key;
+        QTest::keyClick(window->File1, Qt::Key_Return);
+        EXPECT_FALSE(window->File1->isVisible()) << key;
+        EXPECT_EQ(window->ed_COM_direct->text(), QStringLiteral("COM1")) << "New ran, " << key;
+        EXPECT_EQ(QApplication::focusWidget(), grid) << key;
+    }
+    // Escape leaves the menu bar as it came.
+    QTest::keyClick(grid, Qt::Key_F10);
+    QTest::keyClick(menu_bar, Qt::Key_Escape);
+    EXPECT_EQ(menu_bar->activeAction(), nullptr);
+    EXPECT_EQ(QApplication::focusWidget(), grid);
 }
 
 TEST_F(ModifiedFlag, AnyKeyInAnyOfTheFiveEditsSetsIt)

@@ -5,6 +5,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
@@ -218,6 +219,72 @@ TEST_F(StationDialog, OtherKeysDoNotCloseTheDialog)
         click(d->Button2);
     });
     EXPECT_FALSE(ok);
+}
+
+// Return on a focused button did nothing; only the space bar pressed it.
+TEST_F(StationDialog, ReturnPressesTheFocusedButton)
+{
+    const struct {
+        const char* button;
+        bool stored;
+    } closings[] = {{"Button1", true}, {"Button2", false}};
+    for (const auto& closing : closings) {
+        ParsedXml station("<STATION/>");
+        bool sequence_shown = false;
+        const bool ok = edit(station.root, [&](TFedit* d) {
+            when_modal_shown([&sequence_shown](QWidget* sequence) {
+                sequence_shown = sequence != Fedit;
+                press_key(sequence, "Button2", Qt::Key_Return);
+                EXPECT_FALSE(sequence->isVisible());
+            });
+            press_key(d->Button7, Qt::Key_Return);
+            press_key(d, closing.button, Qt::Key_Enter);
+        });
+        EXPECT_TRUE(sequence_shown) << closing.button;
+        EXPECT_EQ(ok, closing.stored) << closing.button;
+    }
+}
+
+// Typed into Description, an omega was saved as "?" without a word.
+TEST_F(StationDialog, ACharacterWindows1252CannotHoldIsRefusedAsTyped)
+{
+    ParsedXml station("<STATION/>");
+    std::string every_byte;
+    for (int byte = 1; byte <= 255; ++byte) {
+        every_byte += static_cast<char>(byte);
+    }
+    xml_set_attr(station.root, "phone_nbr", every_byte.c_str());
+    edit(station.root, [](TFedit* d) {
+        type_text(d->ed_description, QString::fromUtf8("\u03A9 Quai \u20AC\u00E9 \U0001F600\u4E2D!"));
+        EXPECT_EQ(d->ed_description->text(), QString::fromUtf8(" Quai \u20AC\u00E9 !"));
+        click(d->Button1);
+    });
+    EXPECT_STREQ(xml_get_attr(station.root, "description"), " Quai \x80\xE9 !");
+    EXPECT_EQ(std::string(xml_get_attr(station.root, "phone_nbr")), every_byte);
+}
+
+// The Analog, Fluorimeter and Actions tabs of the sequence dialog, and the
+// Acquisitions tab of this one, had a smaller, condensed font.
+TEST_F(StationDialog, EveryTabOfBothDialogsShowsOneFontThatFits)
+{
+    for (QDialog* dialog : std::initializer_list<QDialog*>{Fedit, Facquisition_sequence}) {
+        QTabWidget* pages = child<QTabWidget>(dialog, "PageControl1");
+        ASSERT_NE(pages, nullptr);
+        QList<QWidget*> captions;
+        for (QWidget* control : pages->findChildren<QWidget*>()) {
+            if (qobject_cast<QLabel*>(control) || qobject_cast<QCheckBox*>(control) ||
+                qobject_cast<QComboBox*>(control)) {
+                captions << control;
+            }
+        }
+        ASSERT_FALSE(captions.isEmpty());
+        const QFont font = captions.first()->font();
+        for (QWidget* caption : captions) {
+            EXPECT_EQ(caption->font().stretch(), font.stretch()) << caption->objectName().toStdString();
+            EXPECT_EQ(caption->font().pixelSize(), font.pixelSize()) << caption->objectName().toStdString();
+            EXPECT_LE(caption->sizeHint().width(), caption->width()) << caption->objectName().toStdString();
+        }
+    }
 }
 
 // ---- OK ----

@@ -3,8 +3,12 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QTableView>
 #include <QTest>
+#include <algorithm>
+#include <cstdlib>
 #include <functional>
 #include <memory>
 
@@ -252,6 +256,35 @@ TEST_F(StationKeyboard, TabLeavesTheListForAddANewNuxoAndShiftTabComesBack)
     EXPECT_EQ(QApplication::focusWidget(), window->StringGrid_stations);
 }
 
+// Tab reached the list and the tab bar without a sign of it: no focus
+// rectangle on the selected row, a faint tint on the tab.
+TEST_F(StationKeyboard, TheListAndTheTabBarShowTheFocusThatTabGivesThem)
+{
+    const auto strong_differences = [](const QImage& a, const QImage& b) {
+        int count = 0;
+        for (int y = 0; y < std::min(a.height(), b.height()); ++y) {
+            for (int x = 0; x < std::min(a.width(), b.width()); ++x) {
+                count += std::abs(qGray(a.pixel(x, y)) - qGray(b.pixel(x, y))) > 96 ? 1 : 0;
+            }
+        }
+        return count;
+    };
+    QWidget* tab_bar = window->PageControl1->findChild<QTabBar*>();
+    QWidget* grid = window->StringGrid_stations;
+    // Shift+Tab from "Add a new NUXO" reaches the list, and from the list the tab bar.
+    const struct {
+        QWidget* from;
+        QWidget* to;
+    } moves[] = {{window->Button5, grid}, {grid, tab_bar}};
+    for (const auto& move : moves) {
+        move.from->setFocus();
+        const QImage unfocused = move.to->grab().toImage();
+        QTest::keyClick(move.from, Qt::Key_Tab, Qt::ShiftModifier);
+        ASSERT_EQ(QApplication::focusWidget(), move.to) << move.to->metaObject()->className();
+        EXPECT_GT(strong_differences(unfocused, move.to->grab().toImage()), 40) << move.to->metaObject()->className();
+    }
+}
+
 // Ctrl+End scrolled to the last station and left the first one selected,
 // out of view, for Edit Selected to open.
 TEST_F(StationKeyboard, TheSelectionFollowsTheKeyboardCursorIntoView)
@@ -282,8 +315,47 @@ TEST_F(StationKeyboard, ARebuiltListAlwaysHasACurrentSelectedStation)
 {
     EXPECT_EQ(selected_id(), 1);
     QTest::keyClick(window->StringGrid_stations, Qt::Key_End, Qt::ControlModifier);
-    window->Button6Click();
-    EXPECT_EQ(station_rows(), 59);
+    // Open and New rebuild the list through show_document.
+    window->show_document();
     EXPECT_EQ(selected_id(), 1);
     EXPECT_EQ(window->StringGrid_stations->currentIndex().row(), 0);
+}
+
+// Delete selected the first station, out of view in a long list, with the
+// focus still on the button: a second Space deleted a station the operator
+// never chose.
+TEST_F(StationKeyboard, DeleteKeepsItsPlaceInTheList)
+{
+    // One after the other: a station near the top, one far down the list,
+    // then the last one twice.
+    const struct {
+        int presses_of_down;  // from the first station
+        int selected_after;   // the id then selected
+    } deletes[] = {{2, 4}, {40, 43}, {57, 59}, {56, 58}};
+    for (const auto& at : deletes) {
+        QTest::keyClick(window->StringGrid_stations, Qt::Key_Home, Qt::ControlModifier);
+        for (int i = 0; i < at.presses_of_down; ++i) {
+            QTest::keyClick(window->StringGrid_stations, Qt::Key_Down);
+        }
+        const int rows = station_rows();
+        press_key(window->Button6, Qt::Key_Space);
+        EXPECT_EQ(station_rows(), rows - 1);
+        EXPECT_EQ(selected_id(), at.selected_after) << at.presses_of_down;
+        EXPECT_TRUE(current_row_in_view()) << at.presses_of_down;
+        EXPECT_EQ(QApplication::focusWidget(), window->Button6);
+    }
+}
+
+// Return on a focused button did nothing; only the space bar pressed it.
+TEST_F(StationKeyboard, ReturnOnEditSelectedOpensTheSelectedStation)
+{
+    build_dialogs();
+    QTest::keyClick(window->StringGrid_stations, Qt::Key_Down);
+    QString shown_id;
+    when_modal_shown([&shown_id](QWidget* dialog) {
+        shown_id = child<QLineEdit>(dialog, "ed_ID")->text();
+        QTest::keyClick(dialog, Qt::Key_Escape);
+    });
+    press_key(window->Button7, Qt::Key_Return);
+    EXPECT_EQ(shown_id, QStringLiteral("2"));
 }

@@ -55,6 +55,13 @@ void choose_item(QComboBox* combo, const QString& item)
     EXPECT_EQ(combo->currentText(), item) << combo->objectName().toStdString();
 }
 
+void press_key(QWidget* control, Qt::Key key)
+{
+    bring_into_view(control);
+    control->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(control, key);
+}
+
 void click(QAbstractButton* button)
 {
     bring_into_view(button);
@@ -78,6 +85,13 @@ void choose_item(QWidget* window, const char* name, const QString& item)
 {
     if (auto* combo = child<QComboBox>(window, name)) {
         choose_item(combo, item);
+    }
+}
+
+void press_key(QWidget* window, const char* name, Qt::Key key)
+{
+    if (auto* control = child<QWidget>(window, name)) {
+        press_key(control, key);
     }
 }
 

@@ -26,6 +26,10 @@ void type_text(QWidget* window, const char* name, const QString& text);
 void choose_item(QComboBox* combo, const QString& item);
 void choose_item(QWidget* window, const char* name, const QString& item);
 
+// Gives `control` the focus, as Tab does, and presses `key` there.
+void press_key(QWidget* control, Qt::Key key);
+void press_key(QWidget* window, const char* name, Qt::Key key);
+
 void click(QAbstractButton* button);
 void click(QWidget* window, const char* name);
 

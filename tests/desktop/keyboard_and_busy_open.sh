@@ -1,0 +1,115 @@
+#!/bin/sh
+# The editor on a real X server with a window manager, driven with the keys
+# of a Windows operator: the main window's frame has no maximize button; F10
+# and a press of Alt select the menu bar, and Return then opens File and
+# runs New; while a file loads, the window is painted again instead of
+# keeping the closed Open dialog's image. Offscreen tests cannot see frames,
+# the window manager's keyboard or what stays on the screen.
+# Usage: keyboard_and_busy_open.sh EDITOR
+set -eu
+editor=$1
+work=$(mktemp -d)
+server=""
+manager=""
+editor_pid=""
+writer=""
+finish() {
+    for pid in $writer $editor_pid $manager $server; do kill "$pid" 2>/dev/null || true; done
+    wait 2>/dev/null || true
+    rm -rf "$work"
+}
+trap finish EXIT
+fail() {
+    echo "$1"
+    exit 1
+}
+
+# The server picks a free display itself and writes its number.
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
+server=$!
+for _ in $(seq 1 100); do [ -s "$work/display" ] && break; sleep 0.1; done
+export DISPLAY=":$(cat "$work/display")"
+export QT_QPA_PLATFORM=xcb
+openbox >/dev/null 2>&1 &
+manager=$!
+sleep 0.5
+
+"$editor" >/dev/null 2>&1 &
+editor_pid=$!
+window=$(timeout 30 xdotool search --sync --onlyvisible --name 'Zantor Editor V4' | head -n 1)
+xdotool windowactivate --sync "$window" >/dev/null 2>&1 || true
+sleep 1
+
+# The frame: Motif hints name the buttons and functions the window manager
+# may offer; maximize is 0x10 of the functions and 0x40 of the decorations.
+# (Openbox draws its buttons whatever the hints say; Windows follows them.)
+hints=$(xprop -id "$window" _MOTIF_WM_HINTS | sed 's/.*= //; s/,//g')
+set -- $hints
+[ $# -ge 3 ] || fail "the main window sets no Motif hints: $hints"
+if [ $(($2 & 0x11)) -ne 0 ] || [ $(($3 & 0x41)) -ne 0 ]; then
+    fail "the main window's frame offers maximize (Motif hints $hints)"
+fi
+echo "the main window's frame has no maximize button"
+
+# A busy Open: the file is a pipe that gives nothing until the test writes
+# into it, so the editor stays in the load as long as the test looks.
+shot() {
+    geometry=$(xwininfo -id "$window" | awk '/Absolute upper-left X/ {x = $4} /Absolute upper-left Y/ {y = $4}
+        /Width/ {w = $2} /Height/ {h = $2} END {print w "x" h "+" x "+" y}')
+    import -window root -crop "$geometry" +repage "$1"
+}
+mkfifo "$work/fleet.xml"
+shot "$work/before.png"
+xdotool key ctrl+o
+for _ in $(seq 1 100); do
+    dialog=$(xdotool search --onlyvisible --name '^(Open|Open File)$' 2>/dev/null | head -n 1 || true)
+    [ -n "$dialog" ] && break
+    sleep 0.1
+done
+[ -n "$dialog" ] || fail "Ctrl+O showed no Open dialog"
+sleep 1
+xdotool type --delay 20 "$work/fleet.xml"
+sleep 0.5
+xdotool key Return
+for _ in $(seq 1 100); do
+    xdotool search --onlyvisible --name '^(Open|Open File)$' >/dev/null 2>&1 || break
+    sleep 0.1
+done
+sleep 1
+shot "$work/during.png"
+# The caret of the focused edit may blink between the two pictures.
+differing=$(compare -metric AE -fuzz 10% "$work/before.png" "$work/during.png" null: 2>&1 || true)
+differing=${differing%% *}
+cat >"$work/fleet.xml" <<'EOF' &
+<SETUP>
+    <STATIONS>
+        <STATION id="1" description="written into the pipe" />
+    </STATIONS>
+</SETUP>
+EOF
+writer=$!
+wait "$writer" || true
+writer=""
+if [ "${differing%.*}" -gt 200 ]; then
+    fail "during a load the main window still showed the closed Open dialog ($differing pixels differ)"
+fi
+echo "during a load the main window is painted again ($differing pixels differ)"
+
+# The menu from the keyboard. A key typed into an edit (Tab leads from the
+# tab bar to the first one) marks the document modified, so New asks its
+# question: the question box shows that New ran.
+sleep 1
+xdotool key Tab 9
+question() {
+    timeout 10 xdotool search --sync --onlyvisible --name '^Avertissement$' >/dev/null 2>&1
+}
+for keys in "F10 Return Return" "alt Return Return" "F10 Down Return"; do
+    for key in $keys; do
+        xdotool key "$key"
+        sleep 0.5
+    done
+    question || fail "$keys did not run File, New"
+    xdotool key Escape
+    sleep 0.5
+    echo "$keys runs File, New"
+done
