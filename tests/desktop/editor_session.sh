@@ -2,8 +2,9 @@
 # An operator's session with the editor on a real X server with a window
 # manager, by keyboard and mouse, as on a Windows PC: File, Open of a file
 # named with bytes above 0x7F typed into the dialog, a station edited in the
-# station dialog and its Slow sequence in the sequence dialog, File, Save,
-# then the unsaved-changes question on closing. The saved file must be the
+# station dialog and its Slow sequence in the sequence dialog (Return on the
+# focused buttons), File, Save, then the unsaved-changes question before
+# File, New from the keyboard and on closing. The saved file must be the
 # expected one byte for byte: the Linux editor and the Windows one under Wine
 # run the same session against the same file.
 # Usage: editor_session.sh [--windows] [--screenshot PNG] EXPECTED EDITOR [ARGS...]
@@ -104,12 +105,12 @@ sleep 1
 
 # The station list, "Edit Selected" on its first station: the description
 # gains a word; then the Slow sequence's first check box changes.
-keys ctrl+Tab Tab Tab Tab Tab space
+keys ctrl+Tab Tab Tab Tab Tab Return
 wait_for '^NUXO configuration Editor$'
 station=$(xdotool getactivewindow)
 keys Tab Tab Tab End
 xdotool type --delay 60 " nord"
-keys ctrl+Tab ctrl+Tab Tab space
+keys ctrl+Tab ctrl+Tab Tab Return
 wait_for '^Slow sequence$'
 sequence=$(xdotool getactivewindow)
 keys Tab space
@@ -157,9 +158,15 @@ if $windows; then
     cmp "$settings" "$expected" || fail "a save while the file was held changed it"
 fi
 
-# A key in an edit marks the document changed; closing asks the French
-# question, whose Escape keeps the editor open and whose OK ends it.
+# A key in an edit marks the document changed, so New from the menu by
+# the keyboard (F10 selects the menu bar, Return opens File and runs New)
+# and closing ask the French question, whose Escape keeps the document and
+# the editor, and whose OK ends it.
 keys ctrl+Tab End
+keys F10 Return Return
+wait_for '^Avertissement$'
+keys Escape
+wait_for '^Zantor Editor V4 - 6478c$'
 keys alt+F4
 wait_for '^Avertissement$'
 keys Escape
