@@ -343,6 +343,9 @@ CheckReport check_document(myXMLdocument& document, const CheckOptions& options)
         only.insert(options.only->begin(), options.only->end());
     }
     SequenceReadings readings;
+    if (options.only != nullptr) {
+        std::copy(std::begin(options.known_sequences), std::end(options.known_sequences), readings.known);
+    }
     for (size_t index = 0; index < stations.size(); ++index) {
         const int position = static_cast<int>(index) + 1;
         if (options.only != nullptr && only.count(stations[index]) == 0) {

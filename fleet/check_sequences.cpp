@@ -41,11 +41,16 @@ void check_station_sequences(const StationUnderCheck& station, SequenceReadings&
             continue;  // the dialog adds the default sequence, which is in order
         }
         SequenceChoices& choices = readings.choices[role];
-        if (readings.sequence[role] == nullptr || !same_elements(readings.sequence[role], sequences[role])) {
+        const TiXmlElement* known = readings.known[role];
+        const bool same = readings.sequence[role] != nullptr &&
+                          (known != nullptr ? readings.sequence[role] == known
+                                            : same_elements(readings.sequence[role], sequences[role]));
+        if (!same) {
+            const TiXmlElement* read = known != nullptr ? known : sequences[role];
             reset_choices(choices);
-            read_sequence(sequences[role], choices);
-            readings.rewrite[role] = sequence_rewrite(sequences[role], choices);
-            readings.sequence[role] = sequences[role];
+            read_sequence(read, choices);
+            readings.rewrite[role] = sequence_rewrite(read, choices);
+            readings.sequence[role] = read;
         }
         check_thresholds(choices, station, role, findings);
 

@@ -49,6 +49,8 @@ void check_station_texts(const StationUnderCheck& station, StationFindings& find
 // and reading the same commands again would give the same again.
 struct SequenceReadings {
     const TiXmlElement* sequence[3] = {nullptr, nullptr, nullptr};  // read last, in the document
+    // The sequence each station's one is known to equal (CheckOptions), or null.
+    const TiXmlElement* known[3] = {nullptr, nullptr, nullptr};
     SequenceChoices choices[3];
     SequenceRewrite rewrite[3];
 };

@@ -1,4 +1,7 @@
 // zantor-fleet apply FILE --from ID (--to ID[,ID...] | --all) --parts P[,P...]
+#include <algorithm>
+#include <iterator>
+
 #include "doc/cp1252.h"
 #include "fleet/command_write.h"
 #include "fleet/fleet_commands.h"
@@ -84,6 +87,8 @@ void run_apply(const ParsedOptions& options, CommandOutput& output)
         return;
     }
     const size_t n = outcome.stations.size();
+    CheckOptions check_options;
+    std::copy(std::begin(outcome.copied_sequences), std::end(outcome.copied_sequences), check_options.known_sequences);
     finish_change(spec, options, file, *document, outcome.stations, lines,
-                  std::to_string(n) + (n == 1 ? " station changed" : " stations changed"), output);
+                  std::to_string(n) + (n == 1 ? " station changed" : " stations changed"), output, check_options);
 }

@@ -110,6 +110,70 @@ bool keep_backup(const CommandSpec& command, const std::string& target, CommandO
     return true;
 }
 
+// Appends document text as UTF-8, a run of ASCII at a time: the lines of a
+// fleet are mostly ASCII, and building each as a text of its own to convert
+// it would allocate twice per line.
+void append_utf8_text(std::string& out, const char* text, size_t size)
+{
+    size_t run = 0;
+    for (size_t i = 0; i < size; ++i) {
+        const unsigned char c = static_cast<unsigned char>(text[i]);
+        if (c < 0x80) {
+            continue;
+        }
+        out.append(text + run, i - run);
+        run = i + 1;
+        const char32_t u = unicode_from_cp1252(c);
+        if (u < 0x800) {
+            out += static_cast<char>(0xC0 | (u >> 6));
+        } else {
+            out += static_cast<char>(0xE0 | (u >> 12));
+            out += static_cast<char>(0x80 | ((u >> 6) & 0x3F));
+        }
+        out += static_cast<char>(0x80 | (u & 0x3F));
+    }
+    out.append(text + run, size - run);
+}
+
+void append_utf8_text(std::string& out, const std::string& text)
+{
+    append_utf8_text(out, text.data(), text.size());
+}
+
+// ShownValue::on_line(), appended as UTF-8.
+void append_value(std::string& out, const ShownValue& value)
+{
+    if (value.absent) {
+        out += "(none)";
+        return;
+    }
+    if (!value.quoted) {
+        append_utf8_text(out, value.text);
+        return;
+    }
+    out += '"';
+    size_t run = 0;
+    for (size_t quote = value.text.find('"'); quote != std::string::npos; quote = value.text.find('"', run)) {
+        append_utf8_text(out, value.text.data() + run, quote - run);
+        out += "\\\"";
+        run = quote + 1;
+    }
+    append_utf8_text(out, value.text.data() + run, value.text.size() - run);
+    out += '"';
+}
+
+// change_text(change), appended as UTF-8.
+void append_change_text(std::string& out, const Change& change)
+{
+    append_utf8_text(out, change.what);
+    if (change.has_values) {
+        out += ' ';
+        append_value(out, change.old_value);
+        out += " -> ";
+        append_value(out, change.new_value);
+    }
+}
+
 }  // namespace
 
 ChangeLines::ChangeLines(const ParsedOptions& options)
@@ -147,7 +211,7 @@ void ChangeLines::add(ChangedStation& changed)
         std::string& piece = pieces.back();
         if (change.kind == ChangeKind::changed) {
             piece += start;
-            piece += utf8_from_cp1252(change_text(change));
+            append_change_text(piece, change);
         } else {
             piece += utf8_from_cp1252(change_line(change));
         }
@@ -170,7 +234,7 @@ void ChangeLines::move_to(CommandOutput& output)
 
 void finish_change(const CommandSpec& command, const ParsedOptions& options, const std::string& file,
                    myXMLdocument& document, const std::vector<ChangedStation>& stations, ChangeLines& lines,
-                   const std::string& summary, CommandOutput& output)
+                   const std::string& summary, CommandOutput& output, CheckOptions check_options)
 {
     const bool dry_run = options.has("--dry-run");
     const bool elsewhere = options.has("--output");
@@ -182,7 +246,6 @@ void finish_change(const CommandSpec& command, const ParsedOptions& options, con
     std::vector<std::string> findings;
     bool warned = false;
     if (!touched.empty()) {
-        CheckOptions check_options;
         check_options.only = &touched;
         for (const Finding& finding : check_document(document, check_options).findings) {
             warned = warned || finding.severity == Severity::warning;

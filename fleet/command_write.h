@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "fleet/check_rules.h"
 #include "fleet/command_line.h"
 #include "fleet/fleet_diff.h"
 #include "fleet/fleet_station.h"
@@ -53,8 +54,10 @@ private:
 // those stations (with --strict any warning refuses the change). Unless
 // --dry-run, writes the document (to OUT with --output, first keeping the
 // replaced file with --backup). When nothing changed FILE is not touched.
+// `check_options` gives what the command knows of the stations it changed
+// (CheckOptions::known_sequences); its `only` is set here.
 void finish_change(const CommandSpec& command, const ParsedOptions& options, const std::string& file,
                    myXMLdocument& document, const std::vector<ChangedStation>& stations, ChangeLines& lines,
-                   const std::string& summary, CommandOutput& output);
+                   const std::string& summary, CommandOutput& output, CheckOptions check_options = CheckOptions());
 
 #endif

@@ -84,6 +84,20 @@ std::string output_change_value(const OutputChange& change)
     return change.on ? output_change_text(change) : "off";
 }
 
+// True when the channel's choices read the same on a line, settled without
+// building the texts: most channels of two sequences are alike.
+bool same_channel(const ChannelChoice& a, const ChannelChoice& b, const Channel& channel)
+{
+    if (a.selected != b.selected) {
+        return false;
+    }
+    auto compared = [&](const ChannelChoice& choice) {
+        return channel.has_threshold && (choice.comparison == compare_ge || choice.comparison == compare_lt);
+    };
+    return !a.selected || (compared(a) == compared(b) &&
+                           (!compared(a) || (a.comparison == b.comparison && a.threshold == b.threshold)));
+}
+
 void sequence_changes(const TiXmlElement* older, const TiXmlElement* newer, const char* name,
                       std::vector<Change>& lines)
 {
@@ -103,6 +117,9 @@ void sequence_changes(const TiXmlElement* older, const TiXmlElement* newer, cons
     compare("Measure VBat", measured(a.vbat, battery_condition(a)), measured(b.vbat, battery_condition(b)));
     for (size_t row = 0; row < channel_count; ++row) {
         const Channel& channel = channel_catalogue[row];
+        if (same_channel(a.channels[row], b.channels[row], channel)) {
+            continue;
+        }
         compare(channel.caption, measured(a.channels[row].selected, channel_condition(a.channels[row], channel)),
                 measured(b.channels[row].selected, channel_condition(b.channels[row], channel)));
     }
@@ -180,7 +197,7 @@ void record_changes(TiXmlElement* older, TiXmlElement* newer, bool show_secrets,
 std::vector<Change> station_changes(TiXmlElement* older, TiXmlElement* newer, bool show_secrets)
 {
     std::vector<Change> lines;
-    lines.reserve(32);  // a sequence copied over another changes a few dozen
+    lines.reserve(64);  // three sequences copied over others change a few dozen
     const CompletedStation old_completed(older), new_completed(newer);
     bool changed[station_field_count];
     value_changes(old_completed, new_completed, show_secrets, lines, changed);

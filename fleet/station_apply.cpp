@@ -190,6 +190,12 @@ ApplyOutcome apply_parts(myXMLdocument& document, const std::string& source_id,
         return outcome;
     }
     const CompletedStation from(source);
+    // A source completed in a copy of its own: the copy goes with `from`.
+    for (int role = 0; role < 3 && from.element() == source; ++role) {
+        if ((parts & sequence_parts[role]) != 0) {
+            outcome.copied_sequences[role] = sequence_of(from.parts(), role);
+        }
+    }
     for (TiXmlElement* target : targets) {
         unsigned changing = 0;
         {

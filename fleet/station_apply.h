@@ -31,6 +31,9 @@ struct ApplyOutcome {
     std::vector<std::string> errors;  // document text
     // The targets changed, in document order.
     std::vector<ChangedStation> stations;
+    // For each sequence copied (Slow, Fast, Health), the source's, which
+    // every target changed now holds element for element; else null.
+    const TiXmlElement* copied_sequences[3] = {nullptr, nullptr, nullptr};
 };
 
 // Copies `parts` of the station whose id is `source_id` to the stations of
