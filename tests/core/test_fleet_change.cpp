@@ -2,9 +2,12 @@
 // spreadsheet's CSV, importing its rows, and copying parts of a station.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
 #include <string>
 #include <vector>
 
+#include "fleet/check_rules.h"
 #include "fleet/csv_reader.h"
 #include "fleet/fleet_station.h"
 #include "fleet/station_apply.h"
@@ -210,6 +213,37 @@ TEST(FleetApply, CopiesTheNamedPartsAndKeepsTheTargetsOwn)
     EXPECT_TRUE(apply_parts(fleet, "1", {"2"}, false, part_gsm).stations.empty());  // already holds them
 
     EXPECT_EQ(std::vector<std::string>{"no station has the id 7"}, apply_parts(fleet, "7", {}, true, part_sms).errors);
+}
+
+// After apply the check reads the source's copied sequences once for all
+// the targets: it must find on each target what reading its own copy finds.
+TEST(FleetApply, TheCheckOfCopiedSequencesFindsWhatEachCopyHolds)
+{
+    Fleet fleet({"1", "2", "3"});
+    TiXmlElement* vbat = xml_add_child(find_station_parts(fleet.station(0)).seq_slow, "ACQ_VBAT");
+    xml_set_attr(vbat, "channel", "0");
+    xml_set_attr(vbat, "threshold", "3,5");
+    const ApplyOutcome outcome = apply_parts(fleet, "1", {"2", "3"}, false, part_slow | part_fast);
+    ASSERT_EQ(2u, outcome.stations.size());
+    ASSERT_NE(nullptr, outcome.copied_sequences[0]);
+
+    const std::vector<const TiXmlElement*> targets = {fleet.station(1), fleet.station(2)};
+    auto findings = [&](bool known) {
+        CheckOptions options;
+        options.only = &targets;
+        if (known) {
+            std::copy(std::begin(outcome.copied_sequences), std::end(outcome.copied_sequences),
+                      options.known_sequences);
+        }
+        std::string text;
+        for (const Finding& finding : check_document(fleet, options).findings) {
+            text += finding.station + " " + finding.where + ": " + finding.message + "\n";
+        }
+        return text;
+    };
+    const std::string read_each = findings(false);
+    EXPECT_NE(std::string::npos, read_each.find("3 STATION[id=3]")) << read_each;
+    EXPECT_EQ(read_each, findings(true));
 }
 
 }  // namespace
