@@ -18,7 +18,7 @@ build: deps $(BUILD)/CMakeCache.txt
 	cmake --build $(BUILD) -j $(JOBS)
 
 test: build
-	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure --timeout 600 -j $(JOBS)
 
 run: build
 	./$(BUILD)/zantor_editor
@@ -39,7 +39,7 @@ test-sanitize:
 	cd build-sanitize && QT_QPA_PLATFORM=offscreen \
 	    ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
 	    LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp \
-	    ctest --output-on-failure -j $(JOBS)
+	    ctest --output-on-failure --timeout 600 -j $(JOBS)
 
 # Windows: the editor, the fleet tool and every test cross-built for 64-bit
 # Windows with MinGW-w64 and a static Qt built from Debian's own source
@@ -86,7 +86,7 @@ test-windows: windows
 	rm -rf $(WINDOWS_BUILD)/wine
 	$(WINE_ENV) /usr/lib/wine/wine64 wineboot --init
 	$(WINE_ENV) /usr/lib/wine/wine64 reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f
-	cd $(WINDOWS_BUILD) && xvfb-run -a -s "-screen 0 1280x1024x24" $(WINE_ENV) ctest --output-on-failure -j $(JOBS); \
+	cd $(WINDOWS_BUILD) && xvfb-run -a -s "-screen 0 1280x1024x24" $(WINE_ENV) ctest --output-on-failure --timeout 600 -j $(JOBS); \
 	    status=$$?; $(WINE_ENV) /usr/lib/wine/wineserver --wait; exit $$status
 	rm -rf $(WINDOWS_UNZIPPED) && unzip -q build-windows-release/zantor-editor-*-win64.zip -d $(WINDOWS_UNZIPPED)
 	$(WINE_ENV) HOLD_FILE="/usr/lib/wine/wine64 $(CURDIR)/$(WINDOWS_BUILD)/tests/hold_file.exe" \
