@@ -31,16 +31,7 @@ program=$1
 [ ! -e "$program" ] || program=$(absolute "$program")
 shift
 
-work=$(mktemp -d)
-server=""
-manager=""
-editor_pid=""
-finish() {
-    for pid in $editor_pid $manager $server; do kill "$pid" 2>/dev/null || true; done
-    wait 2>/dev/null || true
-    rm -rf "$work"
-}
-trap finish EXIT
+. "$here/private_desktop.sh"
 fail() {
     echo "$*"
     import -window root "$work/failed.png" 2>/dev/null && cp "$work/failed.png" "${TMPDIR:-/tmp}/editor_session_failed.png" &&
@@ -48,14 +39,6 @@ fail() {
     exit 1
 }
 
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
-server=$!
-for _ in $(seq 1 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-export DISPLAY=":$(cat "$work/display")"
-export QT_QPA_PLATFORM=xcb
-openbox >/dev/null 2>&1 &
-manager=$!
-sleep 0.5
 # The letter of the file name in the keyboard map, so that typing it needs
 # no remapping of keys while the editor reads them.
 xmodmap -e "keycode 94 = eacute Eacute"
@@ -67,6 +50,7 @@ cd "$work"
 
 "$program" "$@" >"$work/editor.log" 2>&1 &
 editor_pid=$!
+stop_at_end "$editor_pid"
 main=$(timeout 90 xdotool search --sync --onlyvisible --name '^Zantor Editor V4 - 6478c$' | head -n 1)
 [ -n "$main" ] || fail "the main window did not appear"
 sleep 1
@@ -177,6 +161,5 @@ wait_for '^Avertissement$'
 keys Return
 for _ in $(seq 1 50); do kill -0 "$editor_pid" 2>/dev/null || break; sleep 0.1; done
 kill -0 "$editor_pid" 2>/dev/null && fail "OK on the question did not end the editor"
-editor_pid=""
 cmp "$settings" "$expected" || fail "closing changed the file"
 echo "the session saved $expected byte for byte"

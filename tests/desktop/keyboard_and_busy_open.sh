@@ -8,34 +8,14 @@
 # Usage: keyboard_and_busy_open.sh EDITOR
 set -eu
 editor=$1
-work=$(mktemp -d)
-server=""
-manager=""
-editor_pid=""
-writer=""
-finish() {
-    for pid in $writer $editor_pid $manager $server; do kill "$pid" 2>/dev/null || true; done
-    wait 2>/dev/null || true
-    rm -rf "$work"
-}
-trap finish EXIT
+. "$(dirname "$0")/private_desktop.sh"
 fail() {
     echo "$1"
     exit 1
 }
 
-# The server picks a free display itself and writes its number.
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
-server=$!
-for _ in $(seq 1 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-export DISPLAY=":$(cat "$work/display")"
-export QT_QPA_PLATFORM=xcb
-openbox >/dev/null 2>&1 &
-manager=$!
-sleep 0.5
-
 "$editor" >/dev/null 2>&1 &
-editor_pid=$!
+stop_at_end $!
 window=$(timeout 30 xdotool search --sync --onlyvisible --name 'Zantor Editor V4' | head -n 1)
 xdotool windowactivate --sync "$window" >/dev/null 2>&1 || true
 sleep 1
@@ -95,8 +75,8 @@ timeout 60 sh -c 'cat >"$0"' "$work/fleet.xml" <<'EOF' &
 </SETUP>
 EOF
 writer=$!
+stop_at_end "$writer"
 wait "$writer" || true
-writer=""
 if [ "${differing%.*}" -gt 200 ]; then
     fail "during a load the main window still showed the closed Open dialog ($differing pixels differ)"
 fi

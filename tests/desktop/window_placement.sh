@@ -5,29 +5,10 @@
 # Usage: window_placement.sh EDITOR
 set -eu
 editor=$1
-work=$(mktemp -d)
-server=""
-manager=""
-editor_pid=""
-finish() {
-    for pid in $editor_pid $manager $server; do kill "$pid" 2>/dev/null || true; done
-    wait 2>/dev/null || true
-    rm -rf "$work"
-}
-trap finish EXIT
-
-# The server picks a free display itself and writes its number.
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
-server=$!
-for _ in $(seq 1 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-export DISPLAY=":$(cat "$work/display")"
-export QT_QPA_PLATFORM=xcb
-openbox >/dev/null 2>&1 &
-manager=$!
-sleep 0.5
+. "$(dirname "$0")/private_desktop.sh"
 
 "$editor" >/dev/null 2>&1 &
-editor_pid=$!
+stop_at_end $!
 window=$(timeout 30 xdotool search --sync --onlyvisible --name 'Zantor Editor V4' | head -n 1)
 
 # The frame is the client's ancestor just below the root window; the window
