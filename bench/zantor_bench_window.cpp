@@ -72,12 +72,12 @@ void idle(int milliseconds)
     settle();
 }
 
-double open_seconds(TFmain& window, const QString& file)
-{
-    window.modified = false;
-    window.New1Click();
-    settle();
+namespace {
 
+// File, Open with `file` typed into the dialog, up to the event loop idle
+// again; the moment the dialog was confirmed.
+double open_through_the_dialog(TFmain& window, const QString& file)
+{
     double confirmed_at = 0.0;
     when_modal_shown([&confirmed_at, file](QWidget* modal) {
         auto* dialog = qobject_cast<QFileDialog*>(modal);
@@ -91,6 +91,18 @@ double open_seconds(TFmain& window, const QString& file)
     });
     window.Open1Click();
     settle();
+    return confirmed_at;
+}
+
+}  // namespace
+
+double open_seconds(TFmain& window, const QString& file)
+{
+    window.modified = false;
+    window.New1Click();
+    settle();
+
+    const double confirmed_at = open_through_the_dialog(window, file);
     const double seconds = now_seconds() - confirmed_at;
     if (window.current_file() != file || window.station_list->rowCount() == 0) {
         give_up("the Open command did not load the fleet");
@@ -133,19 +145,7 @@ double reopen_seconds(TFmain& window, const QString& file)
     window.modified = false;
     settle();
     ListPaintWatch watch(window);
-    double confirmed_at = 0.0;
-    when_modal_shown([&confirmed_at, file](QWidget* modal) {
-        auto* dialog = qobject_cast<QFileDialog*>(modal);
-        QLineEdit* name_edit = file_name_edit(dialog);
-        if (dialog == nullptr || name_edit == nullptr) {
-            give_up("the Open command showed no file dialog");
-        }
-        name_edit->setText(file);
-        confirmed_at = now_seconds();
-        static_cast<QDialog*>(dialog)->accept();
-    });
-    window.Open1Click();
-    settle();
+    const double confirmed_at = open_through_the_dialog(window, file);
     if (window.current_file() != file || window.station_list->rowCount() == 0 || watch.painted_at == 0.0) {
         give_up("the Open command did not load and show the fleet");
     }
