@@ -48,7 +48,7 @@ test-sanitize:
 # from Debian's.
 WINDOWS_BUILD = build-windows
 WINDOWS_PACKAGES = g++-mingw-w64-x86-64-posix wine64 dpkg-dev ninja-build perl imagemagick \
-	fonts-wine fonts-liberation xauth unzip
+	fonts-wine fonts-liberation xauth unzip xz-utils
 ZANTOR_QT_WINDOWS ?=
 WINDOWS_QT = $(or $(ZANTOR_QT_WINDOWS),$(shell ./tools/windows-qt --prefix))
 WINDOWS_CMAKE = -DCMAKE_TOOLCHAIN_FILE=$(WINDOWS_QT)/lib/cmake/Qt6/qt.toolchain.cmake \
