@@ -27,6 +27,9 @@ public:
     explicit BusyWindow(QWidget* window)
     {
         QApplication::setOverrideCursor(Qt::WaitCursor);
+        // The dialog's area shows the window again only once the window
+        // system has taken the dialog away: wait for that, then paint.
+        QGuiApplication::sync();
         window->repaint();
         // The operator's keys and clicks wait for the work to end.
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
