@@ -86,7 +86,11 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
-        if (event->type() != QEvent::KeyPress) {
+        if (event->type() == QEvent::FocusOut) {
+            held = false;
+            return false;
+        }
+        if (event->type() != QEvent::KeyPress && event->type() != QEvent::KeyRelease) {
             return false;
         }
         const auto* key = static_cast<QKeyEvent*>(event);
@@ -94,12 +98,24 @@ protected:
             (key->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier) {
             return false;
         }
-        // A held key presses once.
-        if (!key->isAutoRepeat()) {
+        if (event->type() == QEvent::KeyRelease) {
+            held = held && key->isAutoRepeat();
+            return true;
+        }
+        // A held key presses once. A press that comes marked as a repeat
+        // although this button saw no press before it still presses: the
+        // key's release can go to the dialog that Return closed a moment
+        // earlier, and the window system then takes the next press for a
+        // repeat.
+        if (!key->isAutoRepeat() || !held) {
+            held = true;
             static_cast<QPushButton*>(watched)->click();
         }
         return true;
     }
+
+private:
+    bool held = false;
 };
 
 }  // namespace

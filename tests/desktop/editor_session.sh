@@ -62,9 +62,10 @@ set -- $size
     fail "the main window is $1 x $2, not 515 wide with 462 below a menu bar"
 
 active() { xdotool getactivewindow getwindowname 2>/dev/null || true; }
-# Waits until the active window is named $1 (a pattern of grep -E).
+# Waits until the active window is named $1 (a pattern of grep -E); Wine on
+# a busy machine can take seconds to show a dialog.
 wait_for() {
-    for _ in $(seq 1 100); do
+    for _ in $(seq 1 300); do
         active | grep -q -E "$1" && return 0
         sleep 0.1
     done
@@ -73,7 +74,7 @@ wait_for() {
 keys() {
     for key in "$@"; do
         xdotool key "$key"
-        sleep 0.2
+        sleep 0.3
     done
 }
 

@@ -5,6 +5,8 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -20,6 +22,7 @@
 #include "support/gui_fixture.h"
 #include "support/gui_modal.h"
 #include "support/gui_operator.h"
+#include "widgets/form.h"
 
 namespace {
 
@@ -243,6 +246,31 @@ TEST_F(StationDialog, ReturnPressesTheFocusedButton)
         EXPECT_TRUE(sequence_shown) << closing.button;
         EXPECT_EQ(ok, closing.stored) << closing.button;
     }
+}
+
+// Under Wine, Return on "Edit Selected" right after Return had closed the
+// Open dialog did nothing: the key's release had gone to the dialog, so the
+// next press came marked as a repeat, and repeats were ignored.
+TEST_F(StationDialog, ReturnMarkedAsARepeatStillPressesOnceAndAHeldKeyOnce)
+{
+    QWidget window;
+    QPushButton* button = make_button(&window, "button", "Edit Selected", QRect(0, 0, 90, 25));
+    int clicks = 0;
+    QObject::connect(button, &QPushButton::clicked, [&clicks] { ++clicks; });
+    auto send = [button](QEvent::Type type, bool repeat) {
+        QKeyEvent key(type, Qt::Key_Return, Qt::NoModifier, QString(), repeat);
+        QCoreApplication::sendEvent(button, &key);
+    };
+    send(QEvent::KeyPress, true);
+    EXPECT_EQ(clicks, 1) << "a first press marked as a repeat";
+    send(QEvent::KeyRelease, false);
+    send(QEvent::KeyPress, false);
+    for (int repeat = 0; repeat < 3; ++repeat) {
+        send(QEvent::KeyRelease, true);
+        send(QEvent::KeyPress, true);
+    }
+    send(QEvent::KeyRelease, false);
+    EXPECT_EQ(clicks, 2) << "a held key";
 }
 
 // Typed into Description, an omega was saved as "?" without a word.
