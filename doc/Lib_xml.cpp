@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <utility>
 
 #include "doc/Lib_cpp.h"
 #include "doc/file_replace.h"
@@ -320,6 +321,15 @@ void copy_element(TiXmlElement* destination, const TiXmlElement* source)
     }
 }
 
+// TinyXML can move a node only by copying it: its links are protected members
+// of TiXmlNode. A class derived from it may name them, and a pointer to a
+// member so named reaches them in any node.
+struct NodeLinks : TiXmlNode {
+    static constexpr TiXmlNode* TiXmlNode::*first_child = &NodeLinks::firstChild;
+    static constexpr TiXmlNode* TiXmlNode::*last_child = &NodeLinks::lastChild;
+    static constexpr TiXmlNode* TiXmlNode::*parent_node = &NodeLinks::parent;
+};
+
 bool is_within(const TiXmlNode* node, const TiXmlNode* ancestor)
 {
     for (; node != nullptr; node = node->Parent()) {
@@ -345,4 +355,18 @@ void xml_copy(TiXmlElement* destination, const TiXmlElement* source)
         return;
     }
     copy_element(destination, source);
+}
+
+void xml_swap_children(TiXmlElement* a, TiXmlElement* b)
+{
+    if (a == nullptr || b == nullptr || a == b || is_within(a, b) || is_within(b, a)) {
+        return;
+    }
+    std::swap(a->*NodeLinks::first_child, b->*NodeLinks::first_child);
+    std::swap(a->*NodeLinks::last_child, b->*NodeLinks::last_child);
+    for (TiXmlElement* owner : {a, b}) {
+        for (TiXmlNode* child = owner->FirstChild(); child != nullptr; child = child->NextSibling()) {
+            child->*NodeLinks::parent_node = owner;
+        }
+    }
 }

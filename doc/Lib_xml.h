@@ -108,6 +108,9 @@ void xml_remove_children(TiXmlElement* element);
 void xml_clear(TiXmlElement* element);
 // Appends copies of the source's attributes and child elements, at every depth.
 void xml_copy(TiXmlElement* destination, const TiXmlElement* source);
+// Gives `a` the child nodes of `b` and `b` those of `a`, moving them: nothing
+// is copied or destroyed. Neither may hold the other.
+void xml_swap_children(TiXmlElement* a, TiXmlElement* b);
 // Writes the element tree into the log, one entry per line.
 void xml_dump(const TiXmlElement* element, int depth, int levels);
 

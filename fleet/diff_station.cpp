@@ -1,5 +1,6 @@
 #include "fleet/diff_station.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "fleet/element_diff.h"
@@ -45,6 +46,14 @@ ShownValue secret_value(const std::string& value, bool show_secrets)
 void value_changes(const CompletedStation& older, const CompletedStation& newer, bool show_secrets,
                    std::vector<Change>& lines, bool changed[station_field_count])
 {
+    // Every value comes from the station's own attributes or from its
+    // parameter configuration: where both are as they were, none changed.
+    if (older.parts().cfg_parameters != nullptr && newer.parts().cfg_parameters != nullptr &&
+        same_attributes(older.element(), newer.element()) &&
+        same_elements(older.parts().cfg_parameters, newer.parts().cfg_parameters)) {
+        std::fill(changed, changed + station_field_count, false);
+        return;
+    }
     const StationValues old_values = load_station_values(older.element(), older.parts());
     const StationValues new_values = load_station_values(newer.element(), newer.parts());
     for (int id = 0; id < station_field_count; ++id) {

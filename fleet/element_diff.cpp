@@ -12,38 +12,6 @@ bool same_text(const char* a, const char* b)
     return std::strcmp(a, b) == 0;
 }
 
-bool same_attributes(const TiXmlElement* a, const TiXmlElement* b)
-{
-    // Records written by the editor list their attributes in the same order:
-    // settled in one walk. Otherwise each is looked up by name.
-    const TiXmlAttribute* x = xml_first_attr(a);
-    const TiXmlAttribute* y = xml_first_attr(b);
-    while (x != nullptr && y != nullptr && same_text(xml_attr_name(x), xml_attr_name(y))) {
-        if (!same_text(xml_attr_value(x), xml_attr_value(y))) {
-            return false;
-        }
-        x = xml_next_attr(x);
-        y = xml_next_attr(y);
-    }
-    if (x == nullptr && y == nullptr) {
-        return true;
-    }
-    int count = 0;
-    for (const TiXmlAttribute* attribute = xml_first_attr(a); attribute != nullptr;
-         attribute = xml_next_attr(attribute)) {
-        const char* other = xml_get_attr(b, xml_attr_name(attribute));
-        if (other == nullptr || !same_text(other, xml_attr_value(attribute))) {
-            return false;
-        }
-        ++count;
-    }
-    for (const TiXmlAttribute* attribute = xml_first_attr(b); attribute != nullptr;
-         attribute = xml_next_attr(attribute)) {
-        --count;
-    }
-    return count == 0;
-}
-
 const char* key_attribute(const TiXmlElement* element)
 {
     const char* name = xml_name(element);
@@ -104,12 +72,38 @@ void add_attribute_differences(const TiXmlElement* older, const TiXmlElement* ne
     }
 }
 
+// same_elements, passing over the children that `skip` names on either side.
+bool same_but_skipped(const TiXmlElement* a, const TiXmlElement* b, const SkipElement& skip)
+{
+    if (!skip) {
+        return same_elements(a, b);
+    }
+    if (!same_text(xml_name(a), xml_name(b)) || !same_attributes(a, b)) {
+        return false;
+    }
+    auto kept = [&](const TiXmlElement* child) {
+        while (child != nullptr && skip(child)) {
+            child = xml_next_sibling(child);
+        }
+        return child;
+    };
+    const TiXmlElement* child_a = kept(xml_first_child(a));
+    const TiXmlElement* child_b = kept(xml_first_child(b));
+    for (; child_a != nullptr && child_b != nullptr;
+         child_a = kept(xml_next_sibling(child_a)), child_b = kept(xml_next_sibling(child_b))) {
+        if (!same_but_skipped(child_a, child_b, skip)) {
+            return false;
+        }
+    }
+    return child_a == nullptr && child_b == nullptr;
+}
+
 void add_differences(const TiXmlElement* older, const TiXmlElement* newer, const std::string& path,
                      const SkipElement& skip, std::vector<ElementDifference>& out)
 {
     // Most of a changed record is as it was: the quick walk settles it
     // without naming every element on the way.
-    if (same_elements(older, newer)) {
+    if (same_but_skipped(older, newer, skip)) {
         return;
     }
     add_attribute_differences(older, newer, path, out);
@@ -138,6 +132,38 @@ void add_differences(const TiXmlElement* older, const TiXmlElement* newer, const
 }
 
 }  // namespace
+
+bool same_attributes(const TiXmlElement* a, const TiXmlElement* b)
+{
+    // Records written by the editor list their attributes in the same order:
+    // settled in one walk. Otherwise each is looked up by name.
+    const TiXmlAttribute* x = xml_first_attr(a);
+    const TiXmlAttribute* y = xml_first_attr(b);
+    while (x != nullptr && y != nullptr && same_text(xml_attr_name(x), xml_attr_name(y))) {
+        if (!same_text(xml_attr_value(x), xml_attr_value(y))) {
+            return false;
+        }
+        x = xml_next_attr(x);
+        y = xml_next_attr(y);
+    }
+    if (x == nullptr && y == nullptr) {
+        return true;
+    }
+    int count = 0;
+    for (const TiXmlAttribute* attribute = xml_first_attr(a); attribute != nullptr;
+         attribute = xml_next_attr(attribute)) {
+        const char* other = xml_get_attr(b, xml_attr_name(attribute));
+        if (other == nullptr || !same_text(other, xml_attr_value(attribute))) {
+            return false;
+        }
+        ++count;
+    }
+    for (const TiXmlAttribute* attribute = xml_first_attr(b); attribute != nullptr;
+         attribute = xml_next_attr(attribute)) {
+        --count;
+    }
+    return count == 0;
+}
 
 bool same_elements(const TiXmlElement* a, const TiXmlElement* b)
 {

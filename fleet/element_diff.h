@@ -14,6 +14,8 @@
 // same order of elements; the quick test that most stations of two files
 // of the same fleet pass.
 bool same_elements(const TiXmlElement* a, const TiXmlElement* b);
+// True when the two elements' own attributes are the same, in any order.
+bool same_attributes(const TiXmlElement* a, const TiXmlElement* b);
 
 struct ElementDifference {
     std::string path;  // of the element, relative to the compared ones: "CONFIGURATION[value=0]/SYSCTRL"

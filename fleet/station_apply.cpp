@@ -1,5 +1,6 @@
 #include "fleet/station_apply.h"
 
+#include <memory>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -105,6 +106,29 @@ void copy_parts(const StationParts& source, const StationParts& target, unsigned
     }
 }
 
+// The target as it stands, for the lines of its changes. The sequences about
+// to be replaced, most of a record, move into it rather than being copied:
+// the target keeps them empty, to be filled with the source's.
+std::shared_ptr<TiXmlElement> keep_original(TiXmlElement* target, unsigned changing)
+{
+    const StationParts stored = find_station_parts(target);
+    std::unique_ptr<TiXmlElement> held[3];
+    for (int role = 0; role < 3; ++role) {
+        if ((changing & sequence_parts[role]) != 0 && sequence_of(stored, role) != nullptr) {
+            held[role].reset(xml_add_child(nullptr, "ACQUISITION_SEQUENCE"));
+            xml_swap_children(sequence_of(stored, role), held[role].get());
+        }
+    }
+    std::shared_ptr<TiXmlElement> original = copy_of(target);
+    const StationParts copied = find_station_parts(original.get());
+    for (int role = 0; role < 3; ++role) {
+        if (held[role] != nullptr) {
+            xml_swap_children(sequence_of(copied, role), held[role].get());
+        }
+    }
+    return original;
+}
+
 }  // namespace
 
 bool parse_apply_parts(const std::string& list, unsigned& parts, std::string& unknown)
@@ -205,7 +229,7 @@ ApplyOutcome apply_parts(myXMLdocument& document, const std::string& source_id,
         if (changing == 0) {
             continue;  // a target that already holds the parts stays as it stands
         }
-        std::shared_ptr<TiXmlElement> original = copy_of(target);
+        std::shared_ptr<TiXmlElement> original = keep_original(target, changing);
         copy_parts(from.parts(), complete_station_defaults(target), changing);
         outcome.stations.push_back(ChangedStation{target, std::move(original)});
         if (changed_now) {

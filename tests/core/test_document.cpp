@@ -209,6 +209,30 @@ TEST(Elements, CopyIntoItsOwnSourceCopiesTheSourceAsItWas)
     EXPECT_EQ(element_text(xml_first_child(r)), "<A a=\"1\">\r\n    <A />\r\n    <A />\r\n</A>");
 }
 
+// Swapping moves the nodes: each child then names its new parent, so that
+// adding, removing and destroying go through the element that holds it.
+TEST(Elements, SwappingChildrenMovesEveryNodeAndItsParent)
+{
+    ParsedXml parsed("<R><A x=\"1\"><B/>text<!--c--></A><E/></R>");
+    TiXmlElement* a = xml_first_child(parsed.root);
+    TiXmlElement* e = xml_next_sibling(a);
+    xml_swap_children(a, e);
+    EXPECT_EQ(element_text(parsed.root),
+              "<R>\r\n    <A x=\"1\" />\r\n    <E>\r\n        <B />text\r\n        <!--c-->\r\n    </E>\r\n</R>");
+    for (const TiXmlNode* child = e->FirstChild(); child != nullptr; child = child->NextSibling()) {
+        EXPECT_EQ(child->Parent(), e);
+    }
+    xml_add_child(a, "N");
+    xml_remove_child(e, xml_first_child(e));
+    EXPECT_EQ(
+        element_text(parsed.root),
+        "<R>\r\n    <A x=\"1\">\r\n        <N />\r\n    </A>\r\n    <E>text\r\n        <!--c-->\r\n    </E>\r\n</R>");
+    // An element and one it holds cannot trade children: nothing moves.
+    xml_swap_children(parsed.root, a);
+    xml_swap_children(a, nullptr);
+    EXPECT_STREQ(xml_name(xml_first_child(a)), "N");
+}
+
 TEST(Wrapper, ConstructionAndClearKeepTheRootAndTopLevelNodes)
 {
     myXMLdocument setup("SETUP");
