@@ -1,6 +1,8 @@
 #include "fleet/command_write.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <cstring>
 #include <ctime>
 
 #include "doc/cp1252.h"
@@ -110,20 +112,36 @@ bool keep_backup(const CommandSpec& command, const std::string& target, CommandO
     return true;
 }
 
+// The length of the run of ASCII that `text` starts with, eight bytes at a
+// time while it lasts.
+size_t ascii_run(const char* text, size_t size)
+{
+    size_t i = 0;
+    for (uint64_t word = 0; i + sizeof word <= size; i += sizeof word) {
+        std::memcpy(&word, text + i, sizeof word);
+        if ((word & 0x8080808080808080ULL) != 0) {
+            break;
+        }
+    }
+    while (i < size && static_cast<unsigned char>(text[i]) < 0x80) {
+        ++i;
+    }
+    return i;
+}
+
 // Appends document text as UTF-8, a run of ASCII at a time: the lines of a
 // fleet are mostly ASCII, and building each as a text of its own to convert
 // it would allocate twice per line.
 void append_utf8_text(std::string& out, const char* text, size_t size)
 {
-    size_t run = 0;
     for (size_t i = 0; i < size; ++i) {
-        const unsigned char c = static_cast<unsigned char>(text[i]);
-        if (c < 0x80) {
-            continue;
+        const size_t run = ascii_run(text + i, size - i);
+        out.append(text + i, run);
+        i += run;
+        if (i == size) {
+            break;
         }
-        out.append(text + run, i - run);
-        run = i + 1;
-        const char32_t u = unicode_from_cp1252(c);
+        const char32_t u = unicode_from_cp1252(static_cast<unsigned char>(text[i]));
         if (u < 0x800) {
             out += static_cast<char>(0xC0 | (u >> 6));
         } else {
@@ -132,7 +150,6 @@ void append_utf8_text(std::string& out, const char* text, size_t size)
         }
         out += static_cast<char>(0x80 | (u & 0x3F));
     }
-    out.append(text + run, size - run);
 }
 
 void append_utf8_text(std::string& out, const std::string& text)

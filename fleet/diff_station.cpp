@@ -83,9 +83,12 @@ void value_changes(const CompletedStation& older, const CompletedStation& newer,
     }
 }
 
-std::string measured(bool selected, const std::string& condition)
+std::string measured(bool selected, std::string condition)
 {
-    return !selected ? "not measured" : condition.empty() ? "measured" : "measured, " + condition;
+    if (!selected) {
+        return "not measured";
+    }
+    return condition.empty() ? "measured" : condition.insert(0, "measured, ");
 }
 
 std::string output_change_value(const OutputChange& change)
@@ -118,9 +121,10 @@ void sequence_changes(const TiXmlElement* older, const TiXmlElement* newer, cons
     read_sequence(newer, b);
     const size_t before = lines.size();
     const std::string prefix = std::string(name) + ": ";
-    auto compare = [&](const std::string& what, const std::string& old_value, const std::string& new_value) {
+    auto compare = [&](const char* what, std::string old_value, std::string new_value) {
         if (old_value != new_value) {
-            lines.push_back(change(prefix + what, ShownValue::of_word(old_value), ShownValue::of_word(new_value)));
+            lines.push_back(change(prefix + what, ShownValue::of_word(std::move(old_value)),
+                                   ShownValue::of_word(std::move(new_value))));
         }
     };
     compare("Measure VBat", measured(a.vbat, battery_condition(a)), measured(b.vbat, battery_condition(b)));
