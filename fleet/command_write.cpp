@@ -60,9 +60,9 @@ namespace {
 // The changes of one station, without its id and description. What the
 // station dialog adds to an old record is counted on one line, the last:
 // eleven lines of defaults would hide the change asked for.
-std::vector<Change> own_changes(const ChangedStation& changed, bool show_secrets)
+std::vector<Change> own_changes(const ChangedStation& changed, bool show_secrets, const NewerChoices& known)
 {
-    std::vector<Change> changes = station_changes(changed.original.get(), changed.station, show_secrets);
+    std::vector<Change> changes = station_changes(changed.original.get(), changed.station, show_secrets, known);
     int completed = 0;
     const auto kept = std::remove_if(changes.begin(), changes.end(), [&](const Change& change) {
         const bool added_element = !change.has_values && change.what.size() > 6 &&
@@ -206,7 +206,18 @@ void ChangeLines::add(ChangedStation& changed)
     if (changed.original == nullptr) {
         station_lines.push_back(Change{ChangeKind::added, id, description, "", false, ShownValue(), ShownValue()});
     } else {
-        station_lines = own_changes(changed, show_secrets);
+        NewerChoices known;
+        for (int role = 0; role < 3; ++role) {
+            if (const TiXmlElement* copied = changed.copied_sequences[role]) {
+                auto found = copied_choices.find(copied);
+                if (found == copied_choices.end()) {
+                    found = copied_choices.emplace(copied, SequenceChoices()).first;
+                    read_sequence(copied, found->second);
+                }
+                known.choices[role] = &found->second;
+            }
+        }
+        station_lines = own_changes(changed, show_secrets, known);
     }
     changed.original.reset();
     if (json) {

@@ -4,11 +4,13 @@
 #ifndef ZANTOR_FLEET_COMMAND_WRITE_H
 #define ZANTOR_FLEET_COMMAND_WRITE_H
 
+#include <map>
 #include <string>
 #include <vector>
 
 #include "fleet/check_rules.h"
 #include "fleet/command_line.h"
+#include "fleet/diff_station.h"
 #include "fleet/fleet_diff.h"
 #include "fleet/fleet_station.h"
 
@@ -47,6 +49,9 @@ private:
     // tens of megabytes, which one growing text would copy again and again.
     std::vector<std::string> pieces;
     std::vector<Change> changes;  // for json
+    // The choices of the sequences that the changed stations hold copies
+    // of, read once for them all.
+    std::map<const TiXmlElement*, SequenceChoices> copied_choices;
 };
 
 // Ends a command that changed `stations` of `document`, loaded from

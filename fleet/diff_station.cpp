@@ -111,14 +111,17 @@ bool same_channel(const ChannelChoice& a, const ChannelChoice& b, const Channel&
 }
 
 void sequence_changes(const TiXmlElement* older, const TiXmlElement* newer, const char* name,
-                      std::vector<Change>& lines)
+                      const SequenceChoices* known, std::vector<Change>& lines)
 {
     if (older != nullptr && newer != nullptr && same_elements(older, newer)) {
         return;  // the same commands make the same choices
     }
-    SequenceChoices a, b;
+    SequenceChoices a, read;
     read_sequence(older, a);
-    read_sequence(newer, b);
+    if (known == nullptr) {
+        read_sequence(newer, read);
+    }
+    const SequenceChoices& b = known != nullptr ? *known : read;
     const size_t before = lines.size();
     const std::string prefix = std::string(name) + ": ";
     auto compare = [&](const char* what, std::string old_value, std::string new_value) {
@@ -207,7 +210,8 @@ void record_changes(TiXmlElement* older, TiXmlElement* newer, bool show_secrets,
 
 }  // namespace
 
-std::vector<Change> station_changes(TiXmlElement* older, TiXmlElement* newer, bool show_secrets)
+std::vector<Change> station_changes(TiXmlElement* older, TiXmlElement* newer, bool show_secrets,
+                                    const NewerChoices& known)
 {
     std::vector<Change> lines;
     lines.reserve(64);  // three sequences copied over others change a few dozen
@@ -219,7 +223,7 @@ std::vector<Change> station_changes(TiXmlElement* older, TiXmlElement* newer, bo
     const TiXmlElement* old_sequences[3] = {a.seq_slow, a.seq_fast, a.seq_health};
     const TiXmlElement* new_sequences[3] = {b.seq_slow, b.seq_fast, b.seq_health};
     for (int role = 0; role < 3; ++role) {
-        sequence_changes(old_sequences[role], new_sequences[role], sequence_names[role], lines);
+        sequence_changes(old_sequences[role], new_sequences[role], sequence_names[role], known.choices[role], lines);
     }
     record_changes(older, newer, show_secrets, changed, lines);
     return lines;

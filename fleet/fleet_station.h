@@ -41,6 +41,9 @@ private:
 struct ChangedStation {
     TiXmlElement* station = nullptr;
     std::shared_ptr<TiXmlElement> original;
+    // The sequences (Slow, Fast, Health) that the station now holds element
+    // for element, where the command knows them; else null.
+    const TiXmlElement* copied_sequences[3] = {nullptr, nullptr, nullptr};
 };
 
 // Called for each station as soon as a command has changed it, before the

@@ -1,5 +1,7 @@
 #include "fleet/station_apply.h"
 
+#include <algorithm>
+#include <iterator>
 #include <memory>
 #include <unordered_map>
 #include <unordered_set>
@@ -232,6 +234,8 @@ ApplyOutcome apply_parts(myXMLdocument& document, const std::string& source_id,
         std::shared_ptr<TiXmlElement> original = keep_original(target, changing);
         copy_parts(from.parts(), complete_station_defaults(target), changing);
         outcome.stations.push_back(ChangedStation{target, std::move(original)});
+        std::copy(std::begin(outcome.copied_sequences), std::end(outcome.copied_sequences),
+                  outcome.stations.back().copied_sequences);
         if (changed_now) {
             changed_now(outcome.stations.back());
         }
