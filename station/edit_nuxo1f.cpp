@@ -254,54 +254,24 @@ bool TFedit::edit_station(TiXmlElement* station)
     if (station == nullptr) {
         return false;
     }
-    xml_clear(station_copy.get());
-    xml_copy(station_copy.get(), station);
-    const StationParts parts = complete_station_defaults(station_copy.get());
-    cfg_parameters = parts.cfg_parameters;
-    cfg_sequences = parts.cfg_sequences;
-    seq_slow = parts.seq_slow;
-    seq_fast = parts.seq_fast;
-    seq_health = parts.seq_health;
-
-    load_controls();
-    PageControl1->setCurrentIndex(0);
-    // Each opening starts on the first box, the station's number.
-    ed_ID->setFocus();
-    if (exec_showing_starts(this) != QDialog::Accepted) {
-        return false;
-    }
-    store_controls();
-    xml_clear(station);
-    xml_copy(station, station_copy.get());
-    return true;
+    return edit_station_copy(station, station_copy.get(), [this](const StationParts& opened, StationValues& values) {
+        parts = opened;
+        show_values(values);
+        PageControl1->setCurrentIndex(0);
+        // Each opening starts on the first box, the station's number.
+        ed_ID->setFocus();
+        if (exec_showing_starts(this) != QDialog::Accepted) {
+            return false;
+        }
+        values = typed_values();
+        return true;
+    });
 }
 
-const char* TFedit::get_parameter(const char* element_name, const char* attribute) const
-{
-    return parameter_text(cfg_parameters, element_name, attribute);
-}
-
-void TFedit::set_parameter(const char* element_name, const char* attribute, const char* text)
-{
-    set_parameter_text(cfg_parameters, element_name, attribute, text);
-}
-
-StationParts TFedit::parts() const
-{
-    StationParts parts;
-    parts.cfg_parameters = cfg_parameters;
-    parts.cfg_sequences = cfg_sequences;
-    parts.seq_slow = seq_slow;
-    parts.seq_fast = seq_fast;
-    parts.seq_health = seq_health;
-    return parts;
-}
-
-void TFedit::load_controls()
+void TFedit::show_values(const StationValues& values)
 {
     // Every box is filled, the PIN too: an earlier station's PIN left in
     // its box would be stored into this one.
-    const StationValues values = load_station_values(station_copy.get(), parts());
     for (const BoxRow& row : box_rows) {
         show_text(this->*row.edit, values.text[row.field]);
     }
@@ -316,7 +286,7 @@ void TFedit::load_controls()
     setup_display_conditions();
 }
 
-void TFedit::store_controls()
+StationValues TFedit::typed_values() const
 {
     // Boxes disabled by the mode are stored too, so switching a station to
     // another mode and back loses none of its settings.
@@ -327,7 +297,7 @@ void TFedit::store_controls()
     values.flags.gsm_enabled = gsm_enabled_flag;
     values.flags.gsm_call = gsm_call_flag;
     values.flags.gprs = gprs_flag;
-    store_station_values(station_copy.get(), parts(), values);
+    return values;
 }
 
 void TFedit::setup_display_conditions()
@@ -364,17 +334,17 @@ void TFedit::Button2Click()
 // the document only if this dialog is then closed with OK.
 void TFedit::Button7Click()
 {
-    edit_sequence(seq_slow, true, "Slow sequence");
+    edit_sequence(parts.seq_slow, true, "Slow sequence");
 }
 
 void TFedit::Button3Click()
 {
-    edit_sequence(seq_fast, true, "Fast sequence");
+    edit_sequence(parts.seq_fast, true, "Fast sequence");
 }
 
 void TFedit::Button4Click()
 {
-    edit_sequence(seq_health, false, "Health sequence");
+    edit_sequence(parts.seq_health, false, "Health sequence");
 }
 
 bool TFedit::FormKeyDown(int key)

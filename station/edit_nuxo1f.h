@@ -15,7 +15,7 @@
 #include <QDialog>
 #include <memory>
 
-#include "station/station_record.h"
+#include "station/station_values.h"
 
 class QComboBox;
 class QGroupBox;
@@ -36,25 +36,15 @@ public:
     // the close box or no station, and the station is then left untouched.
     bool edit_station(TiXmlElement* station);
 
-    // The attribute of the first parameter element with exactly that name;
-    // "" when the element or the attribute is missing.
-    const char* get_parameter(const char* element_name, const char* attribute) const;
-    // Sets the attribute when the parameter element exists; never creates one.
-    void set_parameter(const char* element_name, const char* attribute, const char* text);
-
-    void load_controls();
-    void store_controls();
-    // The pieces of station_copy as one value, for the value rules.
-    StationParts parts() const;
+    // Fills the boxes and the mode with a station's values.
+    void show_values(const StationValues& values);
+    // The boxes' texts and the switches as OK stores them.
+    StationValues typed_values() const;
 
     // The working STATION element, detached and owned; refilled at each opening.
     std::unique_ptr<TiXmlElement> station_copy;
     // Pieces of station_copy, valid until the next opening.
-    TiXmlElement* cfg_parameters = nullptr;
-    TiXmlElement* cfg_sequences = nullptr;
-    TiXmlElement* seq_slow = nullptr;
-    TiXmlElement* seq_fast = nullptr;
-    TiXmlElement* seq_health = nullptr;
+    StationParts parts;
     // The SYSCTRL switches gsm_enabled, gsm_call and gprs while the dialog is open.
     bool gsm_enabled_flag = false;
     bool gsm_call_flag = false;
