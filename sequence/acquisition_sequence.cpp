@@ -11,7 +11,6 @@
 
 #include "widgets/cp1252_text.h"
 #include "widgets/form.h"
-#include "widgets/key_preview.h"
 #include "widgets/window_place.h"
 
 TFacquisition_sequence* Facquisition_sequence = nullptr;
@@ -56,11 +55,6 @@ const int gap_before_combo = 8;
 
 const char* const comparison_items[] = {"No threshold", ">= Greater Or Equal", "< Less Than"};
 const char* const output_items[] = {"Force 1", "Force 0", "Keep"};
-
-QString latin(const char* text)
-{
-    return QString::fromLatin1(text);
-}
 
 QGroupBox* make_tab_group_box(QWidget* page, const char* name, const char* caption, int height)
 {
@@ -120,19 +114,12 @@ OutputSetting setting_of(const QComboBox* combo)
 }  // namespace
 
 TFacquisition_sequence::TFacquisition_sequence(QWidget* parent)
-    : QDialog(parent), sequence_copy(xml_add_child(nullptr, "ACQUISITION_SEQUENCE"))
+    : EditorDialog(parent),
+      sequence_copy(xml_add_child(nullptr, "ACQUISITION_SEQUENCE")),
+      instance(Facquisition_sequence, this)
 {
-    Facquisition_sequence = this;
     build_form();
-    new KeyPreview(this, [this](int key) { return FormKeyDown(key); });
-}
-
-TFacquisition_sequence::~TFacquisition_sequence()
-{
-    // edit_sequence must never reach a dialog that is gone.
-    if (Facquisition_sequence == this) {
-        Facquisition_sequence = nullptr;
-    }
+    preview_keys();
 }
 
 void TFacquisition_sequence::build_form()
@@ -193,10 +180,7 @@ void TFacquisition_sequence::build_form()
         connect(box, &QCheckBox::toggled, this, &TFacquisition_sequence::setup_display_conditions);
     }
 
-    Button1 = make_button(this, QStringLiteral("Button1"), QStringLiteral("OK"), QRect(152, 392, 89, 25));
-    Button2 = make_button(this, QStringLiteral("Button2"), QStringLiteral("Cancel"), QRect(312, 392, 89, 25));
-    connect(Button1, &QPushButton::clicked, this, &TFacquisition_sequence::Button1Click);
-    connect(Button2, &QPushButton::clicked, this, &TFacquisition_sequence::Button2Click);
+    build_ok_cancel(QPoint(152, 392), QPoint(312, 392));
 }
 
 // One row per catalogue channel of the group, in catalogue order, named after
@@ -267,25 +251,6 @@ void TFacquisition_sequence::build_actions()
         *labels[column] =
             make_label(gb_actions, latin(label_names[column]), latin(label_captions[column]), label_lefts[column], 24);
     }
-}
-
-bool TFacquisition_sequence::FormKeyDown(int key)
-{
-    if (key != Qt::Key_Escape) {
-        return false;
-    }
-    Button2Click();
-    return true;
-}
-
-void TFacquisition_sequence::Button1Click()
-{
-    accept();
-}
-
-void TFacquisition_sequence::Button2Click()
-{
-    reject();
 }
 
 void TFacquisition_sequence::execute(TiXmlElement* sequence, bool with_thresholds, const char* caption)

@@ -11,13 +11,13 @@
 
 #include <tinyxml.h>
 
-#include <QDialog>
 #include <array>
 #include <memory>
 #include <vector>
 
 #include "doc/Lib_cpp.h"
 #include "sequence/sequence_format.h"
+#include "widgets/editor_dialog.h"
 
 class QCheckBox;
 class QComboBox;
@@ -27,12 +27,11 @@ class QLineEdit;
 class QPushButton;
 class QTabWidget;
 
-class TFacquisition_sequence : public QDialog {
+class TFacquisition_sequence : public EditorDialog {
     Q_OBJECT
 
 public:
     explicit TFacquisition_sequence(QWidget* parent = nullptr);
-    ~TFacquisition_sequence() override;
 
     // The modal editing run: loads `sequence` into the controls and, on OK,
     // regenerates it from them. Nothing is shown when `sequence` is null;
@@ -90,19 +89,10 @@ public:
     QLabel* Label81;
     QLabel* Label82;
 
-    QPushButton* Button1;
-    QPushButton* Button2;
-
 public slots:
-    void Button1Click();
-    void Button2Click();
     // Enables and shows the controls that depend on ticks, comparisons and
     // the threshold mode; the controls keep their values meanwhile.
     void setup_display_conditions();
-
-protected:
-    // Escape closes the dialog like Cancel, whichever control has the focus.
-    bool FormKeyDown(int key);
 
 private:
     // Four output combo boxes in the order S3, S2, S1, S0 of the dialog's row.
@@ -126,6 +116,8 @@ private:
 
     OutputRow first_outputs() const { return {cbb_s_o3, cbb_s_o2, cbb_s_o1, cbb_s_o0}; }
     OutputRow second_outputs() const { return {cbb_s2_o3, cbb_s2_o2, cbb_s2_o1, cbb_s2_o0}; }
+
+    OneInstance<TFacquisition_sequence> instance;
 };
 
 // The one instance, created hidden at start-up; null until then.

@@ -17,7 +17,6 @@
 #include "station/station_values.h"
 #include "widgets/cp1252_text.h"
 #include "widgets/form.h"
-#include "widgets/key_preview.h"
 #include "widgets/window_place.h"
 
 TFedit* Fedit = nullptr;
@@ -94,11 +93,6 @@ const BoxRow box_rows[] = {
 };
 // clang-format on
 
-QString latin(const char* text)
-{
-    return QString::fromLatin1(text);
-}
-
 QFrame* add_line(QWidget* parent, QFrame::Shape shape, const QRect& geometry)
 {
     auto* line = new QFrame(parent);
@@ -110,9 +104,9 @@ QFrame* add_line(QWidget* parent, QFrame::Shape shape, const QRect& geometry)
 
 }  // namespace
 
-TFedit::TFedit(QWidget* parent) : QDialog(parent), station_copy(xml_add_child(nullptr, "STATION"))
+TFedit::TFedit(QWidget* parent)
+    : EditorDialog(parent), station_copy(xml_add_child(nullptr, "STATION")), instance(Fedit, this)
 {
-    Fedit = this;
     setObjectName(QStringLiteral("Fedit"));
     setWindowTitle(QStringLiteral("NUXO configuration Editor"));
     setFixedSize(577, 551);
@@ -139,11 +133,7 @@ TFedit::TFedit(QWidget* parent) : QDialog(parent), station_copy(xml_add_child(nu
     // and every other caption of the dialog with it.
     condense_to_fit(captions_in(PageControl1));
 
-    Button1 = make_button(this, QStringLiteral("Button1"), QStringLiteral("OK"), QRect(144, 520, 89, button_height));
-    Button2 =
-        make_button(this, QStringLiteral("Button2"), QStringLiteral("Cancel"), QRect(320, 520, 89, button_height));
-    connect(Button1, &QPushButton::clicked, this, &TFedit::Button1Click);
-    connect(Button2, &QPushButton::clicked, this, &TFedit::Button2Click);
+    build_ok_cancel(QPoint(144, 520), QPoint(320, 520));
     connect(Button7, &QPushButton::clicked, this, &TFedit::Button7Click);
     connect(Button3, &QPushButton::clicked, this, &TFedit::Button3Click);
     connect(Button4, &QPushButton::clicked, this, &TFedit::Button4Click);
@@ -151,14 +141,7 @@ TFedit::TFedit(QWidget* parent) : QDialog(parent), station_copy(xml_add_child(nu
     // mode leaves the switches alone.
     connect(cb_gsm_mode, &QComboBox::currentTextChanged, this, &TFedit::setup_display_conditions);
 
-    new KeyPreview(this, [this](int key) { return FormKeyDown(key); });
-}
-
-TFedit::~TFedit()
-{
-    if (Fedit == this) {
-        Fedit = nullptr;
-    }
+    preview_keys();
 }
 
 void TFedit::build_rows(QGroupBox* TFedit::*group, int first_top, int last_top)
@@ -320,16 +303,6 @@ void TFedit::setup_display_conditions()
     }
 }
 
-void TFedit::Button1Click()
-{
-    accept();
-}
-
-void TFedit::Button2Click()
-{
-    reject();
-}
-
 // The sequence dialog edits the sequence inside the working copy; it reaches
 // the document only if this dialog is then closed with OK.
 void TFedit::Button7Click()
@@ -345,13 +318,4 @@ void TFedit::Button3Click()
 void TFedit::Button4Click()
 {
     edit_sequence(parts.seq_health, false, "Health sequence");
-}
-
-bool TFedit::FormKeyDown(int key)
-{
-    if (key == Qt::Key_Escape) {
-        Button2Click();
-        return true;
-    }
-    return false;
 }

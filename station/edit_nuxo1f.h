@@ -12,10 +12,10 @@
 
 #include <tinyxml.h>
 
-#include <QDialog>
 #include <memory>
 
 #include "station/station_values.h"
+#include "widgets/editor_dialog.h"
 
 class QComboBox;
 class QGroupBox;
@@ -24,12 +24,11 @@ class QLineEdit;
 class QPushButton;
 class QTabWidget;
 
-class TFedit : public QDialog {
+class TFedit : public EditorDialog {
     Q_OBJECT
 
 public:
     explicit TFedit(QWidget* parent = nullptr);
-    ~TFedit() override;
 
     // Edits `station` modally. True when the dialog was closed with OK and
     // the station was rewritten (changed or not); false for Cancel, Escape,
@@ -91,12 +90,7 @@ public:
     QPushButton* Button3;
     QPushButton* Button4;
 
-    QPushButton* Button1;
-    QPushButton* Button2;
-
 public slots:
-    void Button1Click();
-    void Button2Click();
     void Button7Click();
     void Button3Click();
     void Button4Click();
@@ -104,11 +98,9 @@ public slots:
     // edits that matter in that mode.
     void setup_display_conditions();
 
-protected:
-    // Escape closes the dialog like Cancel, whichever control has the focus.
-    bool FormKeyDown(int key);
-
 private:
+    OneInstance<TFedit> instance;
+
     // Builds the boxes of `group` in the dialog's row table whose top lies
     // in [first_top, last_top], with their captions and notes.
     void build_rows(QGroupBox* TFedit::*group, int first_top = 0, int last_top = 1 << 20);
