@@ -4,7 +4,6 @@
 #ifndef ZANTOR_APP_MAIN_H
 #define ZANTOR_APP_MAIN_H
 
-#include <QHash>
 #include <QMainWindow>
 #include <QString>
 #include <string>
@@ -133,11 +132,13 @@ public slots:
     void Button4Click();
     void Button1Click();
 
-    void ed_COM_directKeyDown();
-    void ed_COM_modemKeyDown();
-    void ed_path_binKeyDown();
-    void ed_path_xmlKeyDown();
-    void ed_path_logKeyDown();
+    // A key or a paste in one of the five edits; the named handlers forward to it.
+    void edit_changed();
+    void ed_COM_directKeyDown() { edit_changed(); }
+    void ed_COM_modemKeyDown() { edit_changed(); }
+    void ed_path_binKeyDown() { edit_changed(); }
+    void ed_path_xmlKeyDown() { edit_changed(); }
+    void ed_path_logKeyDown() { edit_changed(); }
 
 protected:
     void closeEvent(QCloseEvent* event) override { FormClose(event); }
@@ -156,17 +157,18 @@ private:
     void build_menu();
     QFileDialog* open_dialog();
     QFileDialog* save_dialog();
-    void watch_edit(QLineEdit* edit, void (TFmain::*key_handler)());
+    // True for the five edits whose keys count as changes.
+    bool is_watched_edit(const QObject* object) const;
     // Opens the station dialog on `station`; true when the operator stored it.
     bool run_station_dialog(TiXmlElement* station);
     // Selects the row of `station` in the rebuilt list, when it is listed.
     void select_station(const TiXmlElement* station);
     void browse_for_folder(TiXmlElement* path_element, QLineEdit* edit);
+    // The Browse... button beside `edit`, from the table of the five edits.
+    void browse_for_edit(QLineEdit* TFmain::*edit);
     void show_file_error(const QString& action, const QString& file_name, const std::string& reason);
 
     QString current_file_name;
-    // The key handler of each of the five edits.
-    QHash<QObject*, void (TFmain::*)()> key_handlers;
 };
 
 // The one main window of the run, null before it is built and after it is gone.
