@@ -21,6 +21,8 @@ namespace {
 // and the columns of check box, comparison, threshold edit and unit label.
 struct GroupLayout {
     ChannelGroup group;
+    QWidget* TFacquisition_sequence::*tab;
+    QGroupBox* TFacquisition_sequence::*box;
     const char* tab_name;
     const char* tab_caption;
     const char* box_name;
@@ -36,12 +38,33 @@ struct GroupLayout {
 
 // clang-format off
 const GroupLayout group_layouts[] = {
-    {ChannelGroup::OnBoard,     "TabSheet1", "On-Board",    "GroupBox14", "On-Board probes", 185, 16, 288, 440, 488, 40, "0"},
-    {ChannelGroup::Analog,      "TabSheet2", "Analog",      "GroupBox2",  "Analog inputs",   257, 16, 232, 384, 432, 16, "0.0"},
-    {ChannelGroup::Fluorimeter, "TabSheet3", "Fluorimeter", "GroupBox1",  "Fluorimeter",     257, 16, 256, 408, 456, 16, "0.0"},
-    {ChannelGroup::Pressure,    "TabSheet4", "Pressure",    "GroupBox3",  "Pressure",        257, 16, 256, 408, 456, 16, "0.0"},
+    {ChannelGroup::OnBoard,     &TFacquisition_sequence::TabSheet1, &TFacquisition_sequence::GroupBox14, "TabSheet1", "On-Board",    "GroupBox14", "On-Board probes", 185, 16, 288, 440, 488, 40, "0"},
+    {ChannelGroup::Analog,      &TFacquisition_sequence::TabSheet2, &TFacquisition_sequence::GroupBox2,  "TabSheet2", "Analog",      "GroupBox2",  "Analog inputs",   257, 16, 232, 384, 432, 16, "0.0"},
+    {ChannelGroup::Fluorimeter, &TFacquisition_sequence::TabSheet3, &TFacquisition_sequence::GroupBox1,  "TabSheet3", "Fluorimeter", "GroupBox1",  "Fluorimeter",     257, 16, 256, 408, 456, 16, "0.0"},
+    {ChannelGroup::Pressure,    &TFacquisition_sequence::TabSheet4, &TFacquisition_sequence::GroupBox3,  "TabSheet4", "Pressure",    "GroupBox3",  "Pressure",        257, 16, 256, 408, 456, 16, "0.0"},
+};
+// One column of the actions tab: the output it sets, named by its caption
+// above the column, and its combo box in each of the two rows of changes.
+struct OutputColumn {
+    QLabel* TFacquisition_sequence::*caption;
+    const char* caption_name;
+    const char* caption_text;
+    int caption_left;
+    int combo_left;
+    QComboBox* TFacquisition_sequence::*combos[2];
+    const char* combo_names[2];
+};
+
+const OutputColumn output_columns[] = {
+    {&TFacquisition_sequence::Label79, "Label79", "S3", 256, 232, {&TFacquisition_sequence::cbb_s_o3, &TFacquisition_sequence::cbb_s2_o3}, {"cbb_s_o3", "cbb_s2_o3"}},
+    {&TFacquisition_sequence::Label80, "Label80", "S2", 328, 304, {&TFacquisition_sequence::cbb_s_o2, &TFacquisition_sequence::cbb_s2_o2}, {"cbb_s_o2", "cbb_s2_o2"}},
+    {&TFacquisition_sequence::Label81, "Label81", "S1", 400, 376, {&TFacquisition_sequence::cbb_s_o1, &TFacquisition_sequence::cbb_s2_o1}, {"cbb_s_o1", "cbb_s2_o1"}},
+    {&TFacquisition_sequence::Label82, "Label82", "S0", 472, 448, {&TFacquisition_sequence::cbb_s_o0, &TFacquisition_sequence::cbb_s2_o0}, {"cbb_s_o0", "cbb_s2_o0"}},
 };
 // clang-format on
+
+// The tops of the two rows of output changes.
+const int output_row_tops[2] = {38, 62};
 
 const int row_spacing = 24;
 const int check_height = 17;
@@ -132,16 +155,13 @@ void TFacquisition_sequence::build_form()
     PageControl1->setObjectName(QStringLiteral("PageControl1"));
     PageControl1->setGeometry(0, 0, 569, 385);
 
-    QGroupBox** boxes[] = {&GroupBox14, &GroupBox2, &GroupBox1, &GroupBox3};
-    QWidget** pages[] = {&TabSheet1, &TabSheet2, &TabSheet3, &TabSheet4};
     channel_rows.assign(channel_count, ChannelRow());
-    for (int tab = 0; tab < 4; ++tab) {
-        const GroupLayout& layout = group_layouts[tab];
+    for (const GroupLayout& layout : group_layouts) {
         QWidget* page = new QWidget();
         page->setObjectName(latin(layout.tab_name));
         PageControl1->addTab(page, latin(layout.tab_caption));
-        *pages[tab] = page;
-        *boxes[tab] = make_tab_group_box(page, layout.box_name, layout.box_caption, layout.box_height);
+        this->*layout.tab = page;
+        this->*layout.box = make_tab_group_box(page, layout.box_name, layout.box_caption, layout.box_height);
     }
 
     // The battery row heads the on-board tab; its end-of-life threshold text
@@ -155,8 +175,8 @@ void TFacquisition_sequence::build_form()
         make_threshold_edit(GroupBox14, QStringLiteral("ed_vbat_threshold"), "11.9", 440, 16 - field_raise);
     lb_vbat = make_label(GroupBox14, QStringLiteral("lb_vbat"), QStringLiteral("[V]"), 488, 16);
 
-    for (int tab = 0; tab < 4; ++tab) {
-        build_channel_group(group_layouts[tab].group, *boxes[tab]);
+    for (const GroupLayout& layout : group_layouts) {
+        build_channel_group(layout.group, this->*layout.box);
     }
     // The digital inputs row starts without its threshold controls; the first
     // opening shows them with the others.
@@ -228,28 +248,18 @@ void TFacquisition_sequence::build_actions()
     cb_s_out = make_row_check_box(gb_actions, QStringLiteral("cb_s_out"), change_caption, 16, 40, 212);
     cb_s2_out = make_row_check_box(gb_actions, QStringLiteral("cb_s2_out"), change_caption, 16, 64, 212);
 
-    const int output_lefts[4] = {232, 304, 376, 448};
-    const char* const output_names[2][4] = {{"cbb_s_o3", "cbb_s_o2", "cbb_s_o1", "cbb_s_o0"},
-                                            {"cbb_s2_o3", "cbb_s2_o2", "cbb_s2_o1", "cbb_s2_o0"}};
-    QComboBox** outputs[2][4] = {{&cbb_s_o3, &cbb_s_o2, &cbb_s_o1, &cbb_s_o0},
-                                 {&cbb_s2_o3, &cbb_s2_o2, &cbb_s2_o1, &cbb_s2_o0}};
-    const int output_tops[2] = {38, 62};
+    // Row by row, then the captions: the order Tab visits the combo boxes.
     for (int change = 0; change < 2; ++change) {
-        for (int column = 0; column < 4; ++column) {
-            QComboBox* combo = make_choice(gb_actions, latin(output_names[change][column]), output_items,
-                                           output_lefts[column], output_tops[change], 65);
+        for (const OutputColumn& column : output_columns) {
+            QComboBox* combo = make_choice(gb_actions, latin(column.combo_names[change]), output_items,
+                                           column.combo_left, output_row_tops[change], 65);
             combo->setCurrentIndex(output_keep);
-            *outputs[change][column] = combo;
+            this->*column.combos[change] = combo;
         }
     }
-
-    const char* const label_names[4] = {"Label79", "Label80", "Label81", "Label82"};
-    const char* const label_captions[4] = {"S3", "S2", "S1", "S0"};
-    QLabel** labels[4] = {&Label79, &Label80, &Label81, &Label82};
-    const int label_lefts[4] = {256, 328, 400, 472};
-    for (int column = 0; column < 4; ++column) {
-        *labels[column] =
-            make_label(gb_actions, latin(label_names[column]), latin(label_captions[column]), label_lefts[column], 24);
+    for (const OutputColumn& column : output_columns) {
+        this->*column.caption =
+            make_label(gb_actions, latin(column.caption_name), latin(column.caption_text), column.caption_left, 24);
     }
 }
 
@@ -284,9 +294,6 @@ void TFacquisition_sequence::reset_controls()
 
 void TFacquisition_sequence::load_sequence()
 {
-    if (sequence_copy == nullptr) {
-        return;
-    }
     reset_controls();
     // The reading rules start from the reset controls: an ACQ_VBAT without
     // threshold leaves the end-of-life text as it was.
@@ -383,19 +390,16 @@ void TFacquisition_sequence::setup_display_conditions()
     ed_vbat_threshold->setVisible(show_thresholds);
     lb_vbat->setVisible(show_thresholds);
 
-    for (const GroupLayout& layout : group_layouts) {
-        for (size_t index = 0; index < channel_rows.size(); ++index) {
-            const ChannelRow& row = channel_rows[index];
-            if (channel_catalogue[index].group != layout.group || row.cbb == nullptr) {
-                continue;
-            }
-            bool comparison_enabled = row.cb->isChecked();
-            row.cbb->setEnabled(comparison_enabled);
-            row.ed->setEnabled(comparison_enabled && chosen_item(row.cbb) > 0);
-            row.cbb->setVisible(show_thresholds);
-            row.ed->setVisible(show_thresholds);
-            row.lb->setVisible(show_thresholds);
+    for (const ChannelRow& row : channel_rows) {
+        if (row.cbb == nullptr) {
+            continue;
         }
+        const bool comparison_enabled = row.cb->isChecked();
+        row.cbb->setEnabled(comparison_enabled);
+        row.ed->setEnabled(comparison_enabled && chosen_item(row.cbb) > 0);
+        row.cbb->setVisible(show_thresholds);
+        row.ed->setVisible(show_thresholds);
+        row.lb->setVisible(show_thresholds);
     }
 
     for (QComboBox* combo : first_outputs()) {
