@@ -144,11 +144,11 @@ TFedit::TFedit(QWidget* parent)
     preview_keys();
 }
 
-void TFedit::build_rows(QGroupBox* TFedit::*group, int first_top, int last_top)
+void TFedit::build_rows(QGroupBox* TFedit::*group, int first_top, int end_top)
 {
     QGroupBox* parent = this->*group;
     for (const BoxRow& row : box_rows) {
-        if (row.group != group || row.box.top() < first_top || row.box.top() > last_top) {
+        if (row.group != group || row.box.top() < first_top || row.box.top() >= end_top) {
             continue;
         }
         const QString caption = latin(station_fields[row.field].label);

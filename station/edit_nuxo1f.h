@@ -102,8 +102,9 @@ private:
     OneInstance<TFedit> instance;
 
     // Builds the boxes of `group` in the dialog's row table whose top lies
-    // in [first_top, last_top], with their captions and notes.
-    void build_rows(QGroupBox* TFedit::*group, int first_top = 0, int last_top = 1 << 20);
+    // in [first_top, end_top), with their captions and notes: two bands that
+    // share a bound never both build the row on it.
+    void build_rows(QGroupBox* TFedit::*group, int first_top = 0, int end_top = 1 << 20);
     void build_general_tab();
     void build_gsm_tab();
     void build_acquisitions_tab();
