@@ -56,16 +56,16 @@ public:
     Tmy_string title;
 
     QTabWidget* PageControl1;
-    QWidget* TabSheet1;
-    QWidget* TabSheet2;
-    QWidget* TabSheet3;
-    QWidget* TabSheet4;
-    QWidget* TabSheet5;
-    QGroupBox* GroupBox14;
-    QGroupBox* GroupBox2;
-    QGroupBox* GroupBox1;
-    QGroupBox* GroupBox3;
-    QGroupBox* gb_actions;
+    QWidget* TabSheet1;     // "On-Board"
+    QWidget* TabSheet2;     // "Analog"
+    QWidget* TabSheet3;     // "Fluorimeter"
+    QWidget* TabSheet4;     // "Pressure"
+    QWidget* TabSheet5;     // "Actions"
+    QGroupBox* GroupBox14;  // "On-Board probes"
+    QGroupBox* GroupBox2;   // "Analog inputs"
+    QGroupBox* GroupBox1;   // "Fluorimeter"
+    QGroupBox* GroupBox3;   // "Pressure"
+    QGroupBox* gb_actions;  // "Conditional actions"
 
     QCheckBox* cb_vbat;
     QCheckBox* cb_vbat_eol;
@@ -84,10 +84,10 @@ public:
     QComboBox* cbb_s2_o2;
     QComboBox* cbb_s2_o1;
     QComboBox* cbb_s2_o0;
-    QLabel* Label79;
-    QLabel* Label80;
-    QLabel* Label81;
-    QLabel* Label82;
+    QLabel* Label79;  // "S3"
+    QLabel* Label80;  // "S2"
+    QLabel* Label81;  // "S1"
+    QLabel* Label82;  // "S0"
 
 public slots:
     // Enables and shows the controls that depend on ticks, comparisons and

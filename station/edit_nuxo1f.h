@@ -49,20 +49,20 @@ public:
     bool gsm_call_flag = false;
     bool gprs_flag = false;
 
-    QTabWidget* PageControl1;
-    QWidget* TabSheet1;
-    QWidget* TabSheet2;
-    QWidget* TabSheet3;
+    QTabWidget* PageControl1;  // the three tabs
+    QWidget* TabSheet1;        // "General"
+    QWidget* TabSheet2;        // "GSM timing"
+    QWidget* TabSheet3;        // "Acquisitions"
 
     // "General"
-    QGroupBox* GroupBox1;
+    QGroupBox* GroupBox1;  // "Identification & Communication"
     QLineEdit* ed_ID;
     QLineEdit* ed_phone_nbr;
     QLineEdit* ed_pin;
     QLineEdit* ed_description;
 
     // "GSM timing"
-    QGroupBox* GroupBox2;
+    QGroupBox* GroupBox2;  // "GSM"
     QComboBox* cb_gsm_mode;
     QLineEdit* ed_http_host;
     QLineEdit* ed_http_host_port;
@@ -75,20 +75,20 @@ public:
     QLineEdit* ed_gsm_interval;
     QLineEdit* ed_gsm_duration;
     QLineEdit* ed_gsm_sms_duration;
-    QLabel* Image1;
+    QLabel* Image1;  // the picture of the GSM timing
     QLineEdit* ed_sms;
     QLineEdit* ed_sms_text_acq;
     QLineEdit* ed_sms_text_eol;
 
     // "Acquisitions"
-    QGroupBox* GroupBox3;
-    QGroupBox* GroupBox4;
-    QGroupBox* GroupBox5;
+    QGroupBox* GroupBox3;  // "Slow Sequence "
+    QGroupBox* GroupBox4;  // "Fast Sequence "
+    QGroupBox* GroupBox5;  // "Health Sequence "
     QLineEdit* ed_acq_interval0;
     QLineEdit* ed_acq_interval1;
-    QPushButton* Button7;
-    QPushButton* Button3;
-    QPushButton* Button4;
+    QPushButton* Button7;  // "Slow sequence configuration"
+    QPushButton* Button3;  // "Fast sequence configuration"
+    QPushButton* Button4;  // "Health sequence configuration"
 
 public slots:
     void Button7Click();
