@@ -110,28 +110,13 @@ int chosen_item(const QComboBox* combo)
     return combo->findText(combo->currentText(), Qt::MatchFixedString);
 }
 
-Comparison comparison_of(const QComboBox* combo)
+// The value an editable combo box names when its items are the values of
+// `Choice` in order, from 0 to `last`; `otherwise` for a text that names none.
+template <typename Choice>
+Choice chosen_value(const QComboBox* combo, Choice last, Choice otherwise)
 {
-    switch (chosen_item(combo)) {
-        case compare_ge:
-            return compare_ge;
-        case compare_lt:
-            return compare_lt;
-        default:
-            return compare_none;
-    }
-}
-
-OutputSetting setting_of(const QComboBox* combo)
-{
-    switch (chosen_item(combo)) {
-        case output_force_1:
-            return output_force_1;
-        case output_force_0:
-            return output_force_0;
-        default:
-            return output_keep;
-    }
+    const int item = chosen_item(combo);
+    return item >= 0 && item <= last ? static_cast<Choice>(item) : otherwise;
 }
 
 }  // namespace
@@ -364,7 +349,7 @@ ChannelChoice TFacquisition_sequence::store_channel(const ChannelRow& row) const
     ChannelChoice choice;
     choice.selected = row.cb->isChecked();
     if (row.cbb != nullptr && row.ed != nullptr) {
-        choice.comparison = comparison_of(row.cbb);
+        choice.comparison = chosen_value(row.cbb, compare_lt, compare_none);
         choice.threshold = typed_text(row.ed);
     }
     return choice;
@@ -375,7 +360,7 @@ OutputChange TFacquisition_sequence::output_masks(QCheckBox* switch_box, const O
     OutputChange change;
     change.on = switch_box->isChecked();
     for (int column = 0; column < 4; ++column) {
-        change.outputs[3 - column] = setting_of(outputs[column]);
+        change.outputs[3 - column] = chosen_value(outputs[column], output_keep, output_keep);
     }
     return change;
 }
