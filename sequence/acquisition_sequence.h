@@ -24,8 +24,6 @@ class QComboBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
-class QPushButton;
-class QTabWidget;
 
 class TFacquisition_sequence : public EditorDialog {
     Q_OBJECT
@@ -55,7 +53,6 @@ public:
     // The caption of the current opening.
     Tmy_string title;
 
-    QTabWidget* PageControl1;
     QWidget* TabSheet1;     // "On-Board"
     QWidget* TabSheet2;     // "Analog"
     QWidget* TabSheet3;     // "Fluorimeter"

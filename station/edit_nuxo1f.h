@@ -21,8 +21,6 @@ class QComboBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
-class QPushButton;
-class QTabWidget;
 
 class TFedit : public EditorDialog {
     Q_OBJECT
@@ -49,10 +47,9 @@ public:
     bool gsm_call_flag = false;
     bool gprs_flag = false;
 
-    QTabWidget* PageControl1;  // the three tabs
-    QWidget* TabSheet1;        // "General"
-    QWidget* TabSheet2;        // "GSM timing"
-    QWidget* TabSheet3;        // "Acquisitions"
+    QWidget* TabSheet1;  // "General"
+    QWidget* TabSheet2;  // "GSM timing"
+    QWidget* TabSheet3;  // "Acquisitions"
 
     // "General"
     QGroupBox* GroupBox1;  // "Identification & Communication"

@@ -8,6 +8,7 @@
 #include <QPoint>
 
 class QPushButton;
+class QTabWidget;
 
 class EditorDialog : public QDialog {
     Q_OBJECT
@@ -15,8 +16,9 @@ class EditorDialog : public QDialog {
 public:
     explicit EditorDialog(QWidget* parent = nullptr);
 
-    QPushButton* Button1 = nullptr;  // "OK"
-    QPushButton* Button2 = nullptr;  // "Cancel"
+    QTabWidget* PageControl1 = nullptr;  // the dialog's tabs, which the dialog builds
+    QPushButton* Button1 = nullptr;      // "OK"
+    QPushButton* Button2 = nullptr;      // "Cancel"
 
 public slots:
     void Button1Click();
