@@ -48,20 +48,31 @@ const std::string partial_document =
     "    <EXTRA a=\"1\" />\r\n"
     "</CONFIG>\r\n";
 
+// The lines of a new document between its root and its station list: the
+// directories and COM ports the editor adds to a file that has none.
+std::string default_directories_and_ports()
+{
+    const std::string document = default_settings_file;
+    const size_t start = document.find("\r\n") + 2;
+    return document.substr(start, document.find("    <STATIONS />") - start);
+}
+
 const std::string partial_document_completed =
     "<CONFIG>\r\n"
     "    <STATIONS>\r\n"
     "        <STATION id=\"7\" description=\"Roof\" />\r\n"
     "    </STATIONS>\r\n"
-    "    <EXTRA a=\"1\" />\r\n"
-    "    <PATH_DATA_BIN path=\"c:\\kestrane\\data_bin\" />\r\n"
-    "    <PATH_DATA_XML path=\"c:\\kestrane\\data_xml\" />\r\n"
-    "    <PATH_STATUS_LOG path=\"c:\\kestrane\\zantor_basic\\status_log\" />\r\n"
-    "    <COMPORTS>\r\n"
-    "        <COMPORT port=\"COM1\" rate=\"38400\" type=\"direct\" description=\"cable connection (USB)\" />\r\n"
-    "        <COMPORT port=\"COM2\" rate=\"9600\" type=\"modem\" description=\"standard modem\" />\r\n"
-    "    </COMPORTS>\r\n"
-    "</CONFIG>\r\n";
+    "    <EXTRA a=\"1\" />\r\n" +
+    default_directories_and_ports() + "</CONFIG>\r\n";
+
+// Writes `bytes` into `path` and opens it as the operator does: File, Open,
+// the file's name.
+void open_file(TFmain* window, const QString& path, const std::string& bytes)
+{
+    write_bytes(path, bytes);
+    answer_next_file_dialog(path);
+    choose_menu_item(window, "Open1");
+}
 
 // Answers the next error box, keeping its text.
 void read_error_box(QString* text)
@@ -177,9 +188,7 @@ TEST_F(NewAndSave, ContinuingPastTheQuestionKeepsTheFlagSoTheNextCommandAsksAgai
 TEST_F(Opening, CompletesWhatTheFileLacksAndKeepsEverythingElse)
 {
     const QString file = temp_path("partial.xml");
-    write_bytes(file, partial_document);
-    answer_next_file_dialog(file);
-    choose_menu_item(window.get(), "Open1");
+    open_file(window.get(), file, partial_document);
 
     EXPECT_TRUE(window->Save1->isEnabled());
     EXPECT_EQ(window->current_file(), file);
@@ -203,9 +212,7 @@ TEST_F(Opening, CompletesWhatTheFileLacksAndKeepsEverythingElse)
 TEST_F(Opening, TypedNamesLeaveNoCompletionListBehind)
 {
     const QString opened = temp_path("partial.xml");
-    write_bytes(opened, partial_document);
-    answer_next_file_dialog(opened);
-    choose_menu_item(window.get(), "Open1");
+    open_file(window.get(), opened, partial_document);
     QTest::qWait(300);  // the dialog's folder listing arrives late
     expect_only_visible_window(window.get());
 
@@ -224,9 +231,7 @@ TEST_F(Opening, SaveAsAfterOpenWritesUnderTheTypedName)
     EXPECT_TRUE(window->findChildren<QFileDialog*>().isEmpty()) << "no file dialog is built at start-up";
     const QString opened = temp_path("partial.xml");
     const QString typed = temp_path("copy.xml");
-    write_bytes(opened, partial_document);
-    answer_next_file_dialog(opened);
-    choose_menu_item(window.get(), "Open1");
+    open_file(window.get(), opened, partial_document);
 
     answer_next_file_dialog(typed);
     choose_menu_item(window.get(), "SaveAs1");
@@ -254,9 +259,7 @@ TEST_F(Opening, WithChangesAsksFirstAndACancelledDialogChangesNothing)
 TEST_F(FailedOpen, ReportsTheFileAndTheReasonAndKeepsTheWindowAsItWas)
 {
     const QString good = temp_path("good.xml");
-    write_bytes(good, partial_document);
-    answer_next_file_dialog(good);
-    choose_menu_item(window.get(), "Open1");
+    open_file(window.get(), good, partial_document);
     window->ed_COM_direct->setText(QStringLiteral("COM8"));
     window->modified = true;
 
