@@ -13,7 +13,8 @@
 
 bool choose_folder(char* result, int capacity, const char* initial_path)
 {
-    if (initial_path == nullptr) {
+    // Nowhere to put the answer: no dialog is shown.
+    if (initial_path == nullptr || result == nullptr) {
         return false;
     }
     std::vector<char> start(initial_path, initial_path + std::char_traits<char>::length(initial_path) + 1);
@@ -39,9 +40,6 @@ bool choose_folder(char* result, int capacity, const char* initial_path)
     const QString folder = run_file_dialog(dialog.get());
     const QFileInfo chosen(folder);
     if (folder.isEmpty() || !chosen.isDir()) {
-        return false;
-    }
-    if (result == nullptr) {
         return false;
     }
     // A path that does not fit counts as no choice: an empty result would

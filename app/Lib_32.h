@@ -8,7 +8,7 @@
 // and its path, with its terminating zero, fits into the `capacity`
 // characters of `result`; the path is then in `result`. False when the
 // operator cancelled, when the path does not fit (`result` is left empty),
-// when `result` is null, and at once when `initial_path` is null.
+// and at once, with no dialog shown, when `result` or `initial_path` is null.
 bool choose_folder(char* result, int capacity, const char* initial_path);
 
 #endif

@@ -7,19 +7,11 @@
 #include <QScreen>
 
 #include "app/pictures.h"
+#include "widgets/form.h"
 
 TFabout* Fabout = nullptr;
 
 namespace {
-
-QLabel* place_label(QWidget* parent, const char* name, const QString& text, int left, int top)
-{
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(QString::fromLatin1(name));
-    label->move(left, top);
-    label->adjustSize();
-    return label;
-}
 
 QFont address_font()
 {
@@ -52,26 +44,22 @@ TFabout::TFabout(QWidget* parent) : QDialog(parent)
     Image1->setGeometry(0, 0, 700, 200);
     Image1->setPixmap(draw_about_banner());
 
-    Label1 = new QLabel(QStringLiteral("Visit us at"), this);
-    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1 = make_label(this, QStringLiteral("Label1"), QStringLiteral("Visit us at"), 16, 208);
     Label1->setFont(address_font());
-    Label1->move(16, 208);
     Label1->adjustSize();
 
     QFont link_font = address_font();
     link_font.setUnderline(true);
-    Label2 = new QLabel(QStringLiteral("www.kestrane.example"), this);
-    Label2->setObjectName(QStringLiteral("Label2"));
+    Label2 = make_label(this, QStringLiteral("Label2"), QStringLiteral("www.kestrane.example"), 112, 208);
     Label2->setFont(link_font);
     QPalette blue = Label2->palette();
     blue.setColor(QPalette::WindowText, Qt::blue);
     Label2->setPalette(blue);
-    Label2->move(112, 208);
     Label2->adjustSize();
 
     // The compiler's own build stamp: "Jan 28 2012" and "10:24:39".
-    lb_date = place_label(this, "lb_date", QString::fromLatin1(__DATE__), 16, 240);
-    lb_time = place_label(this, "lb_time", QString::fromLatin1(__TIME__), 112, 240);
+    lb_date = make_label(this, QStringLiteral("lb_date"), latin(__DATE__), 16, 240);
+    lb_time = make_label(this, QStringLiteral("lb_time"), latin(__TIME__), 112, 240);
 
     Button1 = new QPushButton(QStringLiteral("OK"), this);
     Button1->setObjectName(QStringLiteral("Button1"));

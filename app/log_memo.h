@@ -22,7 +22,6 @@ public:
     void append_entry(const char* entry);
     // The kept text, entries separated by line ends, oldest first.
     const std::string& text() const { return kept; }
-    void clear_log() { kept.clear(); }
 
     static constexpr std::size_t default_kept_bytes = 4 * 1024 * 1024;
 

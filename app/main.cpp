@@ -48,22 +48,10 @@ TFmain::~TFmain()
     }
 }
 
-void TFmain::watch_edit(QLineEdit* edit, void (TFmain::*key_handler)())
-{
-    key_handlers.insert(edit, key_handler);
-    edit->installEventFilter(this);
-    // Text pasted with the mouse arrives without a key press: it changes the
-    // document just the same.
-    connect(edit, &QLineEdit::textEdited, this, key_handler);
-}
-
 bool TFmain::eventFilter(QObject* watched, QEvent* event)
 {
-    if (event->type() == QEvent::KeyPress) {
-        auto handler = key_handlers.find(watched);
-        if (handler != key_handlers.end()) {
-            (this->*handler.value())();
-        }
+    if (event->type() == QEvent::KeyPress && is_watched_edit(watched)) {
+        edit_changed();
     }
     return QMainWindow::eventFilter(watched, event);
 }
@@ -71,27 +59,7 @@ bool TFmain::eventFilter(QObject* watched, QEvent* event)
 // Any key in one of the five edits counts as a change, even one that leaves
 // the text as it was (an arrow key, Shift alone): the operator may have
 // meant to change something.
-void TFmain::ed_COM_directKeyDown()
-{
-    modified = true;
-}
-
-void TFmain::ed_COM_modemKeyDown()
-{
-    modified = true;
-}
-
-void TFmain::ed_path_binKeyDown()
-{
-    modified = true;
-}
-
-void TFmain::ed_path_xmlKeyDown()
-{
-    modified = true;
-}
-
-void TFmain::ed_path_logKeyDown()
+void TFmain::edit_changed()
 {
     modified = true;
 }

@@ -4,7 +4,6 @@
 #ifndef ZANTOR_APP_MAIN_H
 #define ZANTOR_APP_MAIN_H
 
-#include <QHash>
 #include <QMainWindow>
 #include <QString>
 #include <string>
@@ -49,46 +48,46 @@ public:
 
     // Controls, named as in the window's layout.
     QWidget* client_area = nullptr;
-    QTabWidget* PageControl1 = nullptr;
-    QWidget* TabSheet1 = nullptr;
-    QLabel* Label3 = nullptr;
+    QTabWidget* PageControl1 = nullptr;  // the three tabs
+    QWidget* TabSheet1 = nullptr;        // "COM ports"
+    QLabel* Label3 = nullptr;            // "COM port for direct (cable) connection"
     QLineEdit* ed_COM_direct = nullptr;
-    QLabel* Label4 = nullptr;
-    QLabel* Label5 = nullptr;
+    QLabel* Label4 = nullptr;  // for example "COM1"
+    QLabel* Label5 = nullptr;  // "COM port for modem connection"
     QLineEdit* ed_COM_modem = nullptr;
-    QLabel* Label6 = nullptr;
-    QWidget* TabSheet2 = nullptr;
-    QGroupBox* GroupBox1 = nullptr;
+    QLabel* Label6 = nullptr;        // for example "COM2"
+    QWidget* TabSheet2 = nullptr;    // "NUXOs"
+    QGroupBox* GroupBox1 = nullptr;  // "NUXO list"
     StationGrid* StringGrid_stations = nullptr;
-    QPushButton* Button7 = nullptr;
-    QPushButton* Button5 = nullptr;
-    QPushButton* Button6 = nullptr;
-    QWidget* TabSheet3 = nullptr;
-    QLabel* Label1 = nullptr;
+    QPushButton* Button7 = nullptr;  // "Edit Selected"
+    QPushButton* Button5 = nullptr;  // "Add a new NUXO"
+    QPushButton* Button6 = nullptr;  // "Delete selected NUXO"
+    QWidget* TabSheet3 = nullptr;    // "Directories"
+    QLabel* Label1 = nullptr;        // "Path to BIN directory ..."
     QLineEdit* ed_path_bin = nullptr;
-    QPushButton* Button3 = nullptr;
-    QLabel* Label2 = nullptr;
+    QPushButton* Button3 = nullptr;  // "Browse..." for the BIN directory
+    QLabel* Label2 = nullptr;        // "Path to XML directory ..."
     QLineEdit* ed_path_xml = nullptr;
-    QPushButton* Button4 = nullptr;
-    QLabel* Label7 = nullptr;
+    QPushButton* Button4 = nullptr;  // "Browse..." for the XML directory
+    QLabel* Label7 = nullptr;        // "Path to STATUS directory (GetStatus)"
     QLineEdit* ed_path_log = nullptr;
-    QPushButton* Button1 = nullptr;
-    LogMemo* Memo1 = nullptr;
-    QFrame* Panel1 = nullptr;
+    QPushButton* Button1 = nullptr;  // "Browse..." for the STATUS directory
+    LogMemo* Memo1 = nullptr;        // the hidden log
+    QFrame* Panel1 = nullptr;        // the status bar with the file name
     QLabel* lb_filename = nullptr;
 
-    QMenu* File1 = nullptr;
+    QMenu* File1 = nullptr;  // "File"
     QAction* New1 = nullptr;
     QAction* Open1 = nullptr;
     QAction* Save1 = nullptr;
-    QAction* SaveAs1 = nullptr;
-    QMenu* About1 = nullptr;
-    QAction* AboutKestrane1 = nullptr;
+    QAction* SaveAs1 = nullptr;         // "Save As ..."
+    QMenu* About1 = nullptr;            // "Help"
+    QAction* AboutKestrane1 = nullptr;  // "About Kestrane"
 
     // The two file dialogs, each built the first time it is needed: they
     // cost more to build than the rest of the window together.
-    QFileDialog* OpenDialog1 = nullptr;
-    QFileDialog* SaveDialog1 = nullptr;
+    QFileDialog* OpenDialog1 = nullptr;  // the file dialog of Open
+    QFileDialog* SaveDialog1 = nullptr;  // the file dialog of Save As
 
     StationListModel* station_list = nullptr;
 
@@ -133,11 +132,13 @@ public slots:
     void Button4Click();
     void Button1Click();
 
-    void ed_COM_directKeyDown();
-    void ed_COM_modemKeyDown();
-    void ed_path_binKeyDown();
-    void ed_path_xmlKeyDown();
-    void ed_path_logKeyDown();
+    // A key or a paste in one of the five edits; the named handlers forward to it.
+    void edit_changed();
+    void ed_COM_directKeyDown() { edit_changed(); }
+    void ed_COM_modemKeyDown() { edit_changed(); }
+    void ed_path_binKeyDown() { edit_changed(); }
+    void ed_path_xmlKeyDown() { edit_changed(); }
+    void ed_path_logKeyDown() { edit_changed(); }
 
 protected:
     void closeEvent(QCloseEvent* event) override { FormClose(event); }
@@ -156,17 +157,18 @@ private:
     void build_menu();
     QFileDialog* open_dialog();
     QFileDialog* save_dialog();
-    void watch_edit(QLineEdit* edit, void (TFmain::*key_handler)());
+    // True for the five edits whose keys count as changes.
+    bool is_watched_edit(const QObject* object) const;
     // Opens the station dialog on `station`; true when the operator stored it.
     bool run_station_dialog(TiXmlElement* station);
     // Selects the row of `station` in the rebuilt list, when it is listed.
     void select_station(const TiXmlElement* station);
     void browse_for_folder(TiXmlElement* path_element, QLineEdit* edit);
+    // The Browse... button beside `edit`, from the table of the five edits.
+    void browse_for_edit(QLineEdit* TFmain::*edit);
     void show_file_error(const QString& action, const QString& file_name, const std::string& reason);
 
     QString current_file_name;
-    // The key handler of each of the five edits.
-    QHash<QObject*, void (TFmain::*)()> key_handlers;
 };
 
 // The one main window of the run, null before it is built and after it is gone.

@@ -19,15 +19,15 @@ void TFmain::browse_for_folder(TiXmlElement* path_element, QLineEdit* edit)
 
 void TFmain::Button3Click()
 {
-    browse_for_folder(node_path_bin, ed_path_bin);
+    browse_for_edit(&TFmain::ed_path_bin);
 }
 
 void TFmain::Button4Click()
 {
-    browse_for_folder(node_path_xml, ed_path_xml);
+    browse_for_edit(&TFmain::ed_path_xml);
 }
 
 void TFmain::Button1Click()
 {
-    browse_for_folder(node_path_log, ed_path_log);
+    browse_for_edit(&TFmain::ed_path_log);
 }

@@ -1,7 +1,7 @@
 // The five edits of the main window, the PC's two COM ports and the three
 // data directories: one table builds them with their captions and Browse...
-// buttons, fills them from the document, stores them back and watches their
-// keys.
+// buttons, fills them from the document, stores them back, watches their
+// keys and tells each Browse... button which edit it fills.
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -22,19 +22,17 @@ struct EditRow {
     QPoint caption_at;
     TiXmlElement* TFmain::*element;
     const char* attribute;
-    void (TFmain::*key_handler)();
     QPushButton* TFmain::*browse;  // the directories' Browse... button, beside the edit
     const char* browse_name;
-    void (TFmain::*browse_click)();
 };
 
 // clang-format off
 const EditRow edit_rows[] = {
-    {&TFmain::ed_COM_direct, "ed_COM_direct", &TFmain::TabSheet1, {24, 72, 73, field_height},  &TFmain::Label3, "Label3", "COM port for direct (cable) connection",                        {24, 48},  &TFmain::node_com_direct, "port", &TFmain::ed_COM_directKeyDown, nullptr,          nullptr,   nullptr},
-    {&TFmain::ed_COM_modem,  "ed_COM_modem",  &TFmain::TabSheet1, {24, 136, 73, field_height}, &TFmain::Label5, "Label5", "COM port for modem connection",                                 {24, 112}, &TFmain::node_com_modem,  "port", &TFmain::ed_COM_modemKeyDown,  nullptr,          nullptr,   nullptr},
-    {&TFmain::ed_path_bin,   "ed_path_bin",   &TFmain::TabSheet3, {16, 64, 385, field_height}, &TFmain::Label1, "Label1", "Path to BIN directory (flash downloaded file, binary format)", {16, 48},  &TFmain::node_path_bin,   "path", &TFmain::ed_path_binKeyDown,   &TFmain::Button3, "Button3", &TFmain::Button3Click},
-    {&TFmain::ed_path_xml,   "ed_path_xml",   &TFmain::TabSheet3, {16, 128, 385, field_height}, &TFmain::Label2, "Label2", "Path to XML directory (flash downloaded file, XML format)",   {16, 112}, &TFmain::node_path_xml,   "path", &TFmain::ed_path_xmlKeyDown,   &TFmain::Button4, "Button4", &TFmain::Button4Click},
-    {&TFmain::ed_path_log,   "ed_path_log",   &TFmain::TabSheet3, {16, 192, 385, field_height}, &TFmain::Label7, "Label7", "Path to STATUS directory (GetStatus)",                        {16, 176}, &TFmain::node_path_log,   "path", &TFmain::ed_path_logKeyDown,   &TFmain::Button1, "Button1", &TFmain::Button1Click},
+    {&TFmain::ed_COM_direct, "ed_COM_direct", &TFmain::TabSheet1, {24, 72, 73, field_height},  &TFmain::Label3, "Label3", "COM port for direct (cable) connection",                        {24, 48},  &TFmain::node_com_direct, "port", nullptr,          nullptr},
+    {&TFmain::ed_COM_modem,  "ed_COM_modem",  &TFmain::TabSheet1, {24, 136, 73, field_height}, &TFmain::Label5, "Label5", "COM port for modem connection",                                 {24, 112}, &TFmain::node_com_modem,  "port", nullptr,          nullptr},
+    {&TFmain::ed_path_bin,   "ed_path_bin",   &TFmain::TabSheet3, {16, 64, 385, field_height}, &TFmain::Label1, "Label1", "Path to BIN directory (flash downloaded file, binary format)", {16, 48},  &TFmain::node_path_bin,   "path", &TFmain::Button3, "Button3"},
+    {&TFmain::ed_path_xml,   "ed_path_xml",   &TFmain::TabSheet3, {16, 128, 385, field_height}, &TFmain::Label2, "Label2", "Path to XML directory (flash downloaded file, XML format)",   {16, 112}, &TFmain::node_path_xml,   "path", &TFmain::Button4, "Button4"},
+    {&TFmain::ed_path_log,   "ed_path_log",   &TFmain::TabSheet3, {16, 192, 385, field_height}, &TFmain::Label7, "Label7", "Path to STATUS directory (GetStatus)",                        {16, 176}, &TFmain::node_path_log,   "path", &TFmain::Button1, "Button1"},
 };
 // clang-format on
 
@@ -64,7 +62,8 @@ void TFmain::build_edits(QWidget* TFmain::*tab)
             QPushButton* button =
                 make_button(this->*tab, QString::fromLatin1(row.browse_name), QStringLiteral("Browse..."),
                             QRect(QPoint(browse_left, row.box.top()), browse_size));
-            connect(button, &QPushButton::clicked, this, row.browse_click);
+            const auto edit = row.edit;
+            connect(button, &QPushButton::clicked, this, [this, edit] { browse_for_edit(edit); });
             this->*row.browse = button;
             next_in_tab_order(button);
         }
@@ -74,7 +73,30 @@ void TFmain::build_edits(QWidget* TFmain::*tab)
 void TFmain::watch_edits()
 {
     for (const EditRow& row : edit_rows) {
-        watch_edit(this->*row.edit, row.key_handler);
+        QLineEdit* edit = this->*row.edit;
+        edit->installEventFilter(this);
+        // Text pasted with the mouse arrives without a key press: it changes
+        // the document just the same.
+        connect(edit, &QLineEdit::textEdited, this, &TFmain::edit_changed);
+    }
+}
+
+bool TFmain::is_watched_edit(const QObject* object) const
+{
+    for (const EditRow& row : edit_rows) {
+        if (object == this->*row.edit) {
+            return true;
+        }
+    }
+    return false;
+}
+
+void TFmain::browse_for_edit(QLineEdit* TFmain::*edit)
+{
+    for (const EditRow& row : edit_rows) {
+        if (row.edit == edit && row.browse != nullptr) {
+            browse_for_folder(this->*row.element, this->*row.edit);
+        }
     }
 }
 

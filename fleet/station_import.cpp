@@ -399,26 +399,27 @@ private:
     void store_as_dialog(TiXmlElement* station, const std::vector<std::string>& cells, const CsvRecord& row,
                          const std::string& id, bool added, bool cells_read, const std::string& new_id = std::string())
     {
-        std::unique_ptr<TiXmlElement> copy(xml_add_child(nullptr, "STATION"));
-        xml_copy(copy.get(), station);
-        const StationParts parts = complete_station_defaults(copy.get());
-        StationValues values = load_station_values(copy.get(), parts);
-        values.text[field_id] = id;
-        std::vector<std::string> changed;
-        if (!read_values(row, cells, parts, values, changed) || !cells_read) {
-            return;
+        const std::unique_ptr<TiXmlElement> working(xml_add_child(nullptr, "STATION"));
+        std::shared_ptr<TiXmlElement> original;
+        const bool stored =
+            edit_station_copy(station, working.get(), [&](const StationParts& parts, StationValues& values) {
+                values.text[field_id] = id;
+                std::vector<std::string> changed;
+                if (!read_values(row, cells, parts, values, changed) || !cells_read) {
+                    return false;
+                }
+                if (changed.empty() && !added && new_id.empty()) {
+                    return false;
+                }
+                if (!new_id.empty()) {
+                    values.text[field_id] = new_id;
+                }
+                original = added ? nullptr : copy_of(station);
+                return true;
+            });
+        if (stored) {
+            report(station, std::move(original));
         }
-        if (changed.empty() && !added && new_id.empty()) {
-            return;
-        }
-        if (!new_id.empty()) {
-            values.text[field_id] = new_id;
-        }
-        std::shared_ptr<TiXmlElement> original = added ? nullptr : copy_of(station);
-        store_station_values(copy.get(), parts, values);
-        xml_clear(station);
-        xml_copy(station, copy.get());
-        report(station, std::move(original));
     }
 
     void report(TiXmlElement* station, std::shared_ptr<TiXmlElement> original)

@@ -25,7 +25,6 @@ struct ImportOutcome {
     std::vector<ChangedStation> stations;
     int changed = 0;
     int added = 0;
-    bool nothing_to_change() const { return changed + added == 0; }
 };
 
 // The column beside those of list --csv that gives a station a new id.

@@ -2,16 +2,13 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QEvent>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QTabWidget>
 
 #include "widgets/cp1252_text.h"
 #include "widgets/form.h"
-#include "widgets/key_preview.h"
 #include "widgets/window_place.h"
 
 TFacquisition_sequence* Facquisition_sequence = nullptr;
@@ -22,6 +19,8 @@ namespace {
 // and the columns of check box, comparison, threshold edit and unit label.
 struct GroupLayout {
     ChannelGroup group;
+    QWidget* TFacquisition_sequence::*tab;
+    QGroupBox* TFacquisition_sequence::*box;
     const char* tab_name;
     const char* tab_caption;
     const char* box_name;
@@ -37,12 +36,33 @@ struct GroupLayout {
 
 // clang-format off
 const GroupLayout group_layouts[] = {
-    {ChannelGroup::OnBoard,     "TabSheet1", "On-Board",    "GroupBox14", "On-Board probes", 185, 16, 288, 440, 488, 40, "0"},
-    {ChannelGroup::Analog,      "TabSheet2", "Analog",      "GroupBox2",  "Analog inputs",   257, 16, 232, 384, 432, 16, "0.0"},
-    {ChannelGroup::Fluorimeter, "TabSheet3", "Fluorimeter", "GroupBox1",  "Fluorimeter",     257, 16, 256, 408, 456, 16, "0.0"},
-    {ChannelGroup::Pressure,    "TabSheet4", "Pressure",    "GroupBox3",  "Pressure",        257, 16, 256, 408, 456, 16, "0.0"},
+    {ChannelGroup::OnBoard,     &TFacquisition_sequence::TabSheet1, &TFacquisition_sequence::GroupBox14, "TabSheet1", "On-Board",    "GroupBox14", "On-Board probes", 185, 16, 288, 440, 488, 40, "0"},
+    {ChannelGroup::Analog,      &TFacquisition_sequence::TabSheet2, &TFacquisition_sequence::GroupBox2,  "TabSheet2", "Analog",      "GroupBox2",  "Analog inputs",   257, 16, 232, 384, 432, 16, "0.0"},
+    {ChannelGroup::Fluorimeter, &TFacquisition_sequence::TabSheet3, &TFacquisition_sequence::GroupBox1,  "TabSheet3", "Fluorimeter", "GroupBox1",  "Fluorimeter",     257, 16, 256, 408, 456, 16, "0.0"},
+    {ChannelGroup::Pressure,    &TFacquisition_sequence::TabSheet4, &TFacquisition_sequence::GroupBox3,  "TabSheet4", "Pressure",    "GroupBox3",  "Pressure",        257, 16, 256, 408, 456, 16, "0.0"},
+};
+// One column of the actions tab: the output it sets, named by its caption
+// above the column, and its combo box in each of the two rows of changes.
+struct OutputColumn {
+    QLabel* TFacquisition_sequence::*caption;
+    const char* caption_name;
+    const char* caption_text;
+    int caption_left;
+    int combo_left;
+    QComboBox* TFacquisition_sequence::*combos[2];
+    const char* combo_names[2];
+};
+
+const OutputColumn output_columns[] = {
+    {&TFacquisition_sequence::Label79, "Label79", "S3", 256, 232, {&TFacquisition_sequence::cbb_s_o3, &TFacquisition_sequence::cbb_s2_o3}, {"cbb_s_o3", "cbb_s2_o3"}},
+    {&TFacquisition_sequence::Label80, "Label80", "S2", 328, 304, {&TFacquisition_sequence::cbb_s_o2, &TFacquisition_sequence::cbb_s2_o2}, {"cbb_s_o2", "cbb_s2_o2"}},
+    {&TFacquisition_sequence::Label81, "Label81", "S1", 400, 376, {&TFacquisition_sequence::cbb_s_o1, &TFacquisition_sequence::cbb_s2_o1}, {"cbb_s_o1", "cbb_s2_o1"}},
+    {&TFacquisition_sequence::Label82, "Label82", "S0", 472, 448, {&TFacquisition_sequence::cbb_s_o0, &TFacquisition_sequence::cbb_s2_o0}, {"cbb_s_o0", "cbb_s2_o0"}},
 };
 // clang-format on
+
+// The tops of the two rows of output changes.
+const int output_row_tops[2] = {38, 62};
 
 const int row_spacing = 24;
 const int check_height = 17;
@@ -56,11 +76,6 @@ const int gap_before_combo = 8;
 
 const char* const comparison_items[] = {"No threshold", ">= Greater Or Equal", "< Less Than"};
 const char* const output_items[] = {"Force 1", "Force 0", "Keep"};
-
-QString latin(const char* text)
-{
-    return QString::fromLatin1(text);
-}
 
 QGroupBox* make_tab_group_box(QWidget* page, const char* name, const char* caption, int height)
 {
@@ -93,46 +108,24 @@ int chosen_item(const QComboBox* combo)
     return combo->findText(combo->currentText(), Qt::MatchFixedString);
 }
 
-Comparison comparison_of(const QComboBox* combo)
+// The value an editable combo box names when its items are the values of
+// `Choice` in order, from 0 to `last`; `otherwise` for a text that names none.
+template <typename Choice>
+Choice chosen_value(const QComboBox* combo, Choice last, Choice otherwise)
 {
-    switch (chosen_item(combo)) {
-        case compare_ge:
-            return compare_ge;
-        case compare_lt:
-            return compare_lt;
-        default:
-            return compare_none;
-    }
-}
-
-OutputSetting setting_of(const QComboBox* combo)
-{
-    switch (chosen_item(combo)) {
-        case output_force_1:
-            return output_force_1;
-        case output_force_0:
-            return output_force_0;
-        default:
-            return output_keep;
-    }
+    const int item = chosen_item(combo);
+    return item >= 0 && item <= last ? static_cast<Choice>(item) : otherwise;
 }
 
 }  // namespace
 
 TFacquisition_sequence::TFacquisition_sequence(QWidget* parent)
-    : QDialog(parent), sequence_copy(xml_add_child(nullptr, "ACQUISITION_SEQUENCE"))
+    : EditorDialog(parent),
+      sequence_copy(xml_add_child(nullptr, "ACQUISITION_SEQUENCE")),
+      instance(Facquisition_sequence, this)
 {
-    Facquisition_sequence = this;
     build_form();
-    new KeyPreview(this, [this](int key) { return FormKeyDown(key); });
-}
-
-TFacquisition_sequence::~TFacquisition_sequence()
-{
-    // edit_sequence must never reach a dialog that is gone.
-    if (Facquisition_sequence == this) {
-        Facquisition_sequence = nullptr;
-    }
+    preview_keys();
 }
 
 void TFacquisition_sequence::build_form()
@@ -145,16 +138,13 @@ void TFacquisition_sequence::build_form()
     PageControl1->setObjectName(QStringLiteral("PageControl1"));
     PageControl1->setGeometry(0, 0, 569, 385);
 
-    QGroupBox** boxes[] = {&GroupBox14, &GroupBox2, &GroupBox1, &GroupBox3};
-    QWidget** pages[] = {&TabSheet1, &TabSheet2, &TabSheet3, &TabSheet4};
     channel_rows.assign(channel_count, ChannelRow());
-    for (int tab = 0; tab < 4; ++tab) {
-        const GroupLayout& layout = group_layouts[tab];
+    for (const GroupLayout& layout : group_layouts) {
         QWidget* page = new QWidget();
         page->setObjectName(latin(layout.tab_name));
         PageControl1->addTab(page, latin(layout.tab_caption));
-        *pages[tab] = page;
-        *boxes[tab] = make_tab_group_box(page, layout.box_name, layout.box_caption, layout.box_height);
+        this->*layout.tab = page;
+        this->*layout.box = make_tab_group_box(page, layout.box_name, layout.box_caption, layout.box_height);
     }
 
     // The battery row heads the on-board tab; its end-of-life threshold text
@@ -168,8 +158,8 @@ void TFacquisition_sequence::build_form()
         make_threshold_edit(GroupBox14, QStringLiteral("ed_vbat_threshold"), "11.9", 440, 16 - field_raise);
     lb_vbat = make_label(GroupBox14, QStringLiteral("lb_vbat"), QStringLiteral("[V]"), 488, 16);
 
-    for (int tab = 0; tab < 4; ++tab) {
-        build_channel_group(group_layouts[tab].group, *boxes[tab]);
+    for (const GroupLayout& layout : group_layouts) {
+        build_channel_group(layout.group, this->*layout.box);
     }
     // The digital inputs row starts without its threshold controls; the first
     // opening shows them with the others.
@@ -193,10 +183,7 @@ void TFacquisition_sequence::build_form()
         connect(box, &QCheckBox::toggled, this, &TFacquisition_sequence::setup_display_conditions);
     }
 
-    Button1 = make_button(this, QStringLiteral("Button1"), QStringLiteral("OK"), QRect(152, 392, 89, 25));
-    Button2 = make_button(this, QStringLiteral("Button2"), QStringLiteral("Cancel"), QRect(312, 392, 89, 25));
-    connect(Button1, &QPushButton::clicked, this, &TFacquisition_sequence::Button1Click);
-    connect(Button2, &QPushButton::clicked, this, &TFacquisition_sequence::Button2Click);
+    build_ok_cancel(QPoint(152, 392), QPoint(312, 392));
 }
 
 // One row per catalogue channel of the group, in catalogue order, named after
@@ -244,48 +231,19 @@ void TFacquisition_sequence::build_actions()
     cb_s_out = make_row_check_box(gb_actions, QStringLiteral("cb_s_out"), change_caption, 16, 40, 212);
     cb_s2_out = make_row_check_box(gb_actions, QStringLiteral("cb_s2_out"), change_caption, 16, 64, 212);
 
-    const int output_lefts[4] = {232, 304, 376, 448};
-    const char* const output_names[2][4] = {{"cbb_s_o3", "cbb_s_o2", "cbb_s_o1", "cbb_s_o0"},
-                                            {"cbb_s2_o3", "cbb_s2_o2", "cbb_s2_o1", "cbb_s2_o0"}};
-    QComboBox** outputs[2][4] = {{&cbb_s_o3, &cbb_s_o2, &cbb_s_o1, &cbb_s_o0},
-                                 {&cbb_s2_o3, &cbb_s2_o2, &cbb_s2_o1, &cbb_s2_o0}};
-    const int output_tops[2] = {38, 62};
+    // Row by row, then the captions: the order Tab visits the combo boxes.
     for (int change = 0; change < 2; ++change) {
-        for (int column = 0; column < 4; ++column) {
-            QComboBox* combo = make_choice(gb_actions, latin(output_names[change][column]), output_items,
-                                           output_lefts[column], output_tops[change], 65);
+        for (const OutputColumn& column : output_columns) {
+            QComboBox* combo = make_choice(gb_actions, latin(column.combo_names[change]), output_items,
+                                           column.combo_left, output_row_tops[change], 65);
             combo->setCurrentIndex(output_keep);
-            *outputs[change][column] = combo;
+            this->*column.combos[change] = combo;
         }
     }
-
-    const char* const label_names[4] = {"Label79", "Label80", "Label81", "Label82"};
-    const char* const label_captions[4] = {"S3", "S2", "S1", "S0"};
-    QLabel** labels[4] = {&Label79, &Label80, &Label81, &Label82};
-    const int label_lefts[4] = {256, 328, 400, 472};
-    for (int column = 0; column < 4; ++column) {
-        *labels[column] =
-            make_label(gb_actions, latin(label_names[column]), latin(label_captions[column]), label_lefts[column], 24);
+    for (const OutputColumn& column : output_columns) {
+        this->*column.caption =
+            make_label(gb_actions, latin(column.caption_name), latin(column.caption_text), column.caption_left, 24);
     }
-}
-
-bool TFacquisition_sequence::FormKeyDown(int key)
-{
-    if (key != Qt::Key_Escape) {
-        return false;
-    }
-    Button2Click();
-    return true;
-}
-
-void TFacquisition_sequence::Button1Click()
-{
-    accept();
-}
-
-void TFacquisition_sequence::Button2Click()
-{
-    reject();
 }
 
 void TFacquisition_sequence::execute(TiXmlElement* sequence, bool with_thresholds, const char* caption)
@@ -319,9 +277,6 @@ void TFacquisition_sequence::reset_controls()
 
 void TFacquisition_sequence::load_sequence()
 {
-    if (sequence_copy == nullptr) {
-        return;
-    }
     reset_controls();
     // The reading rules start from the reset controls: an ACQ_VBAT without
     // threshold leaves the end-of-life text as it was.
@@ -392,7 +347,7 @@ ChannelChoice TFacquisition_sequence::store_channel(const ChannelRow& row) const
     ChannelChoice choice;
     choice.selected = row.cb->isChecked();
     if (row.cbb != nullptr && row.ed != nullptr) {
-        choice.comparison = comparison_of(row.cbb);
+        choice.comparison = chosen_value(row.cbb, compare_lt, compare_none);
         choice.threshold = typed_text(row.ed);
     }
     return choice;
@@ -403,7 +358,7 @@ OutputChange TFacquisition_sequence::output_masks(QCheckBox* switch_box, const O
     OutputChange change;
     change.on = switch_box->isChecked();
     for (int column = 0; column < 4; ++column) {
-        change.outputs[3 - column] = setting_of(outputs[column]);
+        change.outputs[3 - column] = chosen_value(outputs[column], output_keep, output_keep);
     }
     return change;
 }
@@ -418,19 +373,16 @@ void TFacquisition_sequence::setup_display_conditions()
     ed_vbat_threshold->setVisible(show_thresholds);
     lb_vbat->setVisible(show_thresholds);
 
-    for (const GroupLayout& layout : group_layouts) {
-        for (size_t index = 0; index < channel_rows.size(); ++index) {
-            const ChannelRow& row = channel_rows[index];
-            if (channel_catalogue[index].group != layout.group || row.cbb == nullptr) {
-                continue;
-            }
-            bool comparison_enabled = row.cb->isChecked();
-            row.cbb->setEnabled(comparison_enabled);
-            row.ed->setEnabled(comparison_enabled && chosen_item(row.cbb) > 0);
-            row.cbb->setVisible(show_thresholds);
-            row.ed->setVisible(show_thresholds);
-            row.lb->setVisible(show_thresholds);
+    for (const ChannelRow& row : channel_rows) {
+        if (row.cbb == nullptr) {
+            continue;
         }
+        const bool comparison_enabled = row.cb->isChecked();
+        row.cbb->setEnabled(comparison_enabled);
+        row.ed->setEnabled(comparison_enabled && chosen_item(row.cbb) > 0);
+        row.cbb->setVisible(show_thresholds);
+        row.ed->setVisible(show_thresholds);
+        row.lb->setVisible(show_thresholds);
     }
 
     for (QComboBox* combo : first_outputs()) {

@@ -11,28 +11,25 @@
 
 #include <tinyxml.h>
 
-#include <QDialog>
 #include <array>
 #include <memory>
 #include <vector>
 
 #include "doc/Lib_cpp.h"
 #include "sequence/sequence_format.h"
+#include "widgets/editor_dialog.h"
 
 class QCheckBox;
 class QComboBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
-class QPushButton;
-class QTabWidget;
 
-class TFacquisition_sequence : public QDialog {
+class TFacquisition_sequence : public EditorDialog {
     Q_OBJECT
 
 public:
     explicit TFacquisition_sequence(QWidget* parent = nullptr);
-    ~TFacquisition_sequence() override;
 
     // The modal editing run: loads `sequence` into the controls and, on OK,
     // regenerates it from them. Nothing is shown when `sequence` is null;
@@ -56,17 +53,16 @@ public:
     // The caption of the current opening.
     Tmy_string title;
 
-    QTabWidget* PageControl1;
-    QWidget* TabSheet1;
-    QWidget* TabSheet2;
-    QWidget* TabSheet3;
-    QWidget* TabSheet4;
-    QWidget* TabSheet5;
-    QGroupBox* GroupBox14;
-    QGroupBox* GroupBox2;
-    QGroupBox* GroupBox1;
-    QGroupBox* GroupBox3;
-    QGroupBox* gb_actions;
+    QWidget* TabSheet1;     // "On-Board"
+    QWidget* TabSheet2;     // "Analog"
+    QWidget* TabSheet3;     // "Fluorimeter"
+    QWidget* TabSheet4;     // "Pressure"
+    QWidget* TabSheet5;     // "Actions"
+    QGroupBox* GroupBox14;  // "On-Board probes"
+    QGroupBox* GroupBox2;   // "Analog inputs"
+    QGroupBox* GroupBox1;   // "Fluorimeter"
+    QGroupBox* GroupBox3;   // "Pressure"
+    QGroupBox* gb_actions;  // "Conditional actions"
 
     QCheckBox* cb_vbat;
     QCheckBox* cb_vbat_eol;
@@ -85,24 +81,15 @@ public:
     QComboBox* cbb_s2_o2;
     QComboBox* cbb_s2_o1;
     QComboBox* cbb_s2_o0;
-    QLabel* Label79;
-    QLabel* Label80;
-    QLabel* Label81;
-    QLabel* Label82;
-
-    QPushButton* Button1;
-    QPushButton* Button2;
+    QLabel* Label79;  // "S3"
+    QLabel* Label80;  // "S2"
+    QLabel* Label81;  // "S1"
+    QLabel* Label82;  // "S0"
 
 public slots:
-    void Button1Click();
-    void Button2Click();
     // Enables and shows the controls that depend on ticks, comparisons and
     // the threshold mode; the controls keep their values meanwhile.
     void setup_display_conditions();
-
-protected:
-    // Escape closes the dialog like Cancel, whichever control has the focus.
-    bool FormKeyDown(int key);
 
 private:
     // Four output combo boxes in the order S3, S2, S1, S0 of the dialog's row.
@@ -126,6 +113,8 @@ private:
 
     OutputRow first_outputs() const { return {cbb_s_o3, cbb_s_o2, cbb_s_o1, cbb_s_o0}; }
     OutputRow second_outputs() const { return {cbb_s2_o3, cbb_s2_o2, cbb_s2_o1, cbb_s2_o0}; }
+
+    OneInstance<TFacquisition_sequence> instance;
 };
 
 // The one instance, created hidden at start-up; null until then.

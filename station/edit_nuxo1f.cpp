@@ -17,7 +17,6 @@
 #include "station/station_values.h"
 #include "widgets/cp1252_text.h"
 #include "widgets/form.h"
-#include "widgets/key_preview.h"
 #include "widgets/window_place.h"
 
 TFedit* Fedit = nullptr;
@@ -94,11 +93,6 @@ const BoxRow box_rows[] = {
 };
 // clang-format on
 
-QString latin(const char* text)
-{
-    return QString::fromLatin1(text);
-}
-
 QFrame* add_line(QWidget* parent, QFrame::Shape shape, const QRect& geometry)
 {
     auto* line = new QFrame(parent);
@@ -110,9 +104,9 @@ QFrame* add_line(QWidget* parent, QFrame::Shape shape, const QRect& geometry)
 
 }  // namespace
 
-TFedit::TFedit(QWidget* parent) : QDialog(parent), station_copy(xml_add_child(nullptr, "STATION"))
+TFedit::TFedit(QWidget* parent)
+    : EditorDialog(parent), station_copy(xml_add_child(nullptr, "STATION")), instance(Fedit, this)
 {
-    Fedit = this;
     setObjectName(QStringLiteral("Fedit"));
     setWindowTitle(QStringLiteral("NUXO configuration Editor"));
     setFixedSize(577, 551);
@@ -139,11 +133,7 @@ TFedit::TFedit(QWidget* parent) : QDialog(parent), station_copy(xml_add_child(nu
     // and every other caption of the dialog with it.
     condense_to_fit(captions_in(PageControl1));
 
-    Button1 = make_button(this, QStringLiteral("Button1"), QStringLiteral("OK"), QRect(144, 520, 89, button_height));
-    Button2 =
-        make_button(this, QStringLiteral("Button2"), QStringLiteral("Cancel"), QRect(320, 520, 89, button_height));
-    connect(Button1, &QPushButton::clicked, this, &TFedit::Button1Click);
-    connect(Button2, &QPushButton::clicked, this, &TFedit::Button2Click);
+    build_ok_cancel(QPoint(144, 520), QPoint(320, 520));
     connect(Button7, &QPushButton::clicked, this, &TFedit::Button7Click);
     connect(Button3, &QPushButton::clicked, this, &TFedit::Button3Click);
     connect(Button4, &QPushButton::clicked, this, &TFedit::Button4Click);
@@ -151,21 +141,14 @@ TFedit::TFedit(QWidget* parent) : QDialog(parent), station_copy(xml_add_child(nu
     // mode leaves the switches alone.
     connect(cb_gsm_mode, &QComboBox::currentTextChanged, this, &TFedit::setup_display_conditions);
 
-    new KeyPreview(this, [this](int key) { return FormKeyDown(key); });
+    preview_keys();
 }
 
-TFedit::~TFedit()
-{
-    if (Fedit == this) {
-        Fedit = nullptr;
-    }
-}
-
-void TFedit::build_rows(QGroupBox* TFedit::*group, int first_top, int last_top)
+void TFedit::build_rows(QGroupBox* TFedit::*group, int first_top, int end_top)
 {
     QGroupBox* parent = this->*group;
     for (const BoxRow& row : box_rows) {
-        if (row.group != group || row.box.top() < first_top || row.box.top() > last_top) {
+        if (row.group != group || row.box.top() < first_top || row.box.top() >= end_top) {
             continue;
         }
         const QString caption = latin(station_fields[row.field].label);
@@ -254,54 +237,24 @@ bool TFedit::edit_station(TiXmlElement* station)
     if (station == nullptr) {
         return false;
     }
-    xml_clear(station_copy.get());
-    xml_copy(station_copy.get(), station);
-    const StationParts parts = complete_station_defaults(station_copy.get());
-    cfg_parameters = parts.cfg_parameters;
-    cfg_sequences = parts.cfg_sequences;
-    seq_slow = parts.seq_slow;
-    seq_fast = parts.seq_fast;
-    seq_health = parts.seq_health;
-
-    load_controls();
-    PageControl1->setCurrentIndex(0);
-    // Each opening starts on the first box, the station's number.
-    ed_ID->setFocus();
-    if (exec_showing_starts(this) != QDialog::Accepted) {
-        return false;
-    }
-    store_controls();
-    xml_clear(station);
-    xml_copy(station, station_copy.get());
-    return true;
+    return edit_station_copy(station, station_copy.get(), [this](const StationParts& opened, StationValues& values) {
+        parts = opened;
+        show_values(values);
+        PageControl1->setCurrentIndex(0);
+        // Each opening starts on the first box, the station's number.
+        ed_ID->setFocus();
+        if (exec_showing_starts(this) != QDialog::Accepted) {
+            return false;
+        }
+        values = typed_values();
+        return true;
+    });
 }
 
-const char* TFedit::get_parameter(const char* element_name, const char* attribute) const
-{
-    return parameter_text(cfg_parameters, element_name, attribute);
-}
-
-void TFedit::set_parameter(const char* element_name, const char* attribute, const char* text)
-{
-    set_parameter_text(cfg_parameters, element_name, attribute, text);
-}
-
-StationParts TFedit::parts() const
-{
-    StationParts parts;
-    parts.cfg_parameters = cfg_parameters;
-    parts.cfg_sequences = cfg_sequences;
-    parts.seq_slow = seq_slow;
-    parts.seq_fast = seq_fast;
-    parts.seq_health = seq_health;
-    return parts;
-}
-
-void TFedit::load_controls()
+void TFedit::show_values(const StationValues& values)
 {
     // Every box is filled, the PIN too: an earlier station's PIN left in
     // its box would be stored into this one.
-    const StationValues values = load_station_values(station_copy.get(), parts());
     for (const BoxRow& row : box_rows) {
         show_text(this->*row.edit, values.text[row.field]);
     }
@@ -316,7 +269,7 @@ void TFedit::load_controls()
     setup_display_conditions();
 }
 
-void TFedit::store_controls()
+StationValues TFedit::typed_values() const
 {
     // Boxes disabled by the mode are stored too, so switching a station to
     // another mode and back loses none of its settings.
@@ -327,7 +280,7 @@ void TFedit::store_controls()
     values.flags.gsm_enabled = gsm_enabled_flag;
     values.flags.gsm_call = gsm_call_flag;
     values.flags.gprs = gprs_flag;
-    store_station_values(station_copy.get(), parts(), values);
+    return values;
 }
 
 void TFedit::setup_display_conditions()
@@ -350,38 +303,19 @@ void TFedit::setup_display_conditions()
     }
 }
 
-void TFedit::Button1Click()
-{
-    accept();
-}
-
-void TFedit::Button2Click()
-{
-    reject();
-}
-
 // The sequence dialog edits the sequence inside the working copy; it reaches
 // the document only if this dialog is then closed with OK.
 void TFedit::Button7Click()
 {
-    edit_sequence(seq_slow, true, "Slow sequence");
+    edit_sequence(parts.seq_slow, true, "Slow sequence");
 }
 
 void TFedit::Button3Click()
 {
-    edit_sequence(seq_fast, true, "Fast sequence");
+    edit_sequence(parts.seq_fast, true, "Fast sequence");
 }
 
 void TFedit::Button4Click()
 {
-    edit_sequence(seq_health, false, "Health sequence");
-}
-
-bool TFedit::FormKeyDown(int key)
-{
-    if (key == Qt::Key_Escape) {
-        Button2Click();
-        return true;
-    }
-    return false;
+    edit_sequence(parts.seq_health, false, "Health sequence");
 }

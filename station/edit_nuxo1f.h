@@ -12,68 +12,54 @@
 
 #include <tinyxml.h>
 
-#include <QDialog>
 #include <memory>
 
-#include "station/station_record.h"
+#include "station/station_values.h"
+#include "widgets/editor_dialog.h"
 
 class QComboBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
-class QPushButton;
-class QTabWidget;
 
-class TFedit : public QDialog {
+class TFedit : public EditorDialog {
     Q_OBJECT
 
 public:
     explicit TFedit(QWidget* parent = nullptr);
-    ~TFedit() override;
 
     // Edits `station` modally. True when the dialog was closed with OK and
     // the station was rewritten (changed or not); false for Cancel, Escape,
     // the close box or no station, and the station is then left untouched.
     bool edit_station(TiXmlElement* station);
 
-    // The attribute of the first parameter element with exactly that name;
-    // "" when the element or the attribute is missing.
-    const char* get_parameter(const char* element_name, const char* attribute) const;
-    // Sets the attribute when the parameter element exists; never creates one.
-    void set_parameter(const char* element_name, const char* attribute, const char* text);
-
-    void load_controls();
-    void store_controls();
-    // The pieces of station_copy as one value, for the value rules.
-    StationParts parts() const;
+    // Fills the boxes and the mode with a station's values.
+    void show_values(const StationValues& values);
+    // The boxes' texts and the switches as OK stores them.
+    StationValues typed_values() const;
 
     // The working STATION element, detached and owned; refilled at each opening.
     std::unique_ptr<TiXmlElement> station_copy;
     // Pieces of station_copy, valid until the next opening.
-    TiXmlElement* cfg_parameters = nullptr;
-    TiXmlElement* cfg_sequences = nullptr;
-    TiXmlElement* seq_slow = nullptr;
-    TiXmlElement* seq_fast = nullptr;
-    TiXmlElement* seq_health = nullptr;
+    StationParts parts;
     // The SYSCTRL switches gsm_enabled, gsm_call and gprs while the dialog is open.
     bool gsm_enabled_flag = false;
     bool gsm_call_flag = false;
     bool gprs_flag = false;
 
-    QTabWidget* PageControl1;
-    QWidget* TabSheet1;
-    QWidget* TabSheet2;
-    QWidget* TabSheet3;
+    QWidget* TabSheet1;  // "General"
+    QWidget* TabSheet2;  // "GSM timing"
+    QWidget* TabSheet3;  // "Acquisitions"
 
     // "General"
-    QGroupBox* GroupBox1;
+    QGroupBox* GroupBox1;  // "Identification & Communication"
     QLineEdit* ed_ID;
     QLineEdit* ed_phone_nbr;
     QLineEdit* ed_pin;
     QLineEdit* ed_description;
 
     // "GSM timing"
-    QGroupBox* GroupBox2;
+    QGroupBox* GroupBox2;  // "GSM"
     QComboBox* cb_gsm_mode;
     QLineEdit* ed_http_host;
     QLineEdit* ed_http_host_port;
@@ -86,27 +72,22 @@ public:
     QLineEdit* ed_gsm_interval;
     QLineEdit* ed_gsm_duration;
     QLineEdit* ed_gsm_sms_duration;
-    QLabel* Image1;
+    QLabel* Image1;  // the picture of the GSM timing
     QLineEdit* ed_sms;
     QLineEdit* ed_sms_text_acq;
     QLineEdit* ed_sms_text_eol;
 
     // "Acquisitions"
-    QGroupBox* GroupBox3;
-    QGroupBox* GroupBox4;
-    QGroupBox* GroupBox5;
+    QGroupBox* GroupBox3;  // "Slow Sequence "
+    QGroupBox* GroupBox4;  // "Fast Sequence "
+    QGroupBox* GroupBox5;  // "Health Sequence "
     QLineEdit* ed_acq_interval0;
     QLineEdit* ed_acq_interval1;
-    QPushButton* Button7;
-    QPushButton* Button3;
-    QPushButton* Button4;
-
-    QPushButton* Button1;
-    QPushButton* Button2;
+    QPushButton* Button7;  // "Slow sequence configuration"
+    QPushButton* Button3;  // "Fast sequence configuration"
+    QPushButton* Button4;  // "Health sequence configuration"
 
 public slots:
-    void Button1Click();
-    void Button2Click();
     void Button7Click();
     void Button3Click();
     void Button4Click();
@@ -114,14 +95,13 @@ public slots:
     // edits that matter in that mode.
     void setup_display_conditions();
 
-protected:
-    // Escape closes the dialog like Cancel, whichever control has the focus.
-    bool FormKeyDown(int key);
-
 private:
+    OneInstance<TFedit> instance;
+
     // Builds the boxes of `group` in the dialog's row table whose top lies
-    // in [first_top, last_top], with their captions and notes.
-    void build_rows(QGroupBox* TFedit::*group, int first_top = 0, int last_top = 1 << 20);
+    // in [first_top, end_top), with their captions and notes: two bands that
+    // share a bound never both build the row on it.
+    void build_rows(QGroupBox* TFedit::*group, int first_top = 0, int end_top = 1 << 20);
     void build_general_tab();
     void build_gsm_tab();
     void build_acquisitions_tab();

@@ -132,3 +132,18 @@ void store_station_values(TiXmlElement* station, const StationParts& parts, cons
         }
     }
 }
+
+bool edit_station_copy(TiXmlElement* station, TiXmlElement* working, const StationEdit& edit)
+{
+    xml_clear(working);
+    xml_copy(working, station);
+    const StationParts parts = complete_station_defaults(working);
+    StationValues values = load_station_values(working, parts);
+    if (!edit(parts, values)) {
+        return false;
+    }
+    store_station_values(working, parts, values);
+    xml_clear(station);
+    xml_copy(station, working);
+    return true;
+}

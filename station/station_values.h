@@ -1,11 +1,12 @@
 // What the station dialog shows for one station, one text per box, and how
-// those texts are stored back when the dialog is confirmed. The dialog and
-// the fleet tool both go through these two functions, so a station changed
-// by the tool is stored exactly as the dialog would store it.
+// those texts are stored back when the dialog is confirmed. The dialog, the
+// fleet tool and the fuzzer's road all go through edit_station_copy, so a
+// station changed by the tool is stored exactly as the dialog would store it.
 #ifndef ZANTOR_STATION_STATION_VALUES_H
 #define ZANTOR_STATION_STATION_VALUES_H
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "doc/Lib_xml.h"
@@ -85,5 +86,17 @@ StationValues load_station_values(const TiXmlElement* station, const StationPart
 // choosing a mode is apply_gsm_mode on the flags). `station` must be
 // completed; nothing is created.
 void store_station_values(TiXmlElement* station, const StationParts& parts, const StationValues& values);
+
+// What happens between the station dialog's opening and its OK, given the
+// parts of the working copy and the values as the dialog shows them. It may
+// change the values and the sequences of the copy; false is Cancel.
+using StationEdit = std::function<bool(const StationParts& parts, StationValues& values)>;
+
+// The station dialog's road for one STATION record: `working` (a detached
+// element) becomes a copy of `station` completed with every default, `edit`
+// runs on its values, and on true the values are stored as OK stores them and
+// the copy replaces the content of `station`. On false `station` is left
+// untouched. Returns what `edit` returned.
+bool edit_station_copy(TiXmlElement* station, TiXmlElement* working, const StationEdit& edit);
 
 #endif

@@ -18,6 +18,11 @@
 
 const QColor group_colour(227, 223, 217);
 
+QString latin(const char* text)
+{
+    return QString::fromLatin1(text);
+}
+
 QLabel* make_label(QWidget* parent, const QString& name, const QString& text, int left, int top)
 {
     auto* label = new QLabel(text, parent);

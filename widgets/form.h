@@ -32,6 +32,9 @@ extern const QColor group_colour;
 // Height of the single-line edits and drop-down lists of the layouts.
 const int field_height = 21;
 
+// A name or caption written in the source, in Latin-1.
+QString latin(const char* text);
+
 // A caption as wide as its text, its top left at left, top. Captions that
 // nothing refers to have no name.
 QLabel* make_label(QWidget* parent, const QString& name, const QString& text, int left, int top);

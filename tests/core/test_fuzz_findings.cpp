@@ -12,6 +12,8 @@
 #include "doc/xml_load.h"
 #include "doc/xml_precheck.h"
 #include "doc/xml_writer.h"
+#include "station/station_record.h"
+#include "station/station_values.h"
 #include "support/core_files.h"
 #include "support/core_settings_road.h"
 #include "support/test_paths.h"
@@ -63,6 +65,26 @@ TEST(FuzzCorpus, RefusedAndDeepFilesKeepTheirProperties)
     std::string error;
     ASSERT_TRUE(parse_document(doc, "<A><B><C/></B><D/></A><!-- x -->", error));
     EXPECT_EQ(element_depth(doc), 3);
+}
+
+// The road's station OK is the dialog's own: the values are stored back as
+// OK stores them, a GSM time rounded to whole minutes and the PIN written into
+// both of its places.
+TEST(FuzzCorpus, TheRoadStoresStationValuesAsTheDialogsOkDoes)
+{
+    TiXmlDocument doc;
+    std::string error;
+    ASSERT_TRUE(parse_document(doc,
+                               "<STATION id=\"7\" pin=\"1234\"><CONFIGURATION value=\"0\">"
+                               "<GSM_DURATION value=\"90\"/></CONFIGURATION></STATION>",
+                               error))
+        << error;
+    TiXmlElement* station = doc.RootElement();
+    edit_station_as_dialogs_do(station);
+    const StationParts parts = find_station_parts(station);
+    EXPECT_STREQ(parameter_text(parts.cfg_parameters, "GSM_DURATION", "value"), "60");
+    EXPECT_STREQ(parameter_text(parts.cfg_parameters, "PIN_CODE", "value"), "1234");
+    EXPECT_STREQ(xml_get_attr_text(station, "pin"), "1234");
 }
 
 // Element text with blanks at its ends (here from "> " read before an "&"

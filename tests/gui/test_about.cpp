@@ -50,7 +50,7 @@ TEST_F(AboutBox, ShowsTheBuildDateAndTime)
 
 TEST_F(AboutBox, MenuShowsItCentredWithoutBlockingTheMainWindow)
 {
-    window->AboutKestrane1Click();
+    choose_menu_item(window.get(), "AboutKestrane1");
     ASSERT_TRUE(about->isVisible());
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
     const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
@@ -58,7 +58,7 @@ TEST_F(AboutBox, MenuShowsItCentredWithoutBlockingTheMainWindow)
 
     // A second click only brings it to the front; moved boxes stay where they are.
     about->move(10, 10);
-    window->AboutKestrane1Click();
+    choose_menu_item(window.get(), "AboutKestrane1");
     EXPECT_TRUE(about->isVisible());
     EXPECT_EQ(about->pos(), QPoint(10, 10));
 

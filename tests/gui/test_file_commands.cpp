@@ -25,6 +25,7 @@
 #include "support/gui_file_dialog.h"
 #include "support/gui_fixture.h"
 #include "support/gui_modal.h"
+#include "support/gui_operator.h"
 #include "widgets/file_dialog.h"
 
 namespace {
@@ -47,20 +48,31 @@ const std::string partial_document =
     "    <EXTRA a=\"1\" />\r\n"
     "</CONFIG>\r\n";
 
+// The lines of a new document between its root and its station list: the
+// directories and COM ports the editor adds to a file that has none.
+std::string default_directories_and_ports()
+{
+    const std::string document = default_settings_file;
+    const size_t start = document.find("\r\n") + 2;
+    return document.substr(start, document.find("    <STATIONS />") - start);
+}
+
 const std::string partial_document_completed =
     "<CONFIG>\r\n"
     "    <STATIONS>\r\n"
     "        <STATION id=\"7\" description=\"Roof\" />\r\n"
     "    </STATIONS>\r\n"
-    "    <EXTRA a=\"1\" />\r\n"
-    "    <PATH_DATA_BIN path=\"c:\\kestrane\\data_bin\" />\r\n"
-    "    <PATH_DATA_XML path=\"c:\\kestrane\\data_xml\" />\r\n"
-    "    <PATH_STATUS_LOG path=\"c:\\kestrane\\zantor_basic\\status_log\" />\r\n"
-    "    <COMPORTS>\r\n"
-    "        <COMPORT port=\"COM1\" rate=\"38400\" type=\"direct\" description=\"cable connection (USB)\" />\r\n"
-    "        <COMPORT port=\"COM2\" rate=\"9600\" type=\"modem\" description=\"standard modem\" />\r\n"
-    "    </COMPORTS>\r\n"
-    "</CONFIG>\r\n";
+    "    <EXTRA a=\"1\" />\r\n" +
+    default_directories_and_ports() + "</CONFIG>\r\n";
+
+// Writes `bytes` into `path` and opens it as the operator does: File, Open,
+// the file's name.
+void open_file(TFmain* window, const QString& path, const std::string& bytes)
+{
+    write_bytes(path, bytes);
+    answer_next_file_dialog(path);
+    choose_menu_item(window, "Open1");
+}
 
 // Answers the next error box, keeping its text.
 void read_error_box(QString* text)
@@ -91,12 +103,12 @@ TEST_F(NewAndSave, FirstDialogsShowAnEmptyName)
 {
     QString open_name = QStringLiteral("unset");
     cancel_next_file_dialog([&](QFileDialog* dialog) { open_name = file_name_shown(dialog); });
-    window->Open1Click();
+    choose_menu_item(window.get(), "Open1");
     EXPECT_TRUE(open_name.isEmpty()) << open_name.toStdString();
 
     QString save_name = QStringLiteral("unset");
     cancel_next_file_dialog([&](QFileDialog* dialog) { save_name = file_name_shown(dialog); });
-    window->SaveAs1Click();
+    choose_menu_item(window.get(), "SaveAs1");
     EXPECT_TRUE(save_name.isEmpty()) << save_name.toStdString();
     EXPECT_FALSE(window->Save1->isEnabled());
 }
@@ -105,7 +117,7 @@ TEST_F(NewAndSave, SaveAsWritesTheNewDocumentByteExactUnderTheTypedNamePlusXml)
 {
     window->modified = true;
     answer_next_file_dialog(temp_path("fleet"));
-    window->SaveAs1Click();
+    choose_menu_item(window.get(), "SaveAs1");
 
     const QString written = temp_path("fleet.xml");
     EXPECT_EQ(read_bytes(written), new_document);
@@ -126,12 +138,12 @@ TEST_F(NewAndSave, SaveWritesTheEditsToTheFileOfTheLastSaveAs)
     write_bytes(file, "old content");
     // Save As onto an existing file overwrites it without a question.
     answer_next_file_dialog(file);
-    window->SaveAs1Click();
+    choose_menu_item(window.get(), "SaveAs1");
     ASSERT_EQ(read_bytes(file), new_document);
 
     window->ed_COM_modem->setText(QStringLiteral("COM9"));
     window->modified = true;
-    window->Save1Click();
+    press_shortcut(window.get(), "Save1");
     EXPECT_NE(read_bytes(file).find("port=\"COM9\" rate=\"9600\""), std::string::npos);
     EXPECT_FALSE(window->modified);
 }
@@ -141,17 +153,17 @@ TEST_F(NewAndSave, SaveAfterNewThatFollowedAnOpenAsksForAName)
     const QString opened = temp_path("opened.xml");
     write_bytes(opened, new_document);
     answer_next_file_dialog(opened);
-    window->Open1Click();
+    press_shortcut(window.get(), "Open1");
     ASSERT_TRUE(window->Save1->isEnabled());
 
-    window->New1Click();
+    choose_menu_item(window.get(), "New1");
     EXPECT_TRUE(window->Save1->isEnabled());
     EXPECT_TRUE(window->current_file().isEmpty());
 
     window->modified = true;
     const QString chosen = temp_path("chosen.xml");
     answer_next_file_dialog(chosen);
-    window->Save1Click();
+    choose_menu_item(window.get(), "Save1");
     EXPECT_EQ(read_bytes(chosen), new_document);
     EXPECT_EQ(window->current_file(), chosen);
     EXPECT_FALSE(window->modified);
@@ -162,13 +174,13 @@ TEST_F(NewAndSave, ContinuingPastTheQuestionKeepsTheFlagSoTheNextCommandAsksAgai
     window->ed_COM_direct->setText(QStringLiteral("COM5"));
     window->modified = true;
     click_in_next_modal(QStringLiteral("OK"));
-    window->New1Click();
+    choose_menu_item(window.get(), "New1");
     EXPECT_EQ(window->ed_COM_direct->text(), QStringLiteral("COM1"));
     EXPECT_TRUE(window->modified);
 
     window->ed_COM_direct->setText(QStringLiteral("COM6"));
     click_in_next_modal(QStringLiteral("Annuler"));
-    window->New1Click();
+    choose_menu_item(window.get(), "New1");
     EXPECT_EQ(window->ed_COM_direct->text(), QStringLiteral("COM6"));
     EXPECT_TRUE(window->modified);
 }
@@ -176,9 +188,7 @@ TEST_F(NewAndSave, ContinuingPastTheQuestionKeepsTheFlagSoTheNextCommandAsksAgai
 TEST_F(Opening, CompletesWhatTheFileLacksAndKeepsEverythingElse)
 {
     const QString file = temp_path("partial.xml");
-    write_bytes(file, partial_document);
-    answer_next_file_dialog(file);
-    window->Open1Click();
+    open_file(window.get(), file, partial_document);
 
     EXPECT_TRUE(window->Save1->isEnabled());
     EXPECT_EQ(window->current_file(), file);
@@ -188,11 +198,11 @@ TEST_F(Opening, CompletesWhatTheFileLacksAndKeepsEverythingElse)
     EXPECT_EQ(station_cell(0, 1), QStringLiteral("Roof"));
     EXPECT_EQ(window->ed_path_xml->text(), QStringLiteral("c:\\kestrane\\data_xml"));
 
-    window->Save1Click();
+    choose_menu_item(window.get(), "Save1");
     EXPECT_EQ(read_bytes(file), partial_document_completed);
 
     // New keeps the root's name and fills it with the default top level.
-    window->New1Click();
+    choose_menu_item(window.get(), "New1");
     EXPECT_STREQ(xml_name(window->setup_doc.root), "CONFIG");
     EXPECT_EQ(station_rows(), 0);
 }
@@ -202,14 +212,12 @@ TEST_F(Opening, CompletesWhatTheFileLacksAndKeepsEverythingElse)
 TEST_F(Opening, TypedNamesLeaveNoCompletionListBehind)
 {
     const QString opened = temp_path("partial.xml");
-    write_bytes(opened, partial_document);
-    answer_next_file_dialog(opened);
-    window->Open1Click();
+    open_file(window.get(), opened, partial_document);
     QTest::qWait(300);  // the dialog's folder listing arrives late
     expect_only_visible_window(window.get());
 
     answer_next_file_dialog(temp_path("copy.xml"));
-    window->SaveAs1Click();
+    choose_menu_item(window.get(), "SaveAs1");
     QTest::qWait(300);
     expect_only_visible_window(window.get());
     EXPECT_EQ(window->current_file(), temp_path("copy.xml"));
@@ -223,12 +231,10 @@ TEST_F(Opening, SaveAsAfterOpenWritesUnderTheTypedName)
     EXPECT_TRUE(window->findChildren<QFileDialog*>().isEmpty()) << "no file dialog is built at start-up";
     const QString opened = temp_path("partial.xml");
     const QString typed = temp_path("copy.xml");
-    write_bytes(opened, partial_document);
-    answer_next_file_dialog(opened);
-    window->Open1Click();
+    open_file(window.get(), opened, partial_document);
 
     answer_next_file_dialog(typed);
-    window->SaveAs1Click();
+    choose_menu_item(window.get(), "SaveAs1");
     EXPECT_EQ(window->current_file(), typed);
     EXPECT_EQ(read_bytes(typed), partial_document_completed);
     EXPECT_EQ(read_bytes(opened), partial_document);
@@ -239,23 +245,21 @@ TEST_F(Opening, WithChangesAsksFirstAndACancelledDialogChangesNothing)
     window->ed_path_bin->setText(QStringLiteral("e:\\typed"));
     window->modified = true;
     click_in_next_modal(QStringLiteral("OK"), [] { cancel_next_file_dialog(); });
-    window->Open1Click();
+    choose_menu_item(window.get(), "Open1");
     EXPECT_TRUE(window->modified);
     EXPECT_EQ(window->ed_path_bin->text(), QStringLiteral("e:\\typed"));
     EXPECT_FALSE(window->Save1->isEnabled());
 
     // "Annuler" stops before the dialog.
     click_in_next_modal(QStringLiteral("Annuler"));
-    window->Open1Click();
+    choose_menu_item(window.get(), "Open1");
     EXPECT_TRUE(window->modified);
 }
 
 TEST_F(FailedOpen, ReportsTheFileAndTheReasonAndKeepsTheWindowAsItWas)
 {
     const QString good = temp_path("good.xml");
-    write_bytes(good, partial_document);
-    answer_next_file_dialog(good);
-    window->Open1Click();
+    open_file(window.get(), good, partial_document);
     window->ed_COM_direct->setText(QStringLiteral("COM8"));
     window->modified = true;
 
@@ -268,7 +272,7 @@ TEST_F(FailedOpen, ReportsTheFileAndTheReasonAndKeepsTheWindowAsItWas)
     QString error;
     click_in_next_modal(QStringLiteral("OK"),
                         [&] { answer_next_file_dialog(broken, [&] { read_error_box(&error); }); });
-    window->Open1Click();
+    choose_menu_item(window.get(), "Open1");
 
     EXPECT_TRUE(error.contains(QDir::toNativeSeparators(broken))) << error.toStdString();
     EXPECT_FALSE(reason.isEmpty());
@@ -282,7 +286,7 @@ TEST_F(FailedOpen, ReportsTheFileAndTheReasonAndKeepsTheWindowAsItWas)
 
     // The document and its references are intact: the next save writes the
     // good file with the edit.
-    window->Save1Click();
+    choose_menu_item(window.get(), "Save1");
     std::string expected = partial_document_completed;
     expected.replace(expected.find("port=\"COM1\""), 11, "port=\"COM8\"");
     EXPECT_EQ(read_bytes(good), expected);
@@ -290,7 +294,7 @@ TEST_F(FailedOpen, ReportsTheFileAndTheReasonAndKeepsTheWindowAsItWas)
     // The next Open dialog offers the current file again, not the broken one.
     QString offered;
     cancel_next_file_dialog([&](QFileDialog* dialog) { offered = file_name_shown(dialog); });
-    window->Open1Click();
+    choose_menu_item(window.get(), "Open1");
     EXPECT_EQ(offered, QFileInfo(good).fileName());
 }
 
@@ -318,14 +322,14 @@ TEST_F(Opening, OpenSaveAndSaveAsShowTheWaitCursorAndErrorBoxesTheNormalOne)
         while_listing.push_back(cursor != nullptr ? cursor->shape() : Qt::ArrowCursor);
     });
     answer_next_file_dialog(file);
-    window->Open1Click();
+    choose_menu_item(window.get(), "Open1");
     EXPECT_EQ(while_listing, std::vector<Qt::CursorShape>{Qt::WaitCursor});
 
     cursors_while_saving.clear();
     set_log_destination(note_cursor_while_saving);
-    window->Save1Click();
+    choose_menu_item(window.get(), "Save1");
     answer_next_file_dialog(temp_path("copy.xml"));
-    window->SaveAs1Click();
+    choose_menu_item(window.get(), "SaveAs1");
     set_log_destination(log_append);
     ASSERT_FALSE(cursors_while_saving.empty());
     EXPECT_EQ(std::count(cursors_while_saving.begin(), cursors_while_saving.end(), Qt::WaitCursor),
@@ -343,7 +347,7 @@ TEST_F(Opening, OpenSaveAndSaveAsShowTheWaitCursorAndErrorBoxesTheNormalOne)
             box->close();
         });
     });
-    window->Open1Click();
+    choose_menu_item(window.get(), "Open1");
     EXPECT_TRUE(box_shown);
     EXPECT_EQ(over_the_box, nullptr);
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
@@ -358,7 +362,7 @@ TEST_F(FailedSave, SaveIntoAMissingFolderIsReportedAndKeepsTheChangesUnsaved)
 
     QString error;
     read_error_box(&error);
-    window->Save1Click();
+    choose_menu_item(window.get(), "Save1");
     EXPECT_TRUE(error.contains(QDir::toNativeSeparators(unreachable))) << error.toStdString();
     EXPECT_TRUE(window->modified);
     EXPECT_EQ(window->current_file(), unreachable);
@@ -370,7 +374,7 @@ TEST_F(FailedSave, FailedSaveAsKeepsTheOldNameAndSaveDisabled)
     const QString target = temp_path("no_such_folder/fleet.xml");
     QString error;
     answer_next_file_dialog(target, [&] { read_error_box(&error); });
-    window->SaveAs1Click();
+    choose_menu_item(window.get(), "SaveAs1");
     EXPECT_TRUE(error.contains(QDir::toNativeSeparators(target))) << error.toStdString();
     EXPECT_TRUE(window->modified);
     EXPECT_TRUE(window->current_file().isEmpty());
@@ -390,13 +394,13 @@ TEST_F(FailedOpen, NameTypedInTheNextRunIsTheOneOpened)
     for (const QString& failing : {empty, temp_path("missing.xml")}) {
         QString error;
         answer_next_file_dialog(failing, [&] { read_error_box(&error); });
-        window->Open1Click();
+        choose_menu_item(window.get(), "Open1");
         EXPECT_TRUE(error.contains(QDir::toNativeSeparators(failing))) << error.toStdString();
         EXPECT_FALSE(window->Save1->isEnabled());
     }
 
     answer_next_file_dialog(good);
-    window->Open1Click();
+    choose_menu_item(window.get(), "Open1");
     EXPECT_EQ(window->current_file(), good);
     EXPECT_EQ(station_rows(), 1);
 }

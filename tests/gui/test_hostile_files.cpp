@@ -153,7 +153,7 @@ TEST_P(Hostile, LoadsOrIsRefusedAndTheWindowStaysUsable)
     write_bytes(path, file.bytes());
 
     answer_next_file_dialog(path);
-    const QString error = answering_error_boxes([this] { window->Open1Click(); });
+    const QString error = answering_error_boxes([this] { choose_menu_item(window.get(), "Open1"); });
     if (file.description == nullptr) {
         EXPECT_TRUE(error.contains(QDir::toNativeSeparators(path))) << error.toStdString();
         EXPECT_TRUE(error.contains(QString::fromLatin1(file.reason))) << error.toStdString();
@@ -172,7 +172,7 @@ TEST_P(Hostile, LoadsOrIsRefusedAndTheWindowStaysUsable)
     EXPECT_TRUE(window->modified);
     const QString saved = temp_path("saved.xml");
     answer_next_file_dialog(saved);
-    EXPECT_EQ(answering_error_boxes([this] { window->SaveAs1Click(); }), QString());
+    EXPECT_EQ(answering_error_boxes([this] { choose_menu_item(window.get(), "SaveAs1"); }), QString());
     EXPECT_FALSE(window->modified);
     EXPECT_EQ(window->current_file(), saved);
     myXMLdocument reread(nullptr);

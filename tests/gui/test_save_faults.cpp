@@ -44,7 +44,7 @@ protected:
         const QString path = temp_path("folder/fleet.xml");
         write_bytes(path, previous_file);
         answer_next_file_dialog(path);
-        window->Open1Click();
+        choose_menu_item(window.get(), "Open1");
         EXPECT_EQ(window->current_file(), path);
         type_text(window->ed_COM_direct, QStringLiteral("COM57"));
         EXPECT_TRUE(window->modified);
@@ -55,7 +55,7 @@ protected:
     // empty text when it shows none.
     QString save_through_menu()
     {
-        return answering_error_boxes([this] { window->Save1Click(); });
+        return answering_error_boxes([this] { choose_menu_item(window.get(), "Save1"); });
     }
 
     void expect_reported_and_untouched(const QString& error, const QString& path, const char* reason)

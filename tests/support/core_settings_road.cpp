@@ -9,6 +9,7 @@
 #include "doc/xml_precheck.h"
 #include "sequence/sequence_format.h"
 #include "station/station_record.h"
+#include "station/station_values.h"
 
 namespace {
 
@@ -101,17 +102,16 @@ bool save(myXMLdocument& document, const std::string& path, std::string& bytes, 
 
 void edit_station_as_dialogs_do(TiXmlElement* station)
 {
-    std::unique_ptr<TiXmlElement> working(xml_add_child(nullptr, "STATION"));
-    xml_copy(working.get(), station);
-    StationParts parts = complete_station_defaults(working.get());
-    SequenceChoices choices;
-    for (TiXmlElement* sequence : {parts.seq_slow, parts.seq_fast, parts.seq_health}) {
-        reset_choices(choices);
-        read_sequence(sequence, choices);
-        rebuild_sequence(sequence, choices);
-    }
-    xml_clear(station);
-    xml_copy(station, working.get());
+    const std::unique_ptr<TiXmlElement> working(xml_add_child(nullptr, "STATION"));
+    edit_station_copy(station, working.get(), [](const StationParts& parts, StationValues&) {
+        SequenceChoices choices;
+        for (TiXmlElement* sequence : {parts.seq_slow, parts.seq_fast, parts.seq_health}) {
+            reset_choices(choices);
+            read_sequence(sequence, choices);
+            rebuild_sequence(sequence, choices);
+        }
+        return true;
+    });
 }
 
 int element_depth(const TiXmlDocument& doc)

@@ -23,9 +23,10 @@
 std::string check_settings_road(const std::string& file_bytes, const std::string& scratch_dir);
 
 // What the station dialog's OK does to one STATION record, with the sequence
-// dialog's OK on each of its three sequences: a detached working copy is
-// completed with its defaults, every sequence is read into choices and
-// rebuilt from them, and the copy replaces the record's content.
+// dialog's OK on each of its three sequences, through the dialog's own
+// edit_station_copy: every sequence is read into choices and rebuilt from
+// them, and the values are stored as OK stores them (90 s as 60 s, the PIN
+// in both places).
 void edit_station_as_dialogs_do(TiXmlElement* station);
 
 // Deepest element nesting of the document (the root element is level 1).

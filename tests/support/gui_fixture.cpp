@@ -88,17 +88,10 @@ QString MainWindowTest::station_cell(int row, int column) const
 
 std::string read_bytes(const QString& path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        return std::string();
-    }
-    const QByteArray bytes = file.readAll();
-    return std::string(bytes.constData(), static_cast<size_t>(bytes.size()));
+    return read_bytes(std::string(QFile::encodeName(path).constData()));
 }
 
 void write_bytes(const QString& path, const std::string& bytes)
 {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate)) << path.toStdString();
-    ASSERT_EQ(file.write(bytes.data(), static_cast<qint64>(bytes.size())), static_cast<qint64>(bytes.size()));
+    write_bytes(std::string(QFile::encodeName(path).constData()), bytes);
 }

@@ -14,6 +14,7 @@
 #include "app/main.h"
 #include "sequence/acquisition_sequence.h"
 #include "station/edit_nuxo1f.h"
+#include "support/core_files.h"
 
 class GuiTest : public ::testing::Test {
 protected:
@@ -62,6 +63,7 @@ protected:
 // and hides it so the next test starts clean.
 void expect_only_visible_window(const QWidget* expected);
 
+// read_bytes and write_bytes of core_files.h for a path held as a QString.
 std::string read_bytes(const QString& path);
 void write_bytes(const QString& path, const std::string& bytes);
 

@@ -1,9 +1,12 @@
 #include "support/gui_operator.h"
 
 #include <QAbstractItemView>
+#include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QMenu>
 #include <QTabWidget>
 #include <QTest>
 
@@ -107,4 +110,34 @@ void tick(QWidget* window, const char* name)
     if (auto* box = child<QCheckBox>(window, name)) {
         tick(box);
     }
+}
+
+void choose_menu_item(QWidget* window, const char* name)
+{
+    QAction* command = child<QAction>(window, name);
+    if (command == nullptr) {
+        return;
+    }
+    if (qobject_cast<QMenu*>(command->parent()) == nullptr) {
+        ADD_FAILURE() << name << " stands in no menu";
+        return;
+    }
+    command->trigger();
+}
+
+void press_shortcut(QWidget* window, const char* name)
+{
+    QAction* command = child<QAction>(window, name);
+    if (command == nullptr) {
+        return;
+    }
+    const QKeySequence keys = command->shortcut();
+    if (keys.isEmpty()) {
+        ADD_FAILURE() << name << " has no shortcut";
+        return;
+    }
+    window->activateWindow();
+    QApplication::setActiveWindow(window);
+    QWidget* focus = window->focusWidget();
+    QTest::keySequence(focus != nullptr ? focus : window, keys);
 }

@@ -9,6 +9,7 @@
 #include <QString>
 
 class QAbstractButton;
+class QAction;
 class QCheckBox;
 class QComboBox;
 class QWidget;
@@ -37,5 +38,15 @@ void click(QWidget* window, const char* name);
 // area that takes the click.
 void tick(QCheckBox* box);
 void tick(QWidget* window, const char* name);
+
+// Chooses the menu command named `name` (New1, Save1) as a click on its item
+// does: a command that is greyed out does nothing. Fails when the command
+// stands in no menu.
+void choose_menu_item(QWidget* window, const char* name);
+
+// Presses the shortcut of the menu command named `name` (Ctrl+O for Open1)
+// in the active window, where the control with the focus receives it.
+// Fails when the command has no shortcut.
+void press_shortcut(QWidget* window, const char* name);
 
 #endif
