@@ -13,6 +13,7 @@ std::vector<Command> commands()
     return {{check_spec(), run_check},
             {list_spec(), run_list},
             {diff_spec(), run_diff},
+            {import_spec(), run_import},
             {import_csv_spec(), run_import_csv},
             {apply_spec(), run_apply}};
 }
