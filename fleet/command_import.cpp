@@ -76,7 +76,8 @@ void run_import_named(const CommandSpec& spec, const ParsedOptions& options, Com
     const std::string& file = options.operands[0];
     const std::string& sheet = options.operands[1];
     std::string bytes, error;
-    if (!read_whole_file(sheet.c_str(), bytes, error, "a spreadsheet")) {
+    const bool csv_named = std::string(spec.name) == "import-csv";
+    if (!read_whole_file(sheet.c_str(), bytes, error, csv_named ? "a CSV file" : "a spreadsheet")) {
         report_unreadable(spec, sheet, error, output);
         return;
     }
