@@ -109,20 +109,26 @@ bench: deps windows-deps
 	    status=$$?; $(BENCH_WINE_ENV) /usr/lib/wine/wineserver --wait; exit $$status
 BENCH_WINE_ENV = $(subst $(WINDOWS_BUILD)/wine,build-windows-bench/wine,$(WINE_ENV))
 
-# Fuzzing the load-complete-save-reload road for SECONDS seconds. The seeds
-# in fuzz/corpus are only read; what the fuzzer adds goes to build-fuzz/corpus,
+# Fuzzing for SECONDS seconds in all: two thirds on the load-complete-save-
+# reload road of a settings file, a third on the import's reading of a
+# workbook. The seeds in fuzz/corpus and fuzz/workbook_corpus are only read;
+# what the fuzzer adds goes to build-fuzz/corpus and build-fuzz/workbook_corpus,
 # and a finding to build-fuzz/findings/, which fails the run.
 SECONDS ?= 60
 FUZZ_OPTIONS ?=
+WORKBOOK_SECONDS = $(shell echo $$(( $(SECONDS) / 3 )))
 fuzz:
 	@ZANTOR_EXTRA_PACKAGES="clang libclang-rt-14-dev" ./tools/install-deps
 	cmake -S . -B build-fuzz -DZANTOR_FUZZ=ON -DZANTOR_GUI=OFF -DZANTOR_TESTS=OFF \
 	      -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo
 	cmake --build build-fuzz -j $(JOBS)
-	mkdir -p build-fuzz/corpus build-fuzz/findings
-	./build-fuzz/fuzz/zantor_fuzz -max_total_time=$(SECONDS) -max_len=16384 -timeout=10 \
+	mkdir -p build-fuzz/corpus build-fuzz/workbook_corpus build-fuzz/findings
+	./build-fuzz/fuzz/zantor_fuzz -max_total_time=$$(( $(SECONDS) - $(WORKBOOK_SECONDS) )) -max_len=16384 -timeout=10 \
 	    -dict=fuzz/settings.dict -artifact_prefix=build-fuzz/findings/ -print_final_stats=1 \
 	    $(FUZZ_OPTIONS) build-fuzz/corpus fuzz/corpus
+	./build-fuzz/fuzz/zantor_fuzz_workbook -max_total_time=$(WORKBOOK_SECONDS) -max_len=16384 -timeout=10 \
+	    -dict=fuzz/workbook.dict -artifact_prefix=build-fuzz/findings/workbook- -print_final_stats=1 \
+	    $(FUZZ_OPTIONS) build-fuzz/workbook_corpus fuzz/workbook_corpus
 
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')
