@@ -44,8 +44,8 @@ test-sanitize:
 # Windows: the editor, the fleet tool and every test cross-built for 64-bit
 # Windows with MinGW-w64 and a static Qt built from Debian's own source
 # (tools/windows-qt, cached outside the work tree; ZANTOR_QT_WINDOWS names
-# another Qt build), TinyXML from Debian's patched sources and GoogleTest
-# from Debian's.
+# another Qt build), TinyXML, zlib, minizip and libxlsxwriter from Debian's
+# patched sources and GoogleTest from Debian's.
 WINDOWS_BUILD = build-windows
 WINDOWS_PACKAGES = g++-mingw-w64-x86-64-posix wine64 dpkg-dev ninja-build perl imagemagick \
 	fonts-wine fonts-liberation xauth unzip xz-utils
@@ -53,10 +53,12 @@ ZANTOR_QT_WINDOWS ?=
 WINDOWS_QT = $(or $(ZANTOR_QT_WINDOWS),$(shell ./tools/windows-qt --prefix))
 WINDOWS_CMAKE = -DCMAKE_TOOLCHAIN_FILE=$(WINDOWS_QT)/lib/cmake/Qt6/qt.toolchain.cmake \
 	-DQT_CHAINLOAD_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-w64-x86_64.cmake \
-	-DZANTOR_TINYXML_SOURCE=$(CURDIR)/$(WINDOWS_BUILD)/tinyxml/tinyxml-2.6.2
+	-DZANTOR_TINYXML_SOURCE=$(CURDIR)/$(WINDOWS_BUILD)/tinyxml/tinyxml-2.6.2 \
+	-DZANTOR_WORKBOOK_SOURCES=$(CURDIR)/$(WINDOWS_BUILD)/workbook
 windows-deps:
 	@ZANTOR_EXTRA_PACKAGES="$(WINDOWS_PACKAGES)" ./tools/install-deps
 	./tools/tinyxml-source $(WINDOWS_BUILD)/tinyxml
+	./tools/workbook-sources $(WINDOWS_BUILD)/workbook
 	[ -n "$(ZANTOR_QT_WINDOWS)" ] || ./tools/windows-qt >/dev/null
 
 # The zip to hand out: build-windows-release/zantor-editor-VERSION-win64.zip.
