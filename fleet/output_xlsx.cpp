@@ -3,10 +3,36 @@
 #include <xlsxwriter.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 namespace {
+
+// libxlsxwriter takes names in UTF-8 on Windows too, where the program's
+// names are in the system's ANSI code page.
+std::string library_file_name(const std::string& name)
+{
+#ifdef _WIN32
+    const int size = static_cast<int>(name.size());
+    std::wstring wide(static_cast<size_t>(MultiByteToWideChar(CP_ACP, 0, name.data(), size, nullptr, 0)), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, name.data(), size, &wide[0], static_cast<int>(wide.size()));
+    const int wide_size = static_cast<int>(wide.size());
+    std::string utf8(
+        static_cast<size_t>(WideCharToMultiByte(CP_UTF8, 0, wide.data(), wide_size, nullptr, 0, nullptr, nullptr)),
+        '\0');
+    WideCharToMultiByte(CP_UTF8, 0, wide.data(), wide_size, &utf8[0], static_cast<int>(utf8.size()), nullptr, nullptr);
+    return utf8;
+#else
+    return name;
+#endif
+}
 
 // Characters a column shows at most; longer values are cut off on screen.
 const size_t widest_column = 60;
@@ -30,6 +56,14 @@ bool whole_number(const std::string& cell)
 bool write_xlsx(const std::string& file_name, const std::vector<std::vector<std::string>>& rows,
                 const std::vector<bool>& numbers, std::string& error)
 {
+    // A file that cannot be made is told here, in the system's words, not
+    // by the library on standard error once the workbook is assembled.
+    std::FILE* probe = std::fopen(file_name.c_str(), "wb");
+    if (probe == nullptr) {
+        error = std::strerror(errno);
+        return false;
+    }
+    std::fclose(probe);
     // libxlsxwriter assembles the parts in temporary files; the system's
     // own folder for them, which on Windows is not the root of a drive.
     std::error_code ignored;
@@ -37,7 +71,7 @@ bool write_xlsx(const std::string& file_name, const std::vector<std::vector<std:
     lxw_workbook_options options = {};
     options.constant_memory = LXW_TRUE;
     options.tmpdir = temporary_folder.empty() ? nullptr : &temporary_folder[0];
-    lxw_workbook* workbook = workbook_new_opt(file_name.c_str(), &options);
+    lxw_workbook* workbook = workbook_new_opt(library_file_name(file_name).c_str(), &options);
     if (workbook == nullptr) {
         error = "the workbook cannot be made";
         return false;
@@ -91,6 +125,7 @@ bool write_xlsx(const std::string& file_name, const std::vector<std::vector<std:
     }
     if (status != LXW_NO_ERROR) {
         error = lxw_strerror(status);
+        std::remove(file_name.c_str());  // what was written of it is no workbook
         return false;
     }
     return true;

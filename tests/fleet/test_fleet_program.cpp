@@ -132,6 +132,9 @@ TEST_F(FleetProgram, WhatIsNoSettingsFileIsRefusedAndNamed)
         {{"list", "sheet.csv"}, "list: sheet.csv: not an XML file"},
         {{"diff", "fleet.xml", "cut.xml"}, "diff: cut.xml: the file ends inside STATION 4049 (truncated?)"},
         {{"import-csv", "fleet.xml", "."}, "import-csv: .: a folder, not a CSV file (Is a directory)"},
+        {{"import", "fleet.xml", "."}, "import: .: a folder, not a spreadsheet (Is a directory)"},
+        {{"list", "fleet.xml", "--xlsx", "missing/list.xlsx"},
+         "list: missing/list.xlsx: cannot be written: No such file or directory"},
     };
     for (const Refused& c : cases) {
         const ProgramRun result = run(c.args);
