@@ -60,7 +60,7 @@ const CommandSpec& list_spec()
          {"--xlsx", "OUT",
           "Writes the rows as an Excel workbook OUT instead: a bold, frozen header row, every cell typed as text "
           "(a spreadsheet keeps the '+' and leading zeros of phone numbers, PINs and ids) but the minutes and hours, "
-          "which are numbers. import-csv reads it back. Prints nothing."},
+          "which are numbers. import reads it back. Prints nothing."},
          {"--show-secrets", nullptr,
           "Shows PINs and passwords as they are; the PIN is the one the station dialog shows (PIN_CODE, else the "
           "station's pin)."}},
