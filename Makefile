@@ -44,8 +44,8 @@ test-sanitize:
 # Windows: the editor, the fleet tool and every test cross-built for 64-bit
 # Windows with MinGW-w64 and a static Qt built from Debian's own source
 # (tools/windows-qt, cached outside the work tree; ZANTOR_QT_WINDOWS names
-# another Qt build), TinyXML from Debian's patched sources and GoogleTest
-# from Debian's.
+# another Qt build), TinyXML, zlib, minizip and libxlsxwriter from Debian's
+# patched sources and GoogleTest from Debian's.
 WINDOWS_BUILD = build-windows
 WINDOWS_PACKAGES = g++-mingw-w64-x86-64-posix wine64 dpkg-dev ninja-build perl imagemagick \
 	fonts-wine fonts-liberation xauth unzip xz-utils
@@ -53,10 +53,12 @@ ZANTOR_QT_WINDOWS ?=
 WINDOWS_QT = $(or $(ZANTOR_QT_WINDOWS),$(shell ./tools/windows-qt --prefix))
 WINDOWS_CMAKE = -DCMAKE_TOOLCHAIN_FILE=$(WINDOWS_QT)/lib/cmake/Qt6/qt.toolchain.cmake \
 	-DQT_CHAINLOAD_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-w64-x86_64.cmake \
-	-DZANTOR_TINYXML_SOURCE=$(CURDIR)/$(WINDOWS_BUILD)/tinyxml/tinyxml-2.6.2
+	-DZANTOR_TINYXML_SOURCE=$(CURDIR)/$(WINDOWS_BUILD)/tinyxml/tinyxml-2.6.2 \
+	-DZANTOR_WORKBOOK_SOURCES=$(CURDIR)/$(WINDOWS_BUILD)/workbook
 windows-deps:
 	@ZANTOR_EXTRA_PACKAGES="$(WINDOWS_PACKAGES)" ./tools/install-deps
 	./tools/tinyxml-source $(WINDOWS_BUILD)/tinyxml
+	./tools/workbook-sources $(WINDOWS_BUILD)/workbook
 	[ -n "$(ZANTOR_QT_WINDOWS)" ] || ./tools/windows-qt >/dev/null
 
 # The zip to hand out: build-windows-release/zantor-editor-VERSION-win64.zip.
@@ -109,20 +111,26 @@ bench: deps windows-deps
 	    status=$$?; $(BENCH_WINE_ENV) /usr/lib/wine/wineserver --wait; exit $$status
 BENCH_WINE_ENV = $(subst $(WINDOWS_BUILD)/wine,build-windows-bench/wine,$(WINE_ENV))
 
-# Fuzzing the load-complete-save-reload road for SECONDS seconds. The seeds
-# in fuzz/corpus are only read; what the fuzzer adds goes to build-fuzz/corpus,
+# Fuzzing for SECONDS seconds in all: two thirds on the load-complete-save-
+# reload road of a settings file, a third on the import's reading of a
+# workbook. The seeds in fuzz/corpus and fuzz/workbook_corpus are only read;
+# what the fuzzer adds goes to build-fuzz/corpus and build-fuzz/workbook_corpus,
 # and a finding to build-fuzz/findings/, which fails the run.
 SECONDS ?= 60
 FUZZ_OPTIONS ?=
+WORKBOOK_SECONDS = $(shell echo $$(( $(SECONDS) / 3 )))
 fuzz:
 	@ZANTOR_EXTRA_PACKAGES="clang libclang-rt-14-dev" ./tools/install-deps
 	cmake -S . -B build-fuzz -DZANTOR_FUZZ=ON -DZANTOR_GUI=OFF -DZANTOR_TESTS=OFF \
 	      -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo
 	cmake --build build-fuzz -j $(JOBS)
-	mkdir -p build-fuzz/corpus build-fuzz/findings
-	./build-fuzz/fuzz/zantor_fuzz -max_total_time=$(SECONDS) -max_len=16384 -timeout=10 \
+	mkdir -p build-fuzz/corpus build-fuzz/workbook_corpus build-fuzz/findings
+	./build-fuzz/fuzz/zantor_fuzz -max_total_time=$$(( $(SECONDS) - $(WORKBOOK_SECONDS) )) -max_len=16384 -timeout=10 \
 	    -dict=fuzz/settings.dict -artifact_prefix=build-fuzz/findings/ -print_final_stats=1 \
 	    $(FUZZ_OPTIONS) build-fuzz/corpus fuzz/corpus
+	./build-fuzz/fuzz/zantor_fuzz_workbook -max_total_time=$(WORKBOOK_SECONDS) -max_len=16384 -timeout=10 \
+	    -dict=fuzz/workbook.dict -artifact_prefix=build-fuzz/findings/workbook- -print_final_stats=1 \
+	    $(FUZZ_OPTIONS) build-fuzz/workbook_corpus fuzz/workbook_corpus
 
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')

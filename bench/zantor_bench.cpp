@@ -276,6 +276,8 @@ void print_fleet_rows(const std::string& stations, const FleetToolFigures& fleet
     print_time_row(n, "fleet_diff", fleet.diff, fleet.two_opens, "two Opens, held together");
     print_time_row(n, "fleet_apply", fleet.apply, fleet.open_save, "Open and the editor's save");
     print_time_row(n, "fleet_import", fleet.import, fleet.import_open_save, "Open and the editor's save");
+    print_time_row(n, "list_xlsx", fleet.list_xlsx, fleet.list_csv, "list --csv");
+    print_time_row(n, "import_xlsx", fleet.import_xlsx, fleet.import_csv, "import of the CSV");
     print_memory_row(n, "fleet_diff", fleet.diff_kib, fleet.two_opens_kib, "two Opens, held together");
 }
 
@@ -290,6 +292,8 @@ void print_fleet_ratios(const FleetToolFigures& fleet)
     print_ratio("fleet_diff_open", ratio(fleet.diff, fleet.two_opens), 1.5);
     print_ratio("fleet_apply_open", ratio(fleet.apply, fleet.open_save), 1.5);
     print_ratio("fleet_import_open", ratio(fleet.import, fleet.import_open_save), 1.5);
+    print_ratio("fleet_list_xlsx", ratio(fleet.list_xlsx, fleet.list_csv), 2.0);
+    print_ratio("fleet_import_xlsx", ratio(fleet.import_xlsx, fleet.import_csv), 2.0);
     print_ratio("fleet_diff_memory",
                 ratio(static_cast<double>(fleet.diff_kib), static_cast<double>(fleet.two_opens_kib)), 1.3);
 }

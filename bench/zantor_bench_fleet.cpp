@@ -88,7 +88,8 @@ struct ProcessCost {
 // rather than the clock: on a machine shared with other builds, a process
 // waiting for a core would count that wait, and runs of the same command
 // varied by a third.
-ProcessCost process_cost(const char* program, const std::vector<std::string>& args, int expected_status)
+ProcessCost process_cost(const char* program, const std::vector<std::string>& args, int expected_status,
+                         const char* output = "/dev/null")
 {
     std::vector<char*> argv;
     argv.push_back(const_cast<char*>(program));
@@ -98,7 +99,7 @@ ProcessCost process_cost(const char* program, const std::vector<std::string>& ar
     argv.push_back(nullptr);
     const pid_t child = fork();
     if (child == 0) {
-        const int null = open("/dev/null", O_WRONLY);
+        const int null = open(output, O_WRONLY | O_CREAT | O_TRUNC, 0600);
         dup2(null, STDOUT_FILENO);
         execv(program, argv.data());
         _exit(127);
@@ -189,6 +190,19 @@ FleetToolFigures measure_fleet_tool(const std::string& fleet_file, const std::st
     figures.import = m[0].seconds;
     figures.import_floor = m[1].seconds;
     figures.import_open_save = m[2].seconds;
+    // The whole list as a workbook and as CSV, then read back by import.
+    const std::string list_xlsx = scratch_dir + "/list.xlsx", list_csv = scratch_dir + "/list.csv";
+    process_cost(ZANTOR_FLEET_PROGRAM, {"list", fleet_file, "--csv"}, 0, list_csv.c_str());
+    m = medians(runs, {fleet_process({"list", fleet_file, "--xlsx", list_xlsx}, 0),
+                       fleet_process({"list", fleet_file, "--csv"}, 0)});
+    figures.list_xlsx = m[0].seconds;
+    figures.list_csv = m[1].seconds;
+    m = medians(runs, {fleet_process({"import", fleet_file, list_xlsx}, 0),
+                       fleet_process({"import", fleet_file, list_csv}, 0)});
+    figures.import_xlsx = m[0].seconds;
+    figures.import_csv = m[1].seconds;
+    std::remove(list_xlsx.c_str());
+    std::remove(list_csv.c_str());
     std::remove(written.c_str());
     std::remove(csv.c_str());
     std::remove(changed.c_str());

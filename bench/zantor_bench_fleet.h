@@ -14,6 +14,10 @@ struct FleetToolFigures {
     double diff = 0, diff_floor = 0;      // diff of the fleet and a copy with 100 stations changed / both LoadFiles
     double apply = 0, apply_floor = 0;    // apply --all --parts sequences / LoadFile plus SaveFile
     double import = 0, import_floor = 0;  // import-csv of a new APN for every station / the same
+    // The workbook beside CSV, on the whole list: list --xlsx / list --csv,
+    // and the import of the one / of the other (nothing to change).
+    double list_xlsx = 0, list_csv = 0;
+    double import_xlsx = 0, import_csv = 0;
     // The true floors: the editor's Open through the core (load_file and the
     // completion of the top level), without a window.
     double open = 0;                       // of the fleet, beside check

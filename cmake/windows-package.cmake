@@ -26,7 +26,8 @@ function(windows_program target description)
 endfunction()
 
 # The licences of what the programs link statically: Qt under the LGPL-3
-# (which builds on the GPL-3), TinyXML under the zlib licence.
+# (which builds on the GPL-3), TinyXML, zlib and minizip under the zlib
+# licence, libxlsxwriter under its BSD licence.
 install(FILES packaging/windows/READ-ME.txt DESTINATION .)
 execute_process(COMMAND dpkg-query -W -f=\${Version} qt6-base-dev OUTPUT_VARIABLE ZANTOR_QT_DEBIAN_VERSION)
 configure_file(packaging/windows/Qt-relinking.txt.in Qt-relinking.txt @ONLY)
@@ -37,6 +38,12 @@ install(FILES /usr/share/common-licenses/GPL-3 RENAME Qt-GPL-3.txt DESTINATION l
 install(FILES /usr/share/doc/libqt6core6/copyright RENAME Qt-copyright.txt DESTINATION licences)
 if(ZANTOR_TINYXML_SOURCE)
     install(FILES ${ZANTOR_TINYXML_SOURCE}/debian/copyright RENAME TinyXML-licence.txt DESTINATION licences)
+endif()
+if(ZANTOR_WORKBOOK_SOURCES)
+    install(FILES ${ZANTOR_WORKBOOK_SOURCES}/zlib/debian/copyright RENAME zlib-licence.txt DESTINATION licences)
+    install(FILES ${ZANTOR_WORKBOOK_SOURCES}/minizip/debian/copyright RENAME minizip-licence.txt DESTINATION licences)
+    install(FILES ${ZANTOR_WORKBOOK_SOURCES}/libxlsxwriter/License.txt RENAME libxlsxwriter-licence.txt
+            DESTINATION licences)
 endif()
 
 set(CPACK_GENERATOR ZIP)

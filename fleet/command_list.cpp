@@ -1,9 +1,10 @@
-// zantor-fleet list FILE [--csv] [--separator C] [--show-secrets]
+// zantor-fleet list FILE [--csv [--separator C] | --xlsx OUT] [--show-secrets]
 #include "doc/cp1252.h"
 #include "fleet/fleet_commands.h"
 #include "fleet/fleet_station.h"
 #include "fleet/output_csv.h"
 #include "fleet/output_table.h"
+#include "fleet/output_xlsx.h"
 #include "fleet/station_row.h"
 
 namespace {
@@ -37,7 +38,7 @@ const CommandSpec& list_spec()
 {
     static const CommandSpec spec = {
         "list",
-        "FILE [--csv] [--separator C] [--show-secrets]",
+        "FILE [--csv [--separator C] | --xlsx OUT] [--show-secrets]",
         "one row per station, with the values the station dialog shows",
         "Lists the stations of a settings file in document order, one row each, with the columns " + column_names() +
             ". The id is the text as stored, so that an import finds the station again (check warns where the "
@@ -56,6 +57,10 @@ const CommandSpec& list_spec()
          {"--separator", "C",
           "The CSV separator: ';' (the default, as French-locale spreadsheets expect), ',' or any one character; "
           "'tab' for a tab. Only with --csv."},
+         {"--xlsx", "OUT",
+          "Writes the rows as an Excel workbook OUT instead: a bold, frozen header row, every cell typed as text "
+          "(a spreadsheet keeps the '+' and leading zeros of phone numbers, PINs and ids) but the minutes and hours, "
+          "which are numbers. import reads it back. Prints nothing."},
          {"--show-secrets", nullptr,
           "Shows PINs and passwords as they are; the PIN is the one the station dialog shows (PIN_CODE, else the "
           "station's pin)."}},
@@ -68,6 +73,10 @@ void run_list(const ParsedOptions& options, CommandOutput& output)
 {
     const bool csv = options.has("--csv");
     char separator = ';';
+    if (options.has("--xlsx") && csv) {
+        usage_error(list_spec(), "--csv and --xlsx exclude each other", output);
+        return;
+    }
     if (options.has("--separator") && !csv) {
         usage_error(list_spec(), "--separator applies to --csv only", output);
         return;
@@ -107,6 +116,19 @@ void run_list(const ParsedOptions& options, CommandOutput& output)
             cell = utf8_from_cp1252(visible_text(cell));
         }
         rows.push_back(std::move(row));
+    }
+    if (options.has("--xlsx")) {
+        std::vector<bool> numbers(list_column_count, false);
+        for (int column = 0; column < list_column_count; ++column) {
+            numbers[column] =
+                column < station_field_count && station_fields[column].source == FieldSource::parameter_time;
+        }
+        std::string error;
+        const std::string out = options.value("--xlsx", "");
+        if (!write_xlsx(out, rows, numbers, error)) {
+            report_unreadable(list_spec(), out, "cannot be written: " + error, output);
+        }
+        return;
     }
     if (!csv) {
         output.out = aligned_table(rows);

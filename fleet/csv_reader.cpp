@@ -35,7 +35,7 @@ char csv_separator(const std::string& text)
     return candidates[best];
 }
 
-bool read_csv_records(const std::string& text, char separator, std::vector<CsvRecord>& records, int& bad_line)
+bool read_csv_records(const std::string& text, char separator, std::vector<SheetRow>& records, int& bad_line)
 {
     records.clear();
     int line = 1;
@@ -49,7 +49,7 @@ bool read_csv_records(const std::string& text, char separator, std::vector<CsvRe
         return text[at] == '\r' && at + 1 < size && text[at + 1] == '\n' ? 2 : 1;
     };
     while (i < size) {
-        CsvRecord record;
+        SheetRow record;
         record.line = line;
         for (;;) {
             std::string cell;

@@ -9,12 +9,7 @@
 #include <string>
 #include <vector>
 
-// One row, in UTF-8, and the line of the file where it starts (1 for the
-// header), so that a message names the line a spreadsheet shows.
-struct CsvRecord {
-    int line = 0;
-    std::vector<std::string> cells;
-};
+#include "fleet/sheet_row.h"
 
 // The file's bytes as UTF-8, its byte-order mark dropped. A text that is
 // not valid UTF-8 is taken for Windows-1252.
@@ -27,6 +22,6 @@ char csv_separator(const std::string& text);
 // Every row of the text. A line end is CR LF, LF or CR; the last line may
 // lack one. False when a quoted cell is not closed, with `bad_line` the
 // line where it opens.
-bool read_csv_records(const std::string& text, char separator, std::vector<CsvRecord>& records, int& bad_line);
+bool read_csv_records(const std::string& text, char separator, std::vector<SheetRow>& records, int& bad_line);
 
 #endif

@@ -22,6 +22,8 @@ const CommandSpec& list_spec();
 void run_list(const ParsedOptions& options, CommandOutput& output);
 const CommandSpec& diff_spec();
 void run_diff(const ParsedOptions& options, CommandOutput& output);
+const CommandSpec& import_spec();
+void run_import(const ParsedOptions& options, CommandOutput& output);
 const CommandSpec& import_csv_spec();
 void run_import_csv(const ParsedOptions& options, CommandOutput& output);
 const CommandSpec& apply_spec();

@@ -13,6 +13,7 @@ std::vector<Command> commands()
     return {{check_spec(), run_check},
             {list_spec(), run_list},
             {diff_spec(), run_diff},
+            {import_spec(), run_import},
             {import_csv_spec(), run_import_csv},
             {apply_spec(), run_apply}};
 }
@@ -24,8 +25,9 @@ std::string program_help()
         "\n"
         "Checks, lists and compares the settings files of a fleet of NUXO\n"
         "stations, reading them as Zantor Editor does, and changes many\n"
-        "stations at once. check, list and diff never write a file; import-csv\n"
-        "and apply write one through the editor's safe save, all or nothing.\n"
+        "stations at once. check and diff never write a file, list only the\n"
+        "workbook of --xlsx; import (also named import-csv) and apply write\n"
+        "one through the editor's safe save, all or nothing.\n"
         "\n"
         "Commands:\n";
     size_t width = 0;
@@ -45,8 +47,8 @@ std::string program_help()
            "  --version\n"
            "      Shows the version of zantor-fleet.\n"
            "\n"
-           "Exit status: 0 nothing to report (import-csv and apply: written, or\n"
-           "nothing to change), 1 findings or differences (import-csv and apply:\n"
+           "Exit status: 0 nothing to report (import and apply: written, or\n"
+           "nothing to change), 1 findings or differences (import and apply:\n"
            "errors in the input, nothing written), 2 a usage error or a file that\n"
            "cannot be read or written.\n";
 }

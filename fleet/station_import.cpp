@@ -179,7 +179,7 @@ public:
     }
 
     // False when the header is refused; `columns` then stays incomplete.
-    bool read_header(const CsvRecord& header)
+    bool read_header(const SheetRow& header)
     {
         bool id_found = false;
         for (const std::string& cell : header.cells) {
@@ -208,7 +208,7 @@ public:
         return outcome.errors.empty();
     }
 
-    void import_row(const CsvRecord& row)
+    void import_row(const SheetRow& row)
     {
         const size_t errors_before = outcome.errors.size();
         std::vector<std::string> cells(columns.size());
@@ -290,7 +290,7 @@ private:
     }
 
     // A new id must name one station only, after the import as before it.
-    bool take_new_id(const CsvRecord& row, const std::string& id, const std::string& new_id, bool added)
+    bool take_new_id(const SheetRow& row, const std::string& id, const std::string& new_id, bool added)
     {
         std::string reason;
         if (added) {
@@ -319,12 +319,18 @@ private:
 
     void error(int line, const std::string& column, const std::string& reason)
     {
-        outcome.errors.push_back(ImportError{line, column, reason});
+        int position = -1;
+        for (size_t i = 0; !column.empty() && i < columns.size(); ++i) {
+            if (columns[i] >= 0 && column == column_name(columns[i])) {
+                position = static_cast<int>(i);
+            }
+        }
+        outcome.errors.push_back(ImportError{line, column, reason, position});
     }
 
     // The row's values over those the dialog shows; the labels of the values
     // that change. False when a cell is refused.
-    bool read_values(const CsvRecord& row, const std::vector<std::string>& cells, const StationParts& parts,
+    bool read_values(const SheetRow& row, const std::vector<std::string>& cells, const StationParts& parts,
                      StationValues& values, std::vector<std::string>& changed)
     {
         const size_t errors_before = outcome.errors.size();
@@ -396,7 +402,7 @@ private:
 
     // The station dialog's road: a working copy completed with the defaults,
     // the values stored into it as its OK stores them, then copied back.
-    void store_as_dialog(TiXmlElement* station, const std::vector<std::string>& cells, const CsvRecord& row,
+    void store_as_dialog(TiXmlElement* station, const std::vector<std::string>& cells, const SheetRow& row,
                          const std::string& id, bool added, bool cells_read, const std::string& new_id = std::string())
     {
         const std::unique_ptr<TiXmlElement> working(xml_add_child(nullptr, "STATION"));
@@ -431,7 +437,7 @@ private:
         }
     }
 
-    void change_station(const CsvRecord& row, TiXmlElement* station, const std::vector<std::string>& cells,
+    void change_station(const SheetRow& row, TiXmlElement* station, const std::vector<std::string>& cells,
                         bool cells_read, const std::string& new_id)
     {
         // Most rows of a spreadsheet exported from the same file change
@@ -461,7 +467,7 @@ private:
     // As "Add a new NUXO" does: an empty STATION at the end of the list,
     // which the dialog completes and its OK stores. A row with errors is
     // checked against a station of its own, which the document never sees.
-    void add_station(const CsvRecord& row, const std::vector<std::string>& cells, bool cells_read)
+    void add_station(const SheetRow& row, const std::vector<std::string>& cells, bool cells_read)
     {
         if (!cells_read) {
             const std::unique_ptr<TiXmlElement> unused(xml_add_child(nullptr, "STATION"));
@@ -480,17 +486,24 @@ const char* const new_id_column = "new_id";
 ImportOutcome import_csv(myXMLdocument& document, const std::string& csv_bytes, bool add,
                          const StationChanged& changed_now)
 {
-    ImportOutcome outcome;
     const std::string text = csv_text_as_utf8(csv_bytes);
-    std::vector<CsvRecord> records;
+    std::vector<SheetRow> records;
     int bad_line = 0;
     if (!read_csv_records(text, csv_separator(text), records, bad_line)) {
+        ImportOutcome outcome;
         outcome.errors.push_back(ImportError{bad_line, "", "a quoted cell opens here and is never closed"});
         return outcome;
     }
+    return import_rows(document, std::move(records), add, changed_now);
+}
+
+ImportOutcome import_rows(myXMLdocument& document, std::vector<SheetRow> records, bool add,
+                          const StationChanged& changed_now)
+{
+    ImportOutcome outcome;
     // Spreadsheets end a sheet with empty rows; they name no station.
-    std::vector<CsvRecord> rows;
-    for (CsvRecord& record : records) {
+    std::vector<SheetRow> rows;
+    for (SheetRow& record : records) {
         bool blank = true;
         for (const std::string& cell : record.cells) {
             blank = blank && trimmed(cell).empty();

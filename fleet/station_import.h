@@ -11,12 +11,14 @@
 
 #include "doc/Lib_xml.h"
 #include "fleet/fleet_station.h"
+#include "fleet/sheet_row.h"
 
 // Why a row, or the header, cannot be imported.
 struct ImportError {
-    int line = 0;        // of the CSV file, 1 for the header
+    int line = 0;        // of the CSV file, 1 for the header; a workbook's row number
     std::string column;  // as list --csv names it; empty for the row or the header as a whole
     std::string reason;  // UTF-8
+    int position = -1;   // of the column's cell in the row, from 0; -1 without a column
 };
 
 struct ImportOutcome {
@@ -40,5 +42,10 @@ extern const char* const new_id_column;
 // holds what it left.
 ImportOutcome import_csv(myXMLdocument& document, const std::string& csv_bytes, bool add = false,
                          const StationChanged& changed_now = nullptr);
+
+// The same for rows already read, from a CSV file or a workbook: the first
+// row that is not blank is the header.
+ImportOutcome import_rows(myXMLdocument& document, std::vector<SheetRow> rows, bool add = false,
+                          const StationChanged& changed_now = nullptr);
 
 #endif

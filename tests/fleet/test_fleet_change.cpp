@@ -19,13 +19,13 @@ namespace {
 
 std::string records_text(const std::string& text)
 {
-    std::vector<CsvRecord> records;
+    std::vector<SheetRow> records;
     int bad_line = 0;
     if (!read_csv_records(text, csv_separator(text), records, bad_line)) {
         return "unclosed at " + std::to_string(bad_line);
     }
     std::string out;
-    for (const CsvRecord& record : records) {
+    for (const SheetRow& record : records) {
         out += std::to_string(record.line) + ":";
         for (const std::string& cell : record.cells) {
             out += "[" + cell + "]";

@@ -5,8 +5,12 @@
 #include <string>
 #include <vector>
 
+#include "fleet/csv_reader.h"
+#include "fleet/workbook_reader.h"
+#include "fleet/zip_in_memory.h"
 #include "support/core_files.h"
 #include "support/fleet_program.h"
+#include "support/workbook_files.h"
 
 namespace {
 
@@ -128,6 +132,9 @@ TEST_F(FleetProgram, WhatIsNoSettingsFileIsRefusedAndNamed)
         {{"list", "sheet.csv"}, "list: sheet.csv: not an XML file"},
         {{"diff", "fleet.xml", "cut.xml"}, "diff: cut.xml: the file ends inside STATION 4049 (truncated?)"},
         {{"import-csv", "fleet.xml", "."}, "import-csv: .: a folder, not a CSV file (Is a directory)"},
+        {{"import", "fleet.xml", "."}, "import: .: a folder, not a spreadsheet (Is a directory)"},
+        {{"list", "fleet.xml", "--xlsx", "missing/list.xlsx"},
+         "list: missing/list.xlsx: cannot be written: No such file or directory"},
     };
     for (const Refused& c : cases) {
         const ProgramRun result = run(c.args);
@@ -445,7 +452,7 @@ TEST_F(FleetProgram, UsageErrorsNameWhatWasWrongAndHelpDescribesEveryOption)
 
     const ProgramRun help = run({"--help"});
     EXPECT_EQ(0, help.status);
-    for (const char* command_name : {"check", "list", "diff", "import-csv", "apply"}) {
+    for (const char* command_name : {"check", "list", "diff", "import", "import-csv", "apply"}) {
         EXPECT_NE(std::string::npos, help.out.find(std::string("  ") + command_name + " ")) << command_name;
         const ProgramRun command_help = run({command_name, "--help"});
         EXPECT_EQ(0, command_help.status);
@@ -457,6 +464,97 @@ TEST_F(FleetProgram, UsageErrorsNameWhatWasWrongAndHelpDescribesEveryOption)
             EXPECT_NE(std::string::npos, command_help.out.find("\n  " + option)) << command_name << " " << option;
         }
     }
+}
+
+TEST_F(FleetProgram, ListAsAWorkbookKeepsEveryCellAsTextAndImportsBackUnchanged)
+{
+    const std::string fleet = settings(station("1", "Pump h&#xE9;") + station("012", "=Well", "600", "s3cret"));
+    file("fleet.xml", fleet);
+    const ProgramRun listed = run({"list", "fleet.xml", "--xlsx", "list.xlsx", "--show-secrets"});
+    EXPECT_EQ(0, listed.status);
+    EXPECT_EQ("", listed.out + listed.err);
+    // The same cells as the CSV, "+", leading zeros and "=" kept.
+    const std::string csv = run({"list", "fleet.xml", "--csv", "--show-secrets"}).out;
+    std::vector<SheetRow> csv_rows, sheet_rows;
+    int bad_line = 0;
+    ASSERT_TRUE(read_csv_records(csv_text_as_utf8(csv), ';', csv_rows, bad_line));
+    std::string error;
+    const std::string workbook = read_bytes(dir.file("list.xlsx"));
+    ASSERT_TRUE(read_workbook_rows(workbook, sheet_rows, error)) << error;
+    ASSERT_EQ(csv_rows.size(), sheet_rows.size());
+    for (size_t r = 0; r < csv_rows.size(); ++r) {
+        csv_rows[r].cells.resize(sheet_rows[r].cells.size());
+        EXPECT_EQ(csv_rows[r].cells, sheet_rows[r].cells) << "row " << r;
+    }
+    EXPECT_EQ("+3361000000012", sheet_rows[2].cells[2]);
+    // Text cells but the minutes and hours; the header frozen and bold.
+    ZipInMemory zip(workbook);
+    std::string sheet, styles;
+    ASSERT_EQ(ZipInMemory::Read::ok, zip.read("xl/worksheets/sheet1.xml", 1 << 20, sheet));
+    ASSERT_EQ(ZipInMemory::Read::ok, zip.read("xl/styles.xml", 1 << 20, styles));
+    EXPECT_NE(std::string::npos, sheet.find("<c r=\"A3\" s=\"2\" t=\"inlineStr\"><is><t>012</t>")) << sheet;
+    EXPECT_NE(std::string::npos, sheet.find("<c r=\"T3\"><v>10</v></c>")) << sheet;
+    EXPECT_NE(std::string::npos, sheet.find("<pane ySplit=\"1\" topLeftCell=\"A2\" activePane=\"bottomLeft\" "
+                                            "state=\"frozen\"/>"));
+    EXPECT_NE(std::string::npos, styles.find("<b/>"));
+
+    for (const char* command : {"import", "import-csv"}) {
+        const ProgramRun back = run({command, "fleet.xml", "list.xlsx"});
+        EXPECT_EQ(0, back.status);
+        EXPECT_EQ("fleet.xml: nothing to change\n", back.out + back.err);
+    }
+    EXPECT_EQ(fleet, read_bytes(dir.file("fleet.xml")));
+    EXPECT_EQ(2, run({"list", "fleet.xml", "--csv", "--xlsx", "list.xlsx"}).status);
+}
+
+TEST_F(FleetProgram, WorkbookImportChangesAsTheCsvOneAndNamesTheCellOfAnError)
+{
+    const std::string fleet = settings(station("1", "Pump house") + station("2", "Well"));
+    file("fleet.xml", fleet);
+    // Columns in another order, a number for the minutes, a phone number as text.
+    const std::string header =
+        "<row r=\"1\"><c r=\"A1\" t=\"inlineStr\"><is><t>gsm_duration_min</t></is></c>"
+        "<c r=\"B1\" t=\"inlineStr\"><is><t>ID</t></is></c><c r=\"C1\" t=\"inlineStr\"><is><t>phone_nbr</t></is></c>"
+        "</row>";
+    write_bytes(dir.file("good.xlsx"),
+                zip_bytes(workbook_parts(header + "<row r=\"2\"><c r=\"A2\"><v>20</v></c><c r=\"B2\"><v>2</v></c>"
+                                                  "<c r=\"C2\" t=\"s\"><v>0</v></c></row>",
+                                         "<si><t>+33699000002</t></si>")));
+    const ProgramRun changed = run({"import", "fleet.xml", "good.xlsx", "--dry-run"});
+    EXPECT_EQ(0, changed.status);
+    EXPECT_EQ(
+        "2 \"Well\": Phone Number \"+33610000002\" -> \"+33699000002\"\n"
+        "2 \"Well\": GSM power On duration 10 min -> 20 min\n"
+        "fleet.xml: 1 station changed, 0 added; nothing written (dry run)\n",
+        changed.out + changed.err);
+
+    write_bytes(
+        dir.file("bad.xlsx"),
+        zip_bytes(workbook_parts(header + "<row r=\"7\"><c r=\"A7\"><v>1.5</v></c><c r=\"B7\"><v>2</v></c></row>"
+                                          "<row r=\"8\"><c r=\"B8\" t=\"str\"><v>3</v></c></row>")));
+    const ProgramRun refused = run({"import", "fleet.xml", "bad.xlsx"});
+    EXPECT_EQ(1, refused.status);
+    EXPECT_EQ(
+        "zantor-fleet import: bad.xlsx cell A7, column gsm_duration_min: \"1.5\" is not a whole number of minutes "
+        "from 0 to 35791394\n"
+        "zantor-fleet import: bad.xlsx cell B8, column id: no station has the id \"3\"; give --add to add it as a new "
+        "station\n"
+        "zantor-fleet import: 2 errors, nothing written\n",
+        refused.out + refused.err);
+
+    // A workbook that cannot be read is named as an unreadable file.
+    write_bytes(dir.file("formula.xlsx"), zip_bytes(workbook_parts("<row r=\"12\"><c r=\"C12\"><f>A1</f></c></row>")));
+    write_bytes(dir.file("not.xlsx"), "id;pin\n");
+    const ProgramRun formula = run({"import-csv", "fleet.xml", "formula.xlsx"});
+    EXPECT_EQ(2, formula.status);
+    EXPECT_EQ("zantor-fleet import-csv: formula.xlsx: cell C12 holds a formula; paste it as a value\n", formula.err);
+    const ProgramRun not_workbook = run({"import", "fleet.xml", "not.xlsx"});
+    EXPECT_EQ(2, not_workbook.status);
+    EXPECT_EQ(
+        "zantor-fleet import: not.xlsx: not a workbook: an Excel workbook (.xlsx) is a zip archive, and this file is "
+        "none\n",
+        not_workbook.err);
+    EXPECT_EQ(fleet, read_bytes(dir.file("fleet.xml")));
 }
 
 }  // namespace

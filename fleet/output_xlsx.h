@@ -1,0 +1,19 @@
+// A list as an Excel workbook of one sheet, for spreadsheets: the header
+// row in bold and frozen, every cell typed as text (so that a spreadsheet
+// keeps the "+" and the leading zeros of phone numbers, PINs and ids, and
+// takes nothing for a formula), but for the columns of numbers; columns as
+// wide as their values.
+#ifndef ZANTOR_FLEET_OUTPUT_XLSX_H
+#define ZANTOR_FLEET_OUTPUT_XLSX_H
+
+#include <string>
+#include <vector>
+
+// Writes `rows` (the header first, UTF-8) to the workbook `file_name`. A
+// cell of a column whose `numbers` entry is true is written as a number
+// when it is a whole number, else as text. False with the reason when the
+// file cannot be written.
+bool write_xlsx(const std::string& file_name, const std::vector<std::vector<std::string>>& rows,
+                const std::vector<bool>& numbers, std::string& error);
+
+#endif

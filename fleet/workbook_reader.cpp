@@ -1,0 +1,503 @@
+#include "fleet/workbook_reader.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <memory>
+#include <set>
+
+#include "doc/Lib_xml.h"
+#include "doc/cp1252.h"
+#include "doc/xml_precheck.h"
+#include "fleet/zip_in_memory.h"
+
+namespace {
+
+// The columns and rows a spreadsheet program has at most.
+const int last_column = 16384;
+const int last_row = 1048576;
+// A station list is some twenty-five columns wide; a value further right is
+// no part of one. Cells before it are kept, so this bounds what the rows
+// take in memory too, with the limit on their sum.
+const int column_limit = 256;
+const size_t cell_limit = 5000000;
+// Every element the parser would build takes memory: a part with more is
+// refused before it is parsed.
+const size_t element_limit = 6000000;
+// A sheet nests a few levels deep; the parser recurses per level.
+const int nesting_limit = 64;
+
+// An element's name without its namespace prefix: "x:row" is a row.
+std::string local_name(const TiXmlElement* element)
+{
+    const std::string name = element->ValueStr();
+    const size_t colon = name.find(':');
+    return colon == std::string::npos ? name : name.substr(colon + 1);
+}
+
+const TiXmlElement* child(const TiXmlElement* parent, const char* name)
+{
+    for (const TiXmlElement* e = parent ? parent->FirstChildElement() : nullptr; e; e = e->NextSiblingElement()) {
+        if (local_name(e) == name) {
+            return e;
+        }
+    }
+    return nullptr;
+}
+
+// The value of an attribute whatever its namespace prefix ("r:id" is id).
+const char* attribute(const TiXmlElement* element, const char* name)
+{
+    for (const TiXmlAttribute* a = element->FirstAttribute(); a; a = a->Next()) {
+        const std::string full = a->Name();
+        const size_t colon = full.find(':');
+        if ((colon == std::string::npos ? full : full.substr(colon + 1)) == name) {
+            return a->Value();
+        }
+    }
+    return nullptr;
+}
+
+std::string text_of(const TiXmlElement* element)
+{
+    const char* text = element ? element->GetText() : nullptr;
+    return text ? text : "";
+}
+
+size_t count_elements(const std::string& text)
+{
+    size_t count = 0;
+    for (char c : text) {
+        count += c == '<' ? 1 : 0;
+    }
+    return count;
+}
+
+// Rows are counted before the parse: a sheet of a million empty rows is
+// refused before it takes the memory of a million elements.
+size_t count_rows(const std::string& text)
+{
+    size_t count = 0;
+    for (size_t at = text.find("row"); at != std::string::npos; at = text.find("row", at + 3)) {
+        const char before = at > 0 ? text[at - 1] : ' ';
+        const char after = at + 3 < text.size() ? text[at + 3] : ' ';
+        count += (before == '<' || before == ':') && (after == ' ' || after == '>' || after == '/') ? 1 : 0;
+    }
+    return count;
+}
+
+// The spreadsheet program's text, a part of the workbook, parsed. The
+// parser keeps the blanks of the cells, as the sheet does.
+class WorkbookReader {
+public:
+    explicit WorkbookReader(const std::string& bytes) : zip(bytes) {}
+
+    bool read(std::vector<SheetRow>& rows)
+    {
+        if (!zip.is_open()) {
+            return fail("not a workbook: an Excel workbook (.xlsx) is a zip archive, and this file is none");
+        }
+        TiXmlDocument workbook;
+        if (!parse("xl/workbook.xml", workbook, "not an Excel workbook: the archive holds no xl/workbook.xml")) {
+            return false;
+        }
+        const TiXmlElement* first_sheet = child(child(workbook.RootElement(), "sheets"), "sheet");
+        const char* sheet_id = first_sheet ? attribute(first_sheet, "id") : nullptr;
+        if (sheet_id == nullptr) {
+            return fail("the workbook has no sheet");
+        }
+        TiXmlDocument relations;
+        if (!parse("xl/_rels/workbook.xml.rels", relations,
+                   "the workbook is damaged: it does not say where its "
+                   "sheets are (xl/_rels/workbook.xml.rels is missing)")) {
+            return false;
+        }
+        std::string sheet_part, strings_part, styles_part;
+        for (const TiXmlElement* r = relations.RootElement() ? relations.RootElement()->FirstChildElement() : nullptr;
+             r; r = r->NextSiblingElement()) {
+            const std::string id = attribute(r, "Id") ? attribute(r, "Id") : "";
+            const std::string type = attribute(r, "Type") ? attribute(r, "Type") : "";
+            const std::string target = part_name(attribute(r, "Target") ? attribute(r, "Target") : "");
+            if (id == sheet_id) {
+                sheet_part = target;
+            } else if (ends_with(type, "/sharedStrings")) {
+                strings_part = target;
+            } else if (ends_with(type, "/styles")) {
+                styles_part = target;
+            }
+        }
+        if (sheet_part.empty()) {
+            return fail("the workbook has no sheet: its first sheet names no part of the archive");
+        }
+        return read_shared_strings(strings_part) && read_date_styles(styles_part) && read_sheet(sheet_part, rows);
+    }
+
+    const std::string& error() const { return message; }
+
+private:
+    ZipInMemory zip;
+    std::string message;
+    std::vector<std::string> shared_strings;
+    std::set<int> date_styles;  // the styles that show a number as a date or a time
+
+    bool fail(const std::string& reason)
+    {
+        message = reason;
+        return false;
+    }
+
+    static bool ends_with(const std::string& text, const std::string& end)
+    {
+        return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+    }
+
+    // A target of the workbook's relations, relative to xl/ or from the
+    // archive's root.
+    static std::string part_name(const std::string& target)
+    {
+        if (!target.empty() && target[0] == '/') {
+            return target.substr(1);
+        }
+        return target.empty() ? target : "xl/" + target;
+    }
+
+    // False with the reason when the part is missing (`missing` says why
+    // that matters), too large or damaged.
+    bool parse(const std::string& part, TiXmlDocument& document, const std::string& missing)
+    {
+        std::string text;
+        switch (zip.read(part, workbook_part_limit, text)) {
+            case ZipInMemory::Read::ok:
+                break;
+            case ZipInMemory::Read::missing:
+                return fail(missing);
+            case ZipInMemory::Read::too_large:
+                return fail(part + " inflates past " + std::to_string(workbook_part_limit >> 20) +
+                            " MiB: no list of stations is that large");
+            case ZipInMemory::Read::damaged:
+                return fail("the workbook is damaged: " + part + " cannot be inflated");
+        }
+        const std::string mark = "\xEF\xBB\xBF";
+        if (text.compare(0, mark.size(), mark) == 0) {
+            text.erase(0, mark.size());
+        }
+        const std::string damaged = "the workbook is damaged: " + part + " ";
+        if (text.find('\0') != std::string::npos || !is_valid_utf8(text)) {
+            return fail(damaged + "is not UTF-8 text");
+        }
+        if (count_rows(text) > static_cast<size_t>(workbook_row_limit)) {
+            return fail("the sheet holds more than " + std::to_string(workbook_row_limit) +
+                        " rows, empty ones included: delete the rows below the stations");
+        }
+        if (count_elements(text) > element_limit) {
+            return fail(part + " holds more than " + std::to_string(element_limit) +
+                        " elements: no list of stations is that large");
+        }
+        const XmlPrecheck check = precheck_xml(text.c_str(), text.size(), nesting_limit);
+        if (check.deepest > nesting_limit || check.unterminated_declaration) {
+            return fail(damaged + "is not the XML of a workbook");
+        }
+        const bool condensed = TiXmlBase::IsWhiteSpaceCondensed();
+        TiXmlBase::SetCondenseWhiteSpace(false);
+        document.Parse(text.c_str(), nullptr, TIXML_ENCODING_UTF8);
+        TiXmlBase::SetCondenseWhiteSpace(condensed);
+        if (document.Error() || document.RootElement() == nullptr) {
+            return fail(damaged + "is not well-formed XML: " + document.ErrorDesc());
+        }
+        return true;
+    }
+
+    // The text of a shared or inline string: its runs one after the other,
+    // phonetic hints left out.
+    static std::string string_text(const TiXmlElement* item)
+    {
+        std::string text;
+        for (const TiXmlElement* e = item->FirstChildElement(); e; e = e->NextSiblingElement()) {
+            const std::string name = local_name(e);
+            if (name == "t") {
+                text += text_of(e);
+            } else if (name == "r") {
+                text += text_of(child(e, "t"));
+            }
+        }
+        return text;
+    }
+
+    bool read_shared_strings(const std::string& part)
+    {
+        if (part.empty()) {
+            return true;
+        }
+        TiXmlDocument strings;
+        if (!parse(part, strings, "the workbook is damaged: " + part + " is missing")) {
+            return false;
+        }
+        for (const TiXmlElement* item = strings.RootElement()->FirstChildElement(); item;
+             item = item->NextSiblingElement()) {
+            shared_strings.push_back(string_text(item));
+        }
+        return true;
+    }
+
+    // A number format that shows a date or a time: one of the built-in
+    // ones, or a code with day, month, year, hour or second letters outside
+    // quoted text and brackets.
+    static bool is_date_format(int id, const std::string& code)
+    {
+        if ((id >= 14 && id <= 22) || (id >= 27 && id <= 36) || (id >= 45 && id <= 47) || (id >= 50 && id <= 58)) {
+            return true;
+        }
+        bool quoted = false;
+        for (size_t i = 0; i < code.size(); ++i) {
+            const char c = code[i];
+            if (c == '"') {
+                quoted = !quoted;
+            } else if (quoted) {
+                continue;
+            } else if (c == '\\' || c == '_' || c == '*') {
+                ++i;  // the next character is shown as it is
+            } else if (c == '[') {
+                const size_t close = code.find(']', i);
+                const std::string inside = code.substr(i + 1, close == std::string::npos ? 0 : close - i - 1);
+                if (inside == "h" || inside == "hh" || inside == "m" || inside == "mm" || inside == "s" ||
+                    inside == "ss") {
+                    return true;  // elapsed time
+                }
+                i = close == std::string::npos ? code.size() : close;
+            } else if (std::string("dDmMyYhHsS").find(c) != std::string::npos) {
+                return true;
+            }
+        }
+        return false;
+    }
+
+    bool read_date_styles(const std::string& part)
+    {
+        if (part.empty()) {
+            return true;
+        }
+        TiXmlDocument styles;
+        if (!parse(part, styles, "the workbook is damaged: " + part + " is missing")) {
+            return false;
+        }
+        std::map<int, std::string> codes;
+        const TiXmlElement* formats = child(styles.RootElement(), "numFmts");
+        for (const TiXmlElement* f = formats ? formats->FirstChildElement() : nullptr; f; f = f->NextSiblingElement()) {
+            const char* id = attribute(f, "numFmtId");
+            const char* code = attribute(f, "formatCode");
+            if (id && code) {
+                codes[std::atoi(id)] = code;
+            }
+        }
+        const TiXmlElement* cell_styles = child(styles.RootElement(), "cellXfs");
+        int index = 0;
+        for (const TiXmlElement* xf = cell_styles ? cell_styles->FirstChildElement() : nullptr; xf;
+             xf = xf->NextSiblingElement(), ++index) {
+            const char* id_text = attribute(xf, "numFmtId");
+            const int id = id_text ? std::atoi(id_text) : 0;
+            const auto code = codes.find(id);
+            if (is_date_format(id, code == codes.end() ? std::string() : code->second)) {
+                date_styles.insert(index);
+            }
+        }
+        return true;
+    }
+
+    // "C12" as column and row; false when it is no cell reference.
+    static bool parse_reference(const std::string& reference, int& column, int& row)
+    {
+        size_t i = 0;
+        int letters = 0;
+        for (; i < reference.size() && reference[i] >= 'A' && reference[i] <= 'Z' && letters <= last_column; ++i) {
+            letters = letters * 26 + (reference[i] - 'A' + 1);
+        }
+        if (i == 0 || letters > last_column || i == reference.size() || reference.size() - i > 7) {
+            return false;
+        }
+        int number = 0;
+        for (; i < reference.size() && reference[i] >= '0' && reference[i] <= '9'; ++i) {
+            number = number * 10 + (reference[i] - '0');
+        }
+        if (i != reference.size() || number < 1 || number > last_row) {
+            return false;
+        }
+        column = letters - 1;
+        row = number;
+        return true;
+    }
+
+    // A number as the digits it shows: a whole one as its digits, whatever
+    // exponent the file writes it with; another in the shortest form that
+    // reads back as the same number.
+    static bool number_text(const std::string& value, std::string& text)
+    {
+        const size_t digits_from = !value.empty() && value[0] == '-' ? 1 : 0;
+        if (value.size() > digits_from && value.find_first_not_of("0123456789", digits_from) == std::string::npos) {
+            text = value;
+            return true;
+        }
+        char* end = nullptr;
+        const double number = std::strtod(value.c_str(), &end);
+        if (value.empty() || *end != '\0' || !std::isfinite(number)) {
+            return false;
+        }
+        char buffer[64];
+        if (number == std::floor(number) && std::fabs(number) < 1e15) {
+            std::snprintf(buffer, sizeof buffer, "%.0f", number);
+        } else {
+            for (int precision = 1; precision <= 17; ++precision) {
+                std::snprintf(buffer, sizeof buffer, "%.*g", precision, number);
+                if (std::strtod(buffer, nullptr) == number) {
+                    break;
+                }
+            }
+        }
+        text = buffer;
+        return true;
+    }
+
+    // The cell's value as text; false with the reason when it holds what no
+    // station list holds.
+    bool cell_text(const TiXmlElement* cell, const std::string& name, std::string& text)
+    {
+        const std::string type = attribute(cell, "t") ? attribute(cell, "t") : "n";
+        const std::string value = text_of(child(cell, "v"));
+        if (child(cell, "f") != nullptr) {
+            return fail("cell " + name + " holds a formula; paste it as a value");
+        }
+        if (type == "s") {
+            char* end = nullptr;
+            const unsigned long index = std::strtoul(value.c_str(), &end, 10);
+            if (value.empty() || *end != '\0' || index >= shared_strings.size()) {
+                return fail("the workbook is damaged: cell " + name + " names a text the workbook does not hold");
+            }
+            text = shared_strings[index];
+        } else if (type == "inlineStr") {
+            const TiXmlElement* inline_string = child(cell, "is");
+            text = inline_string ? string_text(inline_string) : std::string();
+        } else if (type == "str") {
+            text = value;
+        } else if (type == "d") {
+            return fail("cell " + name + " holds a date; type it as text");
+        } else if (type == "b") {
+            return fail("cell " + name + " holds TRUE or FALSE, which no column of a station list takes");
+        } else if (type == "e") {
+            return fail("cell " + name + " holds the error " + value + "; type the value it should hold");
+        } else if (type != "n") {
+            return fail("the workbook is damaged: cell " + name + " has the unknown type \"" + type + "\"");
+        } else if (value.empty()) {
+            text.clear();
+        } else {
+            const char* style = attribute(cell, "s");
+            if (style != nullptr && date_styles.count(std::atoi(style)) > 0) {
+                return fail("cell " + name + " holds a date; type it as text");
+            }
+            if (!number_text(value, text)) {
+                return fail("the workbook is damaged: cell " + name + " holds \"" + value + "\" as a number");
+            }
+        }
+        return true;
+    }
+
+    bool read_sheet(const std::string& part, std::vector<SheetRow>& rows)
+    {
+        TiXmlDocument sheet;
+        if (!parse(part, sheet, "the workbook is damaged: its first sheet, " + part + ", is missing")) {
+            return false;
+        }
+        const TiXmlElement* data = child(sheet.RootElement(), "sheetData");
+        int row_number = 0;
+        size_t cells_kept = 0;
+        for (const TiXmlElement* row = data ? data->FirstChildElement() : nullptr; row;
+             row = row->NextSiblingElement()) {
+            if (local_name(row) != "row") {
+                continue;
+            }
+            const char* r = attribute(row, "r");
+            row_number = r ? std::atoi(r) : row_number + 1;
+            if (row_number < 1 || row_number > last_row) {
+                return fail("the workbook is damaged: a row has the number " + std::string(r ? r : ""));
+            }
+            SheetRow read;
+            read.line = row_number;
+            int column = -1;
+            for (const TiXmlElement* cell = row->FirstChildElement(); cell; cell = cell->NextSiblingElement()) {
+                if (local_name(cell) != "c") {
+                    continue;
+                }
+                const char* reference = attribute(cell, "r");
+                int cell_row = row_number;
+                if (reference == nullptr) {
+                    ++column;
+                } else if (!parse_reference(reference, column, cell_row) || cell_row != row_number) {
+                    return fail("the workbook is damaged: row " + std::to_string(row_number) + " holds a cell \"" +
+                                reference + "\"");
+                }
+                const std::string name = cell_name(column, row_number);
+                std::string text;
+                if (!cell_text(cell, name, text)) {
+                    return false;
+                }
+                if (text.empty()) {
+                    continue;
+                }
+                if (column >= column_limit) {
+                    return fail("cell " + name + " holds a value far right of any list of stations: delete it");
+                }
+                if (static_cast<size_t>(column) >= read.cells.size()) {
+                    cells_kept += column + 1 - read.cells.size();
+                    read.cells.resize(column + 1);
+                }
+                read.cells[column] = std::move(text);
+            }
+            if (cells_kept > cell_limit) {
+                return fail("the sheet holds more than " + std::to_string(cell_limit) +
+                            " cells: no list of stations is that large");
+            }
+            if (!read.cells.empty()) {
+                rows.push_back(std::move(read));
+            }
+        }
+        return true;
+    }
+};
+
+}  // namespace
+
+bool is_compound_file(const std::string& bytes)
+{
+    return bytes.compare(0, 4, "\xD0\xCF\x11\xE0") == 0;
+}
+
+bool is_zip_archive(const std::string& bytes)
+{
+    return bytes.compare(0, 4, "PK\x03\x04") == 0;
+}
+
+bool read_workbook_rows(const std::string& bytes, std::vector<SheetRow>& rows, std::string& error)
+{
+    rows.clear();
+    if (is_compound_file(bytes)) {
+        error =
+            "an encrypted workbook, or one in the old Excel 97-2003 format (.xls): save it as an Excel workbook "
+            "(.xlsx) without a password";
+        return false;
+    }
+    WorkbookReader reader(bytes);
+    if (!reader.read(rows)) {
+        rows.clear();
+        error = reader.error();
+        return false;
+    }
+    return true;
+}
+
+std::string cell_name(int position, int line)
+{
+    std::string letters;
+    for (int n = position + 1; n > 0; n = (n - 1) / 26) {
+        letters.insert(letters.begin(), static_cast<char>('A' + (n - 1) % 26));
+    }
+    return letters + std::to_string(line);
+}

@@ -1,0 +1,113 @@
+// The first sheet of a workbook read into the rows the import takes: the
+// kinds of cells spreadsheet programs write, and the workbooks that are
+// refused with one clear reason.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "fleet/workbook_reader.h"
+#include "support/workbook_files.h"
+
+namespace {
+
+std::string rows_text(const std::vector<SheetRow>& rows)
+{
+    std::string text;
+    for (const SheetRow& row : rows) {
+        text += std::to_string(row.line) + ":";
+        for (const std::string& cell : row.cells) {
+            text += "[" + cell + "]";
+        }
+        text += "\n";
+    }
+    return text;
+}
+
+std::string read_error(const std::string& bytes)
+{
+    std::vector<SheetRow> rows;
+    std::string error;
+    return read_workbook_rows(bytes, rows, error) ? "read: " + rows_text(rows) : error;
+}
+
+TEST(FleetWorkbook, CellsReadAsTheSpreadsheetShowsThem)
+{
+    // Shared strings (one in runs of rich text, with blanks kept), inline
+    // strings, numbers as Excel and LibreOffice write them, empty and
+    // skipped cells, cells without a reference, a namespace prefix.
+    const std::string strings =
+        "<si><t>id</t></si><si><t>phone_nbr</t></si><si><r><t xml:space=\"preserve\">ALARM </t></r>"
+        "<r><rPr><b/></rPr><t>!</t></r><rPh><t>x</t></rPh></si><si><t>+33612000012</t></si>";
+    const std::string sheet =
+        "<row r=\"1\"><c r=\"A1\" t=\"s\"><v>0</v></c><c r=\"C1\" t=\"s\"><v>1</v></c></row>"
+        "<row r=\"3\"><c r=\"C3\" t=\"s\"><v>3</v></c><c r=\"A3\"><v>33612000012</v></c>"
+        "<c r=\"B3\" t=\"s\"><v>2</v></c></row>"
+        "<row r=\"4\" spans=\"1:3\"><c r=\"A4\" s=\"0\"><v>3.36547E+10</v></c><c t=\"inlineStr\"><is><t>0612 "
+        "&amp; é</t></is></c><c r=\"C4\"><v>1.5</v></c></row>"
+        "<row r=\"5\"><c r=\"A5\"><v>-7</v></c><c r=\"B5\" s=\"0\"/><c r=\"D5\" t=\"str\"><v>text</v></c></row>"
+        "<row r=\"6\"><c r=\"A6\"/></row><x:row r=\"7\"><x:c r=\"AB7\"><x:v>1E-3</x:v></x:c></x:row>";
+    EXPECT_EQ(
+        "read: 1:[id][][phone_nbr]\n"
+        "3:[33612000012][ALARM !][+33612000012]\n"
+        "4:[33654700000][0612 & é][1.5]\n"
+        "5:[-7][][][text]\n"
+        "7:[][][][][][][][][][][][][][][][][][][][][][][][][][][][0.001]\n",
+        read_error(zip_bytes(workbook_parts(sheet, strings))));
+}
+
+TEST(FleetWorkbook, WhatNoStationListHoldsIsRefusedWithItsReason)
+{
+    std::string empty_rows;
+    for (int r = 1; r <= 1000000; ++r) {
+        empty_rows += "<row r=\"" + std::to_string(r) + "\"/>";
+    }
+    ZipParts no_sheet = workbook_parts("");
+    no_sheet[0].second = "<workbook><sheets/></workbook>";
+    ZipParts only_workbook = workbook_parts("");
+    only_workbook.resize(1);
+    const std::string formula = "<row r=\"12\"><c r=\"C12\"><f>A1*2</f><v>4</v></c></row>";
+    const struct {
+        const char* what;
+        std::string bytes;
+        std::string error;
+    } cases[] = {
+        {"CSV", "id;pin\r\n12;1234\r\n",
+         "not a workbook: an Excel workbook (.xlsx) is a zip archive, and this file is none"},
+        {"encrypted", std::string("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8) + std::string(504, '\0'),
+         "an encrypted workbook, or one in the old Excel 97-2003 format (.xls): save it as an Excel workbook (.xlsx) "
+         "without a password"},
+        {"cut short", zip_bytes(workbook_parts("")).substr(0, 300),
+         "not a workbook: an Excel workbook (.xlsx) is a zip archive, and this file is none"},
+        {"other archive", zip_bytes({{"content.xml", "<office/>"}}),
+         "not an Excel workbook: the archive holds no xl/workbook.xml"},
+        {"no sheet", zip_bytes(no_sheet), "the workbook has no sheet"},
+        {"no relations", zip_bytes(only_workbook),
+         "the workbook is damaged: it does not say where its sheets are (xl/_rels/workbook.xml.rels is missing)"},
+        {"zip bomb", inflating_workbook(workbook_part_limit + 1),
+         "xl/worksheets/sheet1.xml inflates past 256 MiB: no list of stations is that large"},
+        {"a million empty rows", zip_bytes(workbook_parts(empty_rows)),
+         "the sheet holds more than 200000 rows, empty ones included: delete the rows below the stations"},
+        {"formula", zip_bytes(workbook_parts(formula)), "cell C12 holds a formula; paste it as a value"},
+        {"date by style",
+         zip_bytes(workbook_parts("<row r=\"2\"><c r=\"B2\" s=\"1\"><v>45000</v></c></row>", "", "dd/mm/yyyy")),
+         "cell B2 holds a date; type it as text"},
+        {"date cell", zip_bytes(workbook_parts("<row r=\"2\"><c r=\"AA2\" t=\"d\"><v>2026-12-09</v></c></row>")),
+         "cell AA2 holds a date; type it as text"},
+        {"missing text", zip_bytes(workbook_parts("<row r=\"2\"><c r=\"A2\" t=\"s\"><v>5</v></c></row>")),
+         "the workbook is damaged: cell A2 names a text the workbook does not hold"},
+        {"bad XML", zip_bytes(workbook_parts("<row r=\"2\"><c r=\"A2\"></row>")),
+         "the workbook is damaged: xl/worksheets/sheet1.xml is not well-formed XML: Error reading end tag."},
+        {"far right", zip_bytes(workbook_parts("<row r=\"2\"><c r=\"XFD2\" t=\"str\"><v>x</v></c></row>")),
+         "cell XFD2 holds a value far right of any list of stations: delete it"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(c.error, read_error(c.bytes)) << c.what;
+    }
+    // Quoted text, brackets and escapes in a number format are shown, not dates.
+    EXPECT_EQ("read: 2:[][45000]\n",
+              read_error(zip_bytes(workbook_parts("<row r=\"2\"><c r=\"B2\" s=\"1\"><v>45000</v></c></row>", "",
+                                                  "0 &quot;days&quot;[Red]\\m"))));
+}
+
+}  // namespace
