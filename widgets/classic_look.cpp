@@ -15,7 +15,9 @@ namespace {
 //   their controls at fixed offsets below the top of each group box, a
 //   distance made for that layout; Fusion's frame, which starts below the
 //   title, would run right through the first row of controls;
-// - a press of Alt selects the menu bar;
+// - a press of Alt selects the menu bar, and its selected title shows as it
+//   does with its menu open (Fusion marks it only while the menu is open,
+//   so F10 or Alt left no trace on the screen);
 // - the control that the keyboard reached shows a dotted focus rectangle.
 //   Fusion's is a faint tint, lost on a tab and invisible on a selected row.
 class ClassicStyle : public QProxyStyle {
@@ -54,6 +56,13 @@ public:
     void drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
                      const QWidget* widget) const override
     {
+        const auto* title = qstyleoption_cast<const QStyleOptionMenuItem*>(option);
+        if (element == CE_MenuBarItem && title != nullptr && (title->state & State_Selected)) {
+            QStyleOptionMenuItem selected(*title);
+            selected.state |= State_Sunken;
+            QProxyStyle::drawControl(element, &selected, painter, widget);
+            return;
+        }
         // The tab's own focus rectangle bypasses this style: the tab is
         // drawn without it, then the dotted one goes round its caption.
         const auto* tab = qstyleoption_cast<const QStyleOptionTab*>(option);

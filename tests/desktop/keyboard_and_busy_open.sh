@@ -87,6 +87,17 @@ echo "during a load the main window is painted again ($differing pixels differ)"
 # question: the question box shows that New ran.
 sleep 1
 xdotool key Tab 9
+# F10 alone already shows File selected, before any other key.
+sleep 0.5
+shot "$work/menu_before.png"
+xdotool key F10
+sleep 0.5
+shot "$work/menu_selected.png"
+xdotool key Escape
+sleep 0.5
+differing=$(compare -metric AE "$work/menu_before.png" "$work/menu_selected.png" null: 2>&1 || true)
+[ "${differing%% *}" -gt 50 ] || fail "F10 left no mark of the selected menu ($differing pixels differ)"
+echo "F10 shows File selected (${differing%% *} pixels differ)"
 question() {
     timeout 10 xdotool search --sync --onlyvisible --name '^Avertissement$' >/dev/null 2>&1
 }
