@@ -224,15 +224,23 @@ ApplyOutcome apply_parts(myXMLdocument& document, const std::string& source_id,
     }
     for (TiXmlElement* target : targets) {
         unsigned changing = 0;
+        StationParts complete_parts;  // of a target complete as it stands
         {
             const CompletedStation completed(target);
             changing = differing_parts(from.parts(), completed.parts(), parts);
+            if (completed.element() == target) {
+                complete_parts = completed.parts();
+            }
         }
         if (changing == 0) {
             continue;  // a target that already holds the parts stays as it stands
         }
         std::shared_ptr<TiXmlElement> original = keep_original(target, changing);
-        copy_parts(from.parts(), complete_station_defaults(target), changing);
+        // Moving the sequences' commands keeps their elements, and so the
+        // parts found before.
+        copy_parts(from.parts(),
+                   complete_parts.cfg_parameters != nullptr ? complete_parts : complete_station_defaults(target),
+                   changing);
         outcome.stations.push_back(ChangedStation{target, std::move(original)});
         std::copy(std::begin(outcome.copied_sequences), std::end(outcome.copied_sequences),
                   outcome.stations.back().copied_sequences);
