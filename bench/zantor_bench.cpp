@@ -264,36 +264,46 @@ void print_ratio(const char* name, double value, double target)
     std::printf("ratio %s %.2f target <= %.2f\n", name, value, target);
 }
 
+// A measure of the fleet tool beside its floor: its row of the table, and
+// the name of its ratio, which should stay within `target`.
+struct FleetComparison {
+    const char* row;
+    const char* ratio;
+    double FleetToolFigures::*measure;
+    double FleetToolFigures::*floor;
+    const char* floor_name;
+    double target;
+};
+
+using F = FleetToolFigures;
+const FleetComparison fleet_comparisons[] = {
+    {"fleet_check", "fleet_check", &F::check, &F::check_floor, "LoadFile, single-byte", 1.3},
+    {"fleet_diff", "fleet_diff", &F::diff, &F::diff_floor, "two LoadFiles, single-byte", 1.3},
+    {"fleet_apply", "fleet_apply", &F::apply, &F::apply_floor, "LoadFile and SaveFile", 1.5},
+    {"fleet_import", "fleet_import", &F::import, &F::import_floor, "LoadFile and SaveFile", 1.5},
+    {"fleet_check", "fleet_check_open", &F::check, &F::open, "Open, the editor's core", 1.5},
+    {"fleet_list", "fleet_list_open", &F::list, &F::open, "Open, the editor's core", 1.5},
+    {"fleet_diff", "fleet_diff_open", &F::diff, &F::two_opens, "two Opens, held together", 1.5},
+    {"fleet_apply", "fleet_apply_open", &F::apply, &F::open_save, "Open and the editor's save", 1.5},
+    {"fleet_import", "fleet_import_open", &F::import, &F::import_open_save, "Open and the editor's save", 1.5},
+    {"list_xlsx", "fleet_list_xlsx", &F::list_xlsx, &F::list_csv, "list --csv", 2.0},
+    {"import_xlsx", "fleet_import_xlsx", &F::import_xlsx, &F::import_csv, "import of the CSV", 2.0},
+};
+
 void print_fleet_rows(const std::string& stations, const FleetToolFigures& fleet)
 {
     const char* n = stations.c_str();
-    print_time_row(n, "fleet_check", fleet.check, fleet.check_floor, "LoadFile, single-byte");
-    print_time_row(n, "fleet_diff", fleet.diff, fleet.diff_floor, "two LoadFiles, single-byte");
-    print_time_row(n, "fleet_apply", fleet.apply, fleet.apply_floor, "LoadFile and SaveFile");
-    print_time_row(n, "fleet_import", fleet.import, fleet.import_floor, "LoadFile and SaveFile");
-    print_time_row(n, "fleet_check", fleet.check, fleet.open, "Open, the editor's core");
-    print_time_row(n, "fleet_list", fleet.list, fleet.open, "Open, the editor's core");
-    print_time_row(n, "fleet_diff", fleet.diff, fleet.two_opens, "two Opens, held together");
-    print_time_row(n, "fleet_apply", fleet.apply, fleet.open_save, "Open and the editor's save");
-    print_time_row(n, "fleet_import", fleet.import, fleet.import_open_save, "Open and the editor's save");
-    print_time_row(n, "list_xlsx", fleet.list_xlsx, fleet.list_csv, "list --csv");
-    print_time_row(n, "import_xlsx", fleet.import_xlsx, fleet.import_csv, "import of the CSV");
+    for (const FleetComparison& c : fleet_comparisons) {
+        print_time_row(n, c.row, fleet.*c.measure, fleet.*c.floor, c.floor_name);
+    }
     print_memory_row(n, "fleet_diff", fleet.diff_kib, fleet.two_opens_kib, "two Opens, held together");
 }
 
 void print_fleet_ratios(const FleetToolFigures& fleet)
 {
-    print_ratio("fleet_check", ratio(fleet.check, fleet.check_floor), 1.3);
-    print_ratio("fleet_diff", ratio(fleet.diff, fleet.diff_floor), 1.3);
-    print_ratio("fleet_apply", ratio(fleet.apply, fleet.apply_floor), 1.5);
-    print_ratio("fleet_import", ratio(fleet.import, fleet.import_floor), 1.5);
-    print_ratio("fleet_check_open", ratio(fleet.check, fleet.open), 1.5);
-    print_ratio("fleet_list_open", ratio(fleet.list, fleet.open), 1.5);
-    print_ratio("fleet_diff_open", ratio(fleet.diff, fleet.two_opens), 1.5);
-    print_ratio("fleet_apply_open", ratio(fleet.apply, fleet.open_save), 1.5);
-    print_ratio("fleet_import_open", ratio(fleet.import, fleet.import_open_save), 1.5);
-    print_ratio("fleet_list_xlsx", ratio(fleet.list_xlsx, fleet.list_csv), 2.0);
-    print_ratio("fleet_import_xlsx", ratio(fleet.import_xlsx, fleet.import_csv), 2.0);
+    for (const FleetComparison& c : fleet_comparisons) {
+        print_ratio(c.ratio, ratio(fleet.*c.measure, fleet.*c.floor), c.target);
+    }
     print_ratio("fleet_diff_memory",
                 ratio(static_cast<double>(fleet.diff_kib), static_cast<double>(fleet.two_opens_kib)), 1.3);
 }

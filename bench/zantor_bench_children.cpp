@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/main.h"
@@ -125,22 +126,28 @@ ResidentMemory bare_document_memory(const QString& file)
     return resident_from(child_result(floor_program, {file}, QStringLiteral("resident")));
 }
 
+namespace {
+
+// The memory, in KiB, a child running `command` on `file` reports on its
+// `label` line: after the first and after the last of its repeats.
+std::pair<long, long> first_and_last_kib(const QString& command, const QString& file, const QString& label)
+{
+    const QStringList fields = self_result({command, file}, label);
+    return {fields.value(0).toLong(), fields.value(1).toLong()};
+}
+
+}  // namespace
+
 SaveMemory editor_save_memory(const QString& file)
 {
-    const QStringList fields = self_result({QStringLiteral("save-memory"), file}, QStringLiteral("saves"));
-    SaveMemory memory;
-    memory.after_first_kib = fields.value(0).toLong();
-    memory.after_tenth_kib = fields.value(1).toLong();
-    return memory;
+    const auto kib = first_and_last_kib(QStringLiteral("save-memory"), file, QStringLiteral("saves"));
+    return {kib.first, kib.second};
 }
 
 ReopenMemory editor_reopen_memory(const QString& file)
 {
-    const QStringList fields = self_result({QStringLiteral("reopen-memory"), file}, QStringLiteral("reopens"));
-    ReopenMemory memory;
-    memory.after_first_kib = fields.value(0).toLong();
-    memory.after_fifth_kib = fields.value(1).toLong();
-    return memory;
+    const auto kib = first_and_last_kib(QStringLiteral("reopen-memory"), file, QStringLiteral("reopens"));
+    return {kib.first, kib.second};
 }
 
 namespace {

@@ -47,16 +47,13 @@ const CommandSpec& apply_spec()
 void run_apply(const ParsedOptions& options, CommandOutput& output)
 {
     const CommandSpec& spec = apply_spec();
-    if (options.operands.size() != 1) {
-        usage_error(spec, options.operands.empty() ? "no FILE given" : "apply takes one FILE", output);
-        return;
-    }
-    if (!options.has("--from") || !options.has("--parts")) {
-        usage_error(spec, options.has("--from") ? "--parts is needed" : "--from is needed", output);
-        return;
-    }
-    if (options.has("--to") == options.has("--all")) {
-        usage_error(spec, "give either --to or --all", output);
+    if (!usage_followed(
+            spec,
+            {{options.operands.size() != 1, options.operands.empty() ? "no FILE given" : "apply takes one FILE"},
+             {!options.has("--from") || !options.has("--parts"),
+              options.has("--from") ? "--parts is needed" : "--from is needed"},
+             {options.has("--to") == options.has("--all"), "give either --to or --all"}},
+            output)) {
         return;
     }
     const std::string& file = options.operands[0];

@@ -192,12 +192,11 @@ const CommandSpec& check_spec()
 void run_check(const ParsedOptions& options, CommandOutput& output)
 {
     const std::string format = options.value("--format", "text");
-    if (format != "text" && format != "csv" && format != "json") {
-        usage_error(check_spec(), "unknown format '" + format + "' (text, csv or json)", output);
-        return;
-    }
-    if (options.operands.empty()) {
-        usage_error(check_spec(), "no FILE given", output);
+    if (!usage_followed(check_spec(),
+                        {{format != "text" && format != "csv" && format != "json",
+                          "unknown format '" + format + "' (text, csv or json)"},
+                         {options.operands.empty(), "no FILE given"}},
+                        output)) {
         return;
     }
     Filters filters;

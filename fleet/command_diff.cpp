@@ -79,12 +79,10 @@ const CommandSpec& diff_spec()
 void run_diff(const ParsedOptions& options, CommandOutput& output)
 {
     const std::string format = options.value("--format", "text");
-    if (format != "text" && format != "json") {
-        usage_error(diff_spec(), "unknown format '" + format + "' (text or json)", output);
-        return;
-    }
-    if (options.operands.size() != 2) {
-        usage_error(diff_spec(), "diff takes two files, OLD and NEW", output);
+    if (!usage_followed(diff_spec(),
+                        {{format != "text" && format != "json", "unknown format '" + format + "' (text or json)"},
+                         {options.operands.size() != 2, "diff takes two files, OLD and NEW"}},
+                        output)) {
         return;
     }
     myXMLdocument* documents[2] = {nullptr, nullptr};

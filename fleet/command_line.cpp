@@ -147,3 +147,14 @@ void usage_error(const CommandSpec& command, const std::string& reason, CommandO
                   " --help'.\n";
     output.status = exit_trouble;
 }
+
+bool usage_followed(const CommandSpec& command, std::initializer_list<UsageRule> rules, CommandOutput& output)
+{
+    for (const UsageRule& rule : rules) {
+        if (rule.broken) {
+            usage_error(command, rule.reason, output);
+            return false;
+        }
+    }
+    return true;
+}

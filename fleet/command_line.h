@@ -4,6 +4,7 @@
 #ifndef ZANTOR_FLEET_COMMAND_LINE_H
 #define ZANTOR_FLEET_COMMAND_LINE_H
 
+#include <initializer_list>
 #include <map>
 #include <memory>
 #include <string>
@@ -74,5 +75,16 @@ std::vector<std::string> comma_list(const std::string& text);
 
 // Reports a usage error of the command: the reason and where to read more.
 void usage_error(const CommandSpec& command, const std::string& reason, CommandOutput& output);
+
+// A rule of a command's usage, such as "one FILE": when it is broken, the
+// command stops with a usage error that gives `reason`.
+struct UsageRule {
+    bool broken;
+    std::string reason;
+};
+
+// Reports the first broken rule of `rules` as a usage error; true when the
+// command line breaks none.
+bool usage_followed(const CommandSpec& command, std::initializer_list<UsageRule> rules, CommandOutput& output);
 
 #endif

@@ -73,12 +73,10 @@ void run_list(const ParsedOptions& options, CommandOutput& output)
 {
     const bool csv = options.has("--csv");
     char separator = ';';
-    if (options.has("--xlsx") && csv) {
-        usage_error(list_spec(), "--csv and --xlsx exclude each other", output);
-        return;
-    }
-    if (options.has("--separator") && !csv) {
-        usage_error(list_spec(), "--separator applies to --csv only", output);
+    if (!usage_followed(list_spec(),
+                        {{options.has("--xlsx") && csv, "--csv and --xlsx exclude each other"},
+                         {options.has("--separator") && !csv, "--separator applies to --csv only"}},
+                        output)) {
         return;
     }
     const std::string typed = options.value("--separator", ";");

@@ -130,7 +130,8 @@ public:
         if (sheet_part.empty()) {
             return fail("the workbook has no sheet: its first sheet names no part of the archive");
         }
-        return read_shared_strings(strings_part) && read_date_styles(styles_part) && read_sheet(sheet_part, rows);
+        return read_optional_part(strings_part, &WorkbookReader::read_shared_strings) &&
+               read_optional_part(styles_part, &WorkbookReader::read_date_styles) && read_sheet(sheet_part, rows);
     }
 
     const std::string& error() const { return message; }
@@ -224,20 +225,26 @@ private:
         return text;
     }
 
-    bool read_shared_strings(const std::string& part)
+    // A part a workbook may do without, the shared strings or the styles,
+    // parsed and handed to `read` when the relations name one.
+    bool read_optional_part(const std::string& part, void (WorkbookReader::*read)(const TiXmlElement& root))
     {
         if (part.empty()) {
             return true;
         }
-        TiXmlDocument strings;
-        if (!parse(part, strings, "the workbook is damaged: " + part + " is missing")) {
+        TiXmlDocument document;
+        if (!parse(part, document, "the workbook is damaged: " + part + " is missing")) {
             return false;
         }
-        for (const TiXmlElement* item = strings.RootElement()->FirstChildElement(); item;
-             item = item->NextSiblingElement()) {
+        (this->*read)(*document.RootElement());
+        return true;
+    }
+
+    void read_shared_strings(const TiXmlElement& root)
+    {
+        for (const TiXmlElement* item = root.FirstChildElement(); item; item = item->NextSiblingElement()) {
             shared_strings.push_back(string_text(item));
         }
-        return true;
     }
 
     // A number format that shows a date or a time: one of the built-in
@@ -272,17 +279,10 @@ private:
         return false;
     }
 
-    bool read_date_styles(const std::string& part)
+    void read_date_styles(const TiXmlElement& root)
     {
-        if (part.empty()) {
-            return true;
-        }
-        TiXmlDocument styles;
-        if (!parse(part, styles, "the workbook is damaged: " + part + " is missing")) {
-            return false;
-        }
         std::map<int, std::string> codes;
-        const TiXmlElement* formats = child(styles.RootElement(), "numFmts");
+        const TiXmlElement* formats = child(&root, "numFmts");
         for (const TiXmlElement* f = formats ? formats->FirstChildElement() : nullptr; f; f = f->NextSiblingElement()) {
             const char* id = attribute(f, "numFmtId");
             const char* code = attribute(f, "formatCode");
@@ -290,7 +290,7 @@ private:
                 codes[std::atoi(id)] = code;
             }
         }
-        const TiXmlElement* cell_styles = child(styles.RootElement(), "cellXfs");
+        const TiXmlElement* cell_styles = child(&root, "cellXfs");
         int index = 0;
         for (const TiXmlElement* xf = cell_styles ? cell_styles->FirstChildElement() : nullptr; xf;
              xf = xf->NextSiblingElement(), ++index) {
@@ -301,7 +301,6 @@ private:
                 date_styles.insert(index);
             }
         }
-        return true;
     }
 
     // "C12" as column and row; false when it is no cell reference.

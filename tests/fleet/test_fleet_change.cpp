@@ -14,6 +14,7 @@
 #include "fleet/station_import.h"
 #include "station/station_values.h"
 #include "support/core_tree.h"
+#include "support/sheet_rows_text.h"
 
 namespace {
 
@@ -24,15 +25,7 @@ std::string records_text(const std::string& text)
     if (!read_csv_records(text, csv_separator(text), records, bad_line)) {
         return "unclosed at " + std::to_string(bad_line);
     }
-    std::string out;
-    for (const SheetRow& record : records) {
-        out += std::to_string(record.line) + ":";
-        for (const std::string& cell : record.cells) {
-            out += "[" + cell + "]";
-        }
-        out += "\n";
-    }
-    return out;
+    return sheet_rows_text(records);
 }
 
 TEST(FleetCsvReader, SeparatorsQuotingLineEndsAndEncodings)

@@ -2,7 +2,10 @@
 // the lines of changed values and sequences, and the matching of stations.
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <initializer_list>
 #include <string>
+#include <utility>
 
 #include "fleet/fleet_diff.h"
 #include "support/core_files.h"
@@ -20,6 +23,16 @@ std::string station(const char* id, const char* description, const char* extra_p
            "'><CONFIGURATION value='0'><PIN_CODE value='1234'/><GSM_DURATION value='600'/>" + extra_parameters +
            "</CONFIGURATION><CONFIGURATION value='1'><ACQUISITION_SEQUENCE value='0'>" + slow +
            "</ACQUISITION_SEQUENCE></CONFIGURATION></STATION>";
+}
+
+// `text` with the first occurrence of each edit's first string replaced by
+// its second.
+std::string edited(std::string text, std::initializer_list<std::pair<const char*, const char*>> edits)
+{
+    for (const auto& edit : edits) {
+        text.replace(text.find(edit.first), std::strlen(edit.first), edit.second);
+    }
+    return text;
 }
 
 // The lines of `diff OLD NEW`, and the summary figures.
@@ -75,10 +88,9 @@ TEST(FleetDiff, ChangedValuesAreNamedAsTheDialogLabelsThem)
         "differ +0 -0 ~1",
         diff(before, after));
 
-    std::string retimed = before;
-    retimed.replace(retimed.find("'600'"), 5, "'900'");
-    retimed.replace(retimed.find("pin='1234'"), 10, "pin='4321'");
-    retimed.replace(retimed.find("<PIN_CODE value='1234'/>"), 24, "<PIN_CODE value='4321'/>");
+    const std::string retimed = edited(
+        before,
+        {{"'600'", "'900'"}, {"pin='1234'", "pin='4321'"}, {"<PIN_CODE value='1234'/>", "<PIN_CODE value='4321'/>"}});
     EXPECT_EQ(
         "12 \"Pump house\": PIN code **** -> ****\n"
         "12 \"Pump house\": GSM power On duration 10 min -> 15 min\n"
@@ -101,16 +113,16 @@ TEST(FleetDiff, WhatTheValuesDoNotShowIsStillReported)
         "12 \"Pump house\": CONFIGURATION[value=0]/SYSCTRL gsm_call \"off\" -> \"on\"\n"
         "differ +0 -0 ~1",
         diff(before, after));
-    std::string seconds = before;
-    seconds.replace(seconds.find("'600'"), 5, "'630'");
+    const std::string seconds = edited(before, {{"'600'", "'630'"}});
     EXPECT_EQ("12 \"Pump house\": GSM power On duration 10 min -> 630 s\ndiffer +0 -0 ~1", diff(before, seconds));
 }
 
 TEST(FleetDiff, StationsMatchByIdInDocumentOrderAfterTheTopLevel)
 {
     const std::string before = std::string(top) + station("7", "A") + station("7", "B") + station("9", "C") + end;
-    std::string after = std::string(top) + station("7", "A") + station("7", "B2") + station("11", "D") + end;
-    after.replace(after.find("c:\\data"), 7, "d:\\data");
+    const std::string after =
+        edited(std::string(top) + station("7", "A") + station("7", "B2") + station("11", "D") + end,
+               {{"c:\\data", "d:\\data"}});
     EXPECT_EQ(
         "top level: PATH_DATA_BIN path \"c:\\data\" -> \"d:\\data\"\n"
         "note: the id \"7\" is held by 2 stations in the old file and 2 in the new one; they are matched in document "

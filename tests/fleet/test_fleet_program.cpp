@@ -65,6 +65,19 @@ protected:
     // Runs the program with `args`; file names are given relative to the
     // temporary directory, so the output does not depend on where it is.
     ProgramRun run(const std::vector<std::string>& args) { return run_fleet_program(dir.path(), args); }
+
+    // Runs the program with `args`, checks that it exits with `status`, and
+    // returns the run for its output.
+    ProgramRun run_ending(int status, const std::vector<std::string>& args)
+    {
+        const ProgramRun result = run(args);
+        std::string command_line = "zantor-fleet";
+        for (const std::string& arg : args) {
+            command_line += " " + arg;
+        }
+        EXPECT_EQ(status, result.status) << command_line;
+        return result;
+    }
 };
 
 TEST_F(FleetProgram, CheckInEachFormat)
@@ -87,8 +100,6 @@ TEST_F(FleetProgram, CheckInEachFormat)
         "healthy.xml: 1 station, no findings\n",
         text.out);
 
-    const ProgramRun csv = run({"check", "--format", "csv", "fleet.xml"});
-    EXPECT_EQ(1, csv.status);
     EXPECT_EQ(
         "\xEF\xBB\xBF"
         "file;severity;station;where;message\r\n"
@@ -97,7 +108,7 @@ TEST_F(FleetProgram, CheckInEachFormat)
         "fleet.xml;note;3;STATION[id=3];\"the record lacks phone_nbr, pin, description, the parameter configuration "
         "(CONFIGURATION value 0), the sequence configuration (CONFIGURATION value 1); the station dialog adds them "
         "with their defaults when it opens the station\"\r\n",
-        csv.out);
+        run_ending(1, {"check", "--format", "csv", "fleet.xml"}).out);
 
     const ProgramRun json = run({"check", "--format=json", "healthy.xml"});
     EXPECT_EQ(0, json.status);
@@ -168,8 +179,6 @@ TEST_F(FleetProgram, CheckFiltersBySeverityRuleAndStation)
 TEST_F(FleetProgram, ListAsATableAndAsCsvForASpreadsheet)
 {
     file("fleet.xml", settings(station("1", "Pump h&#xE9;", "630") + station("2", "Well; north", "600", "s3cret")));
-    const ProgramRun table = run({"list", "fleet.xml"});
-    EXPECT_EQ(0, table.status);
     EXPECT_EQ(
         "id  description  phone_nbr     pin   gsm_mode  http_host              http_port  http_url           username  "
         "password  apn_name                   apn_username  apn_password  sms_number  sms_text_acq   sms_text_eol    "
@@ -185,7 +194,7 @@ TEST_F(FleetProgram, ListAsATableAndAsCsvForASpreadsheet)
         "Bat. NUXO   15                 5                  24              10                15                    "
         "VBat; "
         "0/9 ge 100; SMS  VBat\n",
-        table.out);
+        run_ending(0, {"list", "fleet.xml"}).out);
 
     const ProgramRun csv = run({"list", "fleet.xml", "--csv", "--separator", ",", "--show-secrets"});
     EXPECT_EQ(0, csv.status);
@@ -248,17 +257,13 @@ TEST_F(FleetProgram, DiffAsTextAndJsonAndNothingForTheSameSettings)
 {
     file("old.xml", settings(station("1", "Pump house") + station("2", "Well")));
     file("new.xml", settings(station("1", "Pump house", "900") + station("3", "Spring")));
-    const ProgramRun text = run({"diff", "old.xml", "new.xml"});
-    EXPECT_EQ(1, text.status);
     EXPECT_EQ(
         "added: 3 \"Spring\"\n"
         "removed: 2 \"Well\"\n"
         "1 \"Pump house\": GSM power On duration 10 min -> 15 min\n"
         "1 station changed, 1 added, 1 removed; 0 changes at the top level\n",
-        text.out);
+        run_ending(1, {"diff", "old.xml", "new.xml"}).out);
 
-    const ProgramRun json = run({"diff", "--format", "json", "old.xml", "new.xml"});
-    EXPECT_EQ(1, json.status);
     EXPECT_EQ(
         "[\n"
         "  {\"kind\": \"added\", \"station\": \"3\", \"description\": \"Spring\", \"what\": null, \"old\": null, "
@@ -268,11 +273,9 @@ TEST_F(FleetProgram, DiffAsTextAndJsonAndNothingForTheSameSettings)
         "  {\"kind\": \"changed\", \"station\": \"1\", \"description\": \"Pump house\", \"what\": \"GSM power On "
         "duration\", \"old\": \"10 min\", \"new\": \"15 min\"}\n"
         "]\n",
-        json.out);
+        run_ending(1, {"diff", "--format", "json", "old.xml", "new.xml"}).out);
 
-    const ProgramRun same = run({"diff", "old.xml", "old.xml"});
-    EXPECT_EQ(0, same.status);
-    EXPECT_EQ("", same.out + same.err);
+    EXPECT_EQ("", run_ending(0, {"diff", "old.xml", "old.xml"}).printed());
 }
 
 TEST_F(FleetProgram, ImportOfItsOwnListChangesNothingAndASecondImportNothingMore)
@@ -283,9 +286,7 @@ TEST_F(FleetProgram, ImportOfItsOwnListChangesNothingAndASecondImportNothingMore
          {std::vector<std::string>{"list", "fleet.xml", "--csv"},
           {"list", "fleet.xml", "--csv", "--separator", "tab", "--show-secrets"}}) {
         file("list.csv", run(list).out);
-        const ProgramRun back = run({"import-csv", "fleet.xml", "list.csv"});
-        EXPECT_EQ(0, back.status);
-        EXPECT_EQ("fleet.xml: nothing to change\n", back.out + back.err);
+        EXPECT_EQ("fleet.xml: nothing to change\n", run_ending(0, {"import-csv", "fleet.xml", "list.csv"}).printed());
         EXPECT_EQ(fleet, read_bytes(dir.file("fleet.xml")));
     }
 
@@ -358,31 +359,25 @@ TEST_F(FleetProgram, ApplyCopiesTheSequencesToTheTargetsOnly)
     const std::string fleet = settings(station("1", "Pump house") + "<STATION id=\"2\" description=\"Well\"/>\n" +
                                        "<STATION id=\"3\" description=\"Spring\"/>\n");
     file("fleet.xml", fleet);
-    const ProgramRun refused = run({"apply", "fleet.xml", "--from", "1", "--to", "1,4", "--parts", "slow,pumps"});
-    EXPECT_EQ(1, refused.status);
     EXPECT_EQ(
         "zantor-fleet apply: unknown part 'pumps'; the parts are gsm, sms, timing, slow, fast, health, sequences, "
         "all\n"
         "zantor-fleet apply: 1 error, nothing written\n",
-        refused.out + refused.err);
-    const ProgramRun targets = run({"apply", "fleet.xml", "--from", "1", "--to", "1,4", "--parts", "slow"});
-    EXPECT_EQ(1, targets.status);
+        run_ending(1, {"apply", "fleet.xml", "--from", "1", "--to", "1,4", "--parts", "slow,pumps"}).printed());
     EXPECT_EQ(
         "zantor-fleet apply: the station 1 is the source: it cannot be a target too\n"
         "zantor-fleet apply: no station has the id 4\n"
         "zantor-fleet apply: 2 errors, nothing written\n",
-        targets.out + targets.err);
+        run_ending(1, {"apply", "fleet.xml", "--from", "1", "--to", "1,4", "--parts", "slow"}).printed());
     EXPECT_EQ(fleet, read_bytes(dir.file("fleet.xml")));
 
-    const ProgramRun applied = run({"apply", "fleet.xml", "--from", "1", "--to", "3", "--parts", "sequences"});
-    EXPECT_EQ(0, applied.status);
     EXPECT_EQ(
         "3 \"Spring\": Slow sequence: [168] Channel 9 : Relative pulse counter #0 not measured -> measured, ge 100\n"
         "3 \"Spring\": Slow sequence: Send SMS if threshold pass off -> on\n"
         "3 \"Spring\": Health sequence: Measure VBat measured -> not measured\n"
         "3 \"Spring\": completed: 4 settings added with their defaults\n"
         "fleet.xml: 1 station changed; written\n",
-        applied.out + applied.err);
+        run_ending(0, {"apply", "fleet.xml", "--from", "1", "--to", "3", "--parts", "sequences"}).printed());
     const ProgramRun list = run({"list", "fleet.xml", "--csv"});
     const auto slow_of = [&](const char* id) {
         const size_t row = list.out.find(std::string("\r\n") + id + ";");
@@ -396,8 +391,6 @@ TEST_F(FleetProgram, ApplyCopiesTheSequencesToTheTargetsOnly)
     };
     EXPECT_EQ("\"VBat; 0/9 ge 100; SMS\";VBat;", slow_of("3"));
     EXPECT_EQ("VBat;VBat;VBat", slow_of("2"));
-    const ProgramRun again = run({"apply", "fleet.xml", "--from", "1", "--all", "--parts", "slow", "--dry-run"});
-    EXPECT_EQ(0, again.status);
     EXPECT_EQ(
         "2 \"Well\": Slow sequence: [168] Channel 9 : Relative pulse counter #0 not measured -> measured, ge 100\n"
         "2 \"Well\": Slow sequence: Send SMS if threshold pass off -> on\n"
@@ -405,7 +398,7 @@ TEST_F(FleetProgram, ApplyCopiesTheSequencesToTheTargetsOnly)
         "check: warning 2 STATION[id=2]: the phone number \"330000000000\" is also the phone number of station 3 at "
         "position 3\n"
         "fleet.xml: 1 station changed; nothing written (dry run)\n",
-        again.out + again.err);
+        run_ending(0, {"apply", "fleet.xml", "--from", "1", "--all", "--parts", "slow", "--dry-run"}).printed());
     // What check finds on the stations changed refuses the change with --strict.
     const ProgramRun strict = run({"apply", "fleet.xml", "--from", "1", "--to", "2", "--parts", "slow", "--strict"});
     EXPECT_EQ(1, strict.status);
@@ -420,9 +413,8 @@ TEST_F(FleetProgram, UsageErrorsNameWhatWasWrongAndHelpDescribesEveryOption)
     const ProgramRun option = run({"list", "--sort", "a.xml"});
     EXPECT_EQ(2, option.status);
     EXPECT_EQ("zantor-fleet list: unknown option '--sort'\nTry 'zantor-fleet list --help'.\n", option.err);
-    const ProgramRun missing = run({"diff", "a.xml"});
-    EXPECT_EQ(2, missing.status);
-    EXPECT_EQ("zantor-fleet diff: diff takes two files, OLD and NEW\nTry 'zantor-fleet diff --help'.\n", missing.err);
+    EXPECT_EQ("zantor-fleet diff: diff takes two files, OLD and NEW\nTry 'zantor-fleet diff --help'.\n",
+              run_ending(2, {"diff", "a.xml"}).err);
     // Caught: a repeated option kept its last value, an empty one passed, and
     // a letter of several bytes was "not one character".
     const std::vector<std::string> usage[][2] = {
@@ -443,12 +435,10 @@ TEST_F(FleetProgram, UsageErrorsNameWhatWasWrongAndHelpDescribesEveryOption)
         EXPECT_EQ(c[1][0] + "\nTry 'zantor-fleet " + c[0][0] + " --help'.\n", result.err);
     }
     EXPECT_EQ("zantor-fleet 4.0\n", run({"--version"}).out);
-    const ProgramRun unreadable = run({"diff", "a.xml", "b.xml"});
-    EXPECT_EQ(2, unreadable.status);
     EXPECT_EQ(
         "zantor-fleet diff: a.xml: cannot open: No such file or directory\n"
         "zantor-fleet diff: b.xml: cannot open: No such file or directory\n",
-        unreadable.err);
+        run_ending(2, {"diff", "a.xml", "b.xml"}).err);
 
     const ProgramRun help = run({"--help"});
     EXPECT_EQ(0, help.status);
@@ -470,9 +460,7 @@ TEST_F(FleetProgram, ListAsAWorkbookKeepsEveryCellAsTextAndImportsBackUnchanged)
 {
     const std::string fleet = settings(station("1", "Pump h&#xE9;") + station("012", "=Well", "600", "s3cret"));
     file("fleet.xml", fleet);
-    const ProgramRun listed = run({"list", "fleet.xml", "--xlsx", "list.xlsx", "--show-secrets"});
-    EXPECT_EQ(0, listed.status);
-    EXPECT_EQ("", listed.out + listed.err);
+    EXPECT_EQ("", run_ending(0, {"list", "fleet.xml", "--xlsx", "list.xlsx", "--show-secrets"}).printed());
     // The same cells as the CSV, "+", leading zeros and "=" kept.
     const std::string csv = run({"list", "fleet.xml", "--csv", "--show-secrets"}).out;
     std::vector<SheetRow> csv_rows, sheet_rows;
@@ -499,9 +487,7 @@ TEST_F(FleetProgram, ListAsAWorkbookKeepsEveryCellAsTextAndImportsBackUnchanged)
     EXPECT_NE(std::string::npos, styles.find("<b/>"));
 
     for (const char* command : {"import", "import-csv"}) {
-        const ProgramRun back = run({command, "fleet.xml", "list.xlsx"});
-        EXPECT_EQ(0, back.status);
-        EXPECT_EQ("fleet.xml: nothing to change\n", back.out + back.err);
+        EXPECT_EQ("fleet.xml: nothing to change\n", run_ending(0, {command, "fleet.xml", "list.xlsx"}).printed());
     }
     EXPECT_EQ(fleet, read_bytes(dir.file("fleet.xml")));
     EXPECT_EQ(2, run({"list", "fleet.xml", "--csv", "--xlsx", "list.xlsx"}).status);
@@ -532,15 +518,13 @@ TEST_F(FleetProgram, WorkbookImportChangesAsTheCsvOneAndNamesTheCellOfAnError)
         dir.file("bad.xlsx"),
         zip_bytes(workbook_parts(header + "<row r=\"7\"><c r=\"A7\"><v>1.5</v></c><c r=\"B7\"><v>2</v></c></row>"
                                           "<row r=\"8\"><c r=\"B8\" t=\"str\"><v>3</v></c></row>")));
-    const ProgramRun refused = run({"import", "fleet.xml", "bad.xlsx"});
-    EXPECT_EQ(1, refused.status);
     EXPECT_EQ(
         "zantor-fleet import: bad.xlsx cell A7, column gsm_duration_min: \"1.5\" is not a whole number of minutes "
         "from 0 to 35791394\n"
         "zantor-fleet import: bad.xlsx cell B8, column id: no station has the id \"3\"; give --add to add it as a new "
         "station\n"
         "zantor-fleet import: 2 errors, nothing written\n",
-        refused.out + refused.err);
+        run_ending(1, {"import", "fleet.xml", "bad.xlsx"}).printed());
 
     // A workbook that cannot be read is named as an unreadable file.
     write_bytes(dir.file("formula.xlsx"), zip_bytes(workbook_parts("<row r=\"12\"><c r=\"C12\"><f>A1</f></c></row>")));
@@ -548,12 +532,10 @@ TEST_F(FleetProgram, WorkbookImportChangesAsTheCsvOneAndNamesTheCellOfAnError)
     const ProgramRun formula = run({"import-csv", "fleet.xml", "formula.xlsx"});
     EXPECT_EQ(2, formula.status);
     EXPECT_EQ("zantor-fleet import-csv: formula.xlsx: cell C12 holds a formula; paste it as a value\n", formula.err);
-    const ProgramRun not_workbook = run({"import", "fleet.xml", "not.xlsx"});
-    EXPECT_EQ(2, not_workbook.status);
     EXPECT_EQ(
         "zantor-fleet import: not.xlsx: not a workbook: an Excel workbook (.xlsx) is a zip archive, and this file is "
         "none\n",
-        not_workbook.err);
+        run_ending(2, {"import", "fleet.xml", "not.xlsx"}).err);
     EXPECT_EQ(fleet, read_bytes(dir.file("fleet.xml")));
 }
 

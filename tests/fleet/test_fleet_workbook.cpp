@@ -7,28 +7,16 @@
 #include <vector>
 
 #include "fleet/workbook_reader.h"
+#include "support/sheet_rows_text.h"
 #include "support/workbook_files.h"
 
 namespace {
-
-std::string rows_text(const std::vector<SheetRow>& rows)
-{
-    std::string text;
-    for (const SheetRow& row : rows) {
-        text += std::to_string(row.line) + ":";
-        for (const std::string& cell : row.cells) {
-            text += "[" + cell + "]";
-        }
-        text += "\n";
-    }
-    return text;
-}
 
 std::string read_error(const std::string& bytes)
 {
     std::vector<SheetRow> rows;
     std::string error;
-    return read_workbook_rows(bytes, rows, error) ? "read: " + rows_text(rows) : error;
+    return read_workbook_rows(bytes, rows, error) ? "read: " + sheet_rows_text(rows) : error;
 }
 
 TEST(FleetWorkbook, CellsReadAsTheSpreadsheetShowsThem)

@@ -10,6 +10,9 @@ struct ProgramRun {
     int status = -1;
     std::string out;
     std::string err;
+
+    // All the run printed: its standard output, then its standard error.
+    std::string printed() const { return out + err; }
 };
 
 // Runs zantor-fleet with `args` in `folder`, so that file names can be given
