@@ -72,12 +72,11 @@ void add_attribute_differences(const TiXmlElement* older, const TiXmlElement* ne
     }
 }
 
-// same_elements, passing over the children that `skip` names on either side.
-bool same_but_skipped(const TiXmlElement* a, const TiXmlElement* b, const SkipElement& skip)
+// The walk of same_elements, passing over the children that `skip` names
+// on either side.
+template <typename Skip>
+bool same_trees(const TiXmlElement* a, const TiXmlElement* b, const Skip& skip)
 {
-    if (!skip) {
-        return same_elements(a, b);
-    }
     if (!same_text(xml_name(a), xml_name(b)) || !same_attributes(a, b)) {
         return false;
     }
@@ -91,11 +90,16 @@ bool same_but_skipped(const TiXmlElement* a, const TiXmlElement* b, const SkipEl
     const TiXmlElement* child_b = kept(xml_first_child(b));
     for (; child_a != nullptr && child_b != nullptr;
          child_a = kept(xml_next_sibling(child_a)), child_b = kept(xml_next_sibling(child_b))) {
-        if (!same_but_skipped(child_a, child_b, skip)) {
+        if (!same_trees(child_a, child_b, skip)) {
             return false;
         }
     }
     return child_a == nullptr && child_b == nullptr;
+}
+
+bool same_but_skipped(const TiXmlElement* a, const TiXmlElement* b, const SkipElement& skip)
+{
+    return skip ? same_trees(a, b, skip) : same_elements(a, b);
 }
 
 void add_differences(const TiXmlElement* older, const TiXmlElement* newer, const std::string& path,
@@ -167,18 +171,7 @@ bool same_attributes(const TiXmlElement* a, const TiXmlElement* b)
 
 bool same_elements(const TiXmlElement* a, const TiXmlElement* b)
 {
-    if (!same_text(xml_name(a), xml_name(b)) || !same_attributes(a, b)) {
-        return false;
-    }
-    const TiXmlElement* child_a = xml_first_child(a);
-    const TiXmlElement* child_b = xml_first_child(b);
-    for (; child_a != nullptr && child_b != nullptr;
-         child_a = xml_next_sibling(child_a), child_b = xml_next_sibling(child_b)) {
-        if (!same_elements(child_a, child_b)) {
-            return false;
-        }
-    }
-    return child_a == nullptr && child_b == nullptr;
+    return same_trees(a, b, [](const TiXmlElement*) { return false; });
 }
 
 std::vector<ElementDifference> element_differences(const TiXmlElement* older, const TiXmlElement* newer,
