@@ -53,6 +53,10 @@ enum class Kind { missing, file, folder, other };
 // be looked at, so that the next step tells why.
 Kind kind_of(const std::string& path);
 
+// True when both paths name one file, through links or not; false when
+// either is missing.
+bool same_file(const std::string& a, const std::string& b);
+
 // Opens a file to read its bytes; null on failure, with the reason.
 std::FILE* open_for_reading(const std::string& path, std::string& reason);
 

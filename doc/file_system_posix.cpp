@@ -53,6 +53,13 @@ Kind kind_of(const std::string& path)
     return S_ISREG(st.st_mode) ? Kind::file : Kind::other;
 }
 
+bool same_file(const std::string& a, const std::string& b)
+{
+    struct stat first, second;
+    return stat(a.c_str(), &first) == 0 && stat(b.c_str(), &second) == 0 && first.st_dev == second.st_dev &&
+           first.st_ino == second.st_ino;
+}
+
 std::FILE* open_for_reading(const std::string& path, std::string& reason)
 {
     std::FILE* file = fopen(path.c_str(), "rb");

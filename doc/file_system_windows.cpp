@@ -109,6 +109,32 @@ Kind kind_of(const std::string& path)
     return attributes & FILE_ATTRIBUTE_DEVICE ? Kind::other : Kind::file;
 }
 
+namespace {
+
+// The volume and the file's index on it, which tell one file from another
+// whatever names and links reach it.
+bool file_identity(const std::string& path, BY_HANDLE_FILE_INFORMATION& info)
+{
+    HANDLE file = CreateFileW(wide(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    const bool read = GetFileInformationByHandle(file, &info) != 0;
+    CloseHandle(file);
+    return read;
+}
+
+}  // namespace
+
+bool same_file(const std::string& a, const std::string& b)
+{
+    BY_HANDLE_FILE_INFORMATION first, second;
+    return file_identity(a, first) && file_identity(b, second) &&
+           first.dwVolumeSerialNumber == second.dwVolumeSerialNumber && first.nFileIndexHigh == second.nFileIndexHigh &&
+           first.nFileIndexLow == second.nFileIndexLow;
+}
+
 std::FILE* open_for_reading(const std::string& path, std::string& reason)
 {
     std::FILE* file = _wfopen(wide(path).c_str(), L"rb");

@@ -1,10 +1,14 @@
-// zantor-fleet import FILE SHEET [--add] [--dry-run] [--output OUT] [--backup]
+// zantor-fleet import FILE SHEET [--add] [--force] [--remove-missing] [--dry-run] [--output OUT] [--backup]
 // (import-csv, its first name, takes the same)
+#include <algorithm>
 #include <cctype>
 
 #include "doc/xml_load.h"
 #include "fleet/command_write.h"
 #include "fleet/fleet_commands.h"
+#include "fleet/fleet_text.h"
+#include "fleet/row_key.h"
+#include "fleet/sheet_columns.h"
 #include "fleet/station_import.h"
 #include "fleet/station_row.h"
 #include "fleet/workbook_reader.h"
@@ -14,29 +18,48 @@ namespace {
 CommandSpec import_spec_named(const char* name)
 {
     return {name,
-            "FILE SHEET [--add] [--dry-run] [--output OUT] [--backup] [--show-secrets] [--format text|json] [--strict]",
-            "changes and adds stations from a spreadsheet (workbook or CSV) in the columns of list",
-            "Reads SHEET, an Excel workbook (.xlsx, as list --xlsx writes it; its first sheet) or CSV, told apart by "
-            "their content. In a workbook, text cells are read as they are, numbers as the digits they show; a "
-            "formula, a date, an encrypted workbook are refused, and an error names its cell as the spreadsheet does "
-            "(C12). CSV is read as UTF-8 with or without a byte-order mark, else Windows-1252, with ';', ',' or tab "
-            "between cells, as the header row shows, and RFC 4180 quoting. Either holds the columns of 'zantor-fleet "
-            "list --csv', named in any letter "
-            "case and in any order; only id is needed. Each row changes the station with that id; where several "
-            "stations share an id, the k-th row with it is the k-th station with it. A column new_id gives the row's "
-            "station a new id, which repairs a shared one. With --add, a row whose id no station has appends a new "
-            "station with the defaults of 'Add a new NUXO'. Values are stored as the station dialog's OK stores them: "
-            "minutes and hours as seconds, the GSM mode as its three switches, the PIN into both of its places. An "
-            "empty cell, and **** in pin, password or apn_password, leave the value as it is; slow, fast and health "
-            "are read only (a cell that differs from the station's is refused). So the output of list --csv imports "
-            "back without changing anything. A row that changes nothing leaves its station as it stands. Prints each "
-            "change as diff does, then what check finds on the stations changed or added. Any error (a text that is "
-            "not a number where one is needed, an unknown GSM mode, a line break, a character Windows-1252 cannot "
-            "hold, an id no station has) is named by its line and column (its cell in a workbook), at most 20 of them, "
-            "and nothing is written.",
-            with_write_options({{"--add", nullptr,
-                                 "A row whose id no station has adds a new station; without --add such a row is "
-                                 "refused."}}),
+            "FILE SHEET [--add] [--force] [--remove-missing] [--dry-run] [--output OUT] [--backup] [--show-secrets] "
+            "[--format text|json] [--strict]",
+            "changes, adds and removes stations from a spreadsheet (workbook or CSV) in the columns of list",
+            "Reads SHEET, an Excel workbook (.xlsx, as list --xlsx writes it) or CSV, told apart by their content. In "
+            "a workbook, the first sheet with a row that names the column id is read, from that row on; text cells "
+            "as they are, numbers as the text they show under their number format; a formula, a date, an "
+            "encrypted workbook are refused, and an error names its sheet and cell as the spreadsheet does (C12). "
+            "CSV is read as UTF-8 with or without a byte-order mark, else Windows-1252, with ';', ',' or tab between "
+            "cells, as the header row shows, and RFC 4180 quoting. Either holds the columns of 'zantor-fleet list "
+            "--csv', named in any letter case, with any blanks or underscores, in any order; only id is needed. A "
+            "column whose name is close to one of them ('phone nr') is refused with that name; one far from all of "
+            "them (notes of the operator's own) is not read, and said. A row finds its station by its key, the "
+            "column list writes: sorting, filtering or deleting rows never changes which station a row changes. A "
+            "row without a key finds it by its id; where several stations share an id, the k-th such row is the "
+            "k-th station with it, and a note says so. A column new_id gives the row's station a new id, which "
+            "repairs a shared one. A workbook from list --xlsx also holds every value as it was listed (in a "
+            "hidden sheet): a value the sheet changed is stored, one that the file changed since it was listed is "
+            "kept, and one that both changed otherwise is a conflict, named by its cell with its three values; a "
+            "cleared cell clears the value. Without the listed values (a CSV file, a sheet made by hand) an empty "
+            "cell keeps the value, and a row of a key whose station changed since the list is refused when it "
+            "would change it. A row copied from another (its key kept) with an id of its own is a new station "
+            "with --add, which takes the sequences of that station and its hidden PIN and passwords, as the cells "
+            "say. Values are stored as the station dialog's OK stores them: minutes and hours as seconds, the GSM "
+            "mode as its three switches, the PIN into both of its places. **** in pin, password or apn_password "
+            "leaves the value as it is; slow, fast and health are read only (a cell that differs from the "
+            "station's is refused). So the output of list imports back without changing anything. Prints each "
+            "change as diff does, then the stations that no row stands for, then what check finds on the stations "
+            "changed or added. Any error (a text that is not a number where one is needed, a number cell in a text "
+            "column, a phone number, PIN or id without the leading 0 or + a spreadsheet dropped, a PIN that is not "
+            "4 to 8 digits, an unknown GSM mode, a line break, a character Windows-1252 cannot hold, an id no "
+            "station has) is named by its line and column (its cell in a workbook), at most 20 of them, and nothing "
+            "is written.",
+            with_write_options(
+                {{"--add", nullptr,
+                  "A row whose id no station has adds a new station; without --add such a row is refused."},
+                 {"--force", nullptr,
+                  "Takes the sheet's value where the file changed it too since the sheet was listed, and says so for "
+                  "each value; without it such a value is a conflict and nothing is written."},
+                 {"--remove-missing", nullptr,
+                  "Removes the stations that no row stands for, instead of keeping them. With a workbook from list "
+                  "--xlsx, a station added to FILE after the sheet was listed is kept; with a CSV file every "
+                  "station no row names is removed. Try it with --dry-run first."}}),
             write_exit_status};
 }
 
@@ -54,17 +77,71 @@ bool ends_with_xlsx(const std::string& name)
     return true;
 }
 
-// Where an error stands, as the operator's spreadsheet names it: a line and
-// column of a CSV file, a cell of a workbook ("cell C12, column pin").
-std::string error_place(const ImportError& e, bool workbook)
+// The sheet of a workbook that holds the stations (the first with a row
+// that names id; else the first, whose rows the import then refuses) and,
+// when list --xlsx wrote it, the sheet of the values as listed.
+bool read_workbook_sheet(const std::string& bytes, ImportSheet& sheet, std::string& sheet_name, std::string& error)
 {
+    Workbook workbook(bytes);
+    if (!workbook.open(error)) {
+        return false;
+    }
+    const std::vector<Workbook::Sheet>& sheets = workbook.sheets();
+    int listed = -1;
+    for (size_t i = 0; i < sheets.size(); ++i) {
+        if (sheets[i].name == listed_sheet_name) {
+            listed = static_cast<int>(i);
+        }
+    }
+    // A workbook of one sheet for the operator names no sheet in messages.
+    const bool one_sheet = sheets.size() - (listed >= 0 ? 1 : 0) == 1;
+    bool first = true;
+    for (size_t i = 0; i < sheets.size(); ++i) {
+        if (static_cast<int>(i) == listed) {
+            continue;
+        }
+        std::vector<SheetRow> rows;
+        if (!workbook.read_sheet(i, rows, error)) {
+            error = (one_sheet ? "" : "sheet " + quoted(sheets[i].name) + ": ") + error;
+            return false;
+        }
+        const bool header = std::any_of(rows.begin(), rows.end(), names_id_column);
+        if (header || first) {
+            sheet.rows = std::move(rows);
+            sheet_name = one_sheet ? "" : sheets[i].name;
+        }
+        first = false;
+        if (header) {
+            break;
+        }
+    }
+    if (listed >= 0) {
+        sheet.has_listed = workbook.read_sheet(listed, sheet.listed, error);
+        if (!sheet.has_listed) {
+            error = "sheet " + quoted(sheets[listed].name) + ": " + error;
+            return false;
+        }
+    }
+    return true;
+}
+
+// Where an error stands, as the operator's spreadsheet names it: a line and
+// column of a CSV file, a cell of a workbook ("cell C12, column pin"), with
+// its sheet when the workbook has several ("sheet "Stations" cell C12");
+// nothing for the sheet as a whole.
+std::string error_place(const ImportError& e, const std::string& sheet_name, bool workbook)
+{
+    if (e.line <= 0) {
+        return "";
+    }
     if (!workbook) {
         return " line " + std::to_string(e.line) + (e.column.empty() ? "" : ", column " + e.column);
     }
+    const std::string sheet = sheet_name.empty() ? "" : " sheet " + quoted(sheet_name);
     if (e.position < 0) {
-        return " row " + std::to_string(e.line);
+        return sheet + " row " + std::to_string(e.line);
     }
-    return " cell " + cell_name(e.position, e.line) + ", column " + e.column;
+    return sheet + " cell " + cell_name(e.position, e.line) + ", column " + e.column;
 }
 
 void run_import_named(const CommandSpec& spec, const ParsedOptions& options, CommandOutput& output)
@@ -74,44 +151,63 @@ void run_import_named(const CommandSpec& spec, const ParsedOptions& options, Com
         return;
     }
     const std::string& file = options.operands[0];
-    const std::string& sheet = options.operands[1];
+    const std::string& sheet_file = options.operands[1];
+    if (options.has("--output") &&
+        !outputs_apart(spec, {{"--output", options.value("--output", "")}}, {sheet_file}, output)) {
+        return;
+    }
     std::string bytes, error;
     const bool csv_named = std::string(spec.name) == "import-csv";
-    if (!read_whole_file(sheet.c_str(), bytes, error, csv_named ? "a CSV file" : "a spreadsheet")) {
-        report_unreadable(spec, sheet, error, output);
+    if (!read_whole_file(sheet_file.c_str(), bytes, error, csv_named ? "a CSV file" : "a spreadsheet")) {
+        report_unreadable(spec, sheet_file, error, output);
         return;
     }
     // A workbook is told by its content; a name that says workbook on what
     // is none is refused rather than read as CSV.
-    const bool workbook = is_zip_archive(bytes) || is_compound_file(bytes) || ends_with_xlsx(sheet);
-    std::vector<SheetRow> rows;
-    if (workbook && !read_workbook_rows(bytes, rows, error)) {
-        report_unreadable(spec, sheet, error, output);
+    const bool workbook = is_zip_archive(bytes) || is_compound_file(bytes) || ends_with_xlsx(sheet_file);
+    ImportSheet sheet;
+    std::string sheet_name;
+    if (workbook && !read_workbook_sheet(bytes, sheet, sheet_name, error)) {
+        report_unreadable(spec, sheet_file, error, output);
         return;
     }
     myXMLdocument* document = load_settings(spec, file, output);
     if (document == nullptr) {
         return;
     }
+    ImportOptions import_options;
+    import_options.add = options.has("--add");
+    import_options.force = options.has("--force");
+    import_options.remove_missing = options.has("--remove-missing");
+    import_options.show_secrets = options.has("--show-secrets");
+    import_options.file_name = file_name_text(file);
     ChangeLines lines(options);
     const StationChanged said = [&](ChangedStation& changed) { lines.add(changed); };
-    const ImportOutcome outcome = workbook ? import_rows(*document, std::move(rows), options.has("--add"), said)
-                                           : import_csv(*document, bytes, options.has("--add"), said);
+    const ImportOutcome outcome = workbook ? import_rows(*document, std::move(sheet), import_options, said)
+                                           : import_csv(*document, bytes, import_options, said);
     if (!outcome.errors.empty()) {
         std::vector<std::string> errors;
         for (const ImportError& e : outcome.errors) {
-            errors.push_back(file_name_text(sheet) + error_place(e, workbook) + ": " + e.reason);
+            errors.push_back(file_name_text(sheet_file) + error_place(e, sheet_name, workbook) + ": " + e.reason);
         }
         report_refused(spec, errors, output);
         return;
     }
+    lines.say_first(outcome.notes);
+    for (const RemovedStation& removed : outcome.removed) {
+        lines.add_removed(removed.id, removed.description);
+    }
+    for (const std::string& line : outcome.closing) {
+        lines.say(line);
+    }
     auto count = [](int n, const char* one, const char* many) {
         return std::to_string(n) + " " + (n == 1 ? one : many);
     };
-    finish_change(
-        spec, options, file, *document, outcome.stations, lines,
-        count(outcome.changed, "station changed", "stations changed") + ", " + std::to_string(outcome.added) + " added",
-        output);
+    const int removed = static_cast<int>(outcome.removed.size());
+    finish_change(spec, options, file, *document, outcome.stations, lines,
+                  count(outcome.changed, "station changed", "stations changed") + ", " + std::to_string(outcome.added) +
+                      " added" + (removed > 0 ? ", " + std::to_string(removed) + " removed" : ""),
+                  output, CheckOptions(), removed);
 }
 
 }  // namespace

@@ -1,10 +1,11 @@
 // zantor-fleet list FILE [--csv [--separator C] | --xlsx OUT] [--show-secrets]
 #include "doc/cp1252.h"
+#include "fleet/command_write.h"
 #include "fleet/fleet_commands.h"
-#include "fleet/fleet_station.h"
 #include "fleet/output_csv.h"
 #include "fleet/output_table.h"
 #include "fleet/output_xlsx.h"
+#include "fleet/row_key.h"
 #include "fleet/station_row.h"
 
 namespace {
@@ -99,22 +100,19 @@ void run_list(const ParsedOptions& options, CommandOutput& output)
         usage_error(list_spec(), options.operands.empty() ? "no FILE given" : "list takes one FILE", output);
         return;
     }
+    if (options.has("--xlsx") &&
+        !outputs_apart(list_spec(), {{"--xlsx", options.value("--xlsx", "")}}, options.operands, output)) {
+        return;
+    }
     myXMLdocument* loaded = load_settings(list_spec(), options.operands[0], output);
     if (loaded == nullptr) {
         return;
     }
     myXMLdocument& document = *loaded;
-    std::vector<std::vector<std::string>> rows(1);
-    for (int column = 0; column < list_column_count; ++column) {
-        rows[0].push_back(list_column_name(column));
-    }
-    for (TiXmlElement* station : listed_stations(document)) {
-        std::vector<std::string> row = station_row(station, options.has("--show-secrets"));
-        for (std::string& cell : row) {
-            cell = utf8_from_cp1252(visible_text(cell));
-        }
-        rows.push_back(std::move(row));
-    }
+    // A spreadsheet's rows carry their station's key, so that the import
+    // finds it whatever is done to the rows.
+    const std::vector<std::vector<std::string>> rows =
+        list_rows(document, options.has("--show-secrets"), csv || options.has("--xlsx"));
     if (options.has("--xlsx")) {
         std::vector<bool> numbers(list_column_count, false);
         for (int column = 0; column < list_column_count; ++column) {
@@ -123,7 +121,9 @@ void run_list(const ParsedOptions& options, CommandOutput& output)
         }
         std::string error;
         const std::string out = options.value("--xlsx", "");
-        if (!write_xlsx(out, rows, numbers, error)) {
+        // The same rows once more, hidden: the values as listed, which tell
+        // the operator's changes from those made in the file since.
+        if (!write_xlsx(out, {{"Stations", &rows, false}, {listed_sheet_name, &rows, true}}, numbers, error)) {
             report_unreadable(list_spec(), out, "cannot be written: " + error, output);
         }
         return;

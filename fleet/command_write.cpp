@@ -204,7 +204,8 @@ void ChangeLines::add(ChangedStation& changed)
     const std::string description = xml_get_attr_text(changed.station, "description");
     std::vector<Change> station_lines;
     if (changed.original == nullptr) {
-        station_lines.push_back(Change{ChangeKind::added, id, description, "", false, ShownValue(), ShownValue()});
+        station_lines.push_back(
+            Change{ChangeKind::added, id, description, changed.added_detail, false, ShownValue(), ShownValue()});
     } else {
         NewerChoices known;
         for (int role = 0; role < 3; ++role) {
@@ -247,11 +248,45 @@ void ChangeLines::add(ChangedStation& changed)
     }
 }
 
+void ChangeLines::add_removed(const std::string& id, const std::string& description)
+{
+    if (json) {
+        changes.push_back(Change{ChangeKind::removed, id, description, "", false, ShownValue(), ShownValue()});
+    }
+}
+
+void ChangeLines::say_first(const std::vector<std::string>& said)
+{
+    std::string text;
+    for (const std::string& line : said) {
+        text += line + "\n";
+    }
+    if (json) {
+        said_beside_json.insert(0, text);
+    } else if (!text.empty()) {
+        pieces.insert(pieces.begin(), text);
+    }
+}
+
+void ChangeLines::say(const std::string& line)
+{
+    if (json) {
+        said_beside_json += line + "\n";
+        return;
+    }
+    if (pieces.empty()) {
+        pieces.emplace_back();
+    }
+    pieces.back() += line + "\n";
+}
+
 void ChangeLines::move_to(CommandOutput& output)
 {
     if (json) {
         output.out_pieces.push_back(changes_as_json(changes));
+        output.err += said_beside_json;
         changes.clear();
+        said_beside_json.clear();
         return;
     }
     for (std::string& piece : pieces) {
@@ -262,7 +297,7 @@ void ChangeLines::move_to(CommandOutput& output)
 
 void finish_change(const CommandSpec& command, const ParsedOptions& options, const std::string& file,
                    myXMLdocument& document, const std::vector<ChangedStation>& stations, ChangeLines& lines,
-                   const std::string& summary, CommandOutput& output, CheckOptions check_options)
+                   const std::string& summary, CommandOutput& output, CheckOptions check_options, int removed)
 {
     const bool dry_run = options.has("--dry-run");
     const bool elsewhere = options.has("--output");
@@ -297,9 +332,11 @@ void finish_change(const CommandSpec& command, const ParsedOptions& options, con
         }
     }
     const std::string nothing = file_name_text(file) + ": nothing to change\n";
+    const bool unchanged = stations.empty() && removed == 0;
     if (dry_run) {
-        if (stations.empty()) {
-            output.out += nothing;
+        if (unchanged) {
+            lines.move_to(output);
+            output.out_pieces.push_back(nothing);
         } else {
             lines.move_to(output);
             output.out_pieces.push_back(findings_text + file_name_text(file) + ": " + summary +
@@ -309,8 +346,9 @@ void finish_change(const CommandSpec& command, const ParsedOptions& options, con
     }
     // Nothing to change leaves FILE as it is, byte for byte; OUT is still
     // written, so that what follows in a script finds the result there.
-    if (stations.empty() && !elsewhere) {
-        output.out += nothing;
+    if (unchanged && !elsewhere) {
+        lines.move_to(output);
+        output.out_pieces.push_back(nothing);
         return;
     }
     const std::string target = options.value("--output", file.c_str());
@@ -323,6 +361,23 @@ void finish_change(const CommandSpec& command, const ParsedOptions& options, con
     }
     lines.move_to(output);
     output.out_pieces.push_back(findings_text + file_name_text(file) + ": " +
-                                (stations.empty() ? "nothing to change" : summary) +
+                                (unchanged ? "nothing to change" : summary) +
                                 (elsewhere ? "; written to " + file_name_text(target) : "; written") + "\n");
+}
+
+bool outputs_apart(const CommandSpec& command, const std::vector<std::pair<const char*, std::string>>& outputs,
+                   const std::vector<std::string>& inputs, CommandOutput& output)
+{
+    for (const auto& out : outputs) {
+        for (const std::string& input : inputs) {
+            if (out.second == input || file_system::same_file(out.second, input)) {
+                usage_error(command,
+                            std::string(out.first) + " " + file_name_text(out.second) + " is the same file as " +
+                                file_name_text(input) + ", which the command reads: choose another name",
+                            output);
+                return false;
+            }
+        }
+    }
+    return true;
 }

@@ -37,6 +37,15 @@ public:
     explicit ChangeLines(const ParsedOptions& options);
     // Says the change of the station and lets go of its record as it was.
     void add(ChangedStation& changed);
+    // Says a station removed (id and description in document text): in
+    // JSON an object of its own; the text names the stations removed on
+    // one line, which the command says.
+    void add_removed(const std::string& id, const std::string& description);
+    // Lines the operator reads before the changes (what the command noticed
+    // of its input) or after them (UTF-8): with the changes as text, or on
+    // standard error beside JSON, which stays a document of its own.
+    void say_first(const std::vector<std::string>& said);
+    void say(const std::string& line);
     // Hands the lines said so far, each ending in a line break (with
     // --format json the array of the changes), to the output after what it
     // holds. Leaves nothing behind.
@@ -49,6 +58,7 @@ private:
     // tens of megabytes, which one growing text would copy again and again.
     std::vector<std::string> pieces;
     std::vector<Change> changes;  // for json
+    std::string said_beside_json;
     // The choices of the sequences that the changed stations hold copies
     // of, read once for them all.
     std::map<const TiXmlElement*, SequenceChoices> copied_choices;
@@ -60,9 +70,16 @@ private:
 // --dry-run, writes the document (to OUT with --output, first keeping the
 // replaced file with --backup). When nothing changed FILE is not touched.
 // `check_options` gives what the command knows of the stations it changed
-// (CheckOptions::known_sequences); its `only` is set here.
+// (CheckOptions::known_sequences); its `only` is set here. `removed`
+// counts the stations the command removed, which changes FILE too.
 void finish_change(const CommandSpec& command, const ParsedOptions& options, const std::string& file,
                    myXMLdocument& document, const std::vector<ChangedStation>& stations, ChangeLines& lines,
-                   const std::string& summary, CommandOutput& output, CheckOptions check_options = CheckOptions());
+                   const std::string& summary, CommandOutput& output, CheckOptions check_options = CheckOptions(),
+                   int removed = 0);
+
+// Refuses, as a usage error, an output that is the same file as an input:
+// writing it would destroy what the command reads. True when none is.
+bool outputs_apart(const CommandSpec& command, const std::vector<std::pair<const char*, std::string>>& outputs,
+                   const std::vector<std::string>& inputs, CommandOutput& output);
 
 #endif

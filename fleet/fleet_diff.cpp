@@ -189,7 +189,7 @@ std::string change_line(const Change& change)
         case ChangeKind::top_level:
             return "top level: " + change_text(change);
         case ChangeKind::added:
-            return "added: " + station;
+            return "added: " + station + (change.what.empty() ? "" : ": " + change.what);
         case ChangeKind::removed:
             return "removed: " + station;
         case ChangeKind::changed:

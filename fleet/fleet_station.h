@@ -44,6 +44,9 @@ struct ChangedStation {
     // The sequences (Slow, Fast, Health) that the station now holds element
     // for element, where the command knows them; else null.
     const TiXmlElement* copied_sequences[3] = {nullptr, nullptr, nullptr};
+    // For a station added: what it takes from where, when the command
+    // knows ("Slow, Fast and Health sequences of station 12").
+    std::string added_detail;
 };
 
 // Called for each station as soon as a command has changed it, before the

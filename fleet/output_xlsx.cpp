@@ -51,10 +51,58 @@ bool whole_number(const std::string& cell)
     return !cell.empty() && cell.size() <= 15 && cell.find_first_not_of("0123456789") == std::string::npos;
 }
 
+// Fills one sheet: text columns typed as Text for the whole column, so
+// that what the operator types later stays text too.
+lxw_error fill_sheet(lxw_worksheet* sheet, const XlsxSheet& from, const std::vector<bool>& numbers, lxw_format* header,
+                     lxw_format* text)
+{
+    const std::vector<std::vector<std::string>>& rows = *from.rows;
+    size_t columns = 0;
+    for (const std::vector<std::string>& row : rows) {
+        columns = std::max(columns, row.size());
+    }
+    std::vector<size_t> widths(columns, 0);
+    for (const std::vector<std::string>& row : rows) {
+        for (size_t c = 0; c < row.size(); ++c) {
+            widths[c] = std::max(widths[c], characters(row[c]));
+        }
+    }
+    for (size_t c = 0; c < columns; ++c) {
+        const bool number = c < numbers.size() && numbers[c];
+        worksheet_set_column(sheet, static_cast<lxw_col_t>(c), static_cast<lxw_col_t>(c),
+                             static_cast<double>(std::min(widths[c], widest_column) + 2), number ? nullptr : text);
+    }
+    worksheet_freeze_panes(sheet, 1, 0);
+    if (from.hidden) {
+        worksheet_hide(sheet);
+        worksheet_protect(sheet, nullptr, nullptr);
+    }
+    lxw_error status = LXW_NO_ERROR;
+    for (size_t r = 0; r < rows.size() && status == LXW_NO_ERROR; ++r) {
+        const std::vector<std::string>& row = rows[r];
+        for (size_t c = 0; c < row.size() && status == LXW_NO_ERROR; ++c) {
+            const std::string& cell = row[c];
+            const lxw_row_t at = static_cast<lxw_row_t>(r);
+            const lxw_col_t column = static_cast<lxw_col_t>(c);
+            if (cell.empty()) {
+                continue;  // an empty cell, as an empty CSV cell
+            }
+            if (r == 0) {
+                status = worksheet_write_string(sheet, at, column, cell.c_str(), header);
+            } else if (c < numbers.size() && numbers[c] && whole_number(cell)) {
+                status = worksheet_write_number(sheet, at, column, std::strtod(cell.c_str(), nullptr), nullptr);
+            } else {
+                status = worksheet_write_string(sheet, at, column, cell.c_str(), text);
+            }
+        }
+    }
+    return status;
+}
+
 }  // namespace
 
-bool write_xlsx(const std::string& file_name, const std::vector<std::vector<std::string>>& rows,
-                const std::vector<bool>& numbers, std::string& error)
+bool write_xlsx(const std::string& file_name, const std::vector<XlsxSheet>& sheets, const std::vector<bool>& numbers,
+                std::string& error)
 {
     // A file that cannot be made is told here, in the system's words, not
     // by the library on standard error once the workbook is assembled.
@@ -76,47 +124,17 @@ bool write_xlsx(const std::string& file_name, const std::vector<std::vector<std:
         error = "the workbook cannot be made";
         return false;
     }
-    lxw_worksheet* sheet = workbook_add_worksheet(workbook, nullptr);
     lxw_format* header = workbook_add_format(workbook);
     format_set_bold(header);
     format_set_num_format(header, "@");
     lxw_format* text = workbook_add_format(workbook);
     format_set_num_format(text, "@");
-
-    size_t columns = 0;
-    for (const std::vector<std::string>& row : rows) {
-        columns = std::max(columns, row.size());
-    }
-    std::vector<size_t> widths(columns, 0);
-    for (const std::vector<std::string>& row : rows) {
-        for (size_t c = 0; c < row.size(); ++c) {
-            widths[c] = std::max(widths[c], characters(row[c]));
-        }
-    }
-    for (size_t c = 0; c < columns; ++c) {
-        const bool number = c < numbers.size() && numbers[c];
-        worksheet_set_column(sheet, static_cast<lxw_col_t>(c), static_cast<lxw_col_t>(c),
-                             static_cast<double>(std::min(widths[c], widest_column) + 2), number ? nullptr : text);
-    }
-    worksheet_freeze_panes(sheet, 1, 0);
-
     lxw_error status = LXW_NO_ERROR;
-    for (size_t r = 0; r < rows.size() && status == LXW_NO_ERROR; ++r) {
-        const std::vector<std::string>& row = rows[r];
-        for (size_t c = 0; c < row.size() && status == LXW_NO_ERROR; ++c) {
-            const std::string& cell = row[c];
-            const lxw_row_t at = static_cast<lxw_row_t>(r);
-            const lxw_col_t column = static_cast<lxw_col_t>(c);
-            if (cell.empty()) {
-                continue;  // an empty cell, as an empty CSV cell
-            }
-            if (r == 0) {
-                status = worksheet_write_string(sheet, at, column, cell.c_str(), header);
-            } else if (c < numbers.size() && numbers[c] && whole_number(cell)) {
-                status = worksheet_write_number(sheet, at, column, std::strtod(cell.c_str(), nullptr), nullptr);
-            } else {
-                status = worksheet_write_string(sheet, at, column, cell.c_str(), text);
-            }
+    for (const XlsxSheet& sheet : sheets) {
+        lxw_worksheet* added = workbook_add_worksheet(workbook, sheet.name.c_str());
+        status = added == nullptr ? LXW_ERROR_MEMORY_MALLOC_FAILED : fill_sheet(added, sheet, numbers, header, text);
+        if (status != LXW_NO_ERROR) {
+            break;
         }
     }
     const lxw_error closed = workbook_close(workbook);

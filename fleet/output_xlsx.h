@@ -9,11 +9,20 @@
 #include <string>
 #include <vector>
 
-// Writes `rows` (the header first, UTF-8) to the workbook `file_name`. A
-// cell of a column whose `numbers` entry is true is written as a number
-// when it is a whole number, else as text. False with the reason when the
-// file cannot be written.
-bool write_xlsx(const std::string& file_name, const std::vector<std::vector<std::string>>& rows,
-                const std::vector<bool>& numbers, std::string& error);
+// A sheet to write: its rows (the header first, UTF-8).
+struct XlsxSheet {
+    std::string name;
+    const std::vector<std::vector<std::string>>* rows;
+    // A sheet for the program, not for the operator: hidden and protected
+    // against changes.
+    bool hidden = false;
+};
+
+// Writes the sheets, in their order, to the workbook `file_name`. A cell of
+// a column whose `numbers` entry is true is written as a number when it is
+// a whole number, else as text. False with the reason when the file cannot
+// be written.
+bool write_xlsx(const std::string& file_name, const std::vector<XlsxSheet>& sheets, const std::vector<bool>& numbers,
+                std::string& error);
 
 #endif

@@ -12,6 +12,12 @@
 struct SheetRow {
     int line = 0;
     std::vector<std::string> cells;
+    // For each cell of a workbook, whether it holds a number (its text is
+    // then what the number shows); empty for a CSV file, whose cells are
+    // all text.
+    std::vector<bool> numbers;
+
+    bool is_number(size_t cell) const { return cell < numbers.size() && numbers[cell]; }
 };
 
 #endif

@@ -241,7 +241,9 @@ ApplyOutcome apply_parts(myXMLdocument& document, const std::string& source_id,
         copy_parts(from.parts(),
                    complete_parts.cfg_parameters != nullptr ? complete_parts : complete_station_defaults(target),
                    changing);
-        outcome.stations.push_back(ChangedStation{target, std::move(original)});
+        outcome.stations.emplace_back();
+        outcome.stations.back().station = target;
+        outcome.stations.back().original = std::move(original);
         std::copy(std::begin(outcome.copied_sequences), std::end(outcome.copied_sequences),
                   outcome.stations.back().copied_sequences);
         if (changed_now) {

@@ -11,30 +11,20 @@
 #include "doc/cp1252.h"
 #include "doc/top_level.h"
 #include "fleet/csv_reader.h"
-#include "fleet/fleet_diff.h"
 #include "fleet/fleet_station.h"
 #include "fleet/fleet_text.h"
+#include "fleet/row_key.h"
 #include "fleet/sequence_text.h"
+#include "fleet/sheet_columns.h"
 #include "fleet/station_row.h"
 #include "station/station_values.h"
 
 namespace {
 
-const int column_new_id = list_column_count;  // beside the columns of list --csv
-
 const char* const sequence_labels[3] = {"Slow sequence", "Fast sequence", "Health sequence"};
 const char* const hidden_secret = "****";
-
-bool same_name(const std::string& a, const char* b)
-{
-    size_t i = 0;
-    for (; i < a.size() && b[i] != '\0'; ++i) {
-        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i]))) {
-            return false;
-        }
-    }
-    return i == a.size() && b[i] == '\0';
-}
+// The most ids a line of stations names; the rest are counted.
+const size_t ids_named = 20;
 
 std::string trimmed(const std::string& text)
 {
@@ -44,21 +34,18 @@ std::string trimmed(const std::string& text)
 
 bool all_digits(const std::string& text)
 {
-    if (text.empty()) {
-        return false;
-    }
-    for (char c : text) {
-        if (!std::isdigit(static_cast<unsigned char>(c))) {
-            return false;
-        }
-    }
-    return true;
+    return !text.empty() && text.find_first_not_of("0123456789") == std::string::npos;
 }
 
-// A whole number no larger than `limit`, blanks around it allowed.
+// A whole number no larger than `limit`, blanks around it allowed, and
+// decimals of zeros ("15.0", "15,00"), which a number format shows.
 bool whole_number(const std::string& text, int64_t limit, int64_t& value)
 {
-    const std::string digits = trimmed(text);
+    std::string digits = trimmed(text);
+    const size_t point = digits.find_first_of(".,");
+    if (point != std::string::npos && point > 0 && digits.find_first_not_of('0', point + 1) == std::string::npos) {
+        digits.erase(point);
+    }
     if (!all_digits(digits) || digits.size() > 12) {
         return false;
     }
@@ -66,47 +53,109 @@ bool whole_number(const std::string& text, int64_t limit, int64_t& value)
     return value <= limit;
 }
 
-const char* column_name(int column)
+bool is_sequence_column(int column)
 {
-    return column == column_new_id ? new_id_column : list_column_name(column);
+    return column >= station_field_count && column < list_column_count;
 }
 
-// Letters to change, add or drop to turn one name into the other.
-size_t distance(const std::string& a, const std::string& b)
+bool is_secret(int column)
 {
-    std::vector<size_t> row(b.size() + 1);
-    for (size_t j = 0; j <= b.size(); ++j) {
-        row[j] = j;
-    }
-    for (size_t i = 1; i <= a.size(); ++i) {
-        size_t diagonal = row[0];
-        row[0] = i;
-        for (size_t j = 1; j <= b.size(); ++j) {
-            const size_t above = row[j];
-            const bool same = std::tolower(static_cast<unsigned char>(a[i - 1])) ==
-                              std::tolower(static_cast<unsigned char>(b[j - 1]));
-            row[j] = std::min({row[j] + 1, row[j - 1] + 1, diagonal + (same ? 0 : 1)});
-            diagonal = above;
-        }
-    }
-    return row[b.size()];
+    return column < station_field_count && station_fields[column].secret;
 }
 
-std::string nearest_column(const std::string& name)
+// The columns whose cells are numbers in a spreadsheet: the times and the
+// port. Every other column is text, where a number cell is what a
+// spreadsheet made of what the operator typed.
+bool is_number_column(int column)
 {
-    // A name cut short ("phone") means the column it begins.
-    for (int column = 0; column <= column_new_id; ++column) {
-        if (same_name(name, std::string(column_name(column)).substr(0, name.size()).c_str())) {
-            return column_name(column);
+    return column < station_field_count &&
+           (station_fields[column].source == FieldSource::parameter_time || column == field_http_port);
+}
+
+// The values a cleared cell may clear: texts that may stand empty.
+bool may_be_empty(int column)
+{
+    if (column >= station_field_count || column == field_http_port) {
+        return false;
+    }
+    const FieldSource source = station_fields[column].source;
+    return source == FieldSource::station_text || source == FieldSource::parameter_text;
+}
+
+// The values a spreadsheet strips of their leading zeros and "+" when it
+// takes them for numbers.
+bool keeps_leading_digits(int column)
+{
+    return column == field_id || column == field_phone_nbr || column == field_pin || column == field_sms_number;
+}
+
+// True when `cell` is `full` without its leading "+", "00" or zeros: what
+// a spreadsheet leaves of a phone number, a PIN or an id it took for a
+// number.
+bool dropped_leading(const std::string& full, const std::string& cell)
+{
+    if (cell.empty() || cell == full) {
+        return false;
+    }
+    size_t first = full.compare(0, 1, "+") == 0 ? 1 : 0;
+    while (first < full.size() && full[first] == '0') {
+        ++first;
+    }
+    return first > 0 && full.compare(first, std::string::npos, cell) == 0;
+}
+
+// What was dropped, for a message: "+", "00" or "0".
+std::string dropped_part(const std::string& full, const std::string& cell)
+{
+    return full.substr(0, full.size() - cell.size());
+}
+
+GsmMode mode_named(const std::string& text)
+{
+    const std::string name = column_key_text(text);
+    for (int mode = gsm_mode_disabled; mode <= gsm_mode_gsm_data; ++mode) {
+        if (name == column_key_text(gsm_mode_names[mode])) {
+            return static_cast<GsmMode>(mode);
         }
     }
-    int best = 0;
-    for (int column = 1; column <= column_new_id; ++column) {
-        if (distance(name, column_name(column)) < distance(name, column_name(best))) {
-            best = column;
+    return gsm_mode_none;
+}
+
+// The value as two cells of a column compare: a time as its number, a GSM
+// mode as its name, a port without blanks.
+std::string comparable(int column, const std::string& text)
+{
+    int64_t number = 0;
+    if (column < station_field_count && station_fields[column].source == FieldSource::parameter_time) {
+        return whole_number(text, std::numeric_limits<int64_t>::max(), number) ? std::to_string(number) : text;
+    }
+    if (column == field_http_port) {
+        return trimmed(text);
+    }
+    if (column == field_gsm_mode) {
+        const GsmMode mode = mode_named(text);
+        return mode == gsm_mode_none ? text : gsm_mode_names[mode];
+    }
+    return text;
+}
+
+// True when the cell shows `value`: the same value, or the value as list
+// writes its control characters.
+bool shows(int column, const std::string& cell, const std::string& value)
+{
+    return comparable(column, cell) == comparable(column, value) || cell == visible_text(value);
+}
+
+// True when the element holds elements only, at every depth: no text or
+// comment, which the station dialog's copy would leave out.
+bool only_elements(const TiXmlNode* node)
+{
+    for (const TiXmlNode* child = node->FirstChild(); child != nullptr; child = child->NextSibling()) {
+        if (child->ToElement() == nullptr || !only_elements(child)) {
+            return false;
         }
     }
-    return column_name(best);
+    return true;
 }
 
 // The UTF-8 character that starts at `offset`, for a message.
@@ -119,12 +168,13 @@ std::string character_at(const std::string& utf8, size_t offset)
 
 // The document text of a cell: a character the settings file cannot hold,
 // or a control character, is refused rather than stored as something else.
-bool document_text(const std::string& cell, std::string& text, std::string& reason)
+// A secret's characters are never quoted.
+bool document_text(const std::string& cell, bool secret, std::string& text, std::string& reason)
 {
     size_t bad = 0;
     if (!cp1252_from_utf8(cell, text, &bad)) {
-        reason = "the character \"" + character_at(cell, bad) +
-                 "\" cannot be stored: the settings file is in Windows-1252, which has no such character";
+        reason = (secret ? std::string("a character") : "the character \"" + character_at(cell, bad) + "\"") +
+                 " cannot be stored: the settings file is in Windows-1252, which has no such character";
         return false;
     }
     for (char c : text) {
@@ -144,384 +194,938 @@ bool document_text(const std::string& cell, std::string& text, std::string& reas
     return true;
 }
 
-GsmMode mode_named(const std::string& text)
+// Ids, as many as a line names, then how many more.
+std::string id_list(const std::vector<std::string>& ids)
 {
-    for (int mode = gsm_mode_disabled; mode <= gsm_mode_gsm_data; ++mode) {
-        if (same_name(trimmed(text), gsm_mode_names[mode])) {
-            return static_cast<GsmMode>(mode);
-        }
+    std::string text;
+    for (size_t i = 0; i < ids.size() && i < ids_named; ++i) {
+        text += (i > 0 ? ", " : "") + ids[i];
     }
-    return gsm_mode_none;
+    if (ids.size() > ids_named) {
+        text += " and " + std::to_string(ids.size() - ids_named) + " more";
+    }
+    return text;
 }
 
-// True when the element holds elements only, at every depth: no text or
-// comment, which the station dialog's copy would leave out.
-bool only_elements(const TiXmlNode* node)
+// "Slow, Fast and Health" from the labels' first words.
+std::string joined(const std::vector<std::string>& words)
 {
-    for (const TiXmlNode* child = node->FirstChild(); child != nullptr; child = child->NextSibling()) {
-        if (child->ToElement() == nullptr || !only_elements(child)) {
-            return false;
-        }
+    std::string text;
+    for (size_t i = 0; i < words.size(); ++i) {
+        text += (i == 0 ? "" : i + 1 == words.size() ? " and " : ", ") + words[i];
     }
-    return true;
+    return text;
 }
+
+// A value to change, as the row gives it.
+struct Pending {
+    int column;
+    std::string text;  // as the dialog's box would hold it
+};
+
+// A row of the sheet and the station it stands for.
+struct RowPlan {
+    int line = 0;
+    std::vector<std::string> cells;  // document text, by import column; empty where the sheet has none
+    int station = -1;                // the station it changes, by its place in the list; -1 for a new one
+    const std::vector<std::string>* listed = nullptr;  // the row as listed, by list column, when known
+    bool secrets_shown = false;                        // it was listed with its secrets shown
+    bool stale = false;       // its station changed since it was listed, which only the listed values can tell apart
+    int copied_from = -1;     // a new station: the station whose row it copies
+    bool refused = false;     // it finds no station to change or add
+    std::set<int> bad_cells;  // the columns of cells refused, which the row's other checks pass over
+};
 
 class Importer {
 public:
-    Importer(myXMLdocument& document, ImportOutcome& outcome, bool add, const StationChanged& changed_now)
-        : outcome(outcome), changed_now(changed_now), adding(add)
+    Importer(myXMLdocument& document, ImportOutcome& outcome, const ImportOptions& options,
+             const StationChanged& changed_now)
+        : outcome(outcome), options(options), changed_now(changed_now), stations(listed_stations(document))
     {
-        stations = bind_top_level(document).stations;
-        for (TiXmlElement* station : listed_stations(document)) {
+        stations_element = bind_top_level(document).stations;
+        for (size_t i = 0; i < stations.size(); ++i) {
             // As list shows the id, so that its row finds the station.
-            holders[visible_text(xml_get_attr_text(station, "id"))].push_back(station);
+            ids.push_back(visible_text(xml_get_attr_text(stations[i], "id")));
+            holders[ids.back()].push_back(static_cast<int>(i));
         }
+        taken_by.assign(stations.size(), 0);
     }
 
-    // False when the header is refused; `columns` then stays incomplete.
-    bool read_header(const SheetRow& header)
+    void run(ImportSheet& sheet)
     {
-        bool id_found = false;
-        for (const std::string& cell : header.cells) {
-            const std::string name = trimmed(cell);
-            int found = name.empty() ? -1 : column_new_id + 1;
-            for (int column = 0; !name.empty() && column <= column_new_id; ++column) {
-                if (same_name(name, column_name(column))) {
-                    found = column;
+        std::vector<SheetRow> rows;
+        for (SheetRow& row : sheet.rows) {
+            bool blank = true;
+            for (const std::string& cell : row.cells) {
+                blank = blank && trimmed(cell).empty();
+            }
+            if (!blank) {
+                rows.push_back(std::move(row));
+            }
+        }
+        if (rows.empty()) {
+            error(1, -1, "the file is empty: it has no header row");
+            return;
+        }
+        size_t header = 0;
+        while (header < rows.size() && !names_id_column(rows[header])) {
+            ++header;
+        }
+        if (header == rows.size()) {
+            error(rows[0].line, -1, "no row names the column id: each row names its station by its id");
+            return;
+        }
+        if (header > 0) {
+            outcome.notes.push_back("the rows above line " + std::to_string(rows[header].line) +
+                                    ", the header, are not read");
+        }
+        has_listed = sheet.has_listed;
+        if (!read_header(rows[header]) || (has_listed && !read_listed(sheet.listed))) {
+            return;
+        }
+        for (size_t i = header + 1; i < rows.size(); ++i) {
+            plans.push_back(plan_row(rows[i]));
+        }
+        // Rows with a key first, so that a row without one never takes
+        // the station that a key names.
+        for (bool keyed : {true, false}) {
+            for (RowPlan& plan : plans) {
+                if (!plan.refused && trimmed(plan.cells[column_key]).empty() != keyed) {
+                    keyed ? match_keyed(plan, plan.cells[column_key]) : match_by_id(plan);
                 }
             }
-            if (found == column_new_id + 1) {
-                error(header.line, "", "unknown column \"" + name + "\"; did you mean " + nearest_column(name) + "?");
-                found = -1;
-            }
-            for (int earlier : columns) {
-                if (found >= 0 && earlier == found) {
-                    error(header.line, "", std::string("the column ") + column_name(found) + " is there twice");
-                }
-            }
-            id_found = id_found || found == field_id;
-            columns.push_back(found);
         }
-        if (!id_found && outcome.errors.empty()) {
-            error(header.line, "", "no id column: each row names its station by its id");
-        }
-        return outcome.errors.empty();
-    }
-
-    void import_row(const SheetRow& row)
-    {
-        const size_t errors_before = outcome.errors.size();
-        std::vector<std::string> cells(columns.size());
-        for (size_t i = 0; i < row.cells.size(); ++i) {
-            if (i >= columns.size() || columns[i] < 0) {
-                // One error for the column, however many rows fill it.
-                if (!row.cells[i].empty() && unnamed_said.insert(i).second) {
-                    error(row.line, "",
-                          "cells stand in column " + std::to_string(i + 1) + ", which the header does not name");
-                }
-                continue;
-            }
-            std::string reason;
-            if (!document_text(row.cells[i], cells[i], reason)) {
-                error(row.line, column_name(columns[i]), reason);
-                cells[i].clear();  // the row's other cells are still checked
+        note_shared_ids();
+        for (RowPlan& plan : plans) {
+            if (!plan.refused) {
+                plan.station >= 0 ? change_station(plan) : add_station(plan);
             }
         }
-        const std::string id = cells[id_index()];
-        if (id.empty()) {
-            if (outcome.errors.size() != errors_before) {
-                return;  // an id Windows-1252 cannot hold, already said
-            }
-            error(row.line, "id", "the id is empty");
-            return;
+        if (outcome.errors.empty()) {
+            said_missing(sheet.has_listed);
         }
-        // The k-th row of an id is the k-th station that holds it.
-        std::vector<int>& rows_of_id = lines_of_ids[id];
-        rows_of_id.push_back(row.line);
-        const std::vector<TiXmlElement*>& stations_of_id = holders[id];
-        const size_t k = rows_of_id.size() - 1;
-        if (k > 0 && k >= stations_of_id.size()) {
-            error(row.line, "id",
-                  "the id " + id + " is on line " + std::to_string(rows_of_id[0]) + " too" +
-                      (stations_of_id.size() > 1 ? ", and only " + std::to_string(stations_of_id.size()) +
-                                                       " stations of the settings file hold it"
-                                                 : ""));
-            return;
-        }
-        if (stations_of_id.empty() && !adding) {
-            error(row.line, "id",
-                  "no station has the id " + quoted(row.cells[id_index()]) + "; give --add to add it as a new station");
-            return;
-        }
-        if (stations_of_id.empty() && !all_digits(id)) {
-            error(row.line, "id", "\"" + row.cells[id_index()] + "\" is not a number: no station has it as its id");
-            return;
-        }
-        const std::string new_id = new_id_index() < cells.size() ? cells[new_id_index()] : std::string();
-        if (!new_id.empty() && !take_new_id(row, id, new_id, stations_of_id.empty())) {
-            return;
-        }
-        const bool cells_read = outcome.errors.size() == errors_before;
-        if (stations_of_id.empty()) {
-            add_station(row, cells, cells_read);
-        } else {
-            change_station(row, stations_of_id[k], cells, cells_read, new_id);
-        }
+        // In the order of the sheet, as the operator reads it.
+        std::stable_sort(outcome.errors.begin(), outcome.errors.end(), [](const ImportError& a, const ImportError& b) {
+            return a.line != b.line ? a.line < b.line : a.position < b.position;
+        });
     }
 
 private:
     ImportOutcome& outcome;
+    const ImportOptions& options;
     const StationChanged& changed_now;
-    TiXmlElement* stations = nullptr;
-    std::unordered_map<std::string, std::vector<TiXmlElement*>> holders;
-    std::unordered_map<std::string, std::vector<int>> lines_of_ids;
-    std::unordered_map<std::string, int> new_ids;  // given on rows, with their lines
+    std::vector<TiXmlElement*> stations;
+    TiXmlElement* stations_element = nullptr;
+    std::vector<std::string> ids;  // of each station, as list shows it
+    std::unordered_map<std::string, std::vector<int>> holders;
+    SheetColumns columns;
+    std::vector<std::string> header_cells;
     std::set<size_t> unnamed_said;
-    std::vector<int> columns;  // the list column of each cell, -1 for a column without a name
-    bool adding = false;
+    bool has_listed = false;
+    std::vector<RowPlan> plans;
+    std::vector<int> taken_by;  // the line of the row that changes each station; 0 for none
+    // The values as listed, by the key of their row.
+    std::unordered_map<std::string, std::vector<std::string>> listed_rows;
+    std::vector<std::string> used_keys;
+    // Each station's row as list shows it, secrets shown, made once.
+    std::unordered_map<int, std::vector<std::string>> current_rows;
+    // The stations of each fingerprint, secrets hidden [0] and shown [1];
+    // made only when a station is not found at its listed place.
+    std::unordered_map<std::string, std::vector<int>> fingerprints[2];
+    bool fingerprints_made[2] = {false, false};
+    // The first station of each sequence text, by role; made only when a
+    // new station copies sequences.
+    std::unordered_map<std::string, int> sequence_holders[3];
+    bool sequence_holders_made = false;
+    std::vector<std::string> default_sequences;
+    std::unordered_map<std::string, std::vector<int>> keyless_lines;  // by id
 
-    size_t new_id_index() const
+    void error(int line, int column, const std::string& reason)
     {
-        size_t i = 0;
-        while (i < columns.size() && columns[i] != column_new_id) {
-            ++i;
-        }
-        return i;
+        const int position = column >= 0 ? columns.cell_of[column] : -1;
+        outcome.errors.push_back(ImportError{line, column >= 0 ? import_column_name(column) : "", reason, position});
     }
 
-    // A new id must name one station only, after the import as before it.
-    bool take_new_id(const SheetRow& row, const std::string& id, const std::string& new_id, bool added)
+    void refuse(RowPlan& plan, int column, const std::string& reason)
     {
+        error(plan.line, column, reason);
+        plan.refused = true;
+    }
+
+    std::string file() const { return options.file_name.empty() ? "the settings file" : options.file_name; }
+
+    // A value for a message: in quotes, as UTF-8; a secret as **** unless
+    // secrets are shown.
+    std::string said(int column, const std::string& text) const
+    {
+        if (is_secret(column) && !options.show_secrets && !text.empty()) {
+            return hidden_secret;
+        }
+        return quoted(utf8_from_cp1252(text));
+    }
+
+    bool read_header(const SheetRow& header)
+    {
+        header_cells = header.cells;
+        std::vector<HeaderFinding> errors, notes;
+        const bool read = read_columns(header, columns, errors, notes);
+        for (const HeaderFinding& e : errors) {
+            outcome.errors.push_back(ImportError{header.line, "", e.text, -1});
+        }
+        for (const HeaderFinding& n : notes) {
+            outcome.notes.push_back(n.text);
+        }
+        return read;
+    }
+
+    // The sheet of listed values: a header, then each row as listed with
+    // its key.
+    bool read_listed(std::vector<SheetRow>& rows)
+    {
+        const std::string damaged = std::string("the sheet \"") + listed_sheet_name +
+                                    "\", which holds the values as they were listed, is damaged: ";
+        size_t header = 0;
+        while (header < rows.size() && !names_id_column(rows[header])) {
+            ++header;
+        }
+        SheetColumns listed_columns;
+        std::vector<HeaderFinding> errors, notes;
+        if (header == rows.size() || !read_columns(rows[header], listed_columns, errors, notes) ||
+            !listed_columns.has(column_key)) {
+            error(1, -1, damaged + "its header is not list's; list the file again");
+            return false;
+        }
+        for (size_t r = header + 1; r < rows.size(); ++r) {
+            const SheetRow& row = rows[r];
+            std::vector<std::string> values(list_column_count);
+            for (int column = 0; column < list_column_count; ++column) {
+                const int at = listed_columns.cell_of[column];
+                std::string reason;
+                if (at >= 0 && static_cast<size_t>(at) < row.cells.size() &&
+                    !document_text(row.cells[at], is_secret(column), values[column], reason)) {
+                    error(row.line, -1, damaged + "row " + std::to_string(row.line) + ": " + reason);
+                    return false;
+                }
+            }
+            const int key_at = listed_columns.cell_of[column_key];
+            RowKey key;
+            if (static_cast<size_t>(key_at) >= row.cells.size() || !read_key(row.cells[key_at], key)) {
+                error(row.line, -1, damaged + "row " + std::to_string(row.line) + " has no key; list the file again");
+                return false;
+            }
+            listed_rows[key_text(key)] = std::move(values);
+        }
+        return true;
+    }
+
+    RowPlan plan_row(const SheetRow& row)
+    {
+        RowPlan plan;
+        plan.line = row.line;
+        plan.cells.assign(import_column_count, std::string());
+        for (size_t i = 0; i < row.cells.size(); ++i) {
+            const int column = i < columns.of_cell.size() ? columns.of_cell[i] : -1;
+            const bool unnamed = i >= header_cells.size() || trimmed(header_cells[i]).empty();
+            if (column < 0 && unnamed && !trimmed(row.cells[i]).empty() && unnamed_said.insert(i).second) {
+                // Cells with no name above them may be a row shifted to
+                // the right: one error for the column, however many rows.
+                error(plan.line, -1,
+                      "cells stand in column " + std::to_string(i + 1) + ", which the header does not name");
+            }
+            if (column < 0) {
+                continue;  // a column of the operator's own, said once for the header
+            }
+            std::string reason;
+            if (!document_text(row.cells[i], is_secret(column), plan.cells[column], reason)) {
+                error(plan.line, column, reason);
+            } else if (row.is_number(i) && !is_number_column(column)) {
+                error(plan.line, column,
+                      "the cell holds a number" +
+                          (is_secret(column) ? std::string() : " (it shows " + quoted(row.cells[i]) + ")") +
+                          ", not a text: a spreadsheet drops the leading 0 and the \"+\" of what it takes for a "
+                          "number; format the column as Text and type it again");
+            } else {
+                continue;
+            }
+            // The row's other cells are still checked; the id is needed to.
+            plan.bad_cells.insert(column);
+            plan.refused = plan.refused || column == field_id || column == column_key;
+        }
+        if (plan.cells[field_id].empty() && !plan.refused) {
+            refuse(plan, field_id, "the id is empty");
+        }
+        for (int column : plan.bad_cells) {
+            plan.cells[column].clear();
+        }
+        return plan;
+    }
+
+    // The station's row as list shows it, with its secrets.
+    const std::vector<std::string>& current_row(int station)
+    {
+        auto found = current_rows.find(station);
+        if (found == current_rows.end()) {
+            found = current_rows.emplace(station, station_row(stations[station], true)).first;
+        }
+        return found->second;
+    }
+
+    std::string fingerprint_of(int station, bool secrets_shown)
+    {
+        std::vector<std::string> row = current_row(station);
+        for (int column = 0; column < station_field_count; ++column) {
+            if (is_secret(column)) {
+                row[column] = shown_secret(row[column], secrets_shown);
+            }
+        }
+        return row_fingerprint(row);
+    }
+
+    // The station a key stands for: the one at its listed place with its
+    // fingerprint, else the only other one with it (stations above it were
+    // added or removed since), else one that changed since: at its place
+    // or alone with its id. -1 when none is.
+    int keyed_station(const RowKey& key, const std::string& id, bool& stale)
+    {
+        const int place = key.position - 1;
+        const bool at_place = place < static_cast<int>(stations.size());
+        stale = false;
+        if (at_place && fingerprint_of(place, key.secrets_shown) == key.fingerprint) {
+            return place;
+        }
+        std::unordered_map<std::string, std::vector<int>>& index = fingerprints[key.secrets_shown ? 1 : 0];
+        if (!fingerprints_made[key.secrets_shown ? 1 : 0]) {
+            for (int s = 0; s < static_cast<int>(stations.size()); ++s) {
+                index[fingerprint_of(s, key.secrets_shown)].push_back(s);
+            }
+            fingerprints_made[key.secrets_shown ? 1 : 0] = true;
+        }
+        const auto moved = index.find(key.fingerprint);
+        if (moved != index.end() && moved->second.size() == 1) {
+            return moved->second[0];
+        }
+        stale = true;
+        if (at_place && ids[place] == id) {
+            return place;
+        }
+        const auto held = holders.find(id);
+        return held != holders.end() && held->second.size() == 1 ? held->second[0] : -1;
+    }
+
+    void match_keyed(RowPlan& plan, const std::string& key_cell)
+    {
+        RowKey key;
+        if (!read_key(key_cell, key)) {
+            refuse(plan, column_key,
+                   quoted(key_cell) + " is not a key that list writes; empty the cell to find the station by its id");
+            return;
+        }
+        const std::string& row_id = plan.cells[field_id];
+        if (has_listed) {
+            const auto listed = listed_rows.find(key_text(key));
+            if (listed == listed_rows.end()) {
+                refuse(plan, column_key,
+                       "the key " + key_text(key) +
+                           " is not one this workbook was listed with: the row comes from another list; empty its "
+                           "key to find the station by its id");
+                return;
+            }
+            plan.listed = &listed->second;
+            used_keys.push_back(listed->first);
+        }
+        plan.secrets_shown = key.secrets_shown;
+        const std::string expected_id = plan.listed ? (*plan.listed)[field_id] : row_id;
+        bool stale = false;
+        const int station = keyed_station(key, visible_text(expected_id), stale);
+        if (station < 0) {
+            refuse(plan, column_key,
+                   "the station this row was listed for (id " + utf8_from_cp1252(expected_id) + ") is no longer in " +
+                       file() + ", or no longer one of its kind: delete the row, or list " + file() + " again");
+            return;
+        }
+        const std::string listed_id = plan.listed ? (*plan.listed)[field_id] : ids[station];
+        if (row_id == listed_id) {
+            if (taken_by[station] != 0) {
+                refuse(plan, field_id,
+                       "this row and the row on line " + std::to_string(taken_by[station]) +
+                           " are both the row of station " + utf8_from_cp1252(listed_id) +
+                           " (the same key): to add a copy as a new station, give it an id of its own");
+                return;
+            }
+            taken_by[station] = plan.line;
+            plan.station = station;
+            plan.stale = stale && plan.listed == nullptr;
+            return;
+        }
+        if (dropped_leading(listed_id, row_id)) {
+            refuse(plan, field_id, leading_dropped(listed_id, row_id));
+            return;
+        }
+        plan.copied_from = station;  // a copy of the row, with an id of its own
+    }
+
+    static std::string leading_dropped(const std::string& full, const std::string& cell)
+    {
+        return quoted(utf8_from_cp1252(cell)) + " is " + quoted(utf8_from_cp1252(full)) + " without its leading " +
+               dropped_part(full, cell) +
+               ": a spreadsheet drops it from what it takes for a number; format the column as Text and type it "
+               "again";
+    }
+
+    // The k-th row of an id without a key is the k-th station that holds it.
+    void match_by_id(RowPlan& plan)
+    {
+        const std::string& id = plan.cells[field_id];
+        std::vector<int>& lines = keyless_lines[id];
+        lines.push_back(plan.line);
+        const auto held = holders.find(id);
+        const size_t count = held == holders.end() ? 0 : held->second.size();
+        const size_t k = lines.size() - 1;
+        if (count == 0) {
+            const std::string* longer = id_with_leading(id);
+            if (longer != nullptr) {
+                refuse(plan, field_id, leading_dropped(*longer, id));
+            }
+            return;  // a new station, unless its id is on another row too
+        }
+        if (k >= count) {
+            refuse(plan, field_id,
+                   "the id " + utf8_from_cp1252(id) + " is on line " + std::to_string(lines[0]) + " too" +
+                       (count > 1 ? ", and only " + std::to_string(count) + " stations of the settings file hold it"
+                                  : ""));
+            return;
+        }
+        const int station = held->second[k];
+        if (taken_by[station] != 0) {
+            refuse(plan, field_id,
+                   "the row on line " + std::to_string(taken_by[station]) + " changes the station of the id " +
+                       utf8_from_cp1252(id) + " already, found by its key");
+            return;
+        }
+        taken_by[station] = plan.line;
+        plan.station = station;
+    }
+
+    // The id that `id` is without its leading zeros or "+"; null for none.
+    const std::string* id_with_leading(const std::string& id)
+    {
+        if (stripped_ids.empty()) {
+            for (const std::string& held : ids) {
+                size_t first = held.compare(0, 1, "+") == 0 ? 1 : 0;
+                while (first < held.size() && held[first] == '0') {
+                    ++first;
+                }
+                if (first > 0 && first < held.size()) {
+                    stripped_ids.emplace(held.substr(first), held);
+                }
+            }
+            stripped_ids.emplace(std::string(), std::string());  // made, even for a fleet without such ids
+        }
+        const auto found = stripped_ids.find(id);
+        return found == stripped_ids.end() || id.empty() ? nullptr : &found->second;
+    }
+    std::unordered_map<std::string, std::string> stripped_ids;
+
+    // Rows without a key that go to stations sharing their id, by file
+    // order, said so that the operator can see which went where.
+    void note_shared_ids()
+    {
+        std::vector<std::string> said_ids;
+        for (const RowPlan& plan : plans) {
+            const std::string& id = plan.cells[field_id];
+            const auto held = holders.find(id);
+            const auto lines = keyless_lines.find(id);
+            if (plan.refused || plan.station < 0 || held == holders.end() || held->second.size() < 2 ||
+                lines == keyless_lines.end() || std::find(said_ids.begin(), said_ids.end(), id) != said_ids.end()) {
+                continue;
+            }
+            said_ids.push_back(id);
+            std::vector<std::string> places, rows;
+            for (size_t k = 0; k < held->second.size(); ++k) {
+                places.push_back(std::to_string(held->second[k] + 1));
+            }
+            for (int line : lines->second) {
+                rows.push_back(std::to_string(line));
+            }
+            outcome.notes.push_back("the id " + utf8_from_cp1252(id) + " is shared by the stations at positions " +
+                                    joined(places) + ": its rows without a key (lines " + joined(rows) +
+                                    ") go to them in the order of the file");
+        }
+    }
+
+    // Checks a value the row stores, as the station dialog would show it;
+    // the text to store, or false with the error said.
+    bool stored_value(const RowPlan& plan, int column, const std::string& cell, std::string& text)
+    {
+        const StationField& field = station_fields[column];
+        const std::string shown = said(column, cell);
+        int64_t number = 0;
+        if (field.source == FieldSource::parameter_time) {
+            const int64_t most = std::numeric_limits<int32_t>::max() / field.unit_seconds;
+            if (!whole_number(cell, most, number)) {
+                error(plan.line, column,
+                      shown + " is not a whole number of " +
+                          (field.unit_seconds == seconds_per_hour ? "hours" : "minutes") + " from 0 to " +
+                          std::to_string(most));
+                return false;
+            }
+            text = std::to_string(number);
+        } else if (column == field_http_port) {
+            if (!whole_number(cell, 65535, number)) {
+                error(plan.line, column, shown + " is not a port number (0 to 65535)");
+                return false;
+            }
+            text = std::to_string(number);
+        } else if (column == field_gsm_mode) {
+            const GsmMode mode = mode_named(cell);
+            if (mode == gsm_mode_none) {
+                error(plan.line, column, "unknown GSM mode " + shown + " (Disabled, GPRS PUSH or GSM DATA)");
+                return false;
+            }
+            text = gsm_mode_names[mode];
+        } else if (column == field_pin && (cell.size() < 4 || cell.size() > 8 || !all_digits(cell))) {
+            error(plan.line, column,
+                  "a SIM's PIN is 4 to 8 digits, without blanks; the cell holds " + std::to_string(cell.size()) +
+                      (cell.size() == 1 ? " character" : " characters") +
+                      (all_digits(cell) || cell.empty() ? "" : ", not all of them digits"));
+            return false;
+        } else {
+            text = cell;
+        }
+        return true;
+    }
+
+    // What the row changes in its station, each value merged with the file's.
+    bool pending_changes(RowPlan& plan, std::vector<Pending>& pending)
+    {
+        const std::vector<std::string>& current = current_row(plan.station);
+        const std::vector<std::string>* listed = plan.listed;
+        bool read = true;
+        for (int column = 0; column < list_column_count; ++column) {
+            if (column == field_id || !columns.has(column) || plan.bad_cells.count(column) > 0) {
+                continue;
+            }
+            const std::string& cell = plan.cells[column];
+            const std::string& value = current[column];
+            if (is_sequence_column(column)) {
+                read = sequence_unchanged(plan, column, cell, value) && read;
+                continue;
+            }
+            const bool secret = is_secret(column);
+            if (listed != nullptr) {
+                const std::string& as_listed = (*listed)[column];
+                if (shows(column, cell, as_listed) || (secret && cell == hidden_secret)) {
+                    continue;
+                }
+                if (cell.empty() && !may_be_empty(column)) {
+                    error(plan.line, column,
+                          std::string("the cell is empty: the ") + station_fields[column].label +
+                              " cannot be cleared; type its value again");
+                    read = false;
+                    continue;
+                }
+                const std::string file_value = secret ? shown_secret(value, plan.secrets_shown) : value;
+                if (!shows(column, as_listed, file_value)) {
+                    if (shows(column, cell, value)) {
+                        continue;  // changed the same way in both
+                    }
+                    if (!options.force) {
+                        error(plan.line, column,
+                              "changed in the sheet and in " + file() + " since the sheet was listed: listed " +
+                                  said(column, as_listed) + ", in the sheet " + said(column, cell) + ", in " + file() +
+                                  " " + said(column, value) + "; give --force to take the sheet's value");
+                        read = false;
+                        continue;
+                    }
+                    outcome.closing.push_back(utf8_from_cp1252(ids[plan.station]) + ": " +
+                                              station_fields[column].label + ": the sheet's " + said(column, cell) +
+                                              " replaces " + said(column, value) + ", which " + file() +
+                                              " holds since the sheet was listed (--force)");
+                }
+            } else {
+                if (cell.empty() || (secret && cell == hidden_secret) || shows(column, cell, value)) {
+                    continue;
+                }
+                if (plan.stale && !options.force) {
+                    error(plan.line, -1,
+                          "station " + utf8_from_cp1252(ids[plan.station]) + " was changed in " + file() +
+                              " since this sheet was listed, and a CSV file does not hold the values as listed to "
+                              "tell its changes from the sheet's: list " +
+                              file() + " again, or give --force to take the sheet's values");
+                    return false;
+                }
+            }
+            if (keeps_leading_digits(column) &&
+                (dropped_leading(value, cell) || (listed != nullptr && dropped_leading((*listed)[column], cell)))) {
+                const std::string& full = dropped_leading(value, cell) ? value : (*listed)[column];
+                error(plan.line, column,
+                      secret ? "the PIN of the cell is the station's without its leading " + dropped_part(full, cell) +
+                                   ": a spreadsheet drops it from what it takes for a number; format the column as "
+                                   "Text and type it again"
+                             : leading_dropped(full, cell));
+                read = false;
+                continue;
+            }
+            std::string text;
+            if (!stored_value(plan, column, cell, text)) {
+                read = false;
+                continue;
+            }
+            if (!shows(column, text, value)) {
+                pending.push_back(Pending{column, text});
+            }
+        }
+        return read;
+    }
+
+    // The sequences are read only: a cell may only say what the station
+    // holds, or what it held when listed.
+    bool sequence_unchanged(const RowPlan& plan, int column, const std::string& cell, const std::string& value)
+    {
+        if (cell.empty() || cell == value || cell == visible_text(value) ||
+            (plan.listed != nullptr && cell == (*plan.listed)[column])) {
+            return true;
+        }
+        const int role = column - station_field_count;
+        error(plan.line, column,
+              std::string("the ") + sequence_labels[role] + " cannot be changed by an import (the station's reads " +
+                  quoted(utf8_from_cp1252(value)) +
+                  "); change it in the station dialog, or copy another station's with apply");
+        return false;
+    }
+
+    static void store_pending(const std::vector<Pending>& pending, StationValues& values)
+    {
+        for (const Pending& p : pending) {
+            if (p.column == field_gsm_mode) {
+                apply_gsm_mode(mode_named(p.text), values.flags);
+            }
+            values.text[p.column] = p.text;
+        }
+    }
+
+    std::string new_id_of(const RowPlan& plan)
+    {
+        const std::string& new_id = plan.cells[column_new_id];
+        if (new_id.empty()) {
+            return new_id;
+        }
         std::string reason;
-        if (added) {
-            reason = "a new station takes the id of its row; new_id gives a station that exists another id";
-        } else if (!is_plain_integer(new_id)) {
+        const std::string& id = ids[plan.station];
+        if (!is_plain_integer(new_id)) {
             reason = quoted(new_id) + " is not a plain number: the station dialog would show another id";
-        } else if (new_id != id && !holders[new_id].empty()) {
+        } else if (new_id != id && holders.count(new_id) > 0) {
             reason = "the id " + new_id + " is held by a station of the settings file already";
-        } else if (!new_ids.emplace(new_id, row.line).second) {
+        } else if (!new_ids.emplace(new_id, plan.line).second) {
             reason = "the new id " + new_id + " is on line " + std::to_string(new_ids[new_id]) + " too";
         }
         if (!reason.empty()) {
-            error(row.line, new_id_column, reason);
+            error(plan.line, column_new_id, reason);
+            return "\x01";  // refused
         }
-        return reason.empty();
+        return new_id;
     }
+    std::unordered_map<std::string, int> new_ids;    // given on rows, with their lines
+    std::unordered_map<std::string, int> added_ids;  // of new stations, with their lines
 
-    size_t id_index() const
-    {
-        size_t i = 0;
-        while (columns[i] != field_id) {
-            ++i;
-        }
-        return i;
-    }
-
-    void error(int line, const std::string& column, const std::string& reason)
-    {
-        int position = -1;
-        for (size_t i = 0; !column.empty() && i < columns.size(); ++i) {
-            if (columns[i] >= 0 && column == column_name(columns[i])) {
-                position = static_cast<int>(i);
-            }
-        }
-        outcome.errors.push_back(ImportError{line, column, reason, position});
-    }
-
-    // The row's values over those the dialog shows; the labels of the values
-    // that change. False when a cell is refused.
-    bool read_values(const SheetRow& row, const std::vector<std::string>& cells, const StationParts& parts,
-                     StationValues& values, std::vector<std::string>& changed)
-    {
-        const size_t errors_before = outcome.errors.size();
-        const TiXmlElement* sequences[3] = {parts.seq_slow, parts.seq_fast, parts.seq_health};
-        for (size_t i = 0; i < cells.size(); ++i) {
-            const int column = columns[i];
-            const std::string& cell = cells[i];
-            if (column < 0 || column == field_id || column == column_new_id || cell.empty()) {
-                continue;
-            }
-            const char* name = column_name(column);
-            if (column >= station_field_count) {
-                const int role = column - station_field_count;
-                SequenceChoices choices;
-                read_sequence(sequences[role], choices);
-                const std::string shown = sequence_text(choices);
-                if (cell != shown && cell != visible_text(shown)) {
-                    error(row.line, name,
-                          std::string("the ") + sequence_labels[role] +
-                              " cannot be changed by an import (the station's reads " +
-                              quoted(utf8_from_cp1252(shown)) +
-                              "); change it in the station dialog, or copy another station's with apply");
-                }
-                continue;
-            }
-            const StationField& field = station_fields[column];
-            std::string& value = values.text[column];
-            if ((field.secret && cell == hidden_secret) || cell == value || cell == visible_text(value)) {
-                continue;
-            }
-            if (field.source == FieldSource::gsm_mode) {
-                const GsmMode mode = mode_named(cell);
-                if (mode == gsm_mode_none) {
-                    error(row.line, name,
-                          "unknown GSM mode " + quoted(utf8_from_cp1252(cell)) + " (Disabled, GPRS PUSH or GSM DATA)");
-                } else if (mode != gsm_mode_from_flags(values.flags)) {
-                    apply_gsm_mode(mode, values.flags);
-                    value = gsm_mode_names[mode];
-                    changed.push_back(field.label);
-                }
-                continue;
-            }
-            int64_t number = 0;
-            if (field.source == FieldSource::parameter_time) {
-                const int64_t most = std::numeric_limits<int32_t>::max() / field.unit_seconds;
-                if (!whole_number(cell, most, number)) {
-                    error(row.line, name,
-                          quoted(utf8_from_cp1252(cell)) + " is not a whole number of " +
-                              (field.unit_seconds == seconds_per_hour ? "hours" : "minutes") + " from 0 to " +
-                              std::to_string(most));
-                    continue;
-                }
-                if (std::to_string(number) == value) {
-                    continue;
-                }
-            } else if (column == field_http_port && !whole_number(cell, 65535, number)) {
-                error(row.line, name, quoted(utf8_from_cp1252(cell)) + " is not a port number (0 to 65535)");
-                continue;
-            }
-            const bool numeric = field.source == FieldSource::parameter_time || column == field_http_port;
-            const std::string stored = numeric ? trimmed(cell) : cell;
-            if (stored != value) {
-                value = stored;
-                changed.push_back(field.label);
-            }
-        }
-        return outcome.errors.size() == errors_before;
-    }
-
-    // The station dialog's road: a working copy completed with the defaults,
-    // the values stored into it as its OK stores them, then copied back.
-    void store_as_dialog(TiXmlElement* station, const std::vector<std::string>& cells, const SheetRow& row,
-                         const std::string& id, bool added, bool cells_read, const std::string& new_id = std::string())
-    {
-        const std::unique_ptr<TiXmlElement> working(xml_add_child(nullptr, "STATION"));
-        std::shared_ptr<TiXmlElement> original;
-        const bool stored =
-            edit_station_copy(station, working.get(), [&](const StationParts& parts, StationValues& values) {
-                values.text[field_id] = id;
-                std::vector<std::string> changed;
-                if (!read_values(row, cells, parts, values, changed) || !cells_read) {
-                    return false;
-                }
-                if (changed.empty() && !added && new_id.empty()) {
-                    return false;
-                }
-                if (!new_id.empty()) {
-                    values.text[field_id] = new_id;
-                }
-                original = added ? nullptr : copy_of(station);
-                return true;
-            });
-        if (stored) {
-            report(station, std::move(original));
-        }
-    }
-
-    void report(TiXmlElement* station, std::shared_ptr<TiXmlElement> original)
+    void report(TiXmlElement* station, std::shared_ptr<TiXmlElement> original, std::string added_detail = "")
     {
         ++(original == nullptr ? outcome.added : outcome.changed);
-        outcome.stations.push_back(ChangedStation{station, std::move(original)});
+        ChangedStation changed;
+        changed.station = station;
+        changed.original = std::move(original);
+        changed.added_detail = std::move(added_detail);
+        outcome.stations.push_back(std::move(changed));
         if (changed_now) {
             changed_now(outcome.stations.back());
         }
     }
 
-    void change_station(const SheetRow& row, TiXmlElement* station, const std::vector<std::string>& cells,
-                        bool cells_read, const std::string& new_id)
+    void change_station(RowPlan& plan)
     {
-        // Most rows of a spreadsheet exported from the same file change
-        // nothing: they are read against the record as it stands, and only
-        // a station that changes takes the dialog's road.
-        const CompletedStation completed(station);
-        StationValues values = load_station_values(completed.element(), completed.parts());
-        std::vector<std::string> changed;
-        if (!read_values(row, cells, completed.parts(), values, changed) || !cells_read ||
-            (changed.empty() && new_id.empty())) {
+        std::vector<Pending> pending;
+        const bool read = pending_changes(plan, pending);
+        const std::string new_id = new_id_of(plan);
+        if (!read || new_id == "\x01" || (pending.empty() && new_id.empty()) || !outcome.errors.empty()) {
             return;
         }
+        TiXmlElement* station = stations[plan.station];
         const std::string id = new_id.empty() ? xml_get_attr_text(station, "id") : new_id;
-        // A complete record of elements alone comes back from the dialog's
-        // copy as it went in: storing into it in place gives the same
-        // record, without two copies of it.
+        // Most rows change nothing and never come here; a station that
+        // changes takes the dialog's road. A complete record of elements
+        // alone comes back from the dialog's copy as it went in: storing
+        // into it in place gives the same record, without two copies.
+        const CompletedStation completed(station);
         if (completed.element() == station && only_elements(station)) {
             std::shared_ptr<TiXmlElement> original = copy_of(station);
+            StationValues values = load_station_values(station, completed.parts());
+            store_pending(pending, values);
             values.text[field_id] = id;
             store_station_values(station, completed.parts(), values);
             report(station, std::move(original));
-        } else {
-            store_as_dialog(station, cells, row, xml_get_attr_text(station, "id"), false, true, new_id);
-        }
-    }
-
-    // As "Add a new NUXO" does: an empty STATION at the end of the list,
-    // which the dialog completes and its OK stores. A row with errors is
-    // checked against a station of its own, which the document never sees.
-    void add_station(const SheetRow& row, const std::vector<std::string>& cells, bool cells_read)
-    {
-        if (!cells_read) {
-            const std::unique_ptr<TiXmlElement> unused(xml_add_child(nullptr, "STATION"));
-            store_as_dialog(unused.get(), cells, row, cells[id_index()], true, false);
             return;
         }
-        TiXmlElement* station = xml_add_child(stations, "STATION");
-        store_as_dialog(station, cells, row, cells[id_index()], true, true);
+        std::shared_ptr<TiXmlElement> original = copy_of(station);
+        const std::unique_ptr<TiXmlElement> working(xml_add_child(nullptr, "STATION"));
+        edit_station_copy(station, working.get(), [&](const StationParts&, StationValues& values) {
+            store_pending(pending, values);
+            values.text[field_id] = id;
+            return true;
+        });
+        report(station, std::move(original));
+    }
+
+    // The texts of a new station's sequences, as "Add a new NUXO" makes them.
+    const std::vector<std::string>& default_sequence_texts()
+    {
+        if (default_sequences.empty()) {
+            const std::unique_ptr<TiXmlElement> fresh(xml_add_child(nullptr, "STATION"));
+            complete_station_defaults(fresh.get());
+            const std::vector<std::string> row = station_row(fresh.get(), true);
+            default_sequences.assign(row.begin() + station_field_count, row.end());
+        }
+        return default_sequences;
+    }
+
+    // The station whose sequence of `role` reads `text`: the copied one
+    // first, else the first in the list; -1 for none.
+    int sequence_source(int role, const std::string& text, int copied_from)
+    {
+        const int column = station_field_count + role;
+        if (copied_from >= 0 && shows(column, text, current_row(copied_from)[column])) {
+            return copied_from;
+        }
+        if (!sequence_holders_made) {
+            for (int s = static_cast<int>(stations.size()) - 1; s >= 0; --s) {
+                for (int r = 0; r < 3; ++r) {
+                    sequence_holders[r][visible_text(current_row(s)[station_field_count + r])] = s;
+                }
+            }
+            sequence_holders_made = true;
+        }
+        const auto found = sequence_holders[role].find(text);
+        return found == sequence_holders[role].end() ? -1 : found->second;
+    }
+
+    // As "Add a new NUXO" and OK do: an empty STATION at the end of the
+    // list, which the dialog completes with the defaults and its OK stores
+    // with the row's values. A row copied from another station's takes that
+    // station's sequences and hidden secrets, as its cells say.
+    void add_station(RowPlan& plan)
+    {
+        const std::string& id = plan.cells[field_id];
+        if (plan.copied_from >= 0 && holders.count(visible_text(id)) > 0) {
+            refuse(plan, field_id,
+                   "the id " + utf8_from_cp1252(id) + " is held by another station already: a row copied from " +
+                       "station " + utf8_from_cp1252(ids[plan.copied_from]) + " needs an id of its own");
+            return;
+        }
+        const auto twice = added_ids.emplace(id, plan.line);
+        if (!twice.second) {
+            refuse(plan, field_id,
+                   "the id " + utf8_from_cp1252(id) + " is on line " + std::to_string(twice.first->second) + " too");
+            return;
+        }
+        if (!options.add) {
+            refuse(plan, field_id,
+                   plan.copied_from >= 0 ? "the row is a copy of station " + utf8_from_cp1252(ids[plan.copied_from]) +
+                                               "'s row with the new id " + utf8_from_cp1252(id) +
+                                               "; give --add to add it as a new station"
+                                         : "no station has the id " + quoted(utf8_from_cp1252(id)) +
+                                               "; give --add to add it as a new station");
+            return;
+        }
+        if (!all_digits(id)) {
+            refuse(plan, field_id, quoted(utf8_from_cp1252(id)) + " is not a number: a new station's id is one");
+            return;
+        }
+        if (!plan.cells[column_new_id].empty()) {
+            refuse(plan, column_new_id,
+                   "a new station takes the id of its row; new_id gives a station that exists another id");
+            return;
+        }
+        std::vector<Pending> pending;
+        std::vector<std::string> defaults, copied_secrets;
+        const TiXmlElement* sequences[3] = {nullptr, nullptr, nullptr};
+        std::unique_ptr<CompletedStation> sources[3];
+        std::vector<std::string> sequence_words[2];  // copied, default
+        std::string copied_id;
+        for (int column = 0; column < list_column_count; ++column) {
+            const std::string& cell = plan.cells[column];
+            if (column == field_id || plan.bad_cells.count(column) > 0) {
+                continue;
+            }
+            if (is_sequence_column(column)) {
+                const int role = column - station_field_count;
+                const std::string label = sequence_labels[role];
+                const std::string word = label.substr(0, label.find(' '));
+                const int source = cell.empty() ? -1 : sequence_source(role, cell, plan.copied_from);
+                if (source >= 0) {
+                    sources[role].reset(new CompletedStation(stations[source]));
+                    const StationParts& parts = sources[role]->parts();
+                    sequences[role] = role == 0 ? parts.seq_slow : role == 1 ? parts.seq_fast : parts.seq_health;
+                    sequence_words[0].push_back(word);
+                    copied_id = ids[source];
+                } else if (cell.empty() || cell == default_sequence_texts()[role]) {
+                    sequence_words[1].push_back(word);
+                } else {
+                    error(plan.line, column,
+                          std::string("no station has this ") + sequence_labels[role] +
+                              ": a new station takes the sequences of a station whose row it copies, or the "
+                              "default ones when the cell is empty");
+                }
+                continue;
+            }
+            if (cell.empty()) {
+                defaults.push_back(list_column_name(column));
+                continue;
+            }
+            if (is_secret(column) && cell == hidden_secret) {
+                if (plan.copied_from >= 0) {
+                    pending.push_back(Pending{column, current_row(plan.copied_from)[column]});
+                    copied_secrets.push_back(list_column_name(column));
+                } else {
+                    defaults.push_back(list_column_name(column));
+                }
+                continue;
+            }
+            std::string text;
+            if (stored_value(plan, column, cell, text)) {
+                pending.push_back(Pending{column, text});
+            }
+        }
+        if (!outcome.errors.empty()) {
+            return;
+        }
+        std::vector<std::string> detail;
+        if (!sequence_words[0].empty()) {
+            detail.push_back(joined(sequence_words[0]) + " sequences of station " + utf8_from_cp1252(copied_id));
+        }
+        if (!copied_secrets.empty()) {
+            detail.push_back(joined(copied_secrets) + " of station " + utf8_from_cp1252(ids[plan.copied_from]));
+        }
+        if (!sequence_words[1].empty()) {
+            detail.push_back("default " + joined(sequence_words[1]) + " sequences");
+        }
+        if (!defaults.empty()) {
+            detail.push_back(defaults.size() <= 5 ? "defaults for " + joined(defaults)
+                                                  : "defaults for the " + std::to_string(defaults.size()) +
+                                                        " values the row leaves empty");
+        }
+        TiXmlElement* station = xml_add_child(stations_element, "STATION");
+        const std::unique_ptr<TiXmlElement> working(xml_add_child(nullptr, "STATION"));
+        edit_station_copy(station, working.get(), [&](const StationParts& parts, StationValues& values) {
+            store_pending(pending, values);
+            values.text[field_id] = id;
+            TiXmlElement* targets[3] = {parts.seq_slow, parts.seq_fast, parts.seq_health};
+            for (int role = 0; role < 3; ++role) {
+                if (sequences[role] != nullptr) {
+                    xml_clear(targets[role]);
+                    xml_copy(targets[role], sequences[role]);
+                }
+            }
+            return true;
+        });
+        report(station, nullptr, joined(detail));
+    }
+
+    // The stations no row stands for: said, and removed when asked. With
+    // the values as listed, a station added to the file since is told from
+    // one whose row the operator deleted, and only the latter is removed.
+    void said_missing(bool has_listed)
+    {
+        std::vector<int> missing, added_since;
+        std::vector<bool> deleted_row(stations.size(), !has_listed), changed_since(stations.size(), false);
+        if (has_listed) {
+            std::sort(used_keys.begin(), used_keys.end());
+            for (const auto& listed : listed_rows) {
+                if (std::binary_search(used_keys.begin(), used_keys.end(), listed.first)) {
+                    continue;
+                }
+                RowKey key;
+                bool stale = false;
+                read_key(listed.first, key);
+                const int station = keyed_station(key, visible_text(listed.second[field_id]), stale);
+                if (station >= 0 && taken_by[station] == 0) {
+                    deleted_row[station] = true;
+                    changed_since[station] = stale;
+                }
+            }
+        }
+        for (size_t s = 0; s < stations.size(); ++s) {
+            if (taken_by[s] == 0) {
+                (deleted_row[s] ? missing : added_since).push_back(static_cast<int>(s));
+            }
+        }
+        auto names = [&](const std::vector<int>& list) {
+            std::vector<std::string> said_ids;
+            for (int s : list) {
+                said_ids.push_back(ids[s].empty() ? "#" + std::to_string(s + 1) : utf8_from_cp1252(ids[s]));
+            }
+            return id_list(said_ids);
+        };
+        if (!added_since.empty()) {
+            outcome.closing.push_back(std::to_string(added_since.size()) +
+                                      (added_since.size() == 1 ? " station was" : " stations were") + " added to " +
+                                      file() + " after the sheet was listed and " +
+                                      (added_since.size() == 1 ? "is" : "are") + " kept: " + names(added_since));
+        }
+        // A sheet made by hand may name a few stations only; one that list
+        // made had a row for each, which the operator deleted.
+        if (missing.empty() || (!columns.has(column_key) && !options.remove_missing)) {
+            return;
+        }
+        const bool remove = options.remove_missing;
+        outcome.closing.push_back(std::to_string(missing.size()) +
+                                  (missing.size() == 1 ? " station is" : " stations are") + " not in the sheet and " +
+                                  (missing.size() == 1 ? "is" : "are") + (remove ? " removed: " : " kept: ") +
+                                  names(missing));
+        if (!remove) {
+            return;
+        }
+        for (int s : missing) {
+            if (changed_since[s] && !options.force) {
+                error(0, -1,
+                      "the row of station " + utf8_from_cp1252(ids[s]) +
+                          " is deleted from the sheet, but the station " + "changed in " + file() +
+                          " since the sheet was listed: give --force to remove it all the same");
+            }
+        }
+        if (!outcome.errors.empty()) {
+            return;
+        }
+        for (int s : missing) {
+            TiXmlElement* station = stations[s];
+            outcome.removed.push_back(
+                RemovedStation{xml_get_attr_text(station, "id"), xml_get_attr_text(station, "description")});
+            xml_clear(station);
+            xml_remove_child(stations_element, station);
+            stations[s] = nullptr;
+        }
     }
 };
 
 }  // namespace
 
-const char* const new_id_column = "new_id";
-
-ImportOutcome import_csv(myXMLdocument& document, const std::string& csv_bytes, bool add,
+ImportOutcome import_csv(myXMLdocument& document, const std::string& csv_bytes, const ImportOptions& options,
                          const StationChanged& changed_now)
 {
     const std::string text = csv_text_as_utf8(csv_bytes);
-    std::vector<SheetRow> records;
+    ImportSheet sheet;
     int bad_line = 0;
-    if (!read_csv_records(text, csv_separator(text), records, bad_line)) {
+    if (!read_csv_records(text, csv_separator(text), sheet.rows, bad_line)) {
         ImportOutcome outcome;
         outcome.errors.push_back(ImportError{bad_line, "", "a quoted cell opens here and is never closed"});
         return outcome;
     }
-    return import_rows(document, std::move(records), add, changed_now);
+    return import_rows(document, std::move(sheet), options, changed_now);
 }
 
-ImportOutcome import_rows(myXMLdocument& document, std::vector<SheetRow> records, bool add,
+ImportOutcome import_rows(myXMLdocument& document, ImportSheet sheet, const ImportOptions& options,
                           const StationChanged& changed_now)
 {
     ImportOutcome outcome;
-    // Spreadsheets end a sheet with empty rows; they name no station.
-    std::vector<SheetRow> rows;
-    for (SheetRow& record : records) {
-        bool blank = true;
-        for (const std::string& cell : record.cells) {
-            blank = blank && trimmed(cell).empty();
-        }
-        if (!blank) {
-            rows.push_back(std::move(record));
-        }
-    }
-    if (rows.empty()) {
-        outcome.errors.push_back(ImportError{1, "", "the file is empty: it has no header row"});
-        return outcome;
-    }
-    Importer importer(document, outcome, add, changed_now);
-    if (!importer.read_header(rows[0])) {
-        return outcome;
-    }
-    for (size_t i = 1; i < rows.size(); ++i) {
-        importer.import_row(rows[i]);
-    }
+    Importer importer(document, outcome, options, changed_now);
+    importer.run(sheet);
     return outcome;
 }

@@ -1,6 +1,8 @@
 #include "fleet/station_row.h"
 
+#include "doc/cp1252.h"
 #include "fleet/fleet_station.h"
+#include "fleet/row_key.h"
 #include "fleet/sequence_text.h"
 
 namespace {
@@ -46,6 +48,30 @@ std::vector<std::string> station_row(TiXmlElement* station, bool show_secrets)
         row.push_back(choices_text(sequence));
     }
     return row;
+}
+
+std::vector<std::vector<std::string>> list_rows(myXMLdocument& document, bool show_secrets, bool keyed)
+{
+    std::vector<std::vector<std::string>> rows(1);
+    for (int column = 0; column < list_column_count; ++column) {
+        rows[0].push_back(list_column_name(column));
+    }
+    if (keyed) {
+        rows[0].push_back(key_column_name);
+    }
+    int position = 0;
+    for (TiXmlElement* station : listed_stations(document)) {
+        std::vector<std::string> row = station_row(station, show_secrets);
+        const std::string key = key_text(RowKey{++position, show_secrets, row_fingerprint(row)});
+        for (std::string& cell : row) {
+            cell = utf8_from_cp1252(visible_text(cell));
+        }
+        if (keyed) {
+            row.push_back(key);
+        }
+        rows.push_back(std::move(row));
+    }
+    return rows;
 }
 
 bool is_control_byte(unsigned char byte)

@@ -26,6 +26,11 @@ std::string shown_secret(const std::string& value, bool show_secrets);
 // them.
 std::vector<std::string> station_row(TiXmlElement* station, bool show_secrets);
 
+// The rows of list for the stations of the document, in UTF-8 with control
+// characters shown as \xNN: the header first, then a row per station. With
+// `keyed` (a spreadsheet's rows) each ends with its station's key.
+std::vector<std::vector<std::string>> list_rows(myXMLdocument& document, bool show_secrets, bool keyed);
+
 // A byte of document text that no box, terminal or spreadsheet shows as a
 // character: below 0x20, 0x7F, and the five bytes Windows-1252 leaves
 // undefined (read as the control characters of the same number).

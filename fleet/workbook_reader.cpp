@@ -10,6 +10,7 @@
 #include "doc/Lib_xml.h"
 #include "doc/cp1252.h"
 #include "doc/xml_precheck.h"
+#include "fleet/number_format.h"
 #include "fleet/zip_in_memory.h"
 
 namespace {
@@ -87,13 +88,17 @@ size_t count_rows(const std::string& text)
     return count;
 }
 
+}  // namespace
+
 // The spreadsheet program's text, a part of the workbook, parsed. The
 // parser keeps the blanks of the cells, as the sheet does.
-class WorkbookReader {
+class Workbook::Reader {
 public:
-    explicit WorkbookReader(const std::string& bytes) : zip(bytes) {}
+    explicit Reader(const std::string& bytes) : bytes(bytes), zip(bytes) {}
 
-    bool read(std::vector<SheetRow>& rows)
+    const std::string& bytes;
+
+    bool open()
     {
         if (!zip.is_open()) {
             return fail("not a workbook: an Excel workbook (.xlsx) is a zip archive, and this file is none");
@@ -102,9 +107,18 @@ public:
         if (!parse("xl/workbook.xml", workbook, "not an Excel workbook: the archive holds no xl/workbook.xml")) {
             return false;
         }
-        const TiXmlElement* first_sheet = child(child(workbook.RootElement(), "sheets"), "sheet");
-        const char* sheet_id = first_sheet ? attribute(first_sheet, "id") : nullptr;
-        if (sheet_id == nullptr) {
+        const TiXmlElement* listed = child(workbook.RootElement(), "sheets");
+        std::vector<std::string> relation_ids;
+        for (const TiXmlElement* s = listed ? listed->FirstChildElement() : nullptr; s; s = s->NextSiblingElement()) {
+            const char* id = local_name(s) == "sheet" ? attribute(s, "id") : nullptr;
+            if (id != nullptr) {
+                const char* name = attribute(s, "name");
+                const char* state = attribute(s, "state");
+                sheets.push_back(Sheet{name ? name : "", state != nullptr && std::string(state) != "visible", ""});
+                relation_ids.push_back(id);
+            }
+        }
+        if (sheets.empty()) {
             return fail("the workbook has no sheet");
         }
         TiXmlDocument relations;
@@ -113,26 +127,40 @@ public:
                    "sheets are (xl/_rels/workbook.xml.rels is missing)")) {
             return false;
         }
-        std::string sheet_part, strings_part, styles_part;
+        std::string strings_part, styles_part;
         for (const TiXmlElement* r = relations.RootElement() ? relations.RootElement()->FirstChildElement() : nullptr;
              r; r = r->NextSiblingElement()) {
             const std::string id = attribute(r, "Id") ? attribute(r, "Id") : "";
             const std::string type = attribute(r, "Type") ? attribute(r, "Type") : "";
             const std::string target = part_name(attribute(r, "Target") ? attribute(r, "Target") : "");
-            if (id == sheet_id) {
-                sheet_part = target;
-            } else if (ends_with(type, "/sharedStrings")) {
+            for (size_t i = 0; i < sheets.size(); ++i) {
+                if (id == relation_ids[i]) {
+                    sheets[i].part = target;
+                }
+            }
+            if (ends_with(type, "/sharedStrings")) {
                 strings_part = target;
             } else if (ends_with(type, "/styles")) {
                 styles_part = target;
             }
         }
-        if (sheet_part.empty()) {
+        if (sheets[0].part.empty()) {
             return fail("the workbook has no sheet: its first sheet names no part of the archive");
         }
-        return read_optional_part(strings_part, &WorkbookReader::read_shared_strings) &&
-               read_optional_part(styles_part, &WorkbookReader::read_date_styles) && read_sheet(sheet_part, rows);
+        return read_optional_part(strings_part, &Reader::read_shared_strings) &&
+               read_optional_part(styles_part, &Reader::read_number_formats);
     }
+
+    bool read(size_t index, std::vector<SheetRow>& rows)
+    {
+        const Sheet& sheet = sheets[index];
+        if (sheet.part.empty()) {
+            return fail("the workbook is damaged: its sheet \"" + sheet.name + "\" names no part of the archive");
+        }
+        return read_sheet(sheet.part, rows);
+    }
+
+    std::vector<Sheet> sheets;
 
     const std::string& error() const { return message; }
 
@@ -140,7 +168,12 @@ private:
     ZipInMemory zip;
     std::string message;
     std::vector<std::string> shared_strings;
-    std::set<int> date_styles;  // the styles that show a number as a date or a time
+    // The number format of each cell style, by its index.
+    struct NumberFormat {
+        bool date = false;  // shows a number as a date or a time
+        std::string code;   // "" for General
+    };
+    std::vector<NumberFormat> number_formats;
 
     bool fail(const std::string& reason)
     {
@@ -227,7 +260,7 @@ private:
 
     // A part a workbook may do without, the shared strings or the styles,
     // parsed and handed to `read` when the relations name one.
-    bool read_optional_part(const std::string& part, void (WorkbookReader::*read)(const TiXmlElement& root))
+    bool read_optional_part(const std::string& part, void (Reader::*read)(const TiXmlElement& root))
     {
         if (part.empty()) {
             return true;
@@ -247,39 +280,7 @@ private:
         }
     }
 
-    // A number format that shows a date or a time: one of the built-in
-    // ones, or a code with day, month, year, hour or second letters outside
-    // quoted text and brackets.
-    static bool is_date_format(int id, const std::string& code)
-    {
-        if ((id >= 14 && id <= 22) || (id >= 27 && id <= 36) || (id >= 45 && id <= 47) || (id >= 50 && id <= 58)) {
-            return true;
-        }
-        bool quoted = false;
-        for (size_t i = 0; i < code.size(); ++i) {
-            const char c = code[i];
-            if (c == '"') {
-                quoted = !quoted;
-            } else if (quoted) {
-                continue;
-            } else if (c == '\\' || c == '_' || c == '*') {
-                ++i;  // the next character is shown as it is
-            } else if (c == '[') {
-                const size_t close = code.find(']', i);
-                const std::string inside = code.substr(i + 1, close == std::string::npos ? 0 : close - i - 1);
-                if (inside == "h" || inside == "hh" || inside == "m" || inside == "mm" || inside == "s" ||
-                    inside == "ss") {
-                    return true;  // elapsed time
-                }
-                i = close == std::string::npos ? code.size() : close;
-            } else if (std::string("dDmMyYhHsS").find(c) != std::string::npos) {
-                return true;
-            }
-        }
-        return false;
-    }
-
-    void read_date_styles(const TiXmlElement& root)
+    void read_number_formats(const TiXmlElement& root)
     {
         std::map<int, std::string> codes;
         const TiXmlElement* formats = child(&root, "numFmts");
@@ -291,15 +292,15 @@ private:
             }
         }
         const TiXmlElement* cell_styles = child(&root, "cellXfs");
-        int index = 0;
         for (const TiXmlElement* xf = cell_styles ? cell_styles->FirstChildElement() : nullptr; xf;
-             xf = xf->NextSiblingElement(), ++index) {
+             xf = xf->NextSiblingElement()) {
             const char* id_text = attribute(xf, "numFmtId");
             const int id = id_text ? std::atoi(id_text) : 0;
             const auto code = codes.find(id);
-            if (is_date_format(id, code == codes.end() ? std::string() : code->second)) {
-                date_styles.insert(index);
-            }
+            NumberFormat format;
+            format.code = code == codes.end() ? built_in_number_format(id) : code->second;
+            format.date = is_date_format(id, format.code);
+            number_formats.push_back(format);
         }
     }
 
@@ -326,13 +327,14 @@ private:
         return true;
     }
 
-    // A number as the digits it shows: a whole one as its digits, whatever
-    // exponent the file writes it with; another in the shortest form that
-    // reads back as the same number.
-    static bool number_text(const std::string& value, std::string& text)
+    // A number as the cell shows it: an integer that General shows keeps
+    // every digit the file gives, however long.
+    bool number_text(const std::string& value, const NumberFormat* format, std::string& text)
     {
         const size_t digits_from = !value.empty() && value[0] == '-' ? 1 : 0;
-        if (value.size() > digits_from && value.find_first_not_of("0123456789", digits_from) == std::string::npos) {
+        const bool general = format == nullptr || format->code.empty();
+        if (general && value.size() > digits_from &&
+            value.find_first_not_of("0123456789", digits_from) == std::string::npos) {
             text = value;
             return true;
         }
@@ -341,25 +343,15 @@ private:
         if (value.empty() || *end != '\0' || !std::isfinite(number)) {
             return false;
         }
-        char buffer[64];
-        if (number == std::floor(number) && std::fabs(number) < 1e15) {
-            std::snprintf(buffer, sizeof buffer, "%.0f", number);
-        } else {
-            for (int precision = 1; precision <= 17; ++precision) {
-                std::snprintf(buffer, sizeof buffer, "%.*g", precision, number);
-                if (std::strtod(buffer, nullptr) == number) {
-                    break;
-                }
-            }
-        }
-        text = buffer;
+        text = shown_number(number, general ? std::string() : format->code);
         return true;
     }
 
     // The cell's value as text; false with the reason when it holds what no
     // station list holds.
-    bool cell_text(const TiXmlElement* cell, const std::string& name, std::string& text)
+    bool cell_text(const TiXmlElement* cell, const std::string& name, std::string& text, bool& number)
     {
+        number = false;
         const std::string type = attribute(cell, "t") ? attribute(cell, "t") : "n";
         const std::string value = text_of(child(cell, "v"));
         if (child(cell, "f") != nullptr) {
@@ -389,12 +381,15 @@ private:
             text.clear();
         } else {
             const char* style = attribute(cell, "s");
-            if (style != nullptr && date_styles.count(std::atoi(style)) > 0) {
+            const size_t style_index = style ? static_cast<size_t>(std::atoi(style)) : 0;
+            const NumberFormat* format = style_index < number_formats.size() ? &number_formats[style_index] : nullptr;
+            if (format != nullptr && format->date) {
                 return fail("cell " + name + " holds a date; type it as text");
             }
-            if (!number_text(value, text)) {
+            if (!number_text(value, format, text)) {
                 return fail("the workbook is damaged: cell " + name + " holds \"" + value + "\" as a number");
             }
+            number = true;
         }
         return true;
     }
@@ -435,7 +430,8 @@ private:
                 }
                 const std::string name = cell_name(column, row_number);
                 std::string text;
-                if (!cell_text(cell, name, text)) {
+                bool number = false;
+                if (!cell_text(cell, name, text, number)) {
                     return false;
                 }
                 if (text.empty()) {
@@ -449,6 +445,10 @@ private:
                     read.cells.resize(column + 1);
                 }
                 read.cells[column] = std::move(text);
+                if (number) {
+                    read.numbers.resize(read.cells.size());
+                    read.numbers[column] = true;
+                }
             }
             if (cells_kept > cell_limit) {
                 return fail("the sheet holds more than " + std::to_string(cell_limit) +
@@ -462,8 +462,6 @@ private:
     }
 };
 
-}  // namespace
-
 bool is_compound_file(const std::string& bytes)
 {
     return bytes.compare(0, 4, "\xD0\xCF\x11\xE0") == 0;
@@ -474,22 +472,49 @@ bool is_zip_archive(const std::string& bytes)
     return bytes.compare(0, 4, "PK\x03\x04") == 0;
 }
 
-bool read_workbook_rows(const std::string& bytes, std::vector<SheetRow>& rows, std::string& error)
+Workbook::Workbook(const std::string& bytes) : reader(new Reader(bytes)) {}
+
+Workbook::~Workbook()
 {
-    rows.clear();
-    if (is_compound_file(bytes)) {
+    delete reader;
+}
+
+bool Workbook::open(std::string& error)
+{
+    if (is_compound_file(reader->bytes)) {
         error =
             "an encrypted workbook, or one in the old Excel 97-2003 format (.xls): save it as an Excel workbook "
             "(.xlsx) without a password";
         return false;
     }
-    WorkbookReader reader(bytes);
-    if (!reader.read(rows)) {
-        rows.clear();
-        error = reader.error();
+    if (!reader->open()) {
+        error = reader->error();
         return false;
     }
     return true;
+}
+
+const std::vector<Workbook::Sheet>& Workbook::sheets() const
+{
+    return reader->sheets;
+}
+
+bool Workbook::read_sheet(size_t index, std::vector<SheetRow>& rows, std::string& error)
+{
+    rows.clear();
+    if (!reader->read(index, rows)) {
+        rows.clear();
+        error = reader->error();
+        return false;
+    }
+    return true;
+}
+
+bool read_workbook_rows(const std::string& bytes, std::vector<SheetRow>& rows, std::string& error)
+{
+    rows.clear();
+    Workbook workbook(bytes);
+    return workbook.open(error) && workbook.read_sheet(0, rows, error);
 }
 
 std::string cell_name(int position, int line)

@@ -96,14 +96,14 @@ TEST(FleetImport, RefusesWhatItCannotStoreAndNamesWhere)
 {
     Fleet fleet({"1", "5", "5"});
     EXPECT_EQ("1 : the file is empty: it has no header row\n", errors_text(import_csv(fleet, "\xEF\xBB\xBF\r\n")));
-    EXPECT_EQ("1 : no id column: each row names its station by its id\n", errors_text(import_csv(fleet, "pin\n1\n")));
+    EXPECT_EQ("1 : no row names the column id: each row names its station by its id\n",
+              errors_text(import_csv(fleet, "pin\n1\n")));
     EXPECT_EQ("", errors_text(import_csv(fleet, "id;pin\n")));
     // Caught: each unknown column repeated every known name, and a sheet of
     // another fleet gave two errors a row.
-    EXPECT_EQ(
-        "1 : unknown column \"phone\"; did you mean phone_nbr?\n1 : unknown column \"newid\"; did you mean "
-        "new_id?\n",
-        errors_text(import_csv(fleet, "id;phone;newid\n")));
+    // Names as the dialog labels its boxes, and in other spellings, are read.
+    EXPECT_EQ("1 : unknown column \"phone\"; did you mean phone_nbr?\n1 : unknown column \"pin2\"; did you mean pin?\n",
+              errors_text(import_csv(fleet, "id;phone;Phone_Nbr ;New Id;PIN code;pin2;notes\n")));
     EXPECT_EQ("2 : cells stand in column 2, which the header does not name\n",
               errors_text(import_csv(fleet, "id;;pin\n1;x;\n5;y;\n")));
     EXPECT_EQ(
@@ -164,7 +164,9 @@ TEST(FleetImport, SharedIdsMatchRowByRowAndNewIdRepairsThem)
 TEST(FleetImport, ANewIdAppendsTheDefaultStationWithTheRowsValues)
 {
     Fleet fleet({"1"});
-    const ImportOutcome outcome = import_csv(fleet, "id;apn_name\n0042;apn.example\n", true);
+    ImportOptions add;
+    add.add = true;
+    const ImportOutcome outcome = import_csv(fleet, "id;apn_name\n0042;apn.example\n", add);
     EXPECT_EQ(1, outcome.added);
     ASSERT_EQ(2u, listed_stations(fleet).size());
     TiXmlElement expected("STATION");

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "fleet/number_format.h"
 #include "fleet/workbook_reader.h"
 #include "support/sheet_rows_text.h"
 #include "support/workbook_files.h"
@@ -37,10 +38,10 @@ TEST(FleetWorkbook, CellsReadAsTheSpreadsheetShowsThem)
         "<row r=\"6\"><c r=\"A6\"/></row><x:row r=\"7\"><x:c r=\"AB7\"><x:v>1E-3</x:v></x:c></x:row>";
     EXPECT_EQ(
         "read: 1:[id][][phone_nbr]\n"
-        "3:[33612000012][ALARM !][+33612000012]\n"
-        "4:[33654700000][0612 & é][1.5]\n"
-        "5:[-7][][][text]\n"
-        "7:[][][][][][][][][][][][][][][][][][][][][][][][][][][][0.001]\n",
+        "3:(33612000012)[ALARM !][+33612000012]\n"
+        "4:(33654700000)[0612 & é](1.5)\n"
+        "5:(-7)[][][text]\n"
+        "7:[][][][][][][][][][][][][][][][][][][][][][][][][][][](0.001)\n",
         read_error(zip_bytes(workbook_parts(sheet, strings))));
 }
 
@@ -93,9 +94,40 @@ TEST(FleetWorkbook, WhatNoStationListHoldsIsRefusedWithItsReason)
         EXPECT_EQ(c.error, read_error(c.bytes)) << c.what;
     }
     // Quoted text, brackets and escapes in a number format are shown, not dates.
-    EXPECT_EQ("read: 2:[][45000]\n",
+    EXPECT_EQ("read: 2:[](45000 daysm)\n",
               read_error(zip_bytes(workbook_parts("<row r=\"2\"><c r=\"B2\" s=\"1\"><v>45000</v></c></row>", "",
                                                   "0 &quot;days&quot;[Red]\\m"))));
+}
+
+// Caught: a number cell read as its raw value, not as the spreadsheet
+// shows it ("06 12 34 56 78" read as 612345678, 14.6 under "0" as 14.6).
+TEST(FleetWorkbook, NumbersReadAsTheirFormatShowsThem)
+{
+    const struct {
+        double value;
+        const char* format;
+        const char* shown;
+    } cases[] = {
+        {612345678, "00 00 00 00 00", "06 12 34 56 78"},
+        {14.6, "0", "15"},
+        {15, "0.00", "15.00"},
+        {0.5, "#.##", ".5"},
+        {1234567, "#,##0", "1234567"},
+        {0.25, "0%", "25%"},
+        {-3, "0;(0)", "(3)"},
+        {-3, "0", "-3"},
+        {0, "0;-0;\"none\"", "none"},
+        {42, "\"No \"000", "No 042"},
+        {30.000000000000004, "", "30"},
+        {33612000012, "General", "33612000012"},
+        {0.1, "", "0.1"},
+        {1234.5, "0.00E+00", "1234.5"},  // an exponent: shown as General
+        {7, "[>5]0;0", "7"},             // a condition: General
+        {3, "[Red]0\\ \"min\"", "3 min"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(c.shown, shown_number(c.value, c.format)) << c.format;
+    }
 }
 
 }  // namespace

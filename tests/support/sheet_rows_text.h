@@ -8,7 +8,8 @@
 
 #include "fleet/sheet_row.h"
 
-// "2:[1][x][]\n" for the row on line 2 with the cells "1", "x" and "".
+// "2:[1][x][](5)\n" for the row on line 2 with the cells "1", "x" and "",
+// then a cell that holds the number 5.
 std::string sheet_rows_text(const std::vector<SheetRow>& rows);
 
 #endif

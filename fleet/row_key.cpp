@@ -1,0 +1,64 @@
+#include "fleet/row_key.h"
+
+#include <cctype>
+#include <cstdio>
+
+const char* const key_column_name = "key";
+const char* const listed_sheet_name = "As listed (do not edit)";
+
+std::string row_fingerprint(const std::vector<std::string>& row)
+{
+    // FNV-1a over the cells and a separator after each, so that moving a
+    // character from one cell to the next changes the fingerprint too.
+    uint64_t hash = 14695981039346656037ULL;
+    for (const std::string& cell : row) {
+        for (char c : cell) {
+            hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ULL;
+        }
+        hash = (hash ^ 0x1F) * 1099511628211ULL;
+    }
+    char text[16];
+    std::snprintf(text, sizeof text, "%08X", static_cast<unsigned>((hash >> 32) ^ (hash & 0xFFFFFFFFu)));
+    return text;
+}
+
+std::string key_text(const RowKey& key)
+{
+    return (key.secrets_shown ? "S" : "K") + std::to_string(key.position) + "-" + key.fingerprint;
+}
+
+bool read_key(const std::string& text, RowKey& key)
+{
+    const size_t first = text.find_first_not_of(" \t");
+    const size_t last = text.find_last_not_of(" \t");
+    if (first == std::string::npos) {
+        return false;
+    }
+    const std::string k = text.substr(first, last - first + 1);
+    const char mode = static_cast<char>(std::toupper(static_cast<unsigned char>(k[0])));
+    const size_t dash = k.find('-');
+    if ((mode != 'K' && mode != 'S') || dash == std::string::npos || dash < 2 || dash > 8 || k.size() != dash + 9) {
+        return false;
+    }
+    int position = 0;
+    for (size_t i = 1; i < dash; ++i) {
+        if (!std::isdigit(static_cast<unsigned char>(k[i]))) {
+            return false;
+        }
+        position = position * 10 + (k[i] - '0');
+    }
+    std::string fingerprint;
+    for (size_t i = dash + 1; i < k.size(); ++i) {
+        if (!std::isxdigit(static_cast<unsigned char>(k[i]))) {
+            return false;
+        }
+        fingerprint += static_cast<char>(std::toupper(static_cast<unsigned char>(k[i])));
+    }
+    if (position < 1) {
+        return false;
+    }
+    key.position = position;
+    key.secrets_shown = mode == 'S';
+    key.fingerprint = fingerprint;
+    return true;
+}
