@@ -54,14 +54,18 @@ const CommandSpec& list_spec()
             "unchanged. Never writes a file.",
         {{"--csv", nullptr,
           "Writes RFC 4180 CSV instead of a table: a header row of the column names, then one row a station, in "
-          "UTF-8 with a byte-order mark so that spreadsheet programs show accented letters."},
+          "UTF-8 with a byte-order mark so that spreadsheet programs show accented letters. Each row ends with a "
+          "column key (K12-9F3A0C2E: the station's place in the list and a fingerprint of its row), by which "
+          "import finds the row's station however the rows are sorted, and tells a station changed since."},
          {"--separator", "C",
           "The CSV separator: ';' (the default, as French-locale spreadsheets expect), ',' or any one character; "
           "'tab' for a tab. Only with --csv."},
          {"--xlsx", "OUT",
-          "Writes the rows as an Excel workbook OUT instead: a bold, frozen header row, every cell typed as text "
-          "(a spreadsheet keeps the '+' and leading zeros of phone numbers, PINs and ids) but the minutes and hours, "
-          "which are numbers. import reads it back. Prints nothing."},
+          "Writes the rows as an Excel workbook OUT instead, with the key column of --csv: a bold, frozen header "
+          "row, every cell and every column typed as text (a spreadsheet keeps the '+' and leading zeros of phone "
+          "numbers, PINs and ids, even of those typed later) but the minutes and hours, which are numbers. A second, "
+          "hidden and protected sheet holds the rows as listed, so that import tells the operator's changes from "
+          "those made in FILE since. Prints nothing."},
          {"--show-secrets", nullptr,
           "Shows PINs and passwords as they are; the PIN is the one the station dialog shows (PIN_CODE, else the "
           "station's pin)."}},
