@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "doc/file_system.h"
 #include "support/core_files.h"
 #include "support/core_saving.h"
 
@@ -37,6 +38,18 @@ TEST_F(Saving, SymbolicLinkStaysAndItsFileIsReplaced)
     ASSERT_EQ(lstat(link.c_str(), &link_stat), 0);
     EXPECT_TRUE(S_ISLNK(link_stat.st_mode));
     EXPECT_NE(read_bytes(target), previous);
+}
+
+// What tells an output that is an input: one file whatever name reaches it.
+TEST_F(Saving, SameFileThroughEveryKindOfName)
+{
+    ASSERT_EQ(symlink("settings.xml", dir.file("link.xml").c_str()), 0);
+    ASSERT_EQ(link(target.c_str(), dir.file("hard.xml").c_str()), 0);
+    write_bytes(dir.file("other.xml"), previous);
+    EXPECT_TRUE(file_system::same_file(target, dir.file("link.xml")));
+    EXPECT_TRUE(file_system::same_file(dir.file("hard.xml"), dir.file("./link.xml")));
+    EXPECT_FALSE(file_system::same_file(target, dir.file("other.xml")));
+    EXPECT_FALSE(file_system::same_file(target, dir.file("missing.xml")));
 }
 
 TEST_F(Saving, FileSizeLimitOfTheSystemLeavesThePreviousFile)

@@ -425,6 +425,13 @@ TEST_F(FleetProgram, UsageErrorsNameWhatWasWrongAndHelpDescribesEveryOption)
         {{"list", "a.xml", "--csv", "--separator", "\xC3\xA9"},
          {"zantor-fleet list: the separator '\xC3\xA9' is not an ASCII character: it takes 2 bytes in UTF-8, and the "
           "separator must be one"}},
+        // Caught: an output over an input replaced the settings file by a
+        // workbook, or the sheet by XML, with status 0.
+        {{"list", "a.xml", "--xlsx", "a.xml"},
+         {"zantor-fleet list: --xlsx a.xml is the same file as a.xml, which the command reads: choose another name"}},
+        {{"import", "a.xml", "s.csv", "--output", "s.csv"},
+         {"zantor-fleet import: --output s.csv is the same file as s.csv, which the command reads: choose another "
+          "name"}},
         {{"check", "a.xml", "--rule", "pins"},
          {"zantor-fleet check: unknown rule 'pins'; the rules are encoding, top-level, shared-id, shared-phone, id, "
           "pin, phone-number, sms-length, timing, gprs, text, threshold, incomplete, unused, sequence-rewrite"}},
