@@ -116,11 +116,13 @@ bool read_workbook_sheet(const std::string& bytes, ImportSheet& sheet, std::stri
         }
     }
     if (listed >= 0) {
-        sheet.has_listed = workbook.read_sheet(listed, sheet.listed, error);
-        if (!sheet.has_listed) {
-            error = "sheet " + quoted(sheets[listed].name) + ": " + error;
+        std::vector<SheetRow> rows;
+        if (!workbook.read_sheet(listed, rows, error) || !rows_of_listed_sheet(rows, sheet.listed)) {
+            error = "sheet " + quoted(sheets[listed].name) + ", which holds the rows as they were listed, is " +
+                    (error.empty() ? "damaged" : "damaged: " + error) + "; list the file again";
             return false;
         }
+        sheet.has_listed = true;
     }
     return true;
 }

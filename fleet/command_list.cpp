@@ -127,7 +127,8 @@ void run_list(const ParsedOptions& options, CommandOutput& output)
         const std::string out = options.value("--xlsx", "");
         // The same rows once more, hidden: the values as listed, which tell
         // the operator's changes from those made in the file since.
-        if (!write_xlsx(out, {{"Stations", &rows, false}, {listed_sheet_name, &rows, true}}, numbers, error)) {
+        const std::vector<std::vector<std::string>> listed = listed_sheet_rows(rows);
+        if (!write_xlsx(out, {{"Stations", &rows, numbers, false}, {listed_sheet_name, &listed, {}, true}}, error)) {
             report_unreadable(list_spec(), out, "cannot be written: " + error, output);
         }
         return;

@@ -53,10 +53,10 @@ bool whole_number(const std::string& cell)
 
 // Fills one sheet: text columns typed as Text for the whole column, so
 // that what the operator types later stays text too.
-lxw_error fill_sheet(lxw_worksheet* sheet, const XlsxSheet& from, const std::vector<bool>& numbers, lxw_format* header,
-                     lxw_format* text)
+lxw_error fill_sheet(lxw_worksheet* sheet, const XlsxSheet& from, lxw_format* header, lxw_format* text)
 {
     const std::vector<std::vector<std::string>>& rows = *from.rows;
+    const std::vector<bool>& numbers = from.numbers;
     size_t columns = 0;
     for (const std::vector<std::string>& row : rows) {
         columns = std::max(columns, row.size());
@@ -101,8 +101,7 @@ lxw_error fill_sheet(lxw_worksheet* sheet, const XlsxSheet& from, const std::vec
 
 }  // namespace
 
-bool write_xlsx(const std::string& file_name, const std::vector<XlsxSheet>& sheets, const std::vector<bool>& numbers,
-                std::string& error)
+bool write_xlsx(const std::string& file_name, const std::vector<XlsxSheet>& sheets, std::string& error)
 {
     // A file that cannot be made is told here, in the system's words, not
     // by the library on standard error once the workbook is assembled.
@@ -132,7 +131,7 @@ bool write_xlsx(const std::string& file_name, const std::vector<XlsxSheet>& shee
     lxw_error status = LXW_NO_ERROR;
     for (const XlsxSheet& sheet : sheets) {
         lxw_worksheet* added = workbook_add_worksheet(workbook, sheet.name.c_str());
-        status = added == nullptr ? LXW_ERROR_MEMORY_MALLOC_FAILED : fill_sheet(added, sheet, numbers, header, text);
+        status = added == nullptr ? LXW_ERROR_MEMORY_MALLOC_FAILED : fill_sheet(added, sheet, header, text);
         if (status != LXW_NO_ERROR) {
             break;
         }

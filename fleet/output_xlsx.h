@@ -13,16 +13,16 @@
 struct XlsxSheet {
     std::string name;
     const std::vector<std::vector<std::string>>* rows;
+    // For each column, whether its cells are written as numbers when they
+    // are whole numbers; else as text.
+    std::vector<bool> numbers;
     // A sheet for the program, not for the operator: hidden and protected
     // against changes.
     bool hidden = false;
 };
 
-// Writes the sheets, in their order, to the workbook `file_name`. A cell of
-// a column whose `numbers` entry is true is written as a number when it is
-// a whole number, else as text. False with the reason when the file cannot
-// be written.
-bool write_xlsx(const std::string& file_name, const std::vector<XlsxSheet>& sheets, const std::vector<bool>& numbers,
-                std::string& error);
+// Writes the sheets, in their order, to the workbook `file_name`. False
+// with the reason when the file cannot be written.
+bool write_xlsx(const std::string& file_name, const std::vector<XlsxSheet>& sheets, std::string& error);
 
 #endif

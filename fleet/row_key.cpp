@@ -3,6 +3,9 @@
 #include <cctype>
 #include <cstdio>
 
+#include "fleet/csv_reader.h"
+#include "fleet/output_csv.h"
+
 const char* const key_column_name = "key";
 const char* const listed_sheet_name = "As listed (do not edit)";
 
@@ -60,5 +63,32 @@ bool read_key(const std::string& text, RowKey& key)
     key.position = position;
     key.secrets_shown = mode == 'S';
     key.fingerprint = fingerprint;
+    return true;
+}
+
+std::vector<std::vector<std::string>> listed_sheet_rows(const std::vector<std::vector<std::string>>& keyed_rows)
+{
+    std::vector<std::vector<std::string>> rows;
+    for (const std::vector<std::string>& row : keyed_rows) {
+        std::string record = csv_record(std::vector<std::string>(row.begin(), row.end() - 1), ';');
+        record.erase(record.size() - 2);  // its line end
+        rows.push_back({row.back(), std::move(record)});
+    }
+    return rows;
+}
+
+bool rows_of_listed_sheet(const std::vector<SheetRow>& sheet, std::vector<SheetRow>& rows)
+{
+    rows.clear();
+    for (const SheetRow& row : sheet) {
+        std::vector<SheetRow> record;
+        int bad_line = 0;
+        if (row.cells.size() != 2 || !read_csv_records(row.cells[1], ';', record, bad_line) || record.size() != 1) {
+            return false;
+        }
+        SheetRow expanded{row.line, {row.cells[0]}, {}};
+        expanded.cells.insert(expanded.cells.end(), record[0].cells.begin(), record[0].cells.end());
+        rows.push_back(std::move(expanded));
+    }
     return true;
 }

@@ -10,12 +10,24 @@
 #include <string>
 #include <vector>
 
+#include "fleet/sheet_row.h"
+
 // The column of the key, after those of list.
 extern const char* const key_column_name;
 
 // The hidden, protected sheet of a workbook from list --xlsx that holds
 // every row as it was listed, with its key.
 extern const char* const listed_sheet_name;
+
+// The rows of that sheet, made from list's rows with their keys (the key
+// last): two cells a row, the key and the rest of the row as one CSV
+// record, since a sheet nobody reads is read fastest in few cells. The
+// header row holds "key" and the column names so.
+std::vector<std::vector<std::string>> listed_sheet_rows(const std::vector<std::vector<std::string>>& keyed_rows);
+
+// The rows of list back from that sheet's rows: the key first, then the
+// columns of the header's record. False when a row is not of that form.
+bool rows_of_listed_sheet(const std::vector<SheetRow>& sheet, std::vector<SheetRow>& rows);
 
 struct RowKey {
     int position = 0;            // in the station list, from 1

@@ -75,8 +75,9 @@ struct Listed {
                 }
             }
         }
+        // Through the hidden sheet's form, as a workbook holds them.
         sheet.has_listed = with_listed;
-        sheet.listed = sheet_rows(as_listed);
+        EXPECT_TRUE(rows_of_listed_sheet(sheet_rows(listed_sheet_rows(as_listed)), sheet.listed));
         return import_rows(document, sheet, options);
     }
 
