@@ -288,6 +288,7 @@ const FleetComparison fleet_comparisons[] = {
     {"fleet_import", "fleet_import_open", &F::import, &F::import_open_save, "Open and the editor's save", 1.5},
     {"list_xlsx", "fleet_list_xlsx", &F::list_xlsx, &F::list_csv, "list --csv", 2.0},
     {"import_xlsx", "fleet_import_xlsx", &F::import_xlsx, &F::import_csv, "import of the CSV", 2.0},
+    {"import_3way", "fleet_import_3way", &F::import_3way, &F::import_keyed, "the same without listed values", 1.3},
 };
 
 void print_fleet_rows(const std::string& stations, const FleetToolFigures& fleet)

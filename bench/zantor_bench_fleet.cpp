@@ -12,6 +12,9 @@
 
 #include "bench/zantor_bench_timing.h"  // median
 #include "doc/Lib_xml.h"
+#include "fleet/output_xlsx.h"
+#include "fleet/row_key.h"
+#include "fleet/station_row.h"
 #include "sequence/sequence_format.h"
 #include "station/station_record.h"
 #include "station/station_values.h"
@@ -77,6 +80,28 @@ std::string write_apn_csv(const std::string& fleet_file, const std::string& scra
         give_up("cannot write " + file);
     }
     return file;
+}
+
+// The list of the fleet as list --xlsx writes it, with every tenth
+// station's APN changed as an operator types it: `three_way` holds the
+// hidden sheet of the rows as listed, `keyed` the same rows without it.
+void write_changed_workbooks(const std::string& fleet_file, const std::string& three_way, const std::string& keyed)
+{
+    myXMLdocument document(nullptr);
+    if (document.load_file(fleet_file.c_str()) == nullptr) {
+        give_up("cannot load " + fleet_file + ": " + document.error_text());
+    }
+    const std::vector<std::vector<std::string>> rows = list_rows(document, false, true);
+    const std::vector<std::vector<std::string>> listed = listed_sheet_rows(rows);
+    std::vector<std::vector<std::string>> changed = rows;
+    for (size_t r = 1; r < changed.size(); r += 10) {
+        changed[r][field_apn_name] = "apn.moved.example";
+    }
+    std::string error;
+    if (!write_xlsx(three_way, {{"Stations", &changed, {}, false}, {listed_sheet_name, &listed, {}, true}}, error) ||
+        !write_xlsx(keyed, {{"Stations", &changed, {}, false}}, error)) {
+        give_up("cannot write the workbooks: " + error);
+    }
 }
 
 struct ProcessCost {
@@ -201,6 +226,14 @@ FleetToolFigures measure_fleet_tool(const std::string& fleet_file, const std::st
                        fleet_process({"import", fleet_file, list_csv}, 0)});
     figures.import_xlsx = m[0].seconds;
     figures.import_csv = m[1].seconds;
+    const std::string three_way = scratch_dir + "/three_way.xlsx", keyed = scratch_dir + "/keyed.xlsx";
+    write_changed_workbooks(fleet_file, three_way, keyed);
+    m = medians(runs, {fleet_process({"import", fleet_file, three_way, "--output", written}, 0),
+                       fleet_process({"import", fleet_file, keyed, "--output", written}, 0)});
+    figures.import_3way = m[0].seconds;
+    figures.import_keyed = m[1].seconds;
+    std::remove(three_way.c_str());
+    std::remove(keyed.c_str());
     std::remove(list_xlsx.c_str());
     std::remove(list_csv.c_str());
     std::remove(written.c_str());

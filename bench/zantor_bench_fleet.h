@@ -18,6 +18,10 @@ struct FleetToolFigures {
     // and the import of the one / of the other (nothing to change).
     double list_xlsx = 0, list_csv = 0;
     double import_xlsx = 0, import_csv = 0;
+    // The import of a workbook from list --xlsx with 1,000 cells changed,
+    // merged three ways with its hidden listed values / the same workbook
+    // without them (the same changes, by key).
+    double import_3way = 0, import_keyed = 0;
     // The true floors: the editor's Open through the core (load_file and the
     // completion of the top level), without a window.
     double open = 0;                       // of the fleet, beside check
