@@ -164,18 +164,23 @@ void append_value(std::string& out, const ShownValue& value)
         out += "(none)";
         return;
     }
+    // A control character shows as its code: a value never moves the
+    // terminal's cursor nor begins a line of its own.
+    const bool plain = std::none_of(value.text.begin(), value.text.end(),
+                                    [](char c) { return is_control_byte(static_cast<unsigned char>(c)); });
+    const std::string& text = plain ? value.text : visible_text(value.text);
     if (!value.quoted) {
-        append_utf8_text(out, value.text);
+        append_utf8_text(out, text);
         return;
     }
     out += '"';
     size_t run = 0;
-    for (size_t quote = value.text.find('"'); quote != std::string::npos; quote = value.text.find('"', run)) {
-        append_utf8_text(out, value.text.data() + run, quote - run);
+    for (size_t quote = text.find('"'); quote != std::string::npos; quote = text.find('"', run)) {
+        append_utf8_text(out, text.data() + run, quote - run);
         out += "\\\"";
         run = quote + 1;
     }
-    append_utf8_text(out, value.text.data() + run, value.text.size() - run);
+    append_utf8_text(out, text.data() + run, text.size() - run);
     out += '"';
 }
 
@@ -230,7 +235,7 @@ void ChangeLines::add(ChangedStation& changed)
         return;
     }
     // Every line of a changed station starts the same: made once.
-    const std::string start = utf8_from_cp1252(id + " " + quoted(description) + ": ");
+    const std::string start = utf8_from_cp1252(visible_text(id) + " " + quoted(description) + ": ");
     const size_t piece_size = 1 << 20;
     for (const Change& change : station_lines) {
         if (pieces.empty() || pieces.back().size() >= piece_size) {

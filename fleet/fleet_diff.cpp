@@ -184,7 +184,7 @@ std::string change_text(const Change& change)
 
 std::string change_line(const Change& change)
 {
-    const std::string station = change.station + " " + quoted(change.description);
+    const std::string station = visible_text(change.station) + " " + quoted(change.description);
     switch (change.kind) {
         case ChangeKind::top_level:
             return "top level: " + change_text(change);

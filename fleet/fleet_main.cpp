@@ -5,6 +5,7 @@
 #include "doc/cp1252.h"
 #include "doc/xml_load.h"
 #include "fleet/fleet_commands.h"
+#include "fleet/fleet_text.h"
 
 namespace {
 
@@ -63,7 +64,7 @@ void program_usage_error(const std::string& reason, CommandOutput& output)
 
 std::string file_name_text(const std::string& file_name)
 {
-    return is_valid_utf8(file_name) ? file_name : utf8_from_cp1252(file_name);
+    return without_controls(is_valid_utf8(file_name) ? file_name : utf8_from_cp1252(file_name));
 }
 
 myXMLdocument* load_settings(const CommandSpec& command, const std::string& file, CommandOutput& output)

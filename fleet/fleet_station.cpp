@@ -1,5 +1,7 @@
 #include "fleet/fleet_station.h"
 
+#include "fleet/fleet_text.h"
+
 std::vector<TiXmlElement*> listed_stations(myXMLdocument& document)
 {
     std::vector<TiXmlElement*> stations;
@@ -40,11 +42,11 @@ std::shared_ptr<TiXmlElement> copy_of(const TiXmlElement* station)
 std::string station_name(const TiXmlElement* station, int position)
 {
     const char* id = xml_get_attr(station, "id");
-    return id != nullptr ? std::string(id) : "#" + std::to_string(position);
+    return id != nullptr ? visible_text(id) : "#" + std::to_string(position);
 }
 
 std::string station_path(const TiXmlElement* station, int position)
 {
     const char* id = xml_get_attr(station, "id");
-    return id != nullptr ? std::string("STATION[id=") + id + "]" : "STATION[#" + std::to_string(position) + "]";
+    return id != nullptr ? "STATION[id=" + visible_text(id) + "]" : "STATION[#" + std::to_string(position) + "]";
 }

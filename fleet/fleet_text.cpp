@@ -5,6 +5,55 @@
 
 #include "doc/Lib_xml.h"
 
+namespace {
+
+const char hex_digits[] = "0123456789ABCDEF";
+
+bool is_ascii_control(unsigned char byte)
+{
+    return byte < 0x20 || byte == 0x7F;
+}
+
+void append_code(std::string& out, unsigned byte)
+{
+    out += {'\\', 'x', hex_digits[byte >> 4], hex_digits[byte & 0x0F]};
+}
+
+}  // namespace
+
+bool is_control_byte(unsigned char byte)
+{
+    return is_ascii_control(byte) || byte == 0x81 || byte == 0x8D || byte == 0x8F || byte == 0x90 || byte == 0x9D;
+}
+
+std::string visible_text(const std::string& text)
+{
+    std::string shown;
+    shown.reserve(text.size());
+    for (char c : text) {
+        if (is_control_byte(static_cast<unsigned char>(c))) {
+            append_code(shown, static_cast<unsigned char>(c));
+        } else {
+            shown += c;
+        }
+    }
+    return shown;
+}
+
+std::string without_controls(const std::string& text)
+{
+    std::string shown;
+    shown.reserve(text.size());
+    for (char c : text) {
+        if (is_ascii_control(static_cast<unsigned char>(c))) {
+            append_code(shown, static_cast<unsigned char>(c));
+        } else {
+            shown += c;
+        }
+    }
+    return shown;
+}
+
 std::string quoted(const std::string& text)
 {
     std::string result = "\"";
@@ -12,9 +61,45 @@ std::string quoted(const std::string& text)
         if (c == '"') {
             result += '\\';
         }
-        result += c;
+        if (is_ascii_control(static_cast<unsigned char>(c))) {
+            append_code(result, static_cast<unsigned char>(c));
+        } else {
+            result += c;
+        }
     }
     return result + "\"";
+}
+
+std::string terminal_text(const std::string& utf8)
+{
+    // Most output has nothing to escape: it is given back as it is.
+    size_t first = 0;
+    const size_t size = utf8.size();
+    for (; first < size; ++first) {
+        const unsigned char c = static_cast<unsigned char>(utf8[first]);
+        if ((is_ascii_control(c) && c != '\n' && c != '\t' &&
+             !(c == '\r' && first + 1 < size && utf8[first + 1] == '\n')) ||
+            (c == 0xC2 && first + 1 < size && static_cast<unsigned char>(utf8[first + 1]) < 0xA0)) {
+            break;
+        }
+    }
+    if (first == size) {
+        return utf8;
+    }
+    std::string shown(utf8, 0, first);
+    for (size_t i = first; i < size; ++i) {
+        const unsigned char c = static_cast<unsigned char>(utf8[i]);
+        const unsigned char next = i + 1 < size ? static_cast<unsigned char>(utf8[i + 1]) : 0;
+        if (is_ascii_control(c) && c != '\n' && c != '\t' && !(c == '\r' && next == '\n')) {
+            append_code(shown, c);
+        } else if (c == 0xC2 && next >= 0x80 && next < 0xA0) {
+            append_code(shown, next);
+            ++i;
+        } else {
+            shown += static_cast<char>(c);
+        }
+    }
+    return shown;
 }
 
 bool is_plain_integer(const std::string& text)

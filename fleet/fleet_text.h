@@ -5,9 +5,31 @@
 
 #include <string>
 
-// In double quotes, a double quote inside written \" (backslashes stay as
-// they are: they are in every path of the top level).
+// A byte of document text that no box, terminal or spreadsheet shows as a
+// character: below 0x20, 0x7F, and the five bytes Windows-1252 leaves
+// undefined (read as the control characters of the same number).
+bool is_control_byte(unsigned char byte);
+
+// The document text with each control byte written \xNN (its code in two
+// upper-case hex digits, a line break as \x0A), as list shows it. An import
+// reads a cell written so as the value unchanged.
+std::string visible_text(const std::string& text);
+
+// The same for a text in UTF-8 or in document text alike: the ASCII control
+// characters (below 0x20, and 0x7F), which are never part of a character of
+// several bytes, written \xNN. So no value or file name in a message can
+// move the terminal's cursor or begin a line of its own.
+std::string without_controls(const std::string& text);
+
+// In double quotes, a double quote inside written \" and a control
+// character as \xNN (backslashes stay as they are: they are in every path
+// of the top level).
 std::string quoted(const std::string& text);
+
+// UTF-8 text as it may reach a terminal: every control character written
+// \xNN, C1 ones (U+0080 to U+009F) included, but the line ends (LF, and CR
+// before LF, as CSV ends its lines) and the tab that separates cells.
+std::string terminal_text(const std::string& utf8);
 
 // "-12", "900": a number as the editor writes it ("%d").
 bool is_plain_integer(const std::string& text);

@@ -5,8 +5,19 @@
 std::string json_string(const std::string& utf8)
 {
     std::string out = "\"";
-    for (char c : utf8) {
+    for (size_t i = 0; i < utf8.size(); ++i) {
+        const char c = utf8[i];
         const unsigned char byte = static_cast<unsigned char>(c);
+        // DEL and the C1 controls (U+0080 to U+009F) are valid in a JSON
+        // string, but a terminal obeys them: they are escaped too.
+        const unsigned char next = i + 1 < utf8.size() ? static_cast<unsigned char>(utf8[i + 1]) : 0;
+        if (byte == 0x7F || (byte == 0xC2 && next >= 0x80 && next < 0xA0)) {
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\u%04X", byte == 0x7F ? 0x7F : next);
+            out += escaped;
+            i += byte == 0x7F ? 0 : 1;
+            continue;
+        }
         switch (c) {
             case '"':
                 out += "\\\"";

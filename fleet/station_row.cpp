@@ -73,24 +73,3 @@ std::vector<std::vector<std::string>> list_rows(myXMLdocument& document, bool sh
     }
     return rows;
 }
-
-bool is_control_byte(unsigned char byte)
-{
-    return byte < 0x20 || byte == 0x7F || byte == 0x81 || byte == 0x8D || byte == 0x8F || byte == 0x90 || byte == 0x9D;
-}
-
-std::string visible_text(const std::string& text)
-{
-    static const char hex[] = "0123456789ABCDEF";
-    std::string shown;
-    shown.reserve(text.size());
-    for (char c : text) {
-        const unsigned char byte = static_cast<unsigned char>(c);
-        if (is_control_byte(byte)) {
-            shown += {'\\', 'x', hex[byte >> 4], hex[byte & 0x0F]};
-        } else {
-            shown += c;
-        }
-    }
-    return shown;
-}

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "doc/Lib_xml.h"
+#include "fleet/fleet_text.h"
 #include "station/station_values.h"
 
 // The station's values in the order of station_fields, then its Slow,
@@ -30,15 +31,5 @@ std::vector<std::string> station_row(TiXmlElement* station, bool show_secrets);
 // characters shown as \xNN: the header first, then a row per station. With
 // `keyed` (a spreadsheet's rows) each ends with its station's key.
 std::vector<std::vector<std::string>> list_rows(myXMLdocument& document, bool show_secrets, bool keyed);
-
-// A byte of document text that no box, terminal or spreadsheet shows as a
-// character: below 0x20, 0x7F, and the five bytes Windows-1252 leaves
-// undefined (read as the control characters of the same number).
-bool is_control_byte(unsigned char byte);
-
-// The text with each control byte written \xNN (its code in two upper-case
-// hex digits, a line break as \x0A), as list shows it. An import reads a
-// cell written so as the value unchanged.
-std::string visible_text(const std::string& text);
 
 #endif

@@ -9,6 +9,7 @@
 #endif
 
 #include "fleet/fleet_commands.h"
+#include "fleet/fleet_text.h"
 
 namespace {
 
@@ -50,11 +51,17 @@ int main(int argc, char** argv)
     write_output_as_on_linux();
 #endif
     const CommandOutput output = run_fleet(std::vector<std::string>(argv + 1, argv + argc));
-    std::fwrite(output.out.data(), 1, output.out.size(), stdout);
+    // Whatever a settings file or a sheet holds, nothing reaches the
+    // terminal that it would take for a command of its own.
+    auto write = [](const std::string& text, std::FILE* to) {
+        const std::string shown = terminal_text(text);
+        std::fwrite(shown.data(), 1, shown.size(), to);
+    };
+    write(output.out, stdout);
     for (const std::string& piece : output.out_pieces) {
-        std::fwrite(piece.data(), 1, piece.size(), stdout);
+        write(piece, stdout);
     }
-    std::fwrite(output.err.data(), 1, output.err.size(), stderr);
+    write(output.err, stderr);
     if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
         std::fprintf(stderr, "zantor-fleet: cannot write the output\n");
         std::fflush(stderr);

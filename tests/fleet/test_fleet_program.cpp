@@ -253,6 +253,47 @@ TEST_F(FleetProgram, ListShowsControlCharactersAsCodesThatImportBack)
     EXPECT_EQ(fleet, read_bytes(dir.file("fleet.xml")));
 }
 
+// Caught: diff and the lines of apply and import printed a description's
+// escape sequences and line breaks raw, which set the terminal's title,
+// cleared its screen or forged lines.
+TEST_F(FleetProgram, NoControlCharacterOfAFileReachesTheTerminal)
+{
+    const char* hostile = "Pump&#x1B;]0;owned&#x7;&#x1B;[2J&#xD;forged&#xA;line&#x9;&#x7F;&#x9B;";
+    file("fleet.xml", settings(station("1", hostile) + station("2", hostile, "900")));
+    file("other.xml", settings(station("1", hostile, "1200")));
+    file("sheet.csv", "id;apn_name\n1;m2m\n");
+    const std::vector<std::string> runs[] = {
+        {"check", "fleet.xml"},
+        {"check", "fleet.xml", "--format", "csv"},
+        {"check", "fleet.xml", "--format", "json"},
+        {"list", "fleet.xml"},
+        {"list", "fleet.xml", "--csv"},
+        {"diff", "fleet.xml", "other.xml"},
+        {"diff", "fleet.xml", "other.xml", "--format", "json"},
+        {"import", "fleet.xml", "sheet.csv", "--dry-run"},
+        {"import", "fleet.xml", "sheet.csv", "--dry-run", "--format", "json"},
+        {"apply", "fleet.xml", "--from", "1", "--to", "2", "--parts", "timing", "--dry-run"},
+        {"apply", "fleet.xml", "--from", "1", "--to", "2", "--parts", "timing", "--dry-run", "--format", "json"},
+    };
+    for (const auto& args : runs) {
+        const std::string printed = run(args).printed();
+        std::string command;
+        for (const std::string& arg : args) {
+            command += arg + " ";
+        }
+        if (args[0] != "check") {  // which names no description
+            EXPECT_TRUE(printed.find("\\x1B") != std::string::npos || printed.find("\\u001B") != std::string::npos)
+                << command << printed;
+        }
+        for (size_t i = 0; i < printed.size(); ++i) {
+            const unsigned char byte = static_cast<unsigned char>(printed[i]);
+            const bool line_end = byte == '\n' || (byte == '\r' && i + 1 < printed.size() && printed[i + 1] == '\n');
+            EXPECT_TRUE(line_end || (byte >= 0x20 && byte != 0x7F && !(byte == 0xC2 && printed[i + 1] < '\xA0')))
+                << command << "byte " << i << " of\n" << printed;
+        }
+    }
+}
+
 TEST_F(FleetProgram, DiffAsTextAndJsonAndNothingForTheSameSettings)
 {
     file("old.xml", settings(station("1", "Pump house") + station("2", "Well")));
