@@ -63,8 +63,10 @@ TiXmlElement* myXMLdocument::load_file(const char* file_name)
         last_error = "no file name";
         return nullptr;
     }
-    if (load_document(*doc, file_name, last_error)) {
+    uint64_t digest = 0;
+    if (load_document(*doc, file_name, last_error, &digest)) {
         root = doc->RootElement();
+        disk_state = file_state_of(file_name, digest);
     }
     return root;
 }
@@ -85,6 +87,7 @@ bool myXMLdocument::save_file(const char* file_name)
 void myXMLdocument::clear()
 {
     xml_clear(root);
+    disk_state = FileState();  // no longer the content of a file
 }
 
 TiXmlElement* myXMLdocument::find_path(const char* path)
@@ -100,6 +103,7 @@ void myXMLdocument::take_over(myXMLdocument& other)
     std::swap(doc, other.doc);
     std::swap(root, other.root);
     std::swap(last_error, other.last_error);
+    std::swap(disk_state, other.disk_state);
 }
 
 // ---- element functions ----

@@ -14,6 +14,8 @@
 #include <memory>
 #include <string>
 
+#include "doc/file_state.h"
+
 // ---- number parsers and path texts (error flag: 0 success, 1 failure) ----
 
 // Lenient signed decimal: skips blanks and tabs anywhere, the last sign wins,
@@ -51,6 +53,7 @@ public:
     // (the previous file is then untouched and last_error says why).
     bool save_file(const char* file_name);
     // Empties the root element (it keeps its name); nothing when root is null.
+    // The document is then the content of no file.
     void clear();
     // Absolute lookup from the root; the path must start with "/".
     TiXmlElement* find_path(const char* path);
@@ -61,8 +64,13 @@ public:
     // Why the last load_file or save_file failed; empty after a success.
     const std::string& error_text() const { return last_error; }
 
+    // The file as the last successful load_file read it or save_file wrote
+    // it: a save can then tell whether another program replaced it since.
+    const FileState& file_state() const { return disk_state; }
+
 private:
     std::string last_error;
+    FileState disk_state;
 };
 
 // ---- element functions ----

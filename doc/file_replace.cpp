@@ -59,11 +59,11 @@ bool create_temporary(TemporaryFile& temporary, const std::string& folder, const
         for (size_t i = 0; i < random_suffix_length; ++i) {
             name += letters[random() % (sizeof letters - 1)];
         }
-        const TemporaryFile::Created created = temporary.create(file_system::in_folder(folder, name), reason);
-        if (created == TemporaryFile::Created::yes) {
+        const file_system::Created created = temporary.create(file_system::in_folder(folder, name), reason);
+        if (created == file_system::Created::yes) {
             return true;
         }
-        if (created == TemporaryFile::Created::failed) {
+        if (created == file_system::Created::failed) {
             break;
         }
     }

@@ -57,6 +57,10 @@ Kind kind_of(const std::string& path);
 // either is missing.
 bool same_file(const std::string& a, const std::string& b);
 
+// The size of the file at `path` and the time of its last change; false
+// when it cannot be looked at.
+bool size_and_change_time(const std::string& path, unsigned long long& size, long long& changed);
+
 // Opens a file to read its bytes; null on failure, with the reason.
 std::FILE* open_for_reading(const std::string& path, std::string& reason);
 
@@ -79,6 +83,39 @@ std::vector<std::string> names_in(const std::string& folder);
 // TemporaryFile); anything else stays.
 void remove_unless_held(const std::string& path);
 
+enum class Created { yes, name_taken, failed };
+
+// Creates the file `path` with `bytes`, only if no file, folder or link has
+// that name: a link is never followed. Readable by its owner only when
+// `private_file` (on POSIX systems; on Windows the folder's rights apply).
+Created create_new_file(const std::string& path, const std::string& bytes, bool private_file, std::string& reason);
+
+// Removes the file (a link, not what it points to); false when it could not.
+bool remove_file(const std::string& path);
+
+// This process's number, and whether the process of a number still runs on
+// this machine.
+long long this_process();
+bool process_runs(long long process);
+
+// The machine's and the user's names, for a message that says who holds a
+// file.
+std::string machine_name();
+std::string user_name();
+
+// Locks the whole file `path` for this process, waiting up to `patience_ms`
+// while another holds it: the descriptor or handle that holds the lock, or
+// -1 with the reason. unlock_file lets it go.
+long long lock_file(const std::string& path, int patience_ms, std::string& reason);
+void unlock_file(long long held);
+
+// Files to remove when the program is interrupted (Ctrl+C, a kill, the
+// terminal closed; Ctrl+Break on Windows) while they exist: the temporary
+// files of saves, which hold a fleet's secrets, and the locks. The program
+// then ends as the interruption would have ended it.
+void remove_on_interrupt(const std::string& path);
+void forget_on_interrupt(const std::string& path);
+
 // The new content of a save, in a file beside the target that takes the
 // target's place once complete. The save holds the file for its whole life,
 // so that another save never takes it for a leftover: on POSIX systems by an
@@ -87,8 +124,6 @@ void remove_unless_held(const std::string& path);
 // by the next save.
 class TemporaryFile {
 public:
-    enum class Created { yes, name_taken, failed };
-
     TemporaryFile() = default;
     // Removes the file unless it took the target's place.
     ~TemporaryFile();

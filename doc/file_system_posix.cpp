@@ -3,10 +3,14 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <pwd.h>
+#include <signal.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <time.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cstring>
 
@@ -60,11 +64,37 @@ bool same_file(const std::string& a, const std::string& b)
            first.st_ino == second.st_ino;
 }
 
+bool size_and_change_time(const std::string& path, unsigned long long& size, long long& changed)
+{
+    struct stat st;
+    if (stat(path.c_str(), &st) != 0) {
+        return false;
+    }
+    size = static_cast<unsigned long long>(st.st_size);
+    changed = static_cast<long long>(st.st_mtim.tv_sec) * 1000000000LL + st.st_mtim.tv_nsec;
+    return true;
+}
+
 std::FILE* open_for_reading(const std::string& path, std::string& reason)
 {
-    std::FILE* file = fopen(path.c_str(), "rb");
+    // Without waiting: a FIFO opened for reading would wait for a writer
+    // forever. Only a regular file is read.
+    const int descriptor = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (descriptor < 0) {
+        reason = reason_of(errno);
+        return nullptr;
+    }
+    struct stat st;
+    if (fstat(descriptor, &st) != 0 || !S_ISREG(st.st_mode)) {
+        reason = S_ISDIR(st.st_mode) ? reason_of(EISDIR) : "not a regular file (a device, a pipe or a socket)";
+        close(descriptor);
+        return nullptr;
+    }
+    fcntl(descriptor, F_SETFL, fcntl(descriptor, F_GETFL) & ~O_NONBLOCK);
+    std::FILE* file = fdopen(descriptor, "rb");
     if (file == nullptr) {
         reason = reason_of(errno);
+        close(descriptor);
     }
     return file;
 }
@@ -140,10 +170,165 @@ void remove_unless_held(const std::string& path)
     close(descriptor);
 }
 
+Created create_new_file(const std::string& path, const std::string& bytes, bool private_file, std::string& reason)
+{
+    int descriptor =
+        open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, private_file ? 0600 : 0644);
+    if (descriptor < 0) {
+        reason = reason_of(errno);
+        return errno == EEXIST ? Created::name_taken : Created::failed;
+    }
+    size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t written = write(descriptor, bytes.data() + done, bytes.size() - done);
+        if (written < 0 && errno == EINTR) {
+            continue;
+        }
+        if (written <= 0) {
+            reason = reason_of(written < 0 ? errno : ENOSPC);
+            close(descriptor);
+            unlink(path.c_str());
+            return Created::failed;
+        }
+        done += static_cast<size_t>(written);
+    }
+    if (fsync(descriptor) != 0 || close(descriptor) != 0) {
+        reason = reason_of(errno);
+        unlink(path.c_str());
+        return Created::failed;
+    }
+    return Created::yes;
+}
+
+bool remove_file(const std::string& path)
+{
+    return unlink(path.c_str()) == 0;
+}
+
+long long this_process()
+{
+    return getpid();
+}
+
+bool process_runs(long long process)
+{
+    return process > 0 && (kill(static_cast<pid_t>(process), 0) == 0 || errno == EPERM);
+}
+
+std::string machine_name()
+{
+    char name[256] = {};
+    gethostname(name, sizeof name - 1);
+    return name;
+}
+
+std::string user_name()
+{
+    const passwd* user = getpwuid(geteuid());
+    return user != nullptr ? user->pw_name : "user " + std::to_string(geteuid());
+}
+
+long long lock_file(const std::string& path, int patience_ms, std::string& reason)
+{
+    const int descriptor = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (descriptor < 0) {
+        reason = reason_of(errno);
+        return -1;
+    }
+    for (int waited = 0;; waited += 50) {
+        if (lock_exclusively(descriptor, LOCK_EX | LOCK_NB) == 0) {
+            return descriptor;
+        }
+        if (errno != EWOULDBLOCK || waited >= patience_ms) {
+            reason = errno == EWOULDBLOCK ? "another program is writing it" : reason_of(errno);
+            close(descriptor);
+            return -1;
+        }
+        const timespec pause = {0, 50 * 1000 * 1000};
+        nanosleep(&pause, nullptr);
+    }
+}
+
+void unlock_file(long long held)
+{
+    if (held >= 0) {
+        close(static_cast<int>(held));
+    }
+}
+
+namespace {
+
+// The files to remove on an interruption, in fixed slots that a signal
+// handler may read: no allocation, no lock.
+const int interrupt_slots = 8;
+char interrupt_paths[interrupt_slots][4096];
+std::atomic<bool> interrupt_slot_used[interrupt_slots];
+
+void remove_and_end(int signal_number)
+{
+    for (int i = 0; i < interrupt_slots; ++i) {
+        if (interrupt_slot_used[i].load()) {
+            unlink(interrupt_paths[i]);
+        }
+    }
+    struct sigaction fallback = {};
+    fallback.sa_handler = SIG_DFL;
+    sigaction(signal_number, &fallback, nullptr);
+    raise(signal_number);
+}
+
+void catch_interruptions()
+{
+    static bool caught = false;
+    if (caught) {
+        return;
+    }
+    caught = true;
+    for (int signal_number : {SIGINT, SIGTERM, SIGHUP}) {
+        struct sigaction now = {};
+        if (sigaction(signal_number, nullptr, &now) == 0 && now.sa_handler == SIG_IGN) {
+            continue;  // a program started to ignore it (nohup) goes on ignoring it
+        }
+        struct sigaction handler = {};
+        handler.sa_handler = remove_and_end;
+        sigemptyset(&handler.sa_mask);
+        sigaction(signal_number, &handler, nullptr);
+    }
+}
+
+}  // namespace
+
+void remove_on_interrupt(const std::string& path)
+{
+    if (path.size() >= sizeof interrupt_paths[0]) {
+        return;
+    }
+    catch_interruptions();
+    for (int i = 0; i < interrupt_slots; ++i) {
+        if (!interrupt_slot_used[i].load()) {
+            std::memcpy(interrupt_paths[i], path.c_str(), path.size() + 1);
+            interrupt_slot_used[i].store(true);
+            return;
+        }
+    }
+}
+
+void forget_on_interrupt(const std::string& path)
+{
+    for (int i = 0; i < interrupt_slots; ++i) {
+        if (interrupt_slot_used[i].load() && path == interrupt_paths[i]) {
+            interrupt_slot_used[i].store(false);
+        }
+    }
+}
+
 TemporaryFile::~TemporaryFile()
 {
     if (!replaced && lock_fd >= 0) {
         unlink(path.c_str());
+    }
+    if (!path.empty()) {
+        forget_on_interrupt(path);
     }
     if (fd >= 0) {
         close(fd);
@@ -153,7 +338,7 @@ TemporaryFile::~TemporaryFile()
     }
 }
 
-TemporaryFile::Created TemporaryFile::create(const std::string& file_path, std::string& reason)
+Created TemporaryFile::create(const std::string& file_path, std::string& reason)
 {
     // Owner-only from the start: the content holds passwords and PINs.
     int descriptor = open(file_path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
@@ -184,6 +369,7 @@ TemporaryFile::Created TemporaryFile::create(const std::string& file_path, std::
     path = file_path;
     fd = descriptor;
     lock_fd = copy;
+    remove_on_interrupt(path);
     return Created::yes;
 }
 
@@ -243,6 +429,7 @@ bool TemporaryFile::replace(const std::string& target, std::string& reason)
         return false;
     }
     replaced = true;
+    forget_on_interrupt(path);
     sync_folder(folder_of(target));
     return true;
 }

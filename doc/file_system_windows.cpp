@@ -4,6 +4,7 @@
 
 #include <windows.h>
 // After windows.h, which they need.
+#include <io.h>
 #include <sys/stat.h>
 #include <sys/types.h>
 
@@ -135,11 +136,31 @@ bool same_file(const std::string& a, const std::string& b)
            first.nFileIndexLow == second.nFileIndexLow;
 }
 
+bool size_and_change_time(const std::string& path, unsigned long long& size, long long& changed)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExW(wide(path).c_str(), GetFileExInfoStandard, &data)) {
+        return false;
+    }
+    size = (static_cast<unsigned long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    changed = static_cast<long long>((static_cast<unsigned long long>(data.ftLastWriteTime.dwHighDateTime) << 32) |
+                                     data.ftLastWriteTime.dwLowDateTime);
+    return true;
+}
+
 std::FILE* open_for_reading(const std::string& path, std::string& reason)
 {
     std::FILE* file = _wfopen(wide(path).c_str(), L"rb");
     if (file == nullptr) {
         reason = strerror(errno);
+        return nullptr;
+    }
+    // Only a file on a disk is read: a pipe or a device would wait or
+    // never end.
+    if (GetFileType(reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file)))) != FILE_TYPE_DISK) {
+        reason = "not a regular file (a device or a pipe)";
+        fclose(file);
+        return nullptr;
     }
     return file;
 }
@@ -198,6 +219,134 @@ void remove_unless_held(const std::string& path)
     }
 }
 
+Created create_new_file(const std::string& path, const std::string& bytes, bool, std::string& reason)
+{
+    // CREATE_NEW fails on any name that exists, a link included.
+    HANDLE file = CreateFileW(wide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                              FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        const DWORD error = GetLastError();
+        reason = reason_of(error);
+        return error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS ? Created::name_taken : Created::failed;
+    }
+    size_t done = 0;
+    bool written = true;
+    while (written && done < bytes.size()) {
+        DWORD wrote = 0;
+        const size_t left = bytes.size() - done;
+        const DWORD chunk = left > (DWORD{1} << 30) ? (DWORD{1} << 30) : static_cast<DWORD>(left);
+        written = WriteFile(file, bytes.data() + done, chunk, &wrote, nullptr) && wrote > 0;
+        done += wrote;
+    }
+    written = written && FlushFileBuffers(file);
+    if (!written) {
+        reason = last_reason();
+    }
+    CloseHandle(file);
+    if (!written) {
+        DeleteFileW(wide(path).c_str());
+        return Created::failed;
+    }
+    return Created::yes;
+}
+
+bool remove_file(const std::string& path)
+{
+    return DeleteFileW(wide(path).c_str()) != 0;
+}
+
+long long this_process()
+{
+    return static_cast<long long>(GetCurrentProcessId());
+}
+
+bool process_runs(long long process)
+{
+    HANDLE handle = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, static_cast<DWORD>(process));
+    if (handle == nullptr) {
+        return GetLastError() == ERROR_ACCESS_DENIED;  // another user's, still there
+    }
+    const bool runs = WaitForSingleObject(handle, 0) == WAIT_TIMEOUT;
+    CloseHandle(handle);
+    return runs;
+}
+
+std::string machine_name()
+{
+    char name[MAX_COMPUTERNAME_LENGTH + 1] = {};
+    DWORD size = sizeof name;
+    return GetComputerNameA(name, &size) ? std::string(name, size) : std::string();
+}
+
+std::string user_name()
+{
+    const char* name = getenv("USERNAME");
+    return name != nullptr ? name : "";
+}
+
+long long lock_file(const std::string&, int, std::string& reason)
+{
+    // A lock on the file itself would keep this program's own save from
+    // replacing it; a folder where no lock file can be made has none.
+    reason = "no lock can be made beside it";
+    return -1;
+}
+
+void unlock_file(long long held)
+{
+    if (held >= 0) {
+        CloseHandle(reinterpret_cast<HANDLE>(held));
+    }
+}
+
+namespace {
+
+// The files to remove on Ctrl+C or Ctrl+Break, or when the console closes.
+const int interrupt_slots = 8;
+wchar_t interrupt_paths[interrupt_slots][MAX_PATH + 1];
+volatile LONG interrupt_slot_used[interrupt_slots];
+
+BOOL WINAPI remove_and_end(DWORD)
+{
+    for (int i = 0; i < interrupt_slots; ++i) {
+        if (interrupt_slot_used[i] != 0) {
+            DeleteFileW(interrupt_paths[i]);
+        }
+    }
+    return FALSE;  // the next handler, at last the system's, ends the program
+}
+
+}  // namespace
+
+void remove_on_interrupt(const std::string& path)
+{
+    const std::wstring name = wide(path);
+    if (name.size() > MAX_PATH) {
+        return;
+    }
+    static bool caught = false;
+    if (!caught) {
+        caught = SetConsoleCtrlHandler(remove_and_end, TRUE) != 0;
+    }
+    for (int i = 0; i < interrupt_slots; ++i) {
+        if (interrupt_slot_used[i] == 0) {
+            std::copy(name.c_str(), name.c_str() + name.size() + 1, interrupt_paths[i]);
+            InterlockedExchange(&interrupt_slot_used[i], 1);
+            return;
+        }
+    }
+}
+
+void forget_on_interrupt(const std::string& path)
+{
+    const std::wstring name = wide(path);
+    for (int i = 0; i < interrupt_slots; ++i) {
+        if (interrupt_slot_used[i] != 0 && name == interrupt_paths[i]) {
+            InterlockedExchange(&interrupt_slot_used[i], 0);
+        }
+    }
+}
+
 TemporaryFile::~TemporaryFile()
 {
     if (handle != nullptr) {
@@ -205,10 +354,11 @@ TemporaryFile::~TemporaryFile()
         if (!replaced) {
             DeleteFileW(wide(path).c_str());
         }
+        forget_on_interrupt(path);
     }
 }
 
-TemporaryFile::Created TemporaryFile::create(const std::string& file_path, std::string& reason)
+Created TemporaryFile::create(const std::string& file_path, std::string& reason)
 {
     // The handle shares nothing but the delete that this save's own replace
     // needs; no security description, so the folder's access rights apply.
@@ -221,6 +371,7 @@ TemporaryFile::Created TemporaryFile::create(const std::string& file_path, std::
     }
     path = file_path;
     handle = file;
+    remove_on_interrupt(path);
     return Created::yes;
 }
 
@@ -277,6 +428,7 @@ bool TemporaryFile::replace(const std::string& target, std::string& reason)
     for (;;) {
         if (MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
             replaced = true;
+            forget_on_interrupt(path);
             return true;
         }
         const DWORD error = GetLastError();

@@ -12,14 +12,22 @@
 #include <utility>
 #include <vector>
 
+#include "doc/file_state.h"
 #include "doc/file_system.h"
 #include "doc/xml_precheck.h"
 
-bool read_whole_file(const char* file_name, std::string& text, std::string& error, const char* expected)
+bool read_whole_file(const char* file_name, std::string& text, std::string& error, const char* expected,
+                     unsigned long long limit)
 {
-    if (file_system::kind_of(file_name) == file_system::Kind::folder) {
-        error = std::string("a folder, not ") + expected + " (" + strerror(EISDIR) + ")";
-        return false;
+    switch (file_system::kind_of(file_name)) {
+        case file_system::Kind::folder:
+            error = std::string("a folder, not ") + expected + " (" + strerror(EISDIR) + ")";
+            return false;
+        case file_system::Kind::other:
+            error = std::string("not ") + expected + ": a device, a pipe or a socket, not a regular file";
+            return false;
+        default:
+            break;
     }
     std::string reason;
     std::FILE* file = file_system::open_for_reading(file_name, reason);
@@ -32,8 +40,8 @@ bool read_whole_file(const char* file_name, std::string& text, std::string& erro
     unsigned long long size = 0;
     const bool size_known = file_system::size_of(file, size);
     const std::string too_large =
-        "too large for a settings file: more than " + std::to_string(max_settings_file_bytes >> 20) + " MiB";
-    if (size_known && size > max_settings_file_bytes) {
+        "too large for " + std::string(expected) + ": more than " + std::to_string(limit >> 20) + " MiB";
+    if (size_known && size > limit) {
         fclose(file);
         error = too_large;
         return false;
@@ -45,7 +53,7 @@ bool read_whole_file(const char* file_name, std::string& text, std::string& erro
     size_t got;
     while ((got = fread(block, 1, sizeof block, file)) > 0) {
         text.append(block, got);
-        if (text.size() > max_settings_file_bytes) {  // a device or a growing file
+        if (text.size() > limit) {  // a device or a growing file
             fclose(file);
             error = too_large;
             return false;
@@ -295,7 +303,7 @@ bool parse_document(TiXmlDocument& doc, std::string text, std::string& error)
     return true;
 }
 
-bool load_document(TiXmlDocument& doc, const char* file_name, std::string& error)
+bool load_document(TiXmlDocument& doc, const char* file_name, std::string& error, uint64_t* digest)
 {
     doc.Clear();
     doc.ClearError();
@@ -307,7 +315,15 @@ bool load_document(TiXmlDocument& doc, const char* file_name, std::string& error
     // A file within the size limit can still need more memory than there
     // is; the operator is told instead of losing the editor.
     try {
-        return read_whole_file(file_name, text, error) && parse_document(doc, std::move(text), error);
+        if (!read_whole_file(file_name, text, error)) {
+            return false;
+        }
+        if (digest != nullptr) {
+            ContentDigest content;
+            content.add(text);
+            *digest = content.value();
+        }
+        return parse_document(doc, std::move(text), error);
     } catch (const std::bad_alloc&) {
         doc.Clear();
         doc.ClearError();

@@ -7,6 +7,7 @@
 
 #include <tinyxml.h>
 
+#include <cstdint>
 #include <string>
 
 // Deepest element nesting a settings file may have (SETUP is level 1).
@@ -17,11 +18,12 @@ const int max_element_nesting = 256;
 // is refused before it is read, rather than exhausting the memory.
 const unsigned long long max_settings_file_bytes = 1ULL << 30;
 
-// The bytes of a file of at most max_settings_file_bytes, as they are; false
+// The bytes of a regular file of at most `limit` bytes, as they are; false
 // with the reason ("cannot open: ...", "a folder, not a settings file (...)")
 // when it cannot be read. `expected` names what the file should have been.
+// A pipe or a device is refused at once, never waited for.
 bool read_whole_file(const char* file_name, std::string& text, std::string& error,
-                     const char* expected = "a settings file");
+                     const char* expected = "a settings file", unsigned long long limit = max_settings_file_bytes);
 
 // Why an element cannot be the root of a settings file: "not a settings
 // file: its root element is html, not SETUP"; empty for SETUP (in any letter
@@ -36,7 +38,9 @@ std::string foreign_root_error(const TiXmlElement* root);
 // short, "not a settings file: ..." for a broken file of another kind.
 // Returns true on success. A file that parses but holds no element is a
 // failure too.
-bool load_document(TiXmlDocument& doc, const char* file_name, std::string& error);
+// `digest`, when given, receives the digest of the bytes read
+// (doc/file_state.h).
+bool load_document(TiXmlDocument& doc, const char* file_name, std::string& error, uint64_t* digest = nullptr);
 
 // The same for a text already in memory (its line ends still as in the file).
 bool parse_document(TiXmlDocument& doc, std::string text, std::string& error);

@@ -160,7 +160,8 @@ void run_import_named(const CommandSpec& spec, const ParsedOptions& options, Com
     }
     std::string bytes, error;
     const bool csv_named = std::string(spec.name) == "import-csv";
-    if (!read_whole_file(sheet_file.c_str(), bytes, error, csv_named ? "a CSV file" : "a spreadsheet")) {
+    if (!read_whole_file(sheet_file.c_str(), bytes, error, csv_named ? "a CSV file" : "a spreadsheet",
+                         sheet_file_limit)) {
         report_unreadable(spec, sheet_file, error, output);
         return;
     }

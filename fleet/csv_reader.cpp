@@ -35,7 +35,8 @@ char csv_separator(const std::string& text)
     return candidates[best];
 }
 
-bool read_csv_records(const std::string& text, char separator, std::vector<SheetRow>& records, int& bad_line)
+bool read_csv_records(const std::string& text, char separator, std::vector<SheetRow>& records, int& bad_line,
+                      std::string& reason)
 {
     records.clear();
     int line = 1;
@@ -48,22 +49,41 @@ bool read_csv_records(const std::string& text, char separator, std::vector<Sheet
         }
         return text[at] == '\r' && at + 1 < size && text[at + 1] == '\n' ? 2 : 1;
     };
+    auto fail = [&](int where, const std::string& why) {
+        bad_line = where;
+        reason = why;
+        return false;
+    };
     while (i < size) {
+        if (records.size() >= static_cast<size_t>(sheet_row_limit)) {
+            return fail(line, "the sheet holds more than " + std::to_string(sheet_row_limit) +
+                                  " rows: no list of stations is that large");
+        }
         SheetRow record;
         record.line = line;
         for (;;) {
             std::string cell;
+            size_t characters = 0;
+            // A character more for the cell; false past the limit.
+            auto take = [&](char c) {
+                cell += c;
+                characters += (static_cast<unsigned char>(c) & 0xC0) != 0x80 ? 1 : 0;
+                return characters <= sheet_cell_limit;
+            };
+            const std::string too_long = "a cell holds more than " + std::to_string(sheet_cell_limit) +
+                                         " characters, more than a spreadsheet's cell holds";
             if (i < size && text[i] == '"') {
                 const int opened = line;
                 ++i;
                 for (;;) {
                     if (i >= size) {
-                        bad_line = opened;
-                        return false;
+                        return fail(opened, "a quoted cell opens here and is never closed");
                     }
                     if (text[i] == '"') {
                         if (i + 1 < size && text[i + 1] == '"') {
-                            cell += '"';
+                            if (!take('"')) {
+                                return fail(opened, too_long);
+                            }
                             i += 2;
                             continue;
                         }
@@ -74,20 +94,29 @@ bool read_csv_records(const std::string& text, char separator, std::vector<Sheet
                     if (text[i] == '\n' || (text[i] == '\r' && (i + 1 >= size || text[i + 1] != '\n'))) {
                         ++line;
                     }
-                    cell += text[i];
-                    ++i;
+                    if (!take(text[i++])) {
+                        return fail(opened, too_long);
+                    }
                 }
                 // What a spreadsheet would not write, text after the closing
                 // quote, is kept as part of the cell rather than lost.
                 while (i < size && text[i] != separator && line_end(i) == 0) {
-                    cell += text[i++];
+                    if (!take(text[i++])) {
+                        return fail(line, too_long);
+                    }
                 }
             } else {
                 while (i < size && text[i] != separator && line_end(i) == 0) {
-                    cell += text[i++];
+                    if (!take(text[i++])) {
+                        return fail(line, too_long);
+                    }
                 }
             }
             record.cells.push_back(std::move(cell));
+            if (record.cells.size() > sheet_row_cells_limit) {
+                return fail(record.line, "a row holds more than " + std::to_string(sheet_row_cells_limit) +
+                                             " cells: no list of stations is that wide");
+            }
             if (i < size && text[i] == separator) {
                 ++i;
                 continue;

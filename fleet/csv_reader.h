@@ -20,8 +20,10 @@ std::string csv_text_as_utf8(const std::string& bytes);
 char csv_separator(const std::string& text);
 
 // Every row of the text. A line end is CR LF, LF or CR; the last line may
-// lack one. False when a quoted cell is not closed, with `bad_line` the
-// line where it opens.
-bool read_csv_records(const std::string& text, char separator, std::vector<SheetRow>& records, int& bad_line);
+// lack one. False, with the line and the reason, when a quoted cell is not
+// closed, or the text passes a limit of sheet_row.h (checked as it is read,
+// so that a line of a hundred megabytes is refused at once).
+bool read_csv_records(const std::string& text, char separator, std::vector<SheetRow>& records, int& bad_line,
+                      std::string& reason);
 
 #endif

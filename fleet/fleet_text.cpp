@@ -70,6 +70,18 @@ std::string quoted(const std::string& text)
     return result + "\"";
 }
 
+std::string quoted_excerpt(const std::string& utf8)
+{
+    const size_t most = 80;
+    size_t characters = 0, end = 0;
+    for (; end < utf8.size(); ++end) {
+        if ((static_cast<unsigned char>(utf8[end]) & 0xC0) != 0x80 && ++characters > most) {
+            break;
+        }
+    }
+    return end < utf8.size() ? quoted(utf8.substr(0, end) + "...") : quoted(utf8);
+}
+
 std::string terminal_text(const std::string& utf8)
 {
     // Most output has nothing to escape: it is given back as it is.

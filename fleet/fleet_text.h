@@ -26,6 +26,10 @@ std::string without_controls(const std::string& text);
 // of the top level).
 std::string quoted(const std::string& text);
 
+// The same for a UTF-8 text in a message: at most its first 80 characters,
+// then "...", so that an error about a cell of megabytes stays one line.
+std::string quoted_excerpt(const std::string& utf8);
+
 // UTF-8 text as it may reach a terminal: every control character written
 // \xNN, C1 ones (U+0080 to U+009F) included, but the line ends (LF, and CR
 // before LF, as CSV ends its lines) and the tab that separates cells.

@@ -83,7 +83,9 @@ bool rows_of_listed_sheet(const std::vector<SheetRow>& sheet, std::vector<SheetR
     for (const SheetRow& row : sheet) {
         std::vector<SheetRow> record;
         int bad_line = 0;
-        if (row.cells.size() != 2 || !read_csv_records(row.cells[1], ';', record, bad_line) || record.size() != 1) {
+        std::string reason;
+        if (row.cells.size() != 2 || !read_csv_records(row.cells[1], ';', record, bad_line, reason) ||
+            record.size() != 1) {
             return false;
         }
         SheetRow expanded{row.line, {row.cells[0]}, {}};

@@ -3,9 +3,14 @@
 #include <algorithm>
 #include <cctype>
 
+#include "fleet/fleet_text.h"
 #include "fleet/row_key.h"
 
 namespace {
+
+// A header longer than this names no column: its name is not compared
+// letter by letter, which costs the square of its length.
+const size_t longest_name = 100;
 
 // Letters to change, add or drop to turn one name into the other.
 size_t distance(const std::string& a, const std::string& b)
@@ -98,12 +103,13 @@ bool read_columns(const SheetRow& header, SheetColumns& columns, std::vector<Hea
     std::fill(columns.cell_of, columns.cell_of + import_column_count, -1);
     columns.of_cell.assign(header.cells.size(), -1);
     for (size_t i = 0; i < header.cells.size(); ++i) {
-        const std::string& name = header.cells[i];
-        const std::string key = column_key_text(name);
+        const std::string name = quoted_excerpt(header.cells[i]);
         const int position = static_cast<int>(i);
+        const bool too_long = header.cells[i].size() > longest_name;
+        const std::string key = too_long ? std::string() : column_key_text(header.cells[i]);
         if (key.empty()) {
-            if (name.find_first_not_of(" \t") != std::string::npos) {
-                notes.push_back({position, "the column \"" + name + "\" is none of list's and is not read"});
+            if (header.cells[i].find_first_not_of(" \t") != std::string::npos) {
+                notes.push_back({position, "the column " + name + " is none of list's and is not read"});
             }
             continue;
         }
@@ -112,9 +118,9 @@ bool read_columns(const SheetRow& header, SheetColumns& columns, std::vector<Hea
             const int close = close_column(key);
             if (close >= 0) {
                 errors.push_back(
-                    {position, "unknown column \"" + name + "\"; did you mean " + import_column_name(close) + "?"});
+                    {position, "unknown column " + name + "; did you mean " + import_column_name(close) + "?"});
             } else {
-                notes.push_back({position, "the column \"" + name + "\" is none of list's and is not read"});
+                notes.push_back({position, "the column " + name + " is none of list's and is not read"});
             }
             continue;
         }

@@ -194,6 +194,22 @@ bool document_text(const std::string& cell, bool secret, std::string& text, std:
     return true;
 }
 
+size_t characters(const std::string& utf8)
+{
+    size_t count = 0;
+    for (char c : utf8) {
+        count += (static_cast<unsigned char>(c) & 0xC0) != 0x80 ? 1 : 0;
+    }
+    return count;
+}
+
+// A document text for an error: in quotes, as UTF-8, its start alone when
+// long.
+std::string excerpt(const std::string& text)
+{
+    return quoted_excerpt(utf8_from_cp1252(text));
+}
+
 // Ids, as many as a line names, then how many more.
 std::string id_list(const std::vector<std::string>& ids)
 {
@@ -361,7 +377,7 @@ private:
         if (is_secret(column) && !options.show_secrets && !text.empty()) {
             return hidden_secret;
         }
-        return quoted(utf8_from_cp1252(text));
+        return excerpt(text);
     }
 
     bool read_header(const SheetRow& header)
@@ -436,12 +452,16 @@ private:
                 continue;  // a column of the operator's own, said once for the header
             }
             std::string reason;
-            if (!document_text(row.cells[i], is_secret(column), plan.cells[column], reason)) {
+            if (row.cells[i].size() > sheet_cell_limit && characters(row.cells[i]) > sheet_cell_limit) {
+                error(plan.line, column,
+                      "the cell holds more than " + std::to_string(sheet_cell_limit) +
+                          " characters, more than a spreadsheet's cell holds");
+            } else if (!document_text(row.cells[i], is_secret(column), plan.cells[column], reason)) {
                 error(plan.line, column, reason);
             } else if (row.is_number(i) && !is_number_column(column)) {
                 error(plan.line, column,
                       "the cell holds a number" +
-                          (is_secret(column) ? std::string() : " (it shows " + quoted(row.cells[i]) + ")") +
+                          (is_secret(column) ? std::string() : " (it shows " + quoted_excerpt(row.cells[i]) + ")") +
                           ", not a text: a spreadsheet drops the leading 0 and the \"+\" of what it takes for a "
                           "number; format the column as Text and type it again");
             } else {
@@ -517,7 +537,7 @@ private:
         RowKey key;
         if (!read_key(key_cell, key)) {
             refuse(plan, column_key,
-                   quoted(key_cell) + " is not a key that list writes; empty the cell to find the station by its id");
+                   excerpt(key_cell) + " is not a key that list writes; empty the cell to find the station by its id");
             return;
         }
         const std::string& row_id = plan.cells[field_id];
@@ -566,8 +586,7 @@ private:
 
     static std::string leading_dropped(const std::string& full, const std::string& cell)
     {
-        return quoted(utf8_from_cp1252(cell)) + " is " + quoted(utf8_from_cp1252(full)) + " without its leading " +
-               dropped_part(full, cell) +
+        return excerpt(cell) + " is " + excerpt(full) + " without its leading " + dropped_part(full, cell) +
                ": a spreadsheet drops it from what it takes for a number; format the column as Text and type it "
                "again";
     }
@@ -789,8 +808,7 @@ private:
         const int role = column - station_field_count;
         error(plan.line, column,
               std::string("the ") + sequence_labels[role] + " cannot be changed by an import (the station's reads " +
-                  quoted(utf8_from_cp1252(value)) +
-                  "); change it in the station dialog, or copy another station's with apply");
+                  excerpt(value) + "); change it in the station dialog, or copy another station's with apply");
         return false;
     }
 
@@ -813,7 +831,7 @@ private:
         std::string reason;
         const std::string& id = ids[plan.station];
         if (!is_plain_integer(new_id)) {
-            reason = quoted(new_id) + " is not a plain number: the station dialog would show another id";
+            reason = excerpt(new_id) + " is not a plain number: the station dialog would show another id";
         } else if (new_id != id && holders.count(new_id) > 0) {
             reason = "the id " + new_id + " is held by a station of the settings file already";
         } else if (!new_ids.emplace(new_id, plan.line).second) {
@@ -827,6 +845,7 @@ private:
     }
     std::unordered_map<std::string, int> new_ids;    // given on rows, with their lines
     std::unordered_map<std::string, int> added_ids;  // of new stations, with their lines
+    bool too_many_said = false;
 
     void report(TiXmlElement* station, std::shared_ptr<TiXmlElement> original, std::string added_detail = "")
     {
@@ -920,6 +939,16 @@ private:
                        "station " + utf8_from_cp1252(ids[plan.copied_from]) + " needs an id of its own");
             return;
         }
+        if (static_cast<int>(added_ids.size()) >= added_stations_limit) {
+            if (!too_many_said) {
+                error(plan.line, field_id,
+                      "more than " + std::to_string(added_stations_limit) +
+                          " new stations: add them in several sheets, or check that the sheet is the one meant");
+                too_many_said = true;
+            }
+            plan.refused = true;
+            return;
+        }
         const auto twice = added_ids.emplace(id, plan.line);
         if (!twice.second) {
             refuse(plan, field_id,
@@ -928,15 +957,15 @@ private:
         }
         if (!options.add) {
             refuse(plan, field_id,
-                   plan.copied_from >= 0 ? "the row is a copy of station " + utf8_from_cp1252(ids[plan.copied_from]) +
-                                               "'s row with the new id " + utf8_from_cp1252(id) +
-                                               "; give --add to add it as a new station"
-                                         : "no station has the id " + quoted(utf8_from_cp1252(id)) +
-                                               "; give --add to add it as a new station");
+                   plan.copied_from >= 0
+                       ? "the row is a copy of station " + utf8_from_cp1252(ids[plan.copied_from]) +
+                             "'s row with the new id " + utf8_from_cp1252(id) +
+                             "; give --add to add it as a new station"
+                       : "no station has the id " + excerpt(id) + "; give --add to add it as a new station");
             return;
         }
         if (!all_digits(id)) {
-            refuse(plan, field_id, quoted(utf8_from_cp1252(id)) + " is not a number: a new station's id is one");
+            refuse(plan, field_id, excerpt(id) + " is not a number: a new station's id is one");
             return;
         }
         if (!plan.cells[column_new_id].empty()) {
@@ -1113,9 +1142,10 @@ ImportOutcome import_csv(myXMLdocument& document, const std::string& csv_bytes, 
     const std::string text = csv_text_as_utf8(csv_bytes);
     ImportSheet sheet;
     int bad_line = 0;
-    if (!read_csv_records(text, csv_separator(text), sheet.rows, bad_line)) {
+    std::string reason;
+    if (!read_csv_records(text, csv_separator(text), sheet.rows, bad_line, reason)) {
         ImportOutcome outcome;
-        outcome.errors.push_back(ImportError{bad_line, "", "a quoted cell opens here and is never closed"});
+        outcome.errors.push_back(ImportError{bad_line, "", reason});
         return outcome;
     }
     return import_rows(document, std::move(sheet), options, changed_now);

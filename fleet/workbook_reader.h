@@ -22,7 +22,7 @@ const size_t workbook_part_limit = size_t(256) << 20;
 // The most rows a sheet may hold, empty ones included: many times a large
 // fleet, and far fewer than the rows a spreadsheet leaves behind when
 // formatting runs down a whole column.
-const int workbook_row_limit = 200000;
+const int workbook_row_limit = sheet_row_limit;
 
 // The four bytes an encrypted workbook (an OLE compound file, as is an old
 // .xls) starts with; a workbook saved with a password is no zip archive.

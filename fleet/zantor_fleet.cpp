@@ -2,6 +2,7 @@
 // line. See fleet_main.cpp for the commands.
 #include <cstdio>
 #include <cstdlib>
+#include <new>
 #ifdef _WIN32
 #include <fcntl.h>
 #include <io.h>
@@ -50,7 +51,15 @@ int main(int argc, char** argv)
 #ifdef _WIN32
     write_output_as_on_linux();
 #endif
-    const CommandOutput output = run_fleet(std::vector<std::string>(argv + 1, argv + argc));
+    CommandOutput output;
+    try {
+        output = run_fleet(std::vector<std::string>(argv + 1, argv + argc));
+    } catch (const std::bad_alloc&) {
+        // Nothing was written: a file is replaced only once its whole text
+        // is on disk.
+        std::fputs("zantor-fleet: not enough memory; nothing written\n", stderr);
+        leave(exit_trouble);
+    }
     // Whatever a settings file or a sheet holds, nothing reaches the
     // terminal that it would take for a command of its own.
     auto write = [](const std::string& text, std::FILE* to) {

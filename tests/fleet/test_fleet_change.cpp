@@ -22,8 +22,9 @@ std::string records_text(const std::string& text)
 {
     std::vector<SheetRow> records;
     int bad_line = 0;
-    if (!read_csv_records(text, csv_separator(text), records, bad_line)) {
-        return "unclosed at " + std::to_string(bad_line);
+    std::string reason;
+    if (!read_csv_records(text, csv_separator(text), records, bad_line, reason)) {
+        return std::to_string(bad_line) + ": " + reason;
     }
     return sheet_rows_text(records);
 }
@@ -35,7 +36,16 @@ TEST(FleetCsvReader, SeparatorsQuotingLineEndsAndEncodings)
     EXPECT_EQ("1:[id][d]\n2:[1][two \"q\"\r\nlines]\n4:[2][]\n",
               records_text("id\td\n1\t\"two \"\"q\"\"\r\nlines\"\r2\t"));
     EXPECT_EQ("1:[id]\n", records_text("id"));
-    EXPECT_EQ("unclosed at 2", records_text("id;d\n1;\"open\n\n"));
+    EXPECT_EQ("2: a quoted cell opens here and is never closed", records_text("id;d\n1;\"open\n\n"));
+    // Limits, found as the text is read.
+    std::string rows = "id\n";
+    for (int row = 0; row < sheet_row_limit; ++row) {
+        rows += "1\n";
+    }
+    EXPECT_EQ("200001: the sheet holds more than 200000 rows: no list of stations is that large", records_text(rows));
+    EXPECT_EQ("2: a cell holds more than 32767 characters, more than a spreadsheet's cell holds",
+              records_text("id;d\n1;" + std::string(32768, 'x') + "\n"));
+    EXPECT_EQ("1: a row holds more than 256 cells: no list of stations is that wide", records_text(std::string(256, ';')));
 
     EXPECT_EQ("caf\xC3\xA9", csv_text_as_utf8("\xEF\xBB\xBF"
                                               "caf\xC3\xA9"));

@@ -513,7 +513,8 @@ TEST_F(FleetProgram, ListAsAWorkbookKeepsEveryCellAsTextAndImportsBackUnchanged)
     const std::string csv = run({"list", "fleet.xml", "--csv", "--show-secrets"}).out;
     std::vector<SheetRow> csv_rows, sheet_rows;
     int bad_line = 0;
-    ASSERT_TRUE(read_csv_records(csv_text_as_utf8(csv), ';', csv_rows, bad_line));
+    std::string reason;
+    ASSERT_TRUE(read_csv_records(csv_text_as_utf8(csv), ';', csv_rows, bad_line, reason));
     std::string error;
     const std::string workbook = read_bytes(dir.file("list.xlsx"));
     ASSERT_TRUE(read_workbook_rows(workbook, sheet_rows, error)) << error;
