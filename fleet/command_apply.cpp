@@ -57,6 +57,10 @@ void run_apply(const ParsedOptions& options, CommandOutput& output)
         return;
     }
     const std::string& file = options.operands[0];
+    FileLock lock;
+    if (!lock_written_file(spec, options, file, lock, output)) {
+        return;
+    }
     myXMLdocument* document = load_settings(spec, file, output);
     if (document == nullptr) {
         return;

@@ -174,6 +174,10 @@ void run_import_named(const CommandSpec& spec, const ParsedOptions& options, Com
         report_unreadable(spec, sheet_file, error, output);
         return;
     }
+    FileLock lock;
+    if (!lock_written_file(spec, options, file, lock, output)) {
+        return;
+    }
     myXMLdocument* document = load_settings(spec, file, output);
     if (document == nullptr) {
         return;

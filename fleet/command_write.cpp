@@ -7,6 +7,7 @@
 
 #include "doc/cp1252.h"
 #include "doc/file_replace.h"
+#include "doc/file_state.h"
 #include "doc/file_system.h"
 #include "doc/xml_load.h"
 #include "fleet/check_rules.h"
@@ -357,6 +358,12 @@ void finish_change(const CommandSpec& command, const ParsedOptions& options, con
         return;
     }
     const std::string target = options.value("--output", file.c_str());
+    // The lock keeps every writer of ours away; another program that
+    // replaced FILE meanwhile is found here, and its version kept.
+    if ((!elsewhere || file_system::same_file(target, file)) && changed_since(file, document.file_state())) {
+        report_unreadable(command, file, "changed by another program while this command ran; nothing written", output);
+        return;
+    }
     if (options.has("--backup") && !keep_backup(command, target, output)) {
         return;
     }
@@ -368,6 +375,25 @@ void finish_change(const CommandSpec& command, const ParsedOptions& options, con
     output.out_pieces.push_back(findings_text + file_name_text(file) + ": " +
                                 (unchanged ? "nothing to change" : summary) +
                                 (elsewhere ? "; written to " + file_name_text(target) : "; written") + "\n");
+}
+
+bool lock_written_file(const CommandSpec& command, const ParsedOptions& options, const std::string& file,
+                       FileLock& lock, CommandOutput& output)
+{
+    if (options.has("--dry-run")) {
+        return true;
+    }
+    // Long enough for another command on a large fleet to end.
+    const int patience_ms = 60000;
+    std::string error;
+    if (!lock.take(options.value("--output", file.c_str()), std::string("zantor-fleet ") + command.name, patience_ms,
+                   error)) {
+        output.err +=
+            std::string("zantor-fleet ") + command.name + ": " + file_name_text(error) + "; nothing written\n";
+        output.status = exit_trouble;
+        return false;
+    }
+    return true;
 }
 
 bool outputs_apart(const CommandSpec& command, const std::vector<std::pair<const char*, std::string>>& outputs,

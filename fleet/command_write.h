@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "doc/file_lock.h"
 #include "fleet/check_rules.h"
 #include "fleet/command_line.h"
 #include "fleet/diff_station.h"
@@ -76,6 +77,14 @@ void finish_change(const CommandSpec& command, const ParsedOptions& options, con
                    myXMLdocument& document, const std::vector<ChangedStation>& stations, ChangeLines& lines,
                    const std::string& summary, CommandOutput& output, CheckOptions check_options = CheckOptions(),
                    int removed = 0);
+
+// Takes the lock of the file the command writes (FILE, or OUT with
+// --output; none with --dry-run), waiting a while for another writer to
+// finish; false, reported with status 2, when another holds it still.
+// Taken before FILE is read, and held until the command ends, so that the
+// file it writes is the file it read, changed.
+bool lock_written_file(const CommandSpec& command, const ParsedOptions& options, const std::string& file,
+                       FileLock& lock, CommandOutput& output);
 
 // Refuses, as a usage error, an output that is the same file as an input:
 // writing it would destroy what the command reads. True when none is.

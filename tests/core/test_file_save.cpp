@@ -10,7 +10,9 @@
 #include <vector>
 
 #include "doc/Lib_xml.h"
+#include "doc/file_lock.h"
 #include "doc/file_replace.h"
+#include "doc/file_state.h"
 #include "doc/file_system.h"
 #include "doc/save_test_hooks.h"
 #include "support/core_files.h"
@@ -103,6 +105,63 @@ TEST_F(Saving, SecondSaveLeavesTheTemporaryFileOfARunningSave)
     EXPECT_FALSE(running_failed) << document.error_text();
     EXPECT_GT(read_bytes(target).size(), 100000u) << "the save that ends last gives the content";
     EXPECT_EQ(dir.entries(), std::vector<std::string>{"settings.xml"});
+}
+
+// One writer at a time: the lock names its owner to the next, is taken
+// over from a process that died, and goes with its holder.
+TEST_F(Saving, TheLockNamesItsOwnerAndIsTakenOverFromTheDead)
+{
+    const std::string lock = lock_file_of(target);
+    std::string error;
+    {
+        FileLock first;
+        ASSERT_TRUE(first.take(target, "zantor-fleet apply", 0, error)) << error;
+        EXPECT_NE(read_bytes(lock).find("program=zantor-fleet apply\n"), std::string::npos) << read_bytes(lock);
+        FileLock second;
+        EXPECT_FALSE(second.take(target, "Zantor Editor", 100, error));
+        EXPECT_NE(error.find("is being written by zantor-fleet apply, process "), std::string::npos) << error;
+        EXPECT_FALSE(second.held());
+    }
+    EXPECT_EQ(dir.entries(), std::vector<std::string>{"settings.xml"});
+
+    const struct {
+        const char* what;
+        std::string left;  // the lock file a writer left
+        bool taken;
+    } cases[] = {
+        {"a dead process of this machine", "process=2147483000\nmachine=" + file_system::machine_name() + "\n", true},
+        {"another machine's", "process=2147483000\nmachine=another-pc\nuser=ops\n", false},
+        {"one being written", "", false},
+    };
+    for (const auto& c : cases) {
+        write_bytes(lock, c.left);
+        FileLock taker;
+        EXPECT_EQ(c.taken, taker.take(target, "Zantor Editor", 0, error)) << c.what << ": " << error;
+        if (!c.taken) {
+            EXPECT_EQ(read_bytes(lock), c.left) << c.what;
+            file_system::remove_file(lock);
+        }
+    }
+    EXPECT_EQ(dir.entries(), std::vector<std::string>{"settings.xml"});
+}
+
+// What a save checks before it replaces a file: the file as it was read.
+TEST_F(Saving, AFileReplacedSinceItWasReadIsTold)
+{
+    ASSERT_NE(document.load_file(target.c_str()), nullptr) << document.error_text();
+    EXPECT_FALSE(changed_since(target, document.file_state()));
+    write_bytes(target, previous + " ");
+    EXPECT_TRUE(changed_since(target, document.file_state()));
+    ASSERT_NE(document.load_file(target.c_str()), nullptr);
+    EXPECT_FALSE(changed_since(target, document.file_state()));
+    file_system::remove_file(target);
+    EXPECT_TRUE(changed_since(target, document.file_state()));
+    ContentDigest pieces, whole;
+    pieces.add("<SETUP>\r\n ");
+    pieces.add("   <STATIONS />\r");
+    pieces.add("\n</SETUP>\r\n");
+    whole.add(previous);
+    EXPECT_EQ(whole.value(), pieces.value());
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "fleet/csv_reader.h"
@@ -10,6 +11,7 @@
 #include "fleet/zip_in_memory.h"
 #include "support/core_files.h"
 #include "support/fleet_program.h"
+#include "support/station_fleet.h"
 #include "support/workbook_files.h"
 
 namespace {
@@ -289,8 +291,41 @@ TEST_F(FleetProgram, NoControlCharacterOfAFileReachesTheTerminal)
             const unsigned char byte = static_cast<unsigned char>(printed[i]);
             const bool line_end = byte == '\n' || (byte == '\r' && i + 1 < printed.size() && printed[i + 1] == '\n');
             EXPECT_TRUE(line_end || (byte >= 0x20 && byte != 0x7F && !(byte == 0xC2 && printed[i + 1] < '\xA0')))
-                << command << "byte " << i << " of\n" << printed;
+                << command << "byte " << i << " of\n"
+                << printed;
         }
+    }
+}
+
+// Caught: two imports, or two applies, at once each said "written", and the
+// file kept one change only.
+TEST_F(FleetProgram, TwoWritersAtOnceNeverLoseAChange)
+{
+    // A fleet large enough that the two runs overlap.
+    myXMLdocument document("SETUP");
+    build_fleet(document, 1500);
+    ASSERT_FALSE(document.save_file(dir.file("fleet.xml").c_str()));
+    const std::string fleet = read_bytes(dir.file("fleet.xml"));
+    file("a.csv", "id;apn_name\n1000;a.example\n");
+    ASSERT_TRUE(make_folder(dir.file("one")) && make_folder(dir.file("two")));
+    const std::string shared = dir.file("fleet.xml");
+    for (int round = 0; round < 4; ++round) {
+        file("fleet.xml", fleet);
+        ProgramRun first, second;
+        std::thread importing([&] {
+            first = run_fleet_program(dir.file("one"), {"import", shared, dir.file("a.csv")});
+        });
+        second = run_fleet_program(dir.file("two"),
+                                   {"apply", shared, "--from", "1000", "--to", "1001", "--parts", "timing"});
+        importing.join();
+        const std::string list = run({"list", "fleet.xml", "--csv"}).out;
+        EXPECT_EQ(first.status == 0, list.find("a.example") != std::string::npos) << first.printed();
+        const size_t row_1001 = list.find("\r\n1001;");
+        ASSERT_NE(std::string::npos, row_1001);
+        EXPECT_EQ(second.status == 0, list.find(";27;8;24;10;15;", row_1001) < list.find("\r\n1002;"))
+            << second.printed();
+        EXPECT_TRUE(first.status == 0 || first.status == 2) << first.printed();
+        EXPECT_TRUE(second.status == 0 || second.status == 2) << second.printed();
     }
 }
 
