@@ -167,6 +167,9 @@ private:
     // The Browse... button beside `edit`, from the table of the five edits.
     void browse_for_edit(QLineEdit* TFmain::*edit);
     void show_file_error(const QString& action, const QString& file_name, const std::string& reason);
+    // Asks whether the version of `file_name` that another program saved
+    // since it was opened may be replaced; true for Yes.
+    bool replace_other_version(const QString& file_name);
 
     QString current_file_name;
 };

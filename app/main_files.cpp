@@ -14,6 +14,9 @@
 #endif
 
 #include "app/main.h"
+#include "doc/file_lock.h"
+#include "doc/file_state.h"
+#include "doc/file_system.h"
 #include "widgets/file_dialog.h"
 
 namespace {
@@ -80,16 +83,44 @@ void TFmain::show_file_error(const QString& action, const QString& file_name, co
     box.exec();
 }
 
+bool TFmain::replace_other_version(const QString& file_name)
+{
+    QMessageBox question(QMessageBox::Warning, QStringLiteral("Zantor Editor"),
+                         QStringLiteral("%1\n\nwas changed by another program since it was opened or saved here.\n\n"
+                                        "Replace that version with this one?")
+                             .arg(QDir::toNativeSeparators(file_name)),
+                         QMessageBox::Yes | QMessageBox::No, this);
+    question.setObjectName(QStringLiteral("file_changed_question"));
+    question.setInformativeText(QStringLiteral("No keeps the other version: Save As can keep this one elsewhere."));
+    question.setDefaultButton(QMessageBox::No);
+    return question.exec() == QMessageBox::Yes;
+}
+
 bool TFmain::save_document(const QString& file_name)
 {
     store_edits();
+    const QByteArray name = QFile::encodeName(file_name);
+    // No other writer of ours writes the file while this save reads,
+    // checks and replaces it.
+    FileLock lock;
+    std::string reason;
+    if (!lock.take(name.constData(), "Zantor Editor", 3000, reason)) {
+        show_file_error(QStringLiteral("save"), file_name, reason);
+        return false;
+    }
+    // Another program's version is only replaced when the operator says so;
+    // a file gone is written again, and what is no file fails below.
+    if (file_name == current_file_name && file_system::kind_of(name.constData()) == file_system::Kind::file &&
+        changed_since(name.constData(), setup_doc.file_state()) && !replace_other_version(file_name)) {
+        return false;
+    }
     bool failed = false;
     {
         BusyWindow busy(this);
         // Every save leaves the whole tree in the log, so what was written
         // can be inspected afterwards.
         xml_dump(setup_doc.root, 0, -1);
-        failed = setup_doc.save_file(QFile::encodeName(file_name).constData());
+        failed = setup_doc.save_file(name.constData());
     }
     if (failed) {
         show_file_error(QStringLiteral("save"), file_name, setup_doc.error_text());

@@ -77,9 +77,13 @@ bool myXMLdocument::save_file(const char* file_name)
         last_error = "no file name";
         return true;
     }
-    if (!replace_file_content(file_name, write_document_text(*doc), last_error)) {
+    const std::string text = write_document_text(*doc);
+    if (!replace_file_content(file_name, text, last_error)) {
         return true;
     }
+    ContentDigest digest;
+    digest.add(text);
+    disk_state = file_state_of(file_name, digest.value());
     last_error.clear();
     return false;
 }

@@ -21,6 +21,7 @@
 #include "app/station_grid.h"
 #include "app/station_list_model.h"
 #include "doc/Lib_cpp.h"
+#include "doc/file_lock.h"
 #include "support/core_files.h"
 #include "support/gui_file_dialog.h"
 #include "support/gui_fixture.h"
@@ -380,6 +381,41 @@ TEST_F(FailedSave, FailedSaveAsKeepsTheOldNameAndSaveDisabled)
     EXPECT_TRUE(window->current_file().isEmpty());
     EXPECT_TRUE(window->lb_filename->text().isEmpty());
     EXPECT_FALSE(window->Save1->isEnabled());
+}
+
+// Caught: Save silently erased what the fleet tool had written to the file
+// since the editor opened it.
+TEST_F(FailedSave, AVersionAnotherProgramSavedMeanwhileIsReplacedOnlyWhenTheOperatorSaysSo)
+{
+    const QString path = temp_path("fleet.xml");
+    open_file(window.get(), path, partial_document);
+    window->modified = true;
+    const std::string other_version = partial_document + " ";
+    write_bytes(path, other_version);
+    click_in_next_modal(QStringLiteral("No"));
+    choose_menu_item(window.get(), "Save1");
+    EXPECT_EQ(other_version, read_bytes(path));
+    EXPECT_TRUE(window->modified);
+
+    click_in_next_modal(QStringLiteral("Yes"));
+    choose_menu_item(window.get(), "Save1");
+    EXPECT_EQ(partial_document_completed, read_bytes(path));
+    EXPECT_FALSE(window->modified);
+    // Saved by the editor itself: no question the next time.
+    window->modified = true;
+    choose_menu_item(window.get(), "Save1");
+    EXPECT_FALSE(window->modified);
+
+    // Another writer's lock: told, with its owner, and nothing written.
+    FileLock fleet_tool;
+    std::string reason;
+    ASSERT_TRUE(fleet_tool.take(QFile::encodeName(path).constData(), "zantor-fleet import", 0, reason));
+    window->modified = true;
+    QString error;
+    read_error_box(&error);
+    choose_menu_item(window.get(), "Save1");
+    EXPECT_TRUE(error.contains(QStringLiteral("is being written by zantor-fleet import"))) << error.toStdString();
+    EXPECT_TRUE(window->modified);
 }
 
 // Qt's dialog kept the file picked in the failed run selected in its list,
