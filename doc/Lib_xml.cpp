@@ -75,7 +75,9 @@ bool myXMLdocument::save_file(const char* file_name)
         last_error = "no file name";
         return true;
     }
-    if (!replace_file_content(file_name, write_document_text(*doc), last_error)) {
+    // The text goes to the file as it is made: a fleet file is tens of MB.
+    const auto content = [this](const ContentWriter& write) { return write_document_pieces(*doc, write); };
+    if (!replace_file_content(file_name, content, last_error)) {
         return true;
     }
     last_error.clear();
