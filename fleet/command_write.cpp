@@ -62,7 +62,9 @@ namespace {
 // eleven lines of defaults would hide the change asked for.
 std::vector<Change> own_changes(const ChangedStation& changed, bool show_secrets, const NewerChoices& known)
 {
-    std::vector<Change> changes = station_changes(changed.original.get(), changed.station, show_secrets, known);
+    std::vector<Change> changes = changed.sequences_alone()
+                                      ? replaced_sequence_changes(changed.replaced_sequences, changed.station, known)
+                                      : station_changes(changed.original.get(), changed.station, show_secrets, known);
     int completed = 0;
     const auto kept = std::remove_if(changes.begin(), changes.end(), [&](const Change& change) {
         const bool added_element = !change.has_values && change.what.size() > 6 &&
@@ -203,7 +205,7 @@ void ChangeLines::add(ChangedStation& changed)
     const std::string id = xml_get_attr_text(changed.station, "id");
     const std::string description = xml_get_attr_text(changed.station, "description");
     std::vector<Change> station_lines;
-    if (changed.original == nullptr) {
+    if (changed.original == nullptr && !changed.sequences_alone()) {
         station_lines.push_back(Change{ChangeKind::added, id, description, "", false, ShownValue(), ShownValue()});
     } else {
         NewerChoices known;
@@ -220,6 +222,9 @@ void ChangeLines::add(ChangedStation& changed)
         station_lines = own_changes(changed, show_secrets, known);
     }
     changed.original.reset();
+    for (std::shared_ptr<TiXmlElement>& sequence : changed.replaced_sequences) {
+        sequence.reset();
+    }
     if (json) {
         for (Change& change : station_lines) {
             change.station = id;

@@ -228,3 +228,17 @@ std::vector<Change> station_changes(TiXmlElement* older, TiXmlElement* newer, bo
     record_changes(older, newer, show_secrets, changed, lines);
     return lines;
 }
+
+std::vector<Change> replaced_sequence_changes(const std::shared_ptr<TiXmlElement> (&older)[3], TiXmlElement* newer,
+                                              const NewerChoices& known)
+{
+    std::vector<Change> lines;
+    const StationParts parts = find_station_parts(newer);
+    const TiXmlElement* new_sequences[3] = {parts.seq_slow, parts.seq_fast, parts.seq_health};
+    for (int role = 0; role < 3; ++role) {
+        if (older[role] != nullptr) {
+            sequence_changes(older[role].get(), new_sequences[role], sequence_names[role], known.choices[role], lines);
+        }
+    }
+    return lines;
+}

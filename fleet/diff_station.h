@@ -4,6 +4,7 @@
 #ifndef ZANTOR_FLEET_DIFF_STATION_H
 #define ZANTOR_FLEET_DIFF_STATION_H
 
+#include <memory>
 #include <vector>
 
 #include "fleet/fleet_diff.h"
@@ -19,5 +20,13 @@ struct NewerChoices {
 // station). Empty when the records hold the same settings.
 std::vector<Change> station_changes(TiXmlElement* older, TiXmlElement* newer, bool show_secrets,
                                     const NewerChoices& known = NewerChoices());
+
+// The same lines for a record complete before and after, whose whole
+// sequences alone were replaced: `older` holds each replaced sequence as it
+// was (null where the sequence stayed), `newer` is the record now. Its values
+// and the rest of the record are as they were, so the lines are those of
+// the sequences.
+std::vector<Change> replaced_sequence_changes(const std::shared_ptr<TiXmlElement> (&older)[3], TiXmlElement* newer,
+                                              const NewerChoices& known = NewerChoices());
 
 #endif

@@ -44,6 +44,16 @@ struct ChangedStation {
     // The sequences (Slow, Fast, Health) that the station now holds element
     // for element, where the command knows them; else null.
     const TiXmlElement* copied_sequences[3] = {nullptr, nullptr, nullptr};
+    // A record complete as it stood of which whole sequences alone were
+    // replaced keeps only those as they were, here (null for a sequence
+    // that stayed), rather than a copy of the whole record in `original`.
+    std::shared_ptr<TiXmlElement> replaced_sequences[3] = {};
+
+    bool sequences_alone() const
+    {
+        return replaced_sequences[0] != nullptr || replaced_sequences[1] != nullptr ||
+               replaced_sequences[2] != nullptr;
+    }
 };
 
 // Called for each station as soon as a command has changed it, before the

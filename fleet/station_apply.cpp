@@ -131,6 +131,23 @@ std::shared_ptr<TiXmlElement> keep_original(TiXmlElement* target, unsigned chang
     return original;
 }
 
+// The same for a target complete as it stands of which only whole sequences
+// change: nothing else of the record changes, so the sequences as they were
+// are all the lines need. Each keeps its element's name and attributes.
+void keep_replaced_sequences(const StationParts& stored, unsigned changing, ChangedStation& changed)
+{
+    for (int role = 0; role < 3; ++role) {
+        TiXmlElement* sequence = sequence_of(stored, role);
+        if ((changing & sequence_parts[role]) != 0 && sequence != nullptr) {
+            changed.replaced_sequences[role].reset(xml_add_child(nullptr, xml_name(sequence)));
+            for (const TiXmlAttribute* a = xml_first_attr(sequence); a != nullptr; a = xml_next_attr(a)) {
+                xml_set_attr(changed.replaced_sequences[role].get(), xml_attr_name(a), xml_attr_value(a));
+            }
+            xml_swap_children(sequence, changed.replaced_sequences[role].get());
+        }
+    }
+}
+
 }  // namespace
 
 bool parse_apply_parts(const std::string& list, unsigned& parts, std::string& unknown)
@@ -235,13 +252,17 @@ ApplyOutcome apply_parts(myXMLdocument& document, const std::string& source_id,
         if (changing == 0) {
             continue;  // a target that already holds the parts stays as it stands
         }
-        std::shared_ptr<TiXmlElement> original = keep_original(target, changing);
+        ChangedStation changed{target, nullptr};
+        const bool complete = complete_parts.cfg_parameters != nullptr;
+        if (complete && (changing & ~(part_slow | part_fast | part_health)) == 0) {
+            keep_replaced_sequences(complete_parts, changing, changed);
+        } else {
+            changed.original = keep_original(target, changing);
+        }
         // Moving the sequences' commands keeps their elements, and so the
         // parts found before.
-        copy_parts(from.parts(),
-                   complete_parts.cfg_parameters != nullptr ? complete_parts : complete_station_defaults(target),
-                   changing);
-        outcome.stations.push_back(ChangedStation{target, std::move(original)});
+        copy_parts(from.parts(), complete ? complete_parts : complete_station_defaults(target), changing);
+        outcome.stations.push_back(std::move(changed));
         std::copy(std::begin(outcome.copied_sequences), std::end(outcome.copied_sequences),
                   outcome.stations.back().copied_sequences);
         if (changed_now) {

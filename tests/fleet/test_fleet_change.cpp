@@ -9,6 +9,7 @@
 
 #include "fleet/check_rules.h"
 #include "fleet/csv_reader.h"
+#include "fleet/diff_station.h"
 #include "fleet/fleet_station.h"
 #include "fleet/station_apply.h"
 #include "fleet/station_import.h"
@@ -237,6 +238,52 @@ TEST(FleetApply, TheCheckOfCopiedSequencesFindsWhatEachCopyHolds)
     const std::string read_each = findings(false);
     EXPECT_NE(std::string::npos, read_each.find("3 STATION[id=3]")) << read_each;
     EXPECT_EQ(read_each, findings(true));
+}
+
+// A target complete as it stands that receives whole sequences alone keeps
+// only those as they were: its lines must be those of the whole record as it
+// was against the record now.
+TEST(FleetApply, LinesOfSequencesAloneAreThoseOfTheWholeRecords)
+{
+    Fleet fleet({"1", "2", "3", "4"});
+    const StationParts source = find_station_parts(fleet.station(0));
+    xml_set_attr(xml_add_child(source.seq_slow, "ACQ_VBAT"), "channel", "0");
+    xml_set_attr(xml_add_child(source.seq_fast, "WAIT"), "timeout", "9");  // same choices, other commands
+    xml_set_attr(find_parameter(source.cfg_parameters, "HTTP_URL"), "value", "from source");
+    xml_remove_child(find_station_parts(fleet.station(3)).cfg_parameters,
+                     find_parameter(find_station_parts(fleet.station(3)).cfg_parameters, "SMS_NUMBER"));
+    const struct {
+        unsigned parts;
+        bool sequences_alone;  // for the complete targets 2 and 3; never for 4, incomplete
+    } cases[] = {{part_slow, true}, {part_slow | part_fast | part_health, true}, {part_gsm | part_slow, false}};
+    for (const auto& c : cases) {
+        std::vector<std::shared_ptr<TiXmlElement>> before;
+        for (int i = 0; i < 4; ++i) {
+            before.push_back(copy_of(fleet.station(i)));
+        }
+        int seen = 0;
+        apply_parts(fleet, "1", {"2", "3", "4"}, false, c.parts, [&](ChangedStation& changed) {
+            const int i = ++seen;
+            EXPECT_EQ(c.sequences_alone && i < 3, changed.sequences_alone()) << c.parts << " " << i;
+            const std::vector<Change> lines = changed.sequences_alone()
+                                                  ? replaced_sequence_changes(changed.replaced_sequences, changed.station)
+                                                  : station_changes(changed.original.get(), changed.station, false);
+            std::string said, whole;
+            for (const Change& line : lines) {
+                said += change_line(line) + "\n";
+            }
+            for (const Change& line : station_changes(before[i].get(), changed.station, false)) {
+                whole += change_line(line) + "\n";
+            }
+            EXPECT_EQ(whole, said) << c.parts << " " << i;
+            EXPECT_NE("", said);
+        });
+        EXPECT_EQ(3, seen);
+        for (int i = 1; i < 4; ++i) {  // back as they were for the next case
+            xml_clear(fleet.station(i));
+            xml_copy(fleet.station(i), before[i].get());
+        }
+    }
 }
 
 }  // namespace
