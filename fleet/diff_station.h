@@ -17,9 +17,11 @@ struct NewerChoices {
 };
 
 // The lines of the changes, without the station's id (the caller names the
-// station). Empty when the records hold the same settings.
+// station). Empty when the records hold the same settings. With
+// `sequences_stayed`, the newer record's sequences are those of the older
+// one, which holds them empty (copy_but_sequences): they are not compared.
 std::vector<Change> station_changes(TiXmlElement* older, TiXmlElement* newer, bool show_secrets,
-                                    const NewerChoices& known = NewerChoices());
+                                    const NewerChoices& known = NewerChoices(), bool sequences_stayed = false);
 
 // The same lines for a record complete before and after, whose whole
 // sequences alone were replaced: `older` holds each replaced sequence as it

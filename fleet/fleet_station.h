@@ -48,6 +48,9 @@ struct ChangedStation {
     // replaced keeps only those as they were, here (null for a sequence
     // that stayed), rather than a copy of the whole record in `original`.
     std::shared_ptr<TiXmlElement> replaced_sequences[3] = {};
+    // A change that left the record's sequences as they were: `original`
+    // holds them empty (see copy_but_sequences).
+    bool sequences_stayed = false;
 
     bool sequences_alone() const
     {
@@ -64,6 +67,9 @@ using StationChanged = std::function<void(ChangedStation&)>;
 
 // A copy of the record, detached from the document.
 std::shared_ptr<TiXmlElement> copy_of(const TiXmlElement* station);
+// The same but for the commands of its sequences, most of a record: each
+// sequence element of the copy is empty. For a change that keeps them.
+std::shared_ptr<TiXmlElement> copy_but_sequences(TiXmlElement* station);
 
 // The station's stored id, or "#<position>" (1-based in the list) when it
 // has none, so that every finding and line names its station.

@@ -428,10 +428,11 @@ private:
         }
     }
 
-    void report(TiXmlElement* station, std::shared_ptr<TiXmlElement> original)
+    void report(TiXmlElement* station, std::shared_ptr<TiXmlElement> original, bool sequences_stayed = false)
     {
         ++(original == nullptr ? outcome.added : outcome.changed);
         outcome.stations.push_back(ChangedStation{station, std::move(original)});
+        outcome.stations.back().sequences_stayed = sequences_stayed;
         if (changed_now) {
             changed_now(outcome.stations.back());
         }
@@ -453,12 +454,13 @@ private:
         const std::string id = new_id.empty() ? xml_get_attr_text(station, "id") : new_id;
         // A complete record of elements alone comes back from the dialog's
         // copy as it went in: storing into it in place gives the same
-        // record, without two copies of it.
+        // record, without two copies of it. The store leaves the sequences
+        // as they are, so the record as it was is kept without them.
         if (completed.element() == station && only_elements(station)) {
-            std::shared_ptr<TiXmlElement> original = copy_of(station);
+            std::shared_ptr<TiXmlElement> original = copy_but_sequences(station);
             values.text[field_id] = id;
             store_station_values(station, completed.parts(), values);
-            report(station, std::move(original));
+            report(station, std::move(original), true);
         } else {
             store_as_dialog(station, cells, row, xml_get_attr_text(station, "id"), false, true, new_id);
         }

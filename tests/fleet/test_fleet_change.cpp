@@ -93,6 +93,36 @@ TEST(FleetImport, StoresAsTheDialogAndLeavesWhatTheRowDoesNotChange)
     EXPECT_STREQ("6852", fleet.parameter(1, "PIN_CODE"));
 }
 
+// A record the import stores into in place keeps its sequences, and is
+// kept as it was without them: its lines must be those of the whole record
+// as it was against the record now.
+TEST(FleetImport, LinesOfARecordWhoseSequencesStayedAreThoseOfTheWholeRecords)
+{
+    Fleet fleet({"1", "2", "3"});
+    xml_remove_child(find_station_parts(fleet.station(2)).cfg_sequences, find_station_parts(fleet.station(2)).seq_fast);
+    std::vector<std::shared_ptr<TiXmlElement>> before;
+    for (int i = 0; i < 3; ++i) {
+        before.push_back(copy_of(fleet.station(i)));
+    }
+    int seen = 0;
+    import_csv(fleet, "id;pin;apn_name;description\n1;4321;;\n2;;apn.example;other\n3;;apn.example;\n", false,
+               [&](ChangedStation& changed) {
+                   const int i = seen++;
+                   EXPECT_EQ(i < 2, changed.sequences_stayed) << i;  // the third takes the dialog's road
+                   std::string said, whole;
+                   for (const Change& line : station_changes(changed.original.get(), changed.station, false,
+                                                             NewerChoices(), changed.sequences_stayed)) {
+                       said += change_line(line) + "\n";
+                   }
+                   for (const Change& line : station_changes(before[i].get(), changed.station, false)) {
+                       whole += change_line(line) + "\n";
+                   }
+                   EXPECT_EQ(whole, said) << i;
+                   EXPECT_NE("", said);
+               });
+    EXPECT_EQ(3, seen);
+}
+
 TEST(FleetImport, RefusesWhatItCannotStoreAndNamesWhere)
 {
     Fleet fleet({"1", "5", "5"});
