@@ -62,10 +62,10 @@ namespace {
 // eleven lines of defaults would hide the change asked for.
 std::vector<Change> own_changes(const ChangedStation& changed, bool show_secrets, const NewerChoices& known)
 {
-    std::vector<Change> changes = changed.sequences_alone()
-                                      ? replaced_sequence_changes(changed.replaced_sequences, changed.station, known)
-                                      : station_changes(changed.original.get(), changed.station, show_secrets, known,
-                                                        changed.sequences_stayed);
+    std::vector<Change> changes =
+        changed.sequences_alone()
+            ? replaced_sequence_changes(changed.replaced_sequences, changed.station, known)
+            : station_changes(changed.original.get(), changed.station, show_secrets, known, changed.sequences_stayed);
     int completed = 0;
     const auto kept = std::remove_if(changes.begin(), changes.end(), [&](const Change& change) {
         const bool added_element = !change.has_values && change.what.size() > 6 &&

@@ -54,8 +54,7 @@ struct ChangedStation {
 
     bool sequences_alone() const
     {
-        return replaced_sequences[0] != nullptr || replaced_sequences[1] != nullptr ||
-               replaced_sequences[2] != nullptr;
+        return replaced_sequences[0] != nullptr || replaced_sequences[1] != nullptr || replaced_sequences[2] != nullptr;
     }
 };
 

@@ -42,7 +42,7 @@ void write_output_as_on_linux()
 // in the process instead, the text's room serves the allocations that follow.
 void keep_freed_memory()
 {
-    mallopt(M_MMAP_MAX, 0);                // large blocks from the heap too, reused once freed
+    mallopt(M_MMAP_MAX, 0);              // large blocks from the heap too, reused once freed
     mallopt(M_TRIM_THRESHOLD, INT_MAX);  // the heap is never shrunk: the process ends soon
 }
 #endif

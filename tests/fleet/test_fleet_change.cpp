@@ -295,9 +295,9 @@ TEST(FleetApply, LinesOfSequencesAloneAreThoseOfTheWholeRecords)
         apply_parts(fleet, "1", {"2", "3", "4"}, false, c.parts, [&](ChangedStation& changed) {
             const int i = ++seen;
             EXPECT_EQ(c.sequences_alone && i < 3, changed.sequences_alone()) << c.parts << " " << i;
-            const std::vector<Change> lines = changed.sequences_alone()
-                                                  ? replaced_sequence_changes(changed.replaced_sequences, changed.station)
-                                                  : station_changes(changed.original.get(), changed.station, false);
+            const std::vector<Change> lines =
+                changed.sequences_alone() ? replaced_sequence_changes(changed.replaced_sequences, changed.station)
+                                          : station_changes(changed.original.get(), changed.station, false);
             std::string said, whole;
             for (const Change& line : lines) {
                 said += change_line(line) + "\n";
