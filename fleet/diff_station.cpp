@@ -233,6 +233,7 @@ std::vector<Change> replaced_sequence_changes(const std::shared_ptr<TiXmlElement
                                               const NewerChoices& known)
 {
     std::vector<Change> lines;
+    lines.reserve(64);  // as station_changes: a few dozen
     const StationParts parts = find_station_parts(newer);
     const TiXmlElement* new_sequences[3] = {parts.seq_slow, parts.seq_fast, parts.seq_health};
     for (int role = 0; role < 3; ++role) {
