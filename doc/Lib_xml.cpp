@@ -330,7 +330,74 @@ struct NodeLinks : TiXmlNode {
     static constexpr TiXmlNode* TiXmlNode::*first_child = &NodeLinks::firstChild;
     static constexpr TiXmlNode* TiXmlNode::*last_child = &NodeLinks::lastChild;
     static constexpr TiXmlNode* TiXmlNode::*parent_node = &NodeLinks::parent;
+    static constexpr TiXmlNode* TiXmlNode::*previous_node = &NodeLinks::prev;
+    static constexpr TiXmlNode* TiXmlNode::*next_node = &NodeLinks::next;
 };
+
+// Takes the first child element out of `holder`, whole, for the caller;
+// the other nodes before it go. Null when it holds no element.
+TiXmlElement* take_first_element(TiXmlElement* holder)
+{
+    while (TiXmlNode* child = holder->FirstChild()) {
+        TiXmlNode* next = child->NextSibling();
+        holder->*NodeLinks::first_child = next;
+        if (next != nullptr) {
+            next->*NodeLinks::previous_node = nullptr;
+        } else {
+            holder->*NodeLinks::last_child = nullptr;
+        }
+        child->*NodeLinks::parent_node = nullptr;
+        child->*NodeLinks::next_node = nullptr;
+        if (TiXmlElement* element = child->ToElement()) {
+            return element;
+        }
+        delete child;
+    }
+    return nullptr;
+}
+
+// Gives `element` the attributes of `source` in their order, changing the
+// values in place where the same names already stand in that order.
+void take_attributes(TiXmlElement* element, const TiXmlElement* source)
+{
+    TiXmlAttribute* mine = element->FirstAttribute();
+    const TiXmlAttribute* theirs = source->FirstAttribute();
+    for (; mine != nullptr && theirs != nullptr && std::strcmp(mine->Name(), theirs->Name()) == 0;
+         mine = mine->Next(), theirs = theirs->Next()) {
+        if (std::strcmp(mine->Value(), theirs->Value()) != 0) {
+            mine->SetValue(theirs->Value());
+        }
+    }
+    while (mine != nullptr) {
+        const std::string name = mine->Name();
+        mine = mine->Next();
+        element->RemoveAttribute(name.c_str());
+    }
+    for (; theirs != nullptr; theirs = theirs->Next()) {
+        element->SetAttribute(theirs->Name(), theirs->Value());
+    }
+}
+
+// Appends copies of the child elements of `source` to `destination`, each
+// made of the next element `spares` holds while it has one.
+void copy_children_reusing(TiXmlElement* destination, const TiXmlElement* source, TiXmlElement* spares)
+{
+    for (const TiXmlElement* child = source->FirstChildElement(); child != nullptr;
+         child = child->NextSiblingElement()) {
+        TiXmlElement* reused = take_first_element(spares);
+        if (reused == nullptr) {
+            copy_element(xml_add_child(destination, child->Value()), child);
+            continue;
+        }
+        reused->SetValue(child->Value());
+        take_attributes(reused, child);
+        destination->LinkEndChild(reused);
+        // Its own children serve for the copies of the child's.
+        TiXmlElement own("");
+        xml_swap_children(reused, &own);
+        copy_children_reusing(reused, child, &own);
+    }
+}
 
 bool is_within(const TiXmlNode* node, const TiXmlNode* ancestor)
 {
@@ -357,6 +424,23 @@ void xml_copy(TiXmlElement* destination, const TiXmlElement* source)
         return;
     }
     copy_element(destination, source);
+}
+
+void xml_copy_reusing(TiXmlElement* destination, const TiXmlElement* source, TiXmlElement* spares)
+{
+    if (destination == nullptr || source == nullptr) {
+        return;
+    }
+    // Spares that are not detached, or that hold either side, are not taken.
+    if (spares == nullptr || spares->Parent() != nullptr || is_within(destination, source) ||
+        is_within(destination, spares) || is_within(source, spares)) {
+        xml_copy(destination, source);
+        return;
+    }
+    for (const TiXmlAttribute* a = source->FirstAttribute(); a != nullptr; a = a->Next()) {
+        xml_set_attr(destination, a->Name(), a->Value());
+    }
+    copy_children_reusing(destination, source, spares);
 }
 
 void xml_swap_children(TiXmlElement* a, TiXmlElement* b)

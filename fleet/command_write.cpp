@@ -222,10 +222,7 @@ void ChangeLines::add(ChangedStation& changed)
         }
         station_lines = own_changes(changed, show_secrets, known);
     }
-    changed.original.reset();
-    for (std::shared_ptr<TiXmlElement>& sequence : changed.replaced_sequences) {
-        sequence.reset();
-    }
+    changed.original.reset();  // the replaced sequences alone go back to the command
     if (json) {
         for (Change& change : station_lines) {
             change.station = id;

@@ -61,7 +61,8 @@ struct ChangedStation {
 // Called for each station as soon as a command has changed it, before the
 // next one: a caller that says the change at once can let go of the record
 // as it was, so that a command over a whole fleet holds one such copy at a
-// time rather than a second fleet.
+// time rather than a second fleet. Replaced sequences go back to apply once
+// the call returns.
 using StationChanged = std::function<void(ChangedStation&)>;
 
 // A copy of the record, detached from the document.

@@ -91,7 +91,10 @@ unsigned differing_parts(const StationParts& source, const StationParts& target,
     return differing;
 }
 
-void copy_parts(const StationParts& source, const StationParts& target, unsigned parts)
+// With `spares`, each copied sequence is made of the elements its spare
+// holds, as far as they go (xml_copy_reusing).
+void copy_parts(const StationParts& source, const StationParts& target, unsigned parts,
+                const std::shared_ptr<TiXmlElement> (&spares)[3])
 {
     for (const CopiedValue& value : copied_values) {
         if ((parts & value.part) != 0) {
@@ -103,7 +106,7 @@ void copy_parts(const StationParts& source, const StationParts& target, unsigned
         if ((parts & sequence_parts[role]) != 0) {
             // The target's sequence keeps its place in the record.
             xml_clear(sequence_of(target, role));
-            xml_copy(sequence_of(target, role), sequence_of(source, role));
+            xml_copy_reusing(sequence_of(target, role), sequence_of(source, role), spares[role].get());
         }
     }
 }
@@ -239,6 +242,10 @@ ApplyOutcome apply_parts(myXMLdocument& document, const std::string& source_id,
             outcome.copied_sequences[role] = sequence_of(from.parts(), role);
         }
     }
+    // The sequences a target held before, once its lines are said, serve
+    // for the copies of the next one: their elements are taken again rather
+    // than freed and made anew, one by one, for every station.
+    std::shared_ptr<TiXmlElement> spares[3];
     for (TiXmlElement* target : targets) {
         unsigned changing = 0;
         StationParts complete_parts;  // of a target complete as it stands
@@ -261,12 +268,16 @@ ApplyOutcome apply_parts(myXMLdocument& document, const std::string& source_id,
         }
         // Moving the sequences' commands keeps their elements, and so the
         // parts found before.
-        copy_parts(from.parts(), complete ? complete_parts : complete_station_defaults(target), changing);
+        copy_parts(from.parts(), complete ? complete_parts : complete_station_defaults(target), changing, spares);
+        for (std::shared_ptr<TiXmlElement>& spare : spares) {
+            spare.reset();
+        }
         outcome.stations.push_back(std::move(changed));
         std::copy(std::begin(outcome.copied_sequences), std::end(outcome.copied_sequences),
                   outcome.stations.back().copied_sequences);
         if (changed_now) {
             changed_now(outcome.stations.back());
+            std::swap(spares, outcome.stations.back().replaced_sequences);
         }
     }
     return outcome;
