@@ -6,6 +6,7 @@
 #include <cstring>
 #include <memory>
 #include <utility>
+#include <vector>
 
 #include "doc/Lib_cpp.h"
 #include "doc/file_replace.h"
@@ -378,18 +379,60 @@ void take_attributes(TiXmlElement* element, const TiXmlElement* source)
     }
 }
 
+// The child elements of a holder, each taken whole for a copy of its own
+// name, whose attributes most likely stand in the same order; those not
+// taken are freed with this.
+class SpareElements {
+public:
+    explicit SpareElements(TiXmlElement* holder)
+    {
+        while (TiXmlElement* spare = take_first_element(holder)) {
+            spares.push_back(spare);
+        }
+    }
+    ~SpareElements()
+    {
+        for (TiXmlElement* spare : spares) {
+            delete spare;
+        }
+    }
+    SpareElements(const SpareElements&) = delete;
+    SpareElements& operator=(const SpareElements&) = delete;
+
+    // The first spare of that name, or null. Records of one kind list their
+    // commands in much the same order: the search mostly stops at once.
+    TiXmlElement* take(const char* name)
+    {
+        while (first < spares.size() && spares[first] == nullptr) {
+            ++first;
+        }
+        for (size_t i = first; i < spares.size(); ++i) {
+            TiXmlElement* spare = spares[i];
+            if (spare != nullptr && spare->Value()[0] == name[0] && std::strcmp(spare->Value(), name) == 0) {
+                spares[i] = nullptr;
+                return spare;
+            }
+        }
+        return nullptr;
+    }
+
+private:
+    std::vector<TiXmlElement*> spares;
+    size_t first = 0;
+};
+
 // Appends copies of the child elements of `source` to `destination`, each
-// made of the next element `spares` holds while it has one.
-void copy_children_reusing(TiXmlElement* destination, const TiXmlElement* source, TiXmlElement* spares)
+// made of a spare of its name from `holder` while there is one.
+void copy_children_reusing(TiXmlElement* destination, const TiXmlElement* source, TiXmlElement* holder)
 {
+    SpareElements spares(holder);
     for (const TiXmlElement* child = source->FirstChildElement(); child != nullptr;
          child = child->NextSiblingElement()) {
-        TiXmlElement* reused = take_first_element(spares);
+        TiXmlElement* reused = spares.take(child->Value());
         if (reused == nullptr) {
             copy_element(xml_add_child(destination, child->Value()), child);
             continue;
         }
-        reused->SetValue(child->Value());
         take_attributes(reused, child);
         destination->LinkEndChild(reused);
         // Its own children serve for the copies of the child's.
