@@ -6,6 +6,7 @@
 #include <cstring>
 #include <memory>
 #include <utility>
+#include <vector>
 
 #include "doc/Lib_cpp.h"
 #include "doc/file_replace.h"
@@ -77,12 +78,18 @@ bool myXMLdocument::save_file(const char* file_name)
         last_error = "no file name";
         return true;
     }
-    const std::string text = write_document_text(*doc);
-    if (!replace_file_content(file_name, text, last_error)) {
+    // The text goes to the file as it is made: a fleet file is tens of MB.
+    // Its digest is taken on the way, for the next save's check.
+    ContentDigest digest;
+    const auto content = [this, &digest](const ContentWriter& write) {
+        return write_document_pieces(*doc, [&](const char* data, size_t size) {
+            digest.add(data, size);
+            return write(data, size);
+        });
+    };
+    if (!replace_file_content(file_name, content, last_error)) {
         return true;
     }
-    ContentDigest digest;
-    digest.add(text);
     disk_state = file_state_of(file_name, digest.value());
     last_error.clear();
     return false;
@@ -336,7 +343,116 @@ struct NodeLinks : TiXmlNode {
     static constexpr TiXmlNode* TiXmlNode::*first_child = &NodeLinks::firstChild;
     static constexpr TiXmlNode* TiXmlNode::*last_child = &NodeLinks::lastChild;
     static constexpr TiXmlNode* TiXmlNode::*parent_node = &NodeLinks::parent;
+    static constexpr TiXmlNode* TiXmlNode::*previous_node = &NodeLinks::prev;
+    static constexpr TiXmlNode* TiXmlNode::*next_node = &NodeLinks::next;
 };
+
+// Takes the first child element out of `holder`, whole, for the caller;
+// the other nodes before it go. Null when it holds no element.
+TiXmlElement* take_first_element(TiXmlElement* holder)
+{
+    while (TiXmlNode* child = holder->FirstChild()) {
+        TiXmlNode* next = child->NextSibling();
+        holder->*NodeLinks::first_child = next;
+        if (next != nullptr) {
+            next->*NodeLinks::previous_node = nullptr;
+        } else {
+            holder->*NodeLinks::last_child = nullptr;
+        }
+        child->*NodeLinks::parent_node = nullptr;
+        child->*NodeLinks::next_node = nullptr;
+        if (TiXmlElement* element = child->ToElement()) {
+            return element;
+        }
+        delete child;
+    }
+    return nullptr;
+}
+
+// Gives `element` the attributes of `source` in their order, changing the
+// values in place where the same names already stand in that order.
+void take_attributes(TiXmlElement* element, const TiXmlElement* source)
+{
+    TiXmlAttribute* mine = element->FirstAttribute();
+    const TiXmlAttribute* theirs = source->FirstAttribute();
+    for (; mine != nullptr && theirs != nullptr && std::strcmp(mine->Name(), theirs->Name()) == 0;
+         mine = mine->Next(), theirs = theirs->Next()) {
+        if (std::strcmp(mine->Value(), theirs->Value()) != 0) {
+            mine->SetValue(theirs->Value());
+        }
+    }
+    while (mine != nullptr) {
+        const std::string name = mine->Name();
+        mine = mine->Next();
+        element->RemoveAttribute(name.c_str());
+    }
+    for (; theirs != nullptr; theirs = theirs->Next()) {
+        element->SetAttribute(theirs->Name(), theirs->Value());
+    }
+}
+
+// The child elements of a holder, each taken whole for a copy of its own
+// name, whose attributes most likely stand in the same order; those not
+// taken are freed with this.
+class SpareElements {
+public:
+    explicit SpareElements(TiXmlElement* holder)
+    {
+        while (TiXmlElement* spare = take_first_element(holder)) {
+            spares.push_back(spare);
+        }
+    }
+    ~SpareElements()
+    {
+        for (TiXmlElement* spare : spares) {
+            delete spare;
+        }
+    }
+    SpareElements(const SpareElements&) = delete;
+    SpareElements& operator=(const SpareElements&) = delete;
+
+    // The first spare of that name, or null. Records of one kind list their
+    // commands in much the same order: the search mostly stops at once.
+    TiXmlElement* take(const char* name)
+    {
+        while (first < spares.size() && spares[first] == nullptr) {
+            ++first;
+        }
+        for (size_t i = first; i < spares.size(); ++i) {
+            TiXmlElement* spare = spares[i];
+            if (spare != nullptr && spare->Value()[0] == name[0] && std::strcmp(spare->Value(), name) == 0) {
+                spares[i] = nullptr;
+                return spare;
+            }
+        }
+        return nullptr;
+    }
+
+private:
+    std::vector<TiXmlElement*> spares;
+    size_t first = 0;
+};
+
+// Appends copies of the child elements of `source` to `destination`, each
+// made of a spare of its name from `holder` while there is one.
+void copy_children_reusing(TiXmlElement* destination, const TiXmlElement* source, TiXmlElement* holder)
+{
+    SpareElements spares(holder);
+    for (const TiXmlElement* child = source->FirstChildElement(); child != nullptr;
+         child = child->NextSiblingElement()) {
+        TiXmlElement* reused = spares.take(child->Value());
+        if (reused == nullptr) {
+            copy_element(xml_add_child(destination, child->Value()), child);
+            continue;
+        }
+        take_attributes(reused, child);
+        destination->LinkEndChild(reused);
+        // Its own children serve for the copies of the child's.
+        TiXmlElement own("");
+        xml_swap_children(reused, &own);
+        copy_children_reusing(reused, child, &own);
+    }
+}
 
 bool is_within(const TiXmlNode* node, const TiXmlNode* ancestor)
 {
@@ -363,6 +479,23 @@ void xml_copy(TiXmlElement* destination, const TiXmlElement* source)
         return;
     }
     copy_element(destination, source);
+}
+
+void xml_copy_reusing(TiXmlElement* destination, const TiXmlElement* source, TiXmlElement* spares)
+{
+    if (destination == nullptr || source == nullptr) {
+        return;
+    }
+    // Spares that are not detached, or that hold either side, are not taken.
+    if (spares == nullptr || spares->Parent() != nullptr || is_within(destination, source) ||
+        is_within(destination, spares) || is_within(source, spares)) {
+        xml_copy(destination, source);
+        return;
+    }
+    for (const TiXmlAttribute* a = source->FirstAttribute(); a != nullptr; a = a->Next()) {
+        xml_set_attr(destination, a->Name(), a->Value());
+    }
+    copy_children_reusing(destination, source, spares);
 }
 
 void xml_swap_children(TiXmlElement* a, TiXmlElement* b)

@@ -116,6 +116,11 @@ void xml_remove_children(TiXmlElement* element);
 void xml_clear(TiXmlElement* element);
 // Appends copies of the source's attributes and child elements, at every depth.
 void xml_copy(TiXmlElement* destination, const TiXmlElement* source);
+// The same, the copies made of the child elements of `spares` (a detached
+// element), each of one of the same name where there is one, before new
+// ones are made: copying one sequence over thousands of others then reuses
+// their elements. The spares not needed are freed: `spares` ends empty.
+void xml_copy_reusing(TiXmlElement* destination, const TiXmlElement* source, TiXmlElement* spares);
 // Gives `a` the child nodes of `b` and `b` those of `a`, moving them: nothing
 // is copied or destroyed. Neither may hold the other.
 void xml_swap_children(TiXmlElement* a, TiXmlElement* b);

@@ -71,13 +71,15 @@ bool create_temporary(TemporaryFile& temporary, const std::string& folder, const
     return false;
 }
 
-bool write_all(TemporaryFile& temporary, const std::string& bytes, std::string& error)
+// Writes `size` bytes more to the temporary file; `done` counts the bytes
+// this save has written so far.
+bool write_all(TemporaryFile& temporary, const char* data, size_t size, size_t& done, std::string& error)
 {
     const size_t chunk_size = size_t{1} << 20;
-    size_t done = 0;
+    size_t written_here = 0;
     std::string reason;
-    while (done < bytes.size()) {
-        size_t chunk = std::min(bytes.size() - done, chunk_size);
+    while (written_here < size) {
+        size_t chunk = std::min(size - written_here, chunk_size);
         if (write_limit >= 0) {
             if (done >= static_cast<size_t>(write_limit)) {
                 error = std::string("cannot write the file: ") + strerror(ENOSPC);
@@ -85,11 +87,12 @@ bool write_all(TemporaryFile& temporary, const std::string& bytes, std::string& 
             }
             chunk = std::min(chunk, static_cast<size_t>(write_limit) - done);
         }
-        long long written = temporary.write_some(bytes.data() + done, chunk, reason);
+        long long written = temporary.write_some(data + written_here, chunk, reason);
         if (written <= 0) {
             error = written < 0 ? "cannot write the file: " + reason : "cannot write the file";
             return false;
         }
+        written_here += static_cast<size_t>(written);
         done += static_cast<size_t>(written);
     }
     return true;
@@ -108,6 +111,13 @@ void set_save_pause_before_replace(std::function<void()> pause)
 }
 
 bool replace_file_content(const char* target, const std::string& bytes, std::string& error, const char* properties_of)
+{
+    return replace_file_content(
+        target, [&](const ContentWriter& write) { return write(bytes.data(), bytes.size()); }, error, properties_of);
+}
+
+bool replace_file_content(const char* target, const ContentSource& content, std::string& error,
+                          const char* properties_of)
 {
     if (target == nullptr || *target == '\0') {
         error = "no file name";
@@ -139,7 +149,19 @@ bool replace_file_content(const char* target, const std::string& bytes, std::str
     const std::string prefix = temporary_prefix(file_system::name_of(path));
     remove_leftovers(folder, prefix);
     TemporaryFile temporary;  // removed on every failure below
-    if (!create_temporary(temporary, folder, prefix, error) || !write_all(temporary, bytes, error)) {
+    if (!create_temporary(temporary, folder, prefix, error)) {
+        return false;
+    }
+    size_t done = 0;
+    bool written = true;
+    const ContentWriter write = [&](const char* data, size_t size) {
+        written = write_all(temporary, data, size, done, error);
+        return written;
+    };
+    if (!content(write) || !written) {
+        if (written) {
+            error = "cannot write the file";
+        }
         return false;
     }
     if (!temporary.take_properties_of(properties_of != nullptr ? properties_of : path, reason)) {

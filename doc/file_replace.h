@@ -6,6 +6,8 @@
 #ifndef ZANTOR_DOC_FILE_REPLACE_H
 #define ZANTOR_DOC_FILE_REPLACE_H
 
+#include <cstddef>
+#include <functional>
 #include <string>
 
 // Writes `bytes` as the new content of `target`. A symbolic link is
@@ -14,6 +16,15 @@
 // A new file takes its permissions from `properties_of` when given (a
 // backup keeps those of the file it copies).
 bool replace_file_content(const char* target, const std::string& bytes, std::string& error,
+                          const char* properties_of = nullptr);
+
+// The same, with the content handed over a piece at a time as it is made,
+// so that a whole fleet file never needs to be held as one text: `content`
+// calls `write` with each piece in order and returns false if it had to
+// stop; `write` returns false once writing has failed (`error` says why).
+using ContentWriter = std::function<bool(const char* data, size_t size)>;
+using ContentSource = std::function<bool(const ContentWriter& write)>;
+bool replace_file_content(const char* target, const ContentSource& content, std::string& error,
                           const char* properties_of = nullptr);
 
 // Temporary files of this target are named "." + name + this + six

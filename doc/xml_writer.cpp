@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <functional>
 
 namespace {
 
@@ -209,15 +210,33 @@ void append_xml_escaped(std::string& out, const char* text)
     out.append(run, static_cast<size_t>(p - run));
 }
 
-void write_node_text(std::string& out, const TiXmlNode* top, int depth)
-{
-    if (top == nullptr) {
-        return;
+namespace {
+
+// Hands the text made so far on once it holds a piece's worth, and starts
+// the next piece in the same room.
+struct PieceWriter {
+    static constexpr size_t piece_size = size_t{1} << 20;
+    const std::function<bool(const char* data, size_t size)>& write;
+
+    bool full(const std::string& out) const { return out.size() >= piece_size; }
+    bool hand_on(std::string& out) const
+    {
+        const bool written = write(out.data(), out.size());
+        out.clear();
+        return written;
     }
-    // Walks the tree through the parent links, so the writer's own stack use
-    // does not grow with the depth of the document.
+};
+
+// Walks the tree through the parent links, so the writer's own stack use
+// does not grow with the depth of the document. With `pieces`, the text
+// goes on a piece at a time; false once a piece could not be written.
+bool write_subtree(std::string& out, const TiXmlNode* top, int depth, const PieceWriter* pieces)
+{
     const TiXmlNode* node = top;
     for (;;) {
+        if (pieces != nullptr && pieces->full(out) && !pieces->hand_on(out)) {
+            return false;
+        }
         if (append_node_start(out, node, depth)) {
             node = node->FirstChild();
             ++depth;
@@ -226,7 +245,7 @@ void write_node_text(std::string& out, const TiXmlNode* top, int depth)
         }
         for (;;) {
             if (node == top) {
-                return;
+                return true;
             }
             if (const TiXmlNode* next = node->NextSibling()) {
                 node = next;
@@ -240,6 +259,15 @@ void write_node_text(std::string& out, const TiXmlNode* top, int depth)
     }
 }
 
+}  // namespace
+
+void write_node_text(std::string& out, const TiXmlNode* top, int depth)
+{
+    if (top != nullptr) {
+        write_subtree(out, top, depth, nullptr);
+    }
+}
+
 std::string write_document_text(const TiXmlDocument& doc)
 {
     std::string out;
@@ -248,4 +276,18 @@ std::string write_document_text(const TiXmlDocument& doc)
         out.append(line_end);
     }
     return out;
+}
+
+bool write_document_pieces(const TiXmlDocument& doc, const std::function<bool(const char* data, size_t size)>& write)
+{
+    const PieceWriter pieces{write};
+    std::string out;
+    out.reserve(PieceWriter::piece_size + (size_t{64} << 10));
+    for (const TiXmlNode* node = doc.FirstChild(); node != nullptr; node = node->NextSibling()) {
+        if (!write_subtree(out, node, 0, &pieces)) {
+            return false;
+        }
+        out.append(line_end);
+    }
+    return pieces.hand_on(out);
 }

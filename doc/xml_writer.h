@@ -8,11 +8,18 @@
 
 #include <tinyxml.h>
 
+#include <cstddef>
+#include <functional>
 #include <string>
 
 // The whole file: every top-level node (declaration, comments, the root
 // element...) in document order, each followed by a line end.
 std::string write_document_text(const TiXmlDocument& doc);
+
+// The same text handed to `write` a piece of about a megabyte at a time,
+// in order, so that a fleet file of tens of megabytes is never held whole.
+// Stops at the first piece `write` refuses, and returns false then.
+bool write_document_pieces(const TiXmlDocument& doc, const std::function<bool(const char* data, size_t size)>& write);
 
 // Appends one node and its subtree, indented for `depth` levels, without a
 // line end after it. Iterative: any depth of tree is written.

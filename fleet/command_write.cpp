@@ -63,7 +63,10 @@ namespace {
 // eleven lines of defaults would hide the change asked for.
 std::vector<Change> own_changes(const ChangedStation& changed, bool show_secrets, const NewerChoices& known)
 {
-    std::vector<Change> changes = station_changes(changed.original.get(), changed.station, show_secrets, known);
+    std::vector<Change> changes =
+        changed.sequences_alone()
+            ? replaced_sequence_changes(changed.replaced_sequences, changed.station, known)
+            : station_changes(changed.original.get(), changed.station, show_secrets, known, changed.sequences_stayed);
     int completed = 0;
     const auto kept = std::remove_if(changes.begin(), changes.end(), [&](const Change& change) {
         const bool added_element = !change.has_values && change.what.size() > 6 &&
@@ -209,7 +212,7 @@ void ChangeLines::add(ChangedStation& changed)
     const std::string id = xml_get_attr_text(changed.station, "id");
     const std::string description = xml_get_attr_text(changed.station, "description");
     std::vector<Change> station_lines;
-    if (changed.original == nullptr) {
+    if (changed.original == nullptr && !changed.sequences_alone()) {
         station_lines.push_back(
             Change{ChangeKind::added, id, description, changed.added_detail, false, ShownValue(), ShownValue()});
     } else {
@@ -226,7 +229,7 @@ void ChangeLines::add(ChangedStation& changed)
         }
         station_lines = own_changes(changed, show_secrets, known);
     }
-    changed.original.reset();
+    changed.original.reset();  // the replaced sequences alone go back to the command
     if (json) {
         for (Change& change : station_lines) {
             change.station = id;

@@ -211,7 +211,7 @@ void record_changes(TiXmlElement* older, TiXmlElement* newer, bool show_secrets,
 }  // namespace
 
 std::vector<Change> station_changes(TiXmlElement* older, TiXmlElement* newer, bool show_secrets,
-                                    const NewerChoices& known)
+                                    const NewerChoices& known, bool sequences_stayed)
 {
     std::vector<Change> lines;
     lines.reserve(64);  // three sequences copied over others change a few dozen
@@ -222,9 +222,24 @@ std::vector<Change> station_changes(TiXmlElement* older, TiXmlElement* newer, bo
     const StationParts& b = new_completed.parts();
     const TiXmlElement* old_sequences[3] = {a.seq_slow, a.seq_fast, a.seq_health};
     const TiXmlElement* new_sequences[3] = {b.seq_slow, b.seq_fast, b.seq_health};
-    for (int role = 0; role < 3; ++role) {
+    for (int role = 0; role < 3 && !sequences_stayed; ++role) {
         sequence_changes(old_sequences[role], new_sequences[role], sequence_names[role], known.choices[role], lines);
     }
     record_changes(older, newer, show_secrets, changed, lines);
+    return lines;
+}
+
+std::vector<Change> replaced_sequence_changes(const std::shared_ptr<TiXmlElement> (&older)[3], TiXmlElement* newer,
+                                              const NewerChoices& known)
+{
+    std::vector<Change> lines;
+    lines.reserve(64);  // as station_changes: a few dozen
+    const StationParts parts = find_station_parts(newer);
+    const TiXmlElement* new_sequences[3] = {parts.seq_slow, parts.seq_fast, parts.seq_health};
+    for (int role = 0; role < 3; ++role) {
+        if (older[role] != nullptr) {
+            sequence_changes(older[role].get(), new_sequences[role], sequence_names[role], known.choices[role], lines);
+        }
+    }
     return lines;
 }

@@ -37,6 +37,22 @@ std::string element_key(const TiXmlElement* element, int occurrence)
     return occurrence > 1 ? key + "#" + std::to_string(occurrence) : key;
 }
 
+// Whether two elements have the same key but for its occurrence: the same
+// name and the same value of the attribute that tells them apart, if any.
+bool same_kind(const TiXmlElement* a, const TiXmlElement* b)
+{
+    if (!same_text(xml_name(a), xml_name(b))) {
+        return false;
+    }
+    const char* attribute = key_attribute(a);
+    if (attribute == nullptr) {
+        return true;
+    }
+    const char* x = xml_get_attr(a, attribute);
+    const char* y = xml_get_attr(b, attribute);
+    return x == nullptr || y == nullptr ? x == y : same_text(x, y);
+}
+
 struct Keyed {
     std::string key;
     const TiXmlElement* element;
@@ -103,6 +119,56 @@ bool same_but_skipped(const TiXmlElement* a, const TiXmlElement* b, const SkipEl
 }
 
 void add_differences(const TiXmlElement* older, const TiXmlElement* newer, const std::string& path,
+                     const SkipElement& skip, std::vector<ElementDifference>& out);
+
+// The children of both, passing over those `skip` names.
+struct KeptChildren {
+    const SkipElement& skip;
+
+    const TiXmlElement* first(const TiXmlElement* parent) const { return kept(xml_first_child(parent)); }
+    const TiXmlElement* next(const TiXmlElement* child) const { return kept(xml_next_sibling(child)); }
+    const TiXmlElement* kept(const TiXmlElement* child) const
+    {
+        while (child != nullptr && skip && skip(child)) {
+            child = xml_next_sibling(child);
+        }
+        return child;
+    }
+};
+
+// Children of the same kinds in the same order on both sides, as a record
+// the editor wrote keeps them: each pairs with the child at its place, and
+// only the few that differ are named, which is where the time of naming
+// every child went. False, with nothing said, when the kinds differ.
+bool add_aligned_differences(const TiXmlElement* older, const TiXmlElement* newer, const std::string& prefix,
+                             const SkipElement& skip, std::vector<ElementDifference>& out)
+{
+    const KeptChildren children{skip};
+    const TiXmlElement* a = children.first(older);
+    const TiXmlElement* b = children.first(newer);
+    for (; a != nullptr && b != nullptr; a = children.next(a), b = children.next(b)) {
+        if (!same_kind(a, b)) {
+            return false;
+        }
+    }
+    if (a != nullptr || b != nullptr) {
+        return false;
+    }
+    for (a = children.first(older), b = children.first(newer); a != nullptr;
+         a = children.next(a), b = children.next(b)) {
+        if (same_but_skipped(a, b, skip)) {
+            continue;
+        }
+        int occurrence = 1;
+        for (const TiXmlElement* before = children.first(older); before != a; before = children.next(before)) {
+            occurrence += same_kind(before, a) ? 1 : 0;
+        }
+        add_differences(a, b, prefix + element_key(a, occurrence), skip, out);
+    }
+    return true;
+}
+
+void add_differences(const TiXmlElement* older, const TiXmlElement* newer, const std::string& path,
                      const SkipElement& skip, std::vector<ElementDifference>& out)
 {
     // Most of a changed record is as it was: the quick walk settles it
@@ -112,6 +178,9 @@ void add_differences(const TiXmlElement* older, const TiXmlElement* newer, const
     }
     add_attribute_differences(older, newer, path, out);
     const std::string prefix = path.empty() ? path : path + "/";
+    if (add_aligned_differences(older, newer, prefix, skip, out)) {
+        return;
+    }
     const std::vector<Keyed> old_children = keyed_children(older, skip);
     std::vector<Keyed> new_children = keyed_children(newer, skip);
     std::vector<bool> paired(new_children.size(), false);

@@ -39,6 +39,27 @@ std::shared_ptr<TiXmlElement> copy_of(const TiXmlElement* station)
     return copy;
 }
 
+std::shared_ptr<TiXmlElement> copy_but_sequences(TiXmlElement* station)
+{
+    const StationParts parts = find_station_parts(station);
+    TiXmlElement* const sequences[3] = {parts.seq_slow, parts.seq_fast, parts.seq_health};
+    // The commands step aside while the rest is copied, then come back.
+    std::unique_ptr<TiXmlElement> held[3];
+    for (int role = 0; role < 3; ++role) {
+        if (sequences[role] != nullptr) {
+            held[role].reset(xml_add_child(nullptr, "ACQUISITION_SEQUENCE"));
+            xml_swap_children(sequences[role], held[role].get());
+        }
+    }
+    std::shared_ptr<TiXmlElement> copy = copy_of(station);
+    for (int role = 0; role < 3; ++role) {
+        if (held[role] != nullptr) {
+            xml_swap_children(sequences[role], held[role].get());
+        }
+    }
+    return copy;
+}
+
 std::string station_name(const TiXmlElement* station, int position)
 {
     const char* id = xml_get_attr(station, "id");

@@ -47,16 +47,32 @@ struct ChangedStation {
     // For a station added: what it takes from where, when the command
     // knows ("Slow, Fast and Health sequences of station 12").
     std::string added_detail;
+    // A record complete as it stood of which whole sequences alone were
+    // replaced keeps only those as they were, here (null for a sequence
+    // that stayed), rather than a copy of the whole record in `original`.
+    std::shared_ptr<TiXmlElement> replaced_sequences[3] = {};
+    // A change that left the record's sequences as they were: `original`
+    // holds them empty (see copy_but_sequences).
+    bool sequences_stayed = false;
+
+    bool sequences_alone() const
+    {
+        return replaced_sequences[0] != nullptr || replaced_sequences[1] != nullptr || replaced_sequences[2] != nullptr;
+    }
 };
 
 // Called for each station as soon as a command has changed it, before the
 // next one: a caller that says the change at once can let go of the record
 // as it was, so that a command over a whole fleet holds one such copy at a
-// time rather than a second fleet.
+// time rather than a second fleet. Replaced sequences go back to apply once
+// the call returns.
 using StationChanged = std::function<void(ChangedStation&)>;
 
 // A copy of the record, detached from the document.
 std::shared_ptr<TiXmlElement> copy_of(const TiXmlElement* station);
+// The same but for the commands of its sequences, most of a record: each
+// sequence element of the copy is empty. For a change that keeps them.
+std::shared_ptr<TiXmlElement> copy_but_sequences(TiXmlElement* station);
 
 // The station's stored id, or "#<position>" (1-based in the list) when it
 // has none, so that every finding and line names its station.

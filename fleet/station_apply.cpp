@@ -91,7 +91,10 @@ unsigned differing_parts(const StationParts& source, const StationParts& target,
     return differing;
 }
 
-void copy_parts(const StationParts& source, const StationParts& target, unsigned parts)
+// With `spares`, each copied sequence is made of the elements its spare
+// holds, as far as they go (xml_copy_reusing).
+void copy_parts(const StationParts& source, const StationParts& target, unsigned parts,
+                const std::shared_ptr<TiXmlElement> (&spares)[3])
 {
     for (const CopiedValue& value : copied_values) {
         if ((parts & value.part) != 0) {
@@ -103,7 +106,7 @@ void copy_parts(const StationParts& source, const StationParts& target, unsigned
         if ((parts & sequence_parts[role]) != 0) {
             // The target's sequence keeps its place in the record.
             xml_clear(sequence_of(target, role));
-            xml_copy(sequence_of(target, role), sequence_of(source, role));
+            xml_copy_reusing(sequence_of(target, role), sequence_of(source, role), spares[role].get());
         }
     }
 }
@@ -129,6 +132,23 @@ std::shared_ptr<TiXmlElement> keep_original(TiXmlElement* target, unsigned chang
         }
     }
     return original;
+}
+
+// The same for a target complete as it stands of which only whole sequences
+// change: nothing else of the record changes, so the sequences as they were
+// are all the lines need. Each keeps its element's name and attributes.
+void keep_replaced_sequences(const StationParts& stored, unsigned changing, ChangedStation& changed)
+{
+    for (int role = 0; role < 3; ++role) {
+        TiXmlElement* sequence = sequence_of(stored, role);
+        if ((changing & sequence_parts[role]) != 0 && sequence != nullptr) {
+            changed.replaced_sequences[role].reset(xml_add_child(nullptr, xml_name(sequence)));
+            for (const TiXmlAttribute* a = xml_first_attr(sequence); a != nullptr; a = xml_next_attr(a)) {
+                xml_set_attr(changed.replaced_sequences[role].get(), xml_attr_name(a), xml_attr_value(a));
+            }
+            xml_swap_children(sequence, changed.replaced_sequences[role].get());
+        }
+    }
 }
 
 }  // namespace
@@ -222,6 +242,10 @@ ApplyOutcome apply_parts(myXMLdocument& document, const std::string& source_id,
             outcome.copied_sequences[role] = sequence_of(from.parts(), role);
         }
     }
+    // The sequences a target held before, once its lines are said, serve
+    // for the copies of the next one: their elements are taken again rather
+    // than freed and made anew, one by one, for every station.
+    std::shared_ptr<TiXmlElement> spares[3];
     for (TiXmlElement* target : targets) {
         unsigned changing = 0;
         StationParts complete_parts;  // of a target complete as it stands
@@ -235,19 +259,26 @@ ApplyOutcome apply_parts(myXMLdocument& document, const std::string& source_id,
         if (changing == 0) {
             continue;  // a target that already holds the parts stays as it stands
         }
-        std::shared_ptr<TiXmlElement> original = keep_original(target, changing);
+        ChangedStation changed;
+        changed.station = target;
+        const bool complete = complete_parts.cfg_parameters != nullptr;
+        if (complete && (changing & ~(part_slow | part_fast | part_health)) == 0) {
+            keep_replaced_sequences(complete_parts, changing, changed);
+        } else {
+            changed.original = keep_original(target, changing);
+        }
         // Moving the sequences' commands keeps their elements, and so the
         // parts found before.
-        copy_parts(from.parts(),
-                   complete_parts.cfg_parameters != nullptr ? complete_parts : complete_station_defaults(target),
-                   changing);
-        outcome.stations.emplace_back();
-        outcome.stations.back().station = target;
-        outcome.stations.back().original = std::move(original);
+        copy_parts(from.parts(), complete ? complete_parts : complete_station_defaults(target), changing, spares);
+        for (std::shared_ptr<TiXmlElement>& spare : spares) {
+            spare.reset();
+        }
+        outcome.stations.push_back(std::move(changed));
         std::copy(std::begin(outcome.copied_sequences), std::end(outcome.copied_sequences),
                   outcome.stations.back().copied_sequences);
         if (changed_now) {
             changed_now(outcome.stations.back());
+            std::swap(spares, outcome.stations.back().replaced_sequences);
         }
     }
     return outcome;

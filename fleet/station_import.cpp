@@ -847,13 +847,15 @@ private:
     std::unordered_map<std::string, int> added_ids;  // of new stations, with their lines
     bool too_many_said = false;
 
-    void report(TiXmlElement* station, std::shared_ptr<TiXmlElement> original, std::string added_detail = "")
+    void report(TiXmlElement* station, std::shared_ptr<TiXmlElement> original, std::string added_detail = "",
+                bool sequences_stayed = false)
     {
         ++(original == nullptr ? outcome.added : outcome.changed);
         ChangedStation changed;
         changed.station = station;
         changed.original = std::move(original);
         changed.added_detail = std::move(added_detail);
+        changed.sequences_stayed = sequences_stayed;
         outcome.stations.push_back(std::move(changed));
         if (changed_now) {
             changed_now(outcome.stations.back());
@@ -873,15 +875,17 @@ private:
         // Most rows change nothing and never come here; a station that
         // changes takes the dialog's road. A complete record of elements
         // alone comes back from the dialog's copy as it went in: storing
-        // into it in place gives the same record, without two copies.
+        // into it in place gives the same record, without two copies. The
+        // store leaves the sequences as they are, so the record as it was is
+        // kept without them.
         const CompletedStation completed(station);
         if (completed.element() == station && only_elements(station)) {
-            std::shared_ptr<TiXmlElement> original = copy_of(station);
+            std::shared_ptr<TiXmlElement> original = copy_but_sequences(station);
             StationValues values = load_station_values(station, completed.parts());
             store_pending(pending, values);
             values.text[field_id] = id;
             store_station_values(station, completed.parts(), values);
-            report(station, std::move(original));
+            report(station, std::move(original), "", true);
             return;
         }
         std::shared_ptr<TiXmlElement> original = copy_of(station);

@@ -2,6 +2,7 @@
 // typed reads, clearing and copying, the dump into the log, and loading.
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -470,6 +471,32 @@ TEST(NestingCheck, CountsOnlyWhatTheParserSeesAsElements)
     };
     for (const std::string& text : tricky) {
         EXPECT_GT(precheck_xml(text.c_str(), text.size(), 256).deepest, 256) << text.substr(0, 40);
+    }
+}
+
+// Copies made of spare elements are the copies xml_copy makes, whatever the
+// spares held (other names, attributes in another order, other nodes), and
+// the holder of the spares ends empty.
+TEST(Document, CopyReusingSparesIsTheCopyOfTheSource)
+{
+    const struct {
+        const char* spares;
+        const char* source;
+    } cases[] = {
+        {"<H><C/><A x='1' y='2'><B/></A><C/></H>", "<S v='0'><A x='9' y='2'><B z='1'/><B/></A><C/></S>"},
+        {"<H><A y='1' x='2'/><E/></H>", "<S><A x='1'/><D w=''/><A/></S>"},
+        {"<H/>", "<S><A><B/></A></S>"},
+    };
+    for (const auto& c : cases) {
+        const ParsedXml spares(c.spares), source(c.source);
+        std::unique_ptr<TiXmlElement> holder(xml_add_child(nullptr, "H"));
+        holder->LinkEndChild(new TiXmlText("text"));  // a node that is no element goes
+        xml_copy(holder.get(), spares.root);
+        TiXmlElement expected("S"), made("S");
+        xml_copy(&expected, source.root);
+        xml_copy_reusing(&made, source.root, holder.get());
+        EXPECT_EQ(render_tree(&expected), render_tree(&made)) << c.source;
+        EXPECT_EQ(nullptr, holder->FirstChild()) << c.source;
     }
 }
 

@@ -15,6 +15,7 @@
 #include "doc/file_state.h"
 #include "doc/file_system.h"
 #include "doc/save_test_hooks.h"
+#include "doc/xml_writer.h"
 #include "support/core_files.h"
 #include "support/core_saving.h"
 
@@ -47,6 +48,25 @@ TEST_F(Saving, WriteFailingMidwayLeavesThePreviousFile)
         expect_failed_and_untouched(document.save_file(target.c_str()));
         EXPECT_NE(document.error_text().find("No space left on device"), std::string::npos);
     }
+}
+
+// The text reaches the file a piece of about a megabyte at a time: a file of
+// several pieces is the writer's whole text, and a disk that fills up after
+// the first piece still leaves the previous file.
+TEST_F(Saving, FileOfSeveralPiecesIsTheWholeTextOrNothing)
+{
+    TiXmlElement* stations = document.find_path("/STATIONS");
+    for (int i = 0; i < 40000; ++i) {
+        xml_set_attr(xml_add_child(stations, "STATION"), "description", "a station further down the list");
+    }
+    const std::string text = write_document_text(*document.doc);
+    ASSERT_GT(text.size(), 2u << 20);  // three pieces
+    set_save_write_limit(static_cast<long long>(3u << 19));
+    expect_failed_and_untouched(document.save_file(target.c_str()));
+    EXPECT_NE(document.error_text().find("No space left on device"), std::string::npos);
+    set_save_write_limit(-1);
+    EXPECT_FALSE(document.save_file(target.c_str())) << document.error_text();
+    EXPECT_TRUE(read_bytes(target) == text);
 }
 
 TEST_F(Saving, TemporaryFileLeftByAnInterruptedSaveIsRemoved)

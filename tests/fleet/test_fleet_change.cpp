@@ -9,6 +9,7 @@
 
 #include "fleet/check_rules.h"
 #include "fleet/csv_reader.h"
+#include "fleet/diff_station.h"
 #include "fleet/fleet_station.h"
 #include "fleet/station_apply.h"
 #include "fleet/station_import.h"
@@ -45,7 +46,8 @@ TEST(FleetCsvReader, SeparatorsQuotingLineEndsAndEncodings)
     EXPECT_EQ("200001: the sheet holds more than 200000 rows: no list of stations is that large", records_text(rows));
     EXPECT_EQ("2: a cell holds more than 32767 characters, more than a spreadsheet's cell holds",
               records_text("id;d\n1;" + std::string(32768, 'x') + "\n"));
-    EXPECT_EQ("1: a row holds more than 256 cells: no list of stations is that wide", records_text(std::string(256, ';')));
+    EXPECT_EQ("1: a row holds more than 256 cells: no list of stations is that wide",
+              records_text(std::string(256, ';')));
 
     EXPECT_EQ("caf\xC3\xA9", csv_text_as_utf8("\xEF\xBB\xBF"
                                               "caf\xC3\xA9"));
@@ -100,6 +102,36 @@ TEST(FleetImport, StoresAsTheDialogAndLeavesWhatTheRowDoesNotChange)
     EXPECT_STREQ("new", fleet.parameter(1, "PASSWORD"));
     EXPECT_STREQ("Well", xml_get_attr(fleet.station(1), "description"));
     EXPECT_STREQ("6852", fleet.parameter(1, "PIN_CODE"));
+}
+
+// A record the import stores into in place keeps its sequences, and is
+// kept as it was without them: its lines must be those of the whole record
+// as it was against the record now.
+TEST(FleetImport, LinesOfARecordWhoseSequencesStayedAreThoseOfTheWholeRecords)
+{
+    Fleet fleet({"1", "2", "3"});
+    xml_remove_child(find_station_parts(fleet.station(2)).cfg_sequences, find_station_parts(fleet.station(2)).seq_fast);
+    std::vector<std::shared_ptr<TiXmlElement>> before;
+    for (int i = 0; i < 3; ++i) {
+        before.push_back(copy_of(fleet.station(i)));
+    }
+    int seen = 0;
+    import_csv(fleet, "id;pin;apn_name;description\n1;4321;;\n2;;apn.example;other\n3;;apn.example;\n", {},
+               [&](ChangedStation& changed) {
+                   const int i = seen++;
+                   EXPECT_EQ(i < 2, changed.sequences_stayed) << i;  // the third takes the dialog's road
+                   std::string said, whole;
+                   for (const Change& line : station_changes(changed.original.get(), changed.station, false,
+                                                             NewerChoices(), changed.sequences_stayed)) {
+                       said += change_line(line) + "\n";
+                   }
+                   for (const Change& line : station_changes(before[i].get(), changed.station, false)) {
+                       whole += change_line(line) + "\n";
+                   }
+                   EXPECT_EQ(whole, said) << i;
+                   EXPECT_NE("", said);
+               });
+    EXPECT_EQ(3, seen);
 }
 
 TEST(FleetImport, RefusesWhatItCannotStoreAndNamesWhere)
@@ -249,6 +281,52 @@ TEST(FleetApply, TheCheckOfCopiedSequencesFindsWhatEachCopyHolds)
     const std::string read_each = findings(false);
     EXPECT_NE(std::string::npos, read_each.find("3 STATION[id=3]")) << read_each;
     EXPECT_EQ(read_each, findings(true));
+}
+
+// A target complete as it stands that receives whole sequences alone keeps
+// only those as they were: its lines must be those of the whole record as it
+// was against the record now.
+TEST(FleetApply, LinesOfSequencesAloneAreThoseOfTheWholeRecords)
+{
+    Fleet fleet({"1", "2", "3", "4"});
+    const StationParts source = find_station_parts(fleet.station(0));
+    xml_set_attr(xml_add_child(source.seq_slow, "ACQ_VBAT"), "channel", "0");
+    xml_set_attr(xml_add_child(source.seq_fast, "WAIT"), "timeout", "9");  // same choices, other commands
+    xml_set_attr(find_parameter(source.cfg_parameters, "HTTP_URL"), "value", "from source");
+    xml_remove_child(find_station_parts(fleet.station(3)).cfg_parameters,
+                     find_parameter(find_station_parts(fleet.station(3)).cfg_parameters, "SMS_NUMBER"));
+    const struct {
+        unsigned parts;
+        bool sequences_alone;  // for the complete targets 2 and 3; never for 4, incomplete
+    } cases[] = {{part_slow, true}, {part_slow | part_fast | part_health, true}, {part_gsm | part_slow, false}};
+    for (const auto& c : cases) {
+        std::vector<std::shared_ptr<TiXmlElement>> before;
+        for (int i = 0; i < 4; ++i) {
+            before.push_back(copy_of(fleet.station(i)));
+        }
+        int seen = 0;
+        apply_parts(fleet, "1", {"2", "3", "4"}, false, c.parts, [&](ChangedStation& changed) {
+            const int i = ++seen;
+            EXPECT_EQ(c.sequences_alone && i < 3, changed.sequences_alone()) << c.parts << " " << i;
+            const std::vector<Change> lines =
+                changed.sequences_alone() ? replaced_sequence_changes(changed.replaced_sequences, changed.station)
+                                          : station_changes(changed.original.get(), changed.station, false);
+            std::string said, whole;
+            for (const Change& line : lines) {
+                said += change_line(line) + "\n";
+            }
+            for (const Change& line : station_changes(before[i].get(), changed.station, false)) {
+                whole += change_line(line) + "\n";
+            }
+            EXPECT_EQ(whole, said) << c.parts << " " << i;
+            EXPECT_NE("", said);
+        });
+        EXPECT_EQ(3, seen);
+        for (int i = 1; i < 4; ++i) {  // back as they were for the next case
+            xml_clear(fleet.station(i));
+            xml_copy(fleet.station(i), before[i].get());
+        }
+    }
 }
 
 }  // namespace

@@ -7,8 +7,10 @@
 #include <string>
 #include <utility>
 
+#include "fleet/element_diff.h"
 #include "fleet/fleet_diff.h"
 #include "support/core_files.h"
+#include "support/core_tree.h"
 
 namespace {
 
@@ -132,6 +134,41 @@ TEST(FleetDiff, StationsMatchByIdInDocumentOrderAfterTheTopLevel)
         "7#2 \"B2\": Description \"B\" -> \"B2\"\n"
         "differ +1 -1 ~1",
         diff(before, after));
+}
+
+// Children are paired by kind and occurrence, whether both records hold them
+// in the same order (paired at their places) or not.
+TEST(FleetDiff, ElementDifferencesPairChildrenByKindAndOccurrence)
+{
+    const struct {
+        const char* older;
+        const char* newer;
+        const char* differences;
+    } cases[] = {
+        {"<S><W t='1'/><W t='2'/><CONFIGURATION value='1'><A/></CONFIGURATION></S>",
+         "<S><W t='1'/><W t='3'/><CONFIGURATION value='1'><A/></CONFIGURATION></S>", "W#2 t 2 3\n"},
+        {"<S><CONFIGURATION value='0'><A x='1'/></CONFIGURATION><CONFIGURATION value='1'><A/><A "
+         "x='2'/></CONFIGURATION></S>",
+         "<S><CONFIGURATION value='1'><A/><A x='5'/></CONFIGURATION><CONFIGURATION value='0'><A "
+         "x='1'/></CONFIGURATION></S>",
+         "CONFIGURATION[value=1]/A#2 x 2 5\n"},
+        {"<S><W/><CONFIGURATION value='0'/></S>", "<S><W/><CONFIGURATION value='1'/><CONFIGURATION value='0'/><N/></S>",
+         "CONFIGURATION[value=1] (element) - \nN (element) - \n"},
+        {"<S><W/><W/><CONFIGURATION value='0'/></S>", "<S><W/><CONFIGURATION value='0' k='v'/></S>",
+         "W#2 (element)  -\nCONFIGURATION[value=0] k - v\n"},
+        {"<S><W t='1'/><K/><W t='2'/></S>", "<S><W t='1'/><W t='9'/></S>", "W#2 t 2 9\n"},  // K passed over
+    };
+    for (const auto& c : cases) {
+        const ParsedXml older(c.older), newer(c.newer);
+        std::string said;
+        const SkipElement skip = [](const TiXmlElement* e) { return std::strcmp(xml_name(e), "K") == 0; };
+        for (const ElementDifference& d : element_differences(older.root, newer.root, skip)) {
+            said += d.path + " " + (d.attribute != nullptr ? d.attribute : "(element)") + " " +
+                    (d.old_value != nullptr ? d.old_value : "-") + " " + (d.new_value != nullptr ? d.new_value : "-") +
+                    "\n";
+        }
+        EXPECT_EQ(c.differences, said) << c.older;
+    }
 }
 
 }  // namespace
