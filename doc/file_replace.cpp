@@ -32,17 +32,40 @@ std::string temporary_prefix(const std::string& file_name)
     return "." + file_name.substr(0, max_name_in_temporary) + temporary_file_marker;
 }
 
-bool is_leftover_name(const std::string& name, const std::string& prefix)
+// ".20261208-143005.bak" or ".20261208-143005-2.bak": what a dated backup
+// adds to the name of the file it keeps.
+bool is_backup_ending(const std::string& text)
 {
-    return name.size() == prefix.size() + random_suffix_length && name.compare(0, prefix.size(), prefix) == 0;
+    const std::string digits = "0123456789";
+    if (text.size() < 20 || text[0] != '.' || text.compare(text.size() - 4, 4, ".bak") != 0 || text[9] != '-' ||
+        text.find_first_not_of(digits, 1) != 9 || text.find_first_not_of(digits, 10) != 16) {
+        return false;
+    }
+    return text.size() == 20 || (text[16] == '-' && text.find_first_not_of(digits, 17) == text.size() - 4);
+}
+
+// A temporary file that a save of `file_name`, or of one of its dated
+// backups, left when it was interrupted.
+bool is_leftover_name(const std::string& name, const std::string& file_name)
+{
+    const std::string start = "." + file_name.substr(0, max_name_in_temporary);
+    const size_t marker_size = std::strlen(temporary_file_marker);
+    if (name.size() < start.size() + marker_size + random_suffix_length || name.compare(0, start.size(), start) != 0) {
+        return false;
+    }
+    const size_t marker_at = name.size() - random_suffix_length - marker_size;
+    const std::string between = name.substr(start.size(), marker_at - start.size());
+    return name.compare(marker_at, marker_size, temporary_file_marker) == 0 &&
+           (between.empty() || is_backup_ending(between));
 }
 
 // Leftovers of interrupted saves hold the secrets of a whole fleet: each save
-// removes those of its target, but never the file of a save still running.
-void remove_leftovers(const std::string& folder, const std::string& prefix)
+// removes those of its target and of its backups, but never the file of a
+// save still running.
+void remove_leftovers(const std::string& folder, const std::string& file_name)
 {
     for (const std::string& name : file_system::names_in(folder)) {
-        if (is_leftover_name(name, prefix)) {
+        if (is_leftover_name(name, file_name)) {
             file_system::remove_unless_held(file_system::in_folder(folder, name));
         }
     }
@@ -147,7 +170,7 @@ bool replace_file_content(const char* target, const ContentSource& content, std:
 
     const std::string folder = file_system::folder_of(path);
     const std::string prefix = temporary_prefix(file_system::name_of(path));
-    remove_leftovers(folder, prefix);
+    remove_leftovers(folder, file_system::name_of(path));
     TemporaryFile temporary;  // removed on every failure below
     if (!create_temporary(temporary, folder, prefix, error)) {
         return false;
@@ -184,4 +207,30 @@ bool replace_file_content(const char* target, const ContentSource& content, std:
         return false;
     }
     return true;
+}
+
+file_system::Created write_new_file(const char* path, const std::string& bytes, std::string& error,
+                                    const char* properties_of)
+{
+    const std::string folder = file_system::folder_of(path);
+    TemporaryFile temporary;  // removed on every failure below
+    size_t done = 0;
+    std::string reason;
+    if (!create_temporary(temporary, folder, temporary_prefix(file_system::name_of(path)), error) ||
+        !write_all(temporary, bytes.data(), bytes.size(), done, error)) {
+        return file_system::Created::failed;
+    }
+    if (properties_of != nullptr && !temporary.take_properties_of(properties_of, reason)) {
+        error = "cannot set the file permissions: " + reason;
+        return file_system::Created::failed;
+    }
+    if (!temporary.flush(reason) || !temporary.close_writing(reason)) {
+        error = "cannot write the file: " + reason;
+        return file_system::Created::failed;
+    }
+    const file_system::Created put = temporary.put_at_new_name(path, reason);
+    if (put == file_system::Created::failed) {
+        error = reason;
+    }
+    return put;
 }

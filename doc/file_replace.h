@@ -10,6 +10,8 @@
 #include <functional>
 #include <string>
 
+#include "doc/file_system.h"
+
 // Writes `bytes` as the new content of `target`. A symbolic link is
 // followed: the file it points to is replaced, the link stays. Returns true
 // on success; on failure the target is unchanged and `error` says why.
@@ -26,6 +28,15 @@ using ContentWriter = std::function<bool(const char* data, size_t size)>;
 using ContentSource = std::function<bool(const ContentWriter& write)>;
 bool replace_file_content(const char* target, const ContentSource& content, std::string& error,
                           const char* properties_of = nullptr);
+
+// Writes `bytes` as a new file at `path`, never over a file, folder or link
+// of that name (name_taken), and never through a link: a file whose whole
+// content is on disk takes the name in one step, or none does. Its
+// temporary file is one that a later save of the file it was named after
+// finds and removes when an interruption left it. It takes the permissions
+// of `properties_of` when given. On failure `error` says why.
+file_system::Created write_new_file(const char* path, const std::string& bytes, std::string& error,
+                                    const char* properties_of = nullptr);
 
 // Temporary files of this target are named "." + name + this + six
 // characters; a later save removes those that an interrupted save left,

@@ -90,6 +90,13 @@ enum class Created { yes, name_taken, failed };
 // `private_file` (on POSIX systems; on Windows the folder's rights apply).
 Created create_new_file(const std::string& path, const std::string& bytes, bool private_file, std::string& reason);
 
+// A new folder for scratch files in the system's temporary folder, that
+// only the user may enter, whose name the system's ANSI calls (fopen)
+// reach on Windows too; empty, with the reason, when none can be made.
+std::string make_private_folder(std::string& reason);
+// Removes the folder and the files in it.
+void remove_private_folder(const std::string& folder);
+
 // Removes the file (a link, not what it points to); false when it could not.
 bool remove_file(const std::string& path);
 
@@ -145,6 +152,9 @@ public:
     // its result checked, and the lock stays held on a copy; on Windows the
     // handle stays open until the replace, since it keeps other saves off.
     bool close_writing(std::string& reason);
+    // Gives the file the name `target` if no file, folder or link has it,
+    // in one step, never following a link.
+    Created put_at_new_name(const std::string& target, std::string& reason);
     // Puts the file in the target's place in one step and makes the step
     // durable. On Windows a target that another program holds open (the
     // station communication software, a virus scanner, a backup) is tried

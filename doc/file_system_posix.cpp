@@ -200,6 +200,26 @@ Created create_new_file(const std::string& path, const std::string& bytes, bool 
     return Created::yes;
 }
 
+std::string make_private_folder(std::string& reason)
+{
+    const char* temporary = getenv("TMPDIR");
+    std::string pattern =
+        std::string(temporary != nullptr && *temporary != '\0' ? temporary : "/tmp") + "/zantor-XXXXXX";
+    if (mkdtemp(&pattern[0]) == nullptr) {  // 0700
+        reason = reason_of(errno);
+        return std::string();
+    }
+    return pattern;
+}
+
+void remove_private_folder(const std::string& folder)
+{
+    for (const std::string& name : names_in(folder)) {
+        unlink(in_folder(folder, name).c_str());
+    }
+    rmdir(folder.c_str());
+}
+
 bool remove_file(const std::string& path)
 {
     return unlink(path.c_str()) == 0;
@@ -420,6 +440,21 @@ bool TemporaryFile::close_writing(std::string& reason)
         return false;
     }
     return true;
+}
+
+Created TemporaryFile::put_at_new_name(const std::string& target, std::string& reason)
+{
+    // A second name for the file fails, rather than follows, on a name
+    // that exists: a link planted there is never written through.
+    if (link(path.c_str(), target.c_str()) != 0) {
+        reason = reason_of(errno);
+        return errno == EEXIST ? Created::name_taken : Created::failed;
+    }
+    unlink(path.c_str());
+    replaced = true;
+    forget_on_interrupt(path);
+    sync_folder(folder_of(target));
+    return Created::yes;
 }
 
 bool TemporaryFile::replace(const std::string& target, std::string& reason)

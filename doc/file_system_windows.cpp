@@ -250,6 +250,43 @@ Created create_new_file(const std::string& path, const std::string& bytes, bool,
     return Created::yes;
 }
 
+std::string make_private_folder(std::string& reason)
+{
+    // The short form of the temporary folder's name is ASCII even under a
+    // user name that the ANSI code page cannot hold.
+    wchar_t folder[MAX_PATH + 1] = {}, short_folder[MAX_PATH + 1] = {};
+    if (GetTempPathW(MAX_PATH, folder) == 0 || GetShortPathNameW(folder, short_folder, MAX_PATH) == 0) {
+        reason = last_reason();
+        return std::string();
+    }
+    std::string base;
+    if (!narrow(short_folder, base)) {
+        reason = "the temporary folder's name is not one the ANSI code page holds";
+        return std::string();
+    }
+    for (unsigned n = 0; n < 1000; ++n) {
+        const std::string made =
+            in_folder(base, "zantor-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(n));
+        if (CreateDirectoryW(wide(made).c_str(), nullptr)) {  // the user's own temporary folder's rights
+            return made;
+        }
+        if (GetLastError() != ERROR_ALREADY_EXISTS) {
+            reason = last_reason();
+            return std::string();
+        }
+    }
+    reason = strerror(EEXIST);
+    return std::string();
+}
+
+void remove_private_folder(const std::string& folder)
+{
+    for (const std::string& name : names_in(folder)) {
+        DeleteFileW(wide(in_folder(folder, name)).c_str());
+    }
+    RemoveDirectoryW(wide(folder).c_str());
+}
+
 bool remove_file(const std::string& path)
 {
     return DeleteFileW(wide(path).c_str()) != 0;
@@ -417,6 +454,20 @@ bool TemporaryFile::flush(std::string& reason)
 bool TemporaryFile::close_writing(std::string&)
 {
     return true;
+}
+
+Created TemporaryFile::put_at_new_name(const std::string& target, std::string& reason)
+{
+    // Without MOVEFILE_REPLACE_EXISTING the move fails on any name that
+    // exists.
+    if (!MoveFileExW(wide(path).c_str(), wide(target).c_str(), MOVEFILE_WRITE_THROUGH)) {
+        const DWORD error = GetLastError();
+        reason = reason_of(error);
+        return error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS ? Created::name_taken : Created::failed;
+    }
+    replaced = true;
+    forget_on_interrupt(path);
+    return Created::yes;
 }
 
 bool TemporaryFile::replace(const std::string& target, std::string& reason)

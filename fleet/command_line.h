@@ -26,6 +26,9 @@ struct CommandOutput {
     std::vector<std::string> out_pieces;
     std::string err;  // standard error
     int status = exit_nothing_to_report;
+    // The file the command wrote (UTF-8), if any: said first when the
+    // report cannot be printed.
+    std::string written;
     // The documents the command read last. They go with the output, so that
     // the program can write it and end without freeing them one by one (a
     // fleet of 10,000 stations is 800,000 elements).

@@ -129,7 +129,9 @@ void run_list(const ParsedOptions& options, CommandOutput& output)
         // the operator's changes from those made in the file since.
         const std::vector<std::vector<std::string>> listed = listed_sheet_rows(rows);
         if (!write_xlsx(out, {{"Stations", &rows, numbers, false}, {listed_sheet_name, &listed, {}, true}}, error)) {
-            report_unreadable(list_spec(), out, "cannot be written: " + error, output);
+            report_unreadable(list_spec(), out, error, output);
+        } else {
+            output.written = file_name_text(out);
         }
         return;
     }

@@ -102,14 +102,25 @@ bool keep_backup(const CommandSpec& command, const std::string& target, CommandO
     localtime_r(&now, &local);
 #endif
     std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &local);
-    std::string backup = target + "." + stamp + ".bak";
-    for (int n = 2; file_system::kind_of(backup) != file_system::Kind::missing; ++n) {
-        backup = target + "." + stamp + "-" + std::to_string(n) + ".bak";
-    }
     std::string bytes, error;
-    if (!read_whole_file(target.c_str(), bytes, error) ||
-        !replace_file_content(backup.c_str(), bytes, error, target.c_str())) {
-        report_unreadable(command, backup, "cannot keep the backup: " + error + "; nothing written", output);
+    if (!read_whole_file(target.c_str(), bytes, error)) {
+        report_unreadable(command, target, error + "; no backup made, nothing written", output);
+        return false;
+    }
+    // A new name each time, never an earlier backup's, nor the file that a
+    // link planted at the name points to.
+    std::string backup = target + "." + stamp + ".bak";
+    file_system::Created made = file_system::Created::name_taken;
+    for (int n = 2; made == file_system::Created::name_taken && n < 1000; ++n) {
+        made = write_new_file(backup.c_str(), bytes, error, target.c_str());
+        if (made == file_system::Created::name_taken) {
+            backup = target + "." + stamp + "-" + std::to_string(n) + ".bak";
+        }
+    }
+    if (made != file_system::Created::yes) {
+        output.err += std::string("zantor-fleet ") + command.name + ": cannot keep the backup " +
+                      file_name_text(backup) + ": " + error + "; nothing written\n";
+        output.status = exit_trouble;
         return false;
     }
     output.out += "backup: " + file_name_text(backup) + "\n";
@@ -371,9 +382,10 @@ void finish_change(const CommandSpec& command, const ParsedOptions& options, con
         return;
     }
     if (document.save_file(target.c_str())) {
-        report_unreadable(command, target, "cannot write: " + document.error_text(), output);
+        report_unreadable(command, target, document.error_text() + "; the file is as it was", output);
         return;
     }
+    output.written = file_name_text(target);
     lines.move_to(output);
     output.out_pieces.push_back(findings_text + file_name_text(file) + ": " +
                                 (unchanged ? "nothing to change" : summary) +

@@ -1,38 +1,58 @@
 #include "fleet/output_xlsx.h"
 
+#include <fcntl.h>
 #include <xlsxwriter.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
-#include <filesystem>
-
 #ifdef _WIN32
-#include <windows.h>
+#include <io.h>
+#else
+#include <unistd.h>
 #endif
+
+#include "doc/file_replace.h"
+#include "doc/file_system.h"
+#include "doc/xml_load.h"
 
 namespace {
 
-// libxlsxwriter takes names in UTF-8 on Windows too, where the program's
-// names are in the system's ANSI code page.
-std::string library_file_name(const std::string& name)
-{
+// libxlsxwriter writes its own lines on standard error when a write fails
+// (on a full disk, say): the operator reads ours instead, one cause a line.
+class QuietLibrary {
+public:
+    QuietLibrary()
+    {
+        std::fflush(stderr);
+        saved = dup(fileno(stderr));
+        const int nothing = open(null_device, O_WRONLY);
+        if (saved >= 0 && nothing >= 0) {
+            dup2(nothing, fileno(stderr));
+        }
+        if (nothing >= 0) {
+            close(nothing);
+        }
+    }
+    ~QuietLibrary()
+    {
+        if (saved >= 0) {
+            std::fflush(stderr);
+            dup2(saved, fileno(stderr));
+            close(saved);
+        }
+    }
+    QuietLibrary(const QuietLibrary&) = delete;
+    QuietLibrary& operator=(const QuietLibrary&) = delete;
+
+private:
+    int saved = -1;
 #ifdef _WIN32
-    const int size = static_cast<int>(name.size());
-    std::wstring wide(static_cast<size_t>(MultiByteToWideChar(CP_ACP, 0, name.data(), size, nullptr, 0)), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, name.data(), size, &wide[0], static_cast<int>(wide.size()));
-    const int wide_size = static_cast<int>(wide.size());
-    std::string utf8(
-        static_cast<size_t>(WideCharToMultiByte(CP_UTF8, 0, wide.data(), wide_size, nullptr, 0, nullptr, nullptr)),
-        '\0');
-    WideCharToMultiByte(CP_UTF8, 0, wide.data(), wide_size, &utf8[0], static_cast<int>(utf8.size()), nullptr, nullptr);
-    return utf8;
+    static constexpr const char* null_device = "NUL";
 #else
-    return name;
+    static constexpr const char* null_device = "/dev/null";
 #endif
-}
+};
 
 // Characters a column shows at most; longer values are cut off on screen.
 const size_t widest_column = 60;
@@ -103,47 +123,54 @@ lxw_error fill_sheet(lxw_worksheet* sheet, const XlsxSheet& from, lxw_format* he
 
 bool write_xlsx(const std::string& file_name, const std::vector<XlsxSheet>& sheets, std::string& error)
 {
-    // A file that cannot be made is told here, in the system's words, not
-    // by the library on standard error once the workbook is assembled.
-    std::FILE* probe = std::fopen(file_name.c_str(), "wb");
-    if (probe == nullptr) {
-        error = std::strerror(errno);
+    // The library makes the workbook in a scratch folder of the user's own
+    // (it opens files by their ANSI names, which that folder's name is on
+    // Windows too); the workbook then reaches OUT as every file the tool
+    // writes does: whole or not at all, owner-only when new, since it may
+    // show secrets.
+    std::string reason;
+    const std::string folder = file_system::make_private_folder(reason);
+    if (folder.empty()) {
+        error = "cannot make a scratch folder for the workbook: " + reason;
         return false;
     }
-    std::fclose(probe);
-    // libxlsxwriter assembles the parts in temporary files; the system's
-    // own folder for them, which on Windows is not the root of a drive.
-    std::error_code ignored;
-    std::string temporary_folder = std::filesystem::temp_directory_path(ignored).string();
+    const std::string scratch = file_system::in_folder(folder, "workbook.xlsx");
+    std::string tmpdir = folder;
     lxw_workbook_options options = {};
     options.constant_memory = LXW_TRUE;
-    options.tmpdir = temporary_folder.empty() ? nullptr : &temporary_folder[0];
-    lxw_workbook* workbook = workbook_new_opt(library_file_name(file_name).c_str(), &options);
-    if (workbook == nullptr) {
-        error = "the workbook cannot be made";
-        return false;
-    }
-    lxw_format* header = workbook_add_format(workbook);
-    format_set_bold(header);
-    format_set_num_format(header, "@");
-    lxw_format* text = workbook_add_format(workbook);
-    format_set_num_format(text, "@");
+    options.tmpdir = &tmpdir[0];
     lxw_error status = LXW_NO_ERROR;
-    for (const XlsxSheet& sheet : sheets) {
-        lxw_worksheet* added = workbook_add_worksheet(workbook, sheet.name.c_str());
-        status = added == nullptr ? LXW_ERROR_MEMORY_MALLOC_FAILED : fill_sheet(added, sheet, header, text);
-        if (status != LXW_NO_ERROR) {
-            break;
+    {
+        const QuietLibrary quiet;
+        lxw_workbook* workbook = workbook_new_opt(scratch.c_str(), &options);
+        if (workbook == nullptr) {
+            file_system::remove_private_folder(folder);
+            error = "the workbook cannot be made";
+            return false;
+        }
+        lxw_format* header = workbook_add_format(workbook);
+        format_set_bold(header);
+        format_set_num_format(header, "@");
+        lxw_format* text = workbook_add_format(workbook);
+        format_set_num_format(text, "@");
+        for (const XlsxSheet& sheet : sheets) {
+            lxw_worksheet* added = workbook_add_worksheet(workbook, sheet.name.c_str());
+            status = added == nullptr ? LXW_ERROR_MEMORY_MALLOC_FAILED : fill_sheet(added, sheet, header, text);
+            if (status != LXW_NO_ERROR) {
+                break;
+            }
+        }
+        const lxw_error closed = workbook_close(workbook);
+        if (status == LXW_NO_ERROR) {
+            status = closed;
         }
     }
-    const lxw_error closed = workbook_close(workbook);
-    if (status == LXW_NO_ERROR) {
-        status = closed;
-    }
-    if (status != LXW_NO_ERROR) {
-        error = lxw_strerror(status);
-        std::remove(file_name.c_str());  // what was written of it is no workbook
+    std::string bytes;
+    const bool made = status == LXW_NO_ERROR && read_whole_file(scratch.c_str(), bytes, reason, "a workbook");
+    file_system::remove_private_folder(folder);
+    if (!made) {
+        error = status != LXW_NO_ERROR ? std::string(lxw_strerror(status)) : reason;
         return false;
     }
-    return true;
+    return replace_file_content(file_name.c_str(), bytes, error);
 }

@@ -1,8 +1,10 @@
 // zantor-fleet: the settings files of a fleet of stations, from the command
 // line. See fleet_main.cpp for the commands.
+#include <cerrno>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <new>
 #ifdef __GLIBC__
 #include <malloc.h>
@@ -93,9 +95,14 @@ int main(int argc, char** argv)
     }
     write(output.err, stderr);
     if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
-        std::fprintf(stderr, "zantor-fleet: cannot write the output\n");
+        // The file's fate first: a file written stays written.
+        const std::string said =
+            output.written.empty()
+                ? std::string("zantor-fleet: nothing written; the report could not be printed")
+                : "zantor-fleet: " + terminal_text(output.written) + " written; the report could not be printed";
+        std::fprintf(stderr, "%s: %s\n", said.c_str(), std::strerror(errno));
         std::fflush(stderr);
-        leave(exit_trouble);
+        leave(output.written.empty() ? exit_trouble : output.status);
     }
     std::fflush(stderr);
     leave(output.status);

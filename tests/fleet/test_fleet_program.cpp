@@ -1,11 +1,16 @@
 // zantor-fleet as an operator runs it: the built program on small files,
 // its whole output and its exit status.
 #include <gtest/gtest.h>
+#ifndef _WIN32
+#include <unistd.h>
+#endif
 
+#include <ctime>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "doc/file_system.h"
 #include "fleet/csv_reader.h"
 #include "fleet/workbook_reader.h"
 #include "fleet/zip_in_memory.h"
@@ -147,7 +152,7 @@ TEST_F(FleetProgram, WhatIsNoSettingsFileIsRefusedAndNamed)
         {{"import-csv", "fleet.xml", "."}, "import-csv: .: a folder, not a CSV file (Is a directory)"},
         {{"import", "fleet.xml", "."}, "import: .: a folder, not a spreadsheet (Is a directory)"},
         {{"list", "fleet.xml", "--xlsx", "missing/list.xlsx"},
-         "list: missing/list.xlsx: cannot be written: No such file or directory"},
+         "list: missing/list.xlsx: cannot create a temporary file in missing/: No such file or directory"},
     };
     for (const Refused& c : cases) {
         const ProgramRun result = run(c.args);
@@ -396,6 +401,33 @@ TEST_F(FleetProgram, ImportOfItsOwnListChangesNothingAndASecondImportNothingMore
     const ProgramRun second = run({"import-csv", "fleet.xml", "other.csv"});
     EXPECT_EQ("fleet.xml: nothing to change\n", second.out + second.err);
     EXPECT_EQ(written, read_bytes(dir.file("fleet.xml")));
+}
+
+// Caught: --backup wrote the fleet's secrets wherever a link planted at its
+// predictable name pointed, and an interrupted backup left a hidden copy
+// of them that no later save removed.
+TEST_F(FleetProgram, ABackupNeverFollowsALinkAndItsLeftoversGo)
+{
+    file("fleet.xml", settings(station("1", "Pump house")));
+    file("new.csv", "id;description\n1;Well\n");
+    const std::string leftover = ".fleet.xml.20261208-143005.bak.zantor-save-abc123";
+    file(leftover.c_str(), "a whole fleet's secrets");
+#ifndef _WIN32
+    // Links at the names of this second and the next few, to nowhere.
+    const std::time_t now = std::time(nullptr);
+    for (int ahead = 0; ahead < 10; ++ahead) {
+        const std::time_t then = now + ahead;
+        char stamp[32];
+        std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", std::localtime(&then));
+        ASSERT_EQ(0, symlink("stolen.xml", dir.file(std::string("fleet.xml.") + stamp + ".bak").c_str()));
+    }
+#endif
+    const ProgramRun backed_up = run({"import", "fleet.xml", "new.csv", "--backup"});
+    EXPECT_EQ(0, backed_up.status) << backed_up.printed();
+    const std::string backup = backed_up.out.substr(8, backed_up.out.find('\n') - 8);
+    EXPECT_EQ(settings(station("1", "Pump house")), read_bytes(dir.file(backup)));
+    EXPECT_EQ(file_system::Kind::missing, file_system::kind_of(dir.file("stolen.xml")));
+    EXPECT_EQ(file_system::Kind::missing, file_system::kind_of(dir.file(leftover)));
 }
 
 TEST_F(FleetProgram, ImportWithOneBadRowWritesNothingAndNamesItsLineAndColumn)
