@@ -13,6 +13,7 @@
 
 #include "doc/file_system.h"
 #include "doc/save_test_hooks.h"
+#include "doc/xml_load.h"
 
 const char* const temporary_file_marker = ".zantor-save-";
 
@@ -121,6 +122,87 @@ bool write_all(TemporaryFile& temporary, const char* data, size_t size, size_t& 
     return true;
 }
 
+// A full copy of the file's content as it is, on disk before the file is
+// written into: beside it, or in a folder of the user's own when its folder
+// is one the user may not write in. Its path, or empty with the reason.
+std::string keep_previous_version(const std::string& path, std::string& reason)
+{
+    std::string previous;
+    if (!read_whole_file(path.c_str(), previous, reason)) {
+        return std::string();
+    }
+    std::random_device random;
+    const std::string folder = file_system::folder_of(path);
+    const std::string name = "." + file_system::name_of(path).substr(0, max_name_in_temporary) + ".zantor-previous-";
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const std::string copy = file_system::in_folder(folder, name + std::to_string(random() % 1000000));
+        const file_system::Created made = file_system::create_new_file(copy, previous, true, reason);
+        if (made == file_system::Created::yes) {
+            return copy;
+        }
+        if (made == file_system::Created::failed) {
+            break;
+        }
+    }
+    const std::string own_folder = file_system::make_private_folder(reason);
+    if (own_folder.empty()) {
+        return std::string();
+    }
+    const std::string copy = file_system::in_folder(own_folder, file_system::name_of(path));
+    if (file_system::create_new_file(copy, previous, true, reason) != file_system::Created::yes) {
+        file_system::remove_private_folder(own_folder);
+        return std::string();
+    }
+    return copy;
+}
+
+void forget_previous_version(const std::string& copy)
+{
+    file_system::remove_file(copy);
+    const std::string folder = file_system::folder_of(copy);
+    if (file_system::names_in(folder).empty()) {
+        file_system::remove_private_folder(folder);  // only an empty folder of ours goes
+    }
+}
+
+// The save of a file that a new file could not stand in for (see
+// must_write_in_place): its content is written over, from its start, once
+// a full copy of the previous content is on disk; the copy goes when the
+// new content is, and stays, named, when it is not.
+bool write_in_place(const std::string& path, const ContentSource& content, std::string& error)
+{
+    std::string reason;
+    const std::string copy = keep_previous_version(path, reason);
+    if (copy.empty()) {
+        error = "cannot keep a copy of the file before writing into it: " + reason;
+        return false;
+    }
+    const long long file = file_system::open_to_overwrite(path, reason);
+    if (file < 0) {
+        forget_previous_version(copy);
+        error = "cannot write the file: " + reason;
+        return false;
+    }
+    unsigned long long done = 0;
+    bool written = true;
+    const ContentWriter write = [&](const char* data, size_t size) {
+        for (size_t at = 0; written && at < size;) {
+            const long long wrote = file_system::write_to(file, data + at, size - at, reason);
+            written = wrote > 0;
+            at += written ? static_cast<size_t>(wrote) : 0;
+            done += written ? static_cast<unsigned long long>(wrote) : 0;
+        }
+        return written;
+    };
+    const bool made = content(write) && written;
+    if (!file_system::finish_overwrite(file, done, reason) || !made) {
+        error = "cannot write the file: " + reason + "; its previous version is kept in " + copy;
+        return false;
+    }
+    forget_previous_version(copy);
+    return true;
+}
+
 }  // namespace
 
 void set_save_write_limit(long long bytes)
@@ -168,6 +250,9 @@ bool replace_file_content(const char* target, const ContentSource& content, std:
             break;
     }
 
+    if (properties_of == nullptr && file_system::must_write_in_place(path)) {
+        return write_in_place(path, content, error);
+    }
     const std::string folder = file_system::folder_of(path);
     const std::string prefix = temporary_prefix(file_system::name_of(path));
     remove_leftovers(folder, file_system::name_of(path));

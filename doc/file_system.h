@@ -76,6 +76,23 @@ bool save_target_of(const std::string& path, std::string& target, std::string& e
 // replaced: no write permission, or the read-only attribute.
 bool may_replace(const std::string& path, std::string& reason);
 
+// True when a save must write the new content into the file at `path`
+// itself rather than put a new file in its place, because a new file could
+// not be what this one is: it has other names (hard links), an owner or a
+// group that this user cannot give a file, or its folder is one the user
+// may not write in. Never on Windows, where the replace keeps what the file
+// is.
+bool must_write_in_place(const std::string& path);
+
+// Writing into an existing file from its start: the descriptor or handle,
+// or -1 with the reason.
+long long open_to_overwrite(const std::string& path, std::string& reason);
+// Writes at most `size` bytes; the number written, or -1 with the reason.
+long long write_to(long long file, const char* data, size_t size, std::string& reason);
+// Ends the file at `size`, forces it to the disk and closes it; false
+// with the reason (the file is closed all the same).
+bool finish_overwrite(long long file, unsigned long long size, std::string& reason);
+
 // The names in a folder, without "." and ".."; none when it cannot be read.
 std::vector<std::string> names_in(const std::string& folder);
 

@@ -1,15 +1,18 @@
 // The file calls of loading and saving on POSIX systems.
 #ifndef _WIN32
 
+#include <acl/libacl.h>
 #include <dirent.h>
 #include <fcntl.h>
 #include <pwd.h>
 #include <signal.h>
+#include <sys/acl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <time.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cstring>
@@ -139,6 +142,65 @@ bool may_replace(const std::string& path, std::string& reason)
         return false;
     }
     return true;
+}
+
+bool must_write_in_place(const std::string& path)
+{
+    struct stat st;
+    if (stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) {
+        return false;
+    }
+    if (st.st_nlink > 1 || access(folder_of(path).c_str(), W_OK | X_OK) != 0) {
+        return true;
+    }
+    if (geteuid() == 0) {
+        return false;
+    }
+    if (st.st_uid != geteuid()) {
+        return true;
+    }
+    if (st.st_gid == getegid()) {
+        return false;
+    }
+    std::vector<gid_t> groups(static_cast<size_t>(std::max(getgroups(0, nullptr), 0)));
+    const int count = getgroups(static_cast<int>(groups.size()), groups.data());
+    return std::find(groups.begin(), groups.begin() + std::max(count, 0), st.st_gid) ==
+           groups.begin() + std::max(count, 0);
+}
+
+long long open_to_overwrite(const std::string& path, std::string& reason)
+{
+    const int descriptor = open(path.c_str(), O_WRONLY | O_NOFOLLOW | O_CLOEXEC);
+    if (descriptor < 0) {
+        reason = reason_of(errno);
+    }
+    return descriptor;
+}
+
+long long write_to(long long file, const char* data, size_t size, std::string& reason)
+{
+    ssize_t written;
+    do {
+        written = write(static_cast<int>(file), data, size);
+    } while (written < 0 && errno == EINTR);
+    if (written < 0) {
+        reason = reason_of(errno);
+    }
+    return written;
+}
+
+bool finish_overwrite(long long file, unsigned long long size, std::string& reason)
+{
+    const int descriptor = static_cast<int>(file);
+    const bool done = ftruncate(descriptor, static_cast<off_t>(size)) == 0 && fsync(descriptor) == 0;
+    if (!done) {
+        reason = reason_of(errno);
+    }
+    if (close(descriptor) != 0 && done) {
+        reason = reason_of(errno);
+        return false;
+    }
+    return done;
 }
 
 std::vector<std::string> names_in(const std::string& folder)
@@ -405,19 +467,36 @@ long long TemporaryFile::write_some(const char* data, size_t size, std::string& 
     return written;
 }
 
-// The replacement gets the target's owner and permission bits. Giving the
-// file to another owner is refused to ordinary users; it then stays theirs.
+// The replacement gets the target's owner and group, permission bits and
+// access control list, so that whoever could read the settings file can,
+// and nobody else. A save that cannot give all of them writes in place
+// instead (must_write_in_place).
 bool TemporaryFile::take_properties_of(const std::string& target, std::string& reason)
 {
     struct stat target_stat;
     if (stat(target.c_str(), &target_stat) != 0) {
         return true;
     }
-    int owner_result = fchown(fd, target_stat.st_uid, target_stat.st_gid);
-    (void)owner_result;
+    struct stat own;
+    if (fstat(fd, &own) != 0 || ((own.st_uid != target_stat.st_uid || own.st_gid != target_stat.st_gid) &&
+                                 fchown(fd, target_stat.st_uid, target_stat.st_gid) != 0)) {
+        reason = "cannot keep the file's owner and group: " + reason_of(errno);
+        return false;
+    }
     if (fchmod(fd, target_stat.st_mode & 07777) != 0) {
         reason = reason_of(errno);
         return false;
+    }
+    if (acl_extended_file(target.c_str()) == 1) {
+        acl_t acl = acl_get_file(target.c_str(), ACL_TYPE_ACCESS);
+        const bool kept = acl != nullptr && acl_set_fd(fd, acl) == 0;
+        if (!kept) {
+            reason = "cannot keep the file's access control list: " + reason_of(errno);
+        }
+        if (acl != nullptr) {
+            acl_free(acl);
+        }
+        return kept;
     }
     return true;
 }

@@ -191,6 +191,47 @@ bool may_replace(const std::string& path, std::string& reason)
     return true;
 }
 
+bool must_write_in_place(const std::string&)
+{
+    return false;
+}
+
+long long open_to_overwrite(const std::string& path, std::string& reason)
+{
+    HANDLE file =
+        CreateFileW(wide(path).c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        reason = last_reason();
+        return -1;
+    }
+    return reinterpret_cast<long long>(file);
+}
+
+long long write_to(long long file, const char* data, size_t size, std::string& reason)
+{
+    DWORD written = 0;
+    const DWORD chunk = size > (DWORD{1} << 30) ? (DWORD{1} << 30) : static_cast<DWORD>(size);
+    if (!WriteFile(reinterpret_cast<HANDLE>(file), data, chunk, &written, nullptr)) {
+        reason = last_reason();
+        return -1;
+    }
+    return written;
+}
+
+bool finish_overwrite(long long file, unsigned long long size, std::string& reason)
+{
+    HANDLE handle = reinterpret_cast<HANDLE>(file);
+    LARGE_INTEGER end;
+    end.QuadPart = static_cast<LONGLONG>(size);
+    const bool done =
+        SetFilePointerEx(handle, end, nullptr, FILE_BEGIN) && SetEndOfFile(handle) && FlushFileBuffers(handle);
+    if (!done) {
+        reason = last_reason();
+    }
+    CloseHandle(handle);
+    return done;
+}
+
 std::vector<std::string> names_in(const std::string& folder)
 {
     std::vector<std::string> names;
