@@ -313,6 +313,9 @@ file_system::Created write_new_file(const char* path, const std::string& bytes, 
         error = "cannot write the file: " + reason;
         return file_system::Created::failed;
     }
+    if (pause_before_replace) {
+        pause_before_replace();
+    }
     const file_system::Created put = temporary.put_at_new_name(path, reason);
     if (put == file_system::Created::failed) {
         error = reason;

@@ -18,7 +18,9 @@
 #include <vector>
 
 #include "doc/Lib_xml.h"
+#include "doc/file_lock.h"
 #include "doc/file_replace.h"
+#include "doc/save_test_hooks.h"
 #include "doc/xml_writer.h"
 #include "support/core_files.h"
 #include "support/station_fleet.h"
@@ -230,6 +232,61 @@ std::vector<Glimpse> watch_temporary_file(myXMLdocument& document, const TempDir
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
     EXPECT_FALSE(glimpses.empty()) << "the save ended before the temporary file could be seen";
     return glimpses;
+}
+
+// Caught: Ctrl+C or a kill during a save or a backup left a hidden copy
+// of every secret of the fleet until the next save, and a lock behind.
+TEST_F(InterruptedSave, AnInterruptionAtEachStepLeavesNoCopyAndNoLock)
+{
+    const std::string previous = "<SETUP>\r\n</SETUP>\r\n";
+    const std::string text(3 << 20, 'x');
+    const struct {
+        const char* step;
+        std::function<void(int signal_number)> interrupted;
+    } steps[] = {
+        {"while a save writes",
+         [&](int signal_number) {
+             std::string error;
+             replace_file_content(
+                 target.c_str(),
+                 [&](const ContentWriter& write) { return write(text.data(), 1 << 20) && raise(signal_number) == 0; },
+                 error);
+         }},
+        {"before a save replaces the file",
+         [&](int signal_number) {
+             set_save_pause_before_replace([signal_number] { raise(signal_number); });
+             std::string error;
+             replace_file_content(target.c_str(), text, error);
+         }},
+        {"before a backup takes its name",
+         [&](int signal_number) {
+             set_save_pause_before_replace([signal_number] { raise(signal_number); });
+             std::string error;
+             write_new_file(dir.file("fleet.xml.20261210-014500.bak").c_str(), text, error);
+         }},
+        {"while the lock is held",
+         [&](int signal_number) {
+             FileLock lock;
+             std::string error;
+             lock.take(target, "zantor-fleet import", 0, error);
+             raise(signal_number);
+         }},
+    };
+    for (const auto& step : steps) {
+        for (int signal_number : {SIGINT, SIGTERM, SIGHUP}) {
+            write_bytes(target, previous);
+            const pid_t child = start_saving_child([&] {
+                step.interrupted(signal_number);
+                return false;  // not reached
+            });
+            ASSERT_GT(child, 0);
+            const int status = wait_for(child);
+            EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal_number) << step.step;
+            EXPECT_EQ(std::vector<std::string>{"fleet.xml"}, dir.entries())
+                << step.step << ", signal " << signal_number;
+            EXPECT_EQ(previous, read_bytes(target)) << step.step;
+        }
+    }
 }
 
 TEST(SaveSecrecy, TemporaryFileIsNeverReadableByOthersBeforeItIsComplete)

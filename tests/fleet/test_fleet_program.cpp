@@ -609,6 +609,26 @@ TEST_F(FleetProgram, ListAsAWorkbookKeepsEveryCellAsTextAndImportsBackUnchanged)
     EXPECT_EQ(2, run({"list", "fleet.xml", "--csv", "--xlsx", "list.xlsx"}).status);
 }
 
+// Caught on Windows: a folder with an accent failed with the library's raw
+// "Usually a permissions error", and a file name with one gave status 0
+// while writing "stations_Ã©tÃ©.xlsx" beside an empty "stations_été.xlsx".
+TEST_F(FleetProgram, AWorkbookTakesANameWithAccentsAndAFailedWriteIsSaid)
+{
+#ifdef _WIN32
+    const std::string e = "\xE9";  // the names of the system's ANSI code page
+#else
+    const std::string e = "\xC3\xA9";
+#endif
+    file("fleet.xml", settings(station("1", "Pump house")));
+    const std::string folder = "dossier " + e, workbook = folder + "/stations " + e + "t" + e + ".xlsx";
+    ASSERT_TRUE(make_folder(dir.file(folder)));
+    EXPECT_EQ("", run_ending(0, {"list", "fleet.xml", "--xlsx", workbook}).printed());
+    EXPECT_EQ(std::vector<std::string>{"stations " + e + "t" + e + ".xlsx"}, file_system::names_in(dir.file(folder)));
+    EXPECT_EQ("fleet.xml: nothing to change\n", run_ending(0, {"import", "fleet.xml", workbook}).printed());
+    const ProgramRun failed = run_ending(2, {"list", "fleet.xml", "--xlsx", "missing " + e + "/x.xlsx"});
+    EXPECT_NE(std::string::npos, failed.err.find("cannot create a temporary file in missing ")) << failed.err;
+}
+
 TEST_F(FleetProgram, WorkbookImportChangesAsTheCsvOneAndNamesTheCellOfAnError)
 {
     const std::string fleet = settings(station("1", "Pump house") + station("2", "Well"));
