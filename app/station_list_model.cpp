@@ -1,6 +1,8 @@
 #include "app/station_list_model.h"
 
 #include <algorithm>
+#include <cstring>
+#include <string>
 
 #include "widgets/cp1252_text.h"
 
@@ -51,6 +53,12 @@ int StationListModel::columnCount(const QModelIndex& parent) const
     return parent.isValid() ? 0 : column_count;
 }
 
+namespace {
+
+const size_t shown_characters = 1000;
+
+}  // namespace
+
 QVariant StationListModel::data(const QModelIndex& index, int role) const
 {
     TiXmlElement* element = station(index.row());
@@ -58,7 +66,10 @@ QVariant StationListModel::data(const QModelIndex& index, int role) const
         return QVariant();
     }
     const char* attribute = index.column() == id_column ? "id" : "description";
-    return qstring_from_cp1252(xml_get_attr_text(element, attribute));
+    // The start of the value: a column shows a few dozen characters, and a
+    // text of megabytes made every paint of the list wait seconds.
+    const char* text = xml_get_attr_text(element, attribute);
+    return qstring_from_cp1252(std::string(text, strnlen(text, shown_characters)).c_str());
 }
 
 QVariant StationListModel::headerData(int section, Qt::Orientation orientation, int role) const
