@@ -107,13 +107,15 @@ bool FileLock::take(const std::string& path, const std::string& program, int pat
         }
         if (created == file_system::Created::failed) {
             // A folder the user may not write in: the file itself is locked,
-            // as every writer of ours does there.
+            // as every writer of ours does there. Where neither can be done
+            // (the folder is gone), the write that follows fails for the
+            // same reason, and says so.
             file_lock = file_system::lock_file(path, patience_ms, reason);
-            if (file_lock >= 0) {
-                return true;
+            if (file_lock == file_system::lock_held_by_another) {
+                error = path + " is being written by another program";
+                return false;
             }
-            error = "cannot lock " + path + ": " + reason;
-            return false;
+            return true;
         }
         std::string text, unread;
         const bool read = read_whole_file(lock.c_str(), text, unread, "a lock file");

@@ -27,7 +27,9 @@ public:
     // in), the file itself is locked instead, which every writer of ours
     // does the same way. False, with the whole message in `error`, when the
     // lock is another's ("held by zantor-fleet apply, process 4242 of ops
-    // on pc-12, since 2026-12-10 14:30:05") or cannot be taken.
+    // on pc-12, since 2026-12-10 14:30:05"). Where no lock can be made at
+    // all (a folder gone), true without one: the write that follows fails
+    // and says why.
     bool take(const std::string& path, const std::string& program, int patience_ms, std::string& error);
 
     // Lets go of the lock; nothing when none is held.

@@ -128,8 +128,10 @@ std::string machine_name();
 std::string user_name();
 
 // Locks the whole file `path` for this process, waiting up to `patience_ms`
-// while another holds it: the descriptor or handle that holds the lock, or
-// -1 with the reason. unlock_file lets it go.
+// while another holds it: the descriptor or handle that holds the lock;
+// lock_held_by_another when another held it all that time; -1 with the
+// reason when it cannot be locked. unlock_file lets it go.
+const long long lock_held_by_another = -2;
 long long lock_file(const std::string& path, int patience_ms, std::string& reason);
 void unlock_file(long long held);
 

@@ -322,9 +322,10 @@ long long lock_file(const std::string& path, int patience_ms, std::string& reaso
             return descriptor;
         }
         if (errno != EWOULDBLOCK || waited >= patience_ms) {
-            reason = errno == EWOULDBLOCK ? "another program is writing it" : reason_of(errno);
+            const bool held = errno == EWOULDBLOCK;
+            reason = reason_of(errno);
             close(descriptor);
-            return -1;
+            return held ? lock_held_by_another : -1;
         }
         const timespec pause = {0, 50 * 1000 * 1000};
         nanosleep(&pause, nullptr);
