@@ -4,7 +4,6 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <ctime>
 #include <thread>
 
 #include "doc/file_system.h"
@@ -57,20 +56,6 @@ struct LockOwner {
     }
 };
 
-std::string now_text()
-{
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-#ifdef _WIN32
-    localtime_s(&local, &now);
-#else
-    localtime_r(&now, &local);
-#endif
-    char text[32];
-    std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &local);
-    return text;
-}
-
 }  // namespace
 
 std::string lock_file_of(const std::string& path)
@@ -93,7 +78,7 @@ bool FileLock::take(const std::string& path, const std::string& program, int pat
     me.machine = file_system::machine_name();
     me.user = file_system::user_name();
     me.program = program;
-    me.since = now_text();
+    me.since = file_system::local_time("%Y-%m-%d %H:%M:%S");
     const auto start = std::chrono::steady_clock::now();
     std::string reason;
     for (int attempt = 0;; ++attempt) {

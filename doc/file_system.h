@@ -122,6 +122,10 @@ bool remove_file(const std::string& path);
 long long this_process();
 bool process_runs(long long process);
 
+// The time now, on this machine's clock, in strftime's `format`: a file's
+// date in its backup's name, the time a lock was taken.
+std::string local_time(const char* format);
+
 // The machine's and the user's names, for a message that says who holds a
 // file.
 std::string machine_name();

@@ -16,6 +16,7 @@
 #include <atomic>
 #include <cerrno>
 #include <cstring>
+#include <ctime>
 
 #include "doc/file_system.h"
 
@@ -295,6 +296,15 @@ long long this_process()
 bool process_runs(long long process)
 {
     return process > 0 && (kill(static_cast<pid_t>(process), 0) == 0 || errno == EPERM);
+}
+
+std::string local_time(const char* format)
+{
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    char text[64];
+    return std::strftime(text, sizeof text, format, &local) > 0 ? text : "";
 }
 
 std::string machine_name()

@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <ctime>
 
 #include "doc/file_system.h"
 
@@ -347,6 +348,15 @@ bool process_runs(long long process)
     const bool runs = WaitForSingleObject(handle, 0) == WAIT_TIMEOUT;
     CloseHandle(handle);
     return runs;
+}
+
+std::string local_time(const char* format)
+{
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_s(&local, &now);
+    char text[64];
+    return std::strftime(text, sizeof text, format, &local) > 0 ? text : "";
 }
 
 std::string machine_name()

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
-#include <ctime>
 
 #include "doc/cp1252.h"
 #include "doc/file_replace.h"
@@ -93,15 +92,7 @@ bool keep_backup(const CommandSpec& command, const std::string& target, CommandO
     if (file_system::kind_of(target) == file_system::Kind::missing) {
         return true;
     }
-    char stamp[32];
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-#ifdef _WIN32
-    localtime_s(&local, &now);
-#else
-    localtime_r(&now, &local);
-#endif
-    std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &local);
+    const std::string stamp = file_system::local_time("%Y%m%d-%H%M%S");
     std::string bytes, error;
     if (!read_whole_file(target.c_str(), bytes, error)) {
         report_unreadable(command, target, error + "; no backup made, nothing written", output);
