@@ -58,15 +58,20 @@ bool changed_since(const std::string& path, const FileState& known)
 {
     FileState now;
     now.known = file_system::size_and_change_time(path, now.size, now.changed);
-    if (now.known != known.known || now.size != known.size || now.changed != known.changed) {
+    if (now.known != known.known || now.size != known.size) {
         return true;
     }
     if (!now.known) {
         return false;
     }
+    // The content decides: a file touched or copied back unchanged is the
+    // same file. A file another program holds cannot be read for a moment;
+    // with the same size and time it is taken as unchanged, and the save
+    // itself waits for it or says why it cannot write.
+    const bool same_time = now.changed == known.changed;
     std::string bytes, error;
     if (!read_whole_file(path.c_str(), bytes, error)) {
-        return true;
+        return !same_time;
     }
     ContentDigest digest;
     digest.add(bytes);

@@ -42,8 +42,8 @@ struct FileState {
 FileState file_state_of(const std::string& path, uint64_t digest);
 
 // True when the file at `path` is no longer the one `known` describes:
-// gone, or of another size, time or content. Its content is read only when
-// size and time are the same.
+// gone, or of another size or content. A file that cannot be read for the
+// moment counts as changed only when its time of change moved.
 bool changed_since(const std::string& path, const FileState& known);
 
 #endif

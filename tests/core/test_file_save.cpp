@@ -174,6 +174,12 @@ TEST_F(Saving, AFileReplacedSinceItWasReadIsTold)
     EXPECT_TRUE(changed_since(target, document.file_state()));
     ASSERT_NE(document.load_file(target.c_str()), nullptr);
     EXPECT_FALSE(changed_since(target, document.file_state()));
+    std::string same_size = previous + " ";
+    same_size[1] = 'X';
+    write_bytes(target, same_size);
+    EXPECT_TRUE(changed_since(target, document.file_state()));
+    write_bytes(target, previous + " ");  // written again, as it was
+    EXPECT_FALSE(changed_since(target, document.file_state()));
     file_system::remove_file(target);
     EXPECT_TRUE(changed_since(target, document.file_state()));
     ContentDigest pieces, whole;
