@@ -20,8 +20,8 @@ bool choose_folder(char* result, int capacity, const char* initial_path)
     std::vector<char> start(initial_path, initial_path + std::char_traits<char>::length(initial_path) + 1);
     strip_trailing_separators(start.data());
 
-    // Qt's own dialog rather than the desktop's, so it looks and behaves the
-    // same everywhere; it accepts only folders that exist.
+    // The system's folder chooser on Windows, Qt's own elsewhere; it accepts
+    // only folders that exist.
     // Owned by the main window, so it stands over it, and the operator cannot
     // start a second Browse or close the window while it is open.
     std::unique_ptr<QFileDialog> dialog(

@@ -4,7 +4,6 @@
 #include "app/main.h"
 
 #include <QCloseEvent>
-#include <QEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -48,17 +47,6 @@ TFmain::~TFmain()
     }
 }
 
-bool TFmain::eventFilter(QObject* watched, QEvent* event)
-{
-    if (event->type() == QEvent::KeyPress && is_watched_edit(watched)) {
-        edit_changed();
-    }
-    return QMainWindow::eventFilter(watched, event);
-}
-
-// Any key in one of the five edits counts as a change, even one that leaves
-// the text as it was (an arrow key, Shift alone): the operator may have
-// meant to change something.
 void TFmain::edit_changed()
 {
     modified = true;

@@ -6,6 +6,7 @@
 
 #include <QMainWindow>
 #include <QString>
+#include <QStringList>
 #include <string>
 
 #include "doc/Lib_xml.h"
@@ -109,6 +110,13 @@ public:
     // document that has no file yet.
     QString current_file() const { return current_file_name; }
     void set_current_file(const QString& file_name);
+    // Reads the settings file into the window as Open does, without a
+    // question; false (after telling the operator) when it could not be
+    // read, with the document as it was.
+    bool open_file(const QString& file_name);
+    // The settings file named on the program's command line ("Open with", a
+    // file dropped on the icon), opened as Open would; nothing without one.
+    void open_from_command_line(const QStringList& arguments);
     // Writes the document to the file; false (after telling the operator)
     // when the file could not be written.
     bool save_document(const QString& file_name);
@@ -132,7 +140,7 @@ public slots:
     void Button4Click();
     void Button1Click();
 
-    // A key or a paste in one of the five edits; the named handlers forward to it.
+    // A change of the text of one of the five edits; the named handlers forward to it.
     void edit_changed();
     void ed_COM_directKeyDown() { edit_changed(); }
     void ed_COM_modemKeyDown() { edit_changed(); }
@@ -142,7 +150,6 @@ public slots:
 
 protected:
     void closeEvent(QCloseEvent* event) override { FormClose(event); }
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     // The five edits from the document; the second half of show_document.
@@ -157,8 +164,6 @@ private:
     void build_menu();
     QFileDialog* open_dialog();
     QFileDialog* save_dialog();
-    // True for the five edits whose keys count as changes.
-    bool is_watched_edit(const QObject* object) const;
     // Opens the station dialog on `station`; true when the operator stored it.
     bool run_station_dialog(TiXmlElement* station);
     // Selects the row of `station` in the rebuilt list, when it is listed.

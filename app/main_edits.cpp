@@ -1,7 +1,7 @@
 // The five edits of the main window, the PC's two COM ports and the three
 // data directories: one table builds them with their captions and Browse...
 // buttons, fills them from the document, stores them back, watches their
-// keys and tells each Browse... button which edit it fills.
+// text and tells each Browse... button which edit it fills.
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -72,23 +72,13 @@ void TFmain::build_edits(QWidget* TFmain::*tab)
 
 void TFmain::watch_edits()
 {
+    // Only a change of the text counts: typed, pasted, cut, dropped or
+    // undone. A key that leaves the text as it was (Ctrl of Ctrl+S, Alt,
+    // F10, an arrow) changes nothing, so it asks no question on closing.
+    // show_edits() fills the edits without this signal.
     for (const EditRow& row : edit_rows) {
-        QLineEdit* edit = this->*row.edit;
-        edit->installEventFilter(this);
-        // Text pasted with the mouse arrives without a key press: it changes
-        // the document just the same.
-        connect(edit, &QLineEdit::textEdited, this, &TFmain::edit_changed);
+        connect(this->*row.edit, &QLineEdit::textEdited, this, &TFmain::edit_changed);
     }
-}
-
-bool TFmain::is_watched_edit(const QObject* object) const
-{
-    for (const EditRow& row : edit_rows) {
-        if (object == this->*row.edit) {
-            return true;
-        }
-    }
-    return false;
 }
 
 void TFmain::browse_for_edit(QLineEdit* TFmain::*edit)

@@ -6,8 +6,10 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMessageBox>
+#include <QStringList>
 #include <memory>
 #if defined(__GLIBC__)
 #include <malloc.h>
@@ -149,9 +151,13 @@ void TFmain::Open1Click()
         return;
     }
     const QString file_name = ask_for_file(open_dialog(), current_file_name);
-    if (file_name.isEmpty()) {
-        return;
+    if (!file_name.isEmpty()) {
+        open_file(file_name);
     }
+}
+
+bool TFmain::open_file(const QString& file_name)
+{
     // Load into a document of its own first: a file that fails to load must
     // not cost the operator the document in the window.
     auto loaded = std::make_unique<myXMLdocument>(nullptr);
@@ -169,11 +175,19 @@ void TFmain::Open1Click()
             repaint();
             loaded.reset();
             give_back_freed_memory();
-            return;
+            return true;
         }
     }
     offer_file_name(OpenDialog1, current_file_name);
     show_file_error(QStringLiteral("open"), file_name, loaded->error_text());
+    return false;
+}
+
+void TFmain::open_from_command_line(const QStringList& arguments)
+{
+    if (arguments.size() > 1) {
+        open_file(QFileInfo(arguments.at(1)).absoluteFilePath());
+    }
 }
 
 void TFmain::Save1Click()

@@ -16,6 +16,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QShortcut>
+#include <QStandardPaths>
 #include <QTabWidget>
 #include <QTableView>
 
@@ -56,9 +57,15 @@ QWidget* make_tab(QTabWidget* pages, const char* name, const QString& caption)
 
 QFileDialog* make_settings_file_dialog(QWidget* parent, const char* name, QFileDialog::AcceptMode mode)
 {
-    // Save As writes over an existing file without asking.
-    QFileDialog* dialog = make_file_dialog(parent, QString::fromLatin1(name), QFileDialog::DontConfirmOverwrite);
+    // Save As asks before it replaces an existing file, as the system's own
+    // Save dialog does.
+    QFileDialog* dialog = make_file_dialog(parent, QString::fromLatin1(name), {});
     dialog->setAcceptMode(mode);
+#if defined(Q_OS_WIN)
+    // The first Open or Save As starts in the operator's Documents, not in
+    // the folder the program was started from (Program Files).
+    dialog->setDirectory(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
+#endif
     // Any name is accepted: a file that cannot be read is reported when it
     // is loaded.
     dialog->setFileMode(QFileDialog::AnyFile);
@@ -155,7 +162,8 @@ void TFmain::build_stations_tab()
     QWidget::setTabOrder(Button5, Button6);
     QWidget::setTabOrder(Button6, Button7);
 
-    connect(StringGrid_stations, &QTableView::doubleClicked, this, &TFmain::Button7Click);
+    // A double click or Return on a station opens it, as in a Windows list.
+    connect(StringGrid_stations, &QTableView::activated, this, &TFmain::Button7Click);
     connect(Button7, &QPushButton::clicked, this, &TFmain::Button7Click);
     connect(Button5, &QPushButton::clicked, this, &TFmain::Button5Click);
     connect(Button6, &QPushButton::clicked, this, &TFmain::Button6Click);
@@ -170,16 +178,18 @@ void TFmain::build_directories_tab()
 void TFmain::build_menu()
 {
     QMenuBar* MainMenu1 = named(menuBar(), "MainMenu1");
-    File1 = named(MainMenu1->addMenu(QStringLiteral("File")), "File1");
-    New1 = named(File1->addAction(new_document_icon(), QStringLiteral("New")), "New1");
-    Open1 = named(File1->addAction(open_document_icon(), QStringLiteral("Open")), "Open1");
+    File1 = named(MainMenu1->addMenu(QStringLiteral("&File")), "File1");
+    New1 = named(File1->addAction(new_document_icon(), QStringLiteral("&New")), "New1");
+    Open1 = named(File1->addAction(open_document_icon(), QStringLiteral("&Open")), "Open1");
     Open1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
-    Save1 = named(File1->addAction(save_document_icon(), QStringLiteral("Save")), "Save1");
+    Save1 = named(File1->addAction(save_document_icon(), QStringLiteral("&Save")), "Save1");
     Save1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
-    SaveAs1 = named(File1->addAction(QStringLiteral("Save As ...")), "SaveAs1");
-    About1 = named(MainMenu1->addMenu(QStringLiteral("Help")), "About1");
-    AboutKestrane1 = named(About1->addAction(QStringLiteral("About Kestrane")), "AboutKestrane1");
+    SaveAs1 = named(File1->addAction(QStringLiteral("Save &As ...")), "SaveAs1");
+    About1 = named(MainMenu1->addMenu(QStringLiteral("&Help")), "About1");
+    AboutKestrane1 = named(About1->addAction(QStringLiteral("&About Kestrane")), "AboutKestrane1");
 
+    // Each title and command has its access key (Alt+F opens File), shown
+    // underlined while Alt is held.
     // F10 selects the menu bar as a press of Alt does (the style turns that
     // on): File highlighted, the arrow keys and Return to go on.
     auto* menu_key = new QShortcut(QKeySequence(Qt::Key_F10), this);

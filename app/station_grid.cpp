@@ -50,6 +50,15 @@ void StationGrid::go_to_row(int row)
     scrollTo(index);
 }
 
+QModelIndex StationGrid::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers)
+{
+    if ((action == MoveHome || action == MoveEnd) && model() != nullptr && model()->rowCount() > 0) {
+        const int column = std::max(currentIndex().column(), 0);
+        return model()->index(action == MoveHome ? 0 : model()->rowCount() - 1, column);
+    }
+    return QTableView::moveCursor(action, modifiers);
+}
+
 QItemSelectionModel::SelectionFlags StationGrid::selectionCommand(const QModelIndex& index, const QEvent* event) const
 {
     // With Ctrl, Qt's views move only the keyboard cursor (Ctrl+End scrolls

@@ -1,7 +1,10 @@
 // The editor's entry point: the main window, then the other windows hidden
-// until they are needed, then the message loop.
+// until they are needed, the settings file named on the command line, then
+// the message loop. Usage: zantor_editor [SETTINGS_FILE]
 #include <QApplication>
 #include <QMessageBox>
+#include <QStringList>
+#include <QTimer>
 #include <cstdio>
 #include <exception>
 #include <memory>
@@ -24,11 +27,17 @@ int main(int argc, char** argv)
 
         // Each window sets its global reference (Fmain, Fedit, Fabout,
         // Facquisition_sequence) as it is built; the three dialogs stay hidden.
+        // Each dialog is owned by the window it opens from: no task-bar
+        // button of its own, always in front of its owner.
         TFmain main_window;
-        TFedit station_dialog;
-        TFabout about_box;
-        TFacquisition_sequence sequence_dialog;
+        TFedit station_dialog(&main_window);
+        TFabout about_box(&main_window);
+        TFacquisition_sequence sequence_dialog(&station_dialog);
         main_window.show();
+        // The file named on the command line, once the window is up.
+        const QStringList arguments = QCoreApplication::arguments();
+        QTimer::singleShot(0, &main_window,
+                           [&main_window, arguments] { main_window.open_from_command_line(arguments); });
         app->exec();
     } catch (const std::exception& error) {
         if (app != nullptr) {

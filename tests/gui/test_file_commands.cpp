@@ -137,9 +137,17 @@ TEST_F(NewAndSave, SaveWritesTheEditsToTheFileOfTheLastSaveAs)
 {
     const QString file = temp_path("fleet.xml");
     write_bytes(file, "old content");
-    // Save As onto an existing file overwrites it without a question.
-    answer_next_file_dialog(file);
+    // Save As onto an existing file asks first; Yes replaces it.
+    QString question;
+    answer_next_file_dialog(file, [&question] {
+        click_in_next_modal(QStringLiteral("Yes"), [&question] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                question = box->text();
+            }
+        });
+    });
     choose_menu_item(window.get(), "SaveAs1");
+    EXPECT_TRUE(question.contains(QStringLiteral("already exists"))) << question.toStdString();
     ASSERT_EQ(read_bytes(file), new_document);
 
     window->ed_COM_modem->setText(QStringLiteral("COM9"));
@@ -206,6 +214,35 @@ TEST_F(Opening, CompletesWhatTheFileLacksAndKeepsEverythingElse)
     choose_menu_item(window.get(), "New1");
     EXPECT_STREQ(xml_name(window->setup_doc.root), "CONFIG");
     EXPECT_EQ(station_rows(), 0);
+}
+
+// "Open with" and a file dropped on the icon name the file on the command
+// line: it was ignored. A file that cannot be opened gives Open's error box
+// and leaves the default document.
+TEST_F(Opening, TheFileOnTheCommandLineIsOpenedAsOpenWould)
+{
+    const QString good = temp_path("partial.xml");
+    write_bytes(good, partial_document);
+    const QString not_settings = temp_path("notes.xml");
+    write_bytes(not_settings, "not xml");
+    const struct {
+        QStringList arguments;
+        QString opened;  // empty: the default document stays
+        bool error_box;
+    } cases[] = {
+        {{QStringLiteral("zantor_editor")}, QString(), false},
+        {{QStringLiteral("zantor_editor"), QDir::current().relativeFilePath(good)}, good, false},
+        {{QStringLiteral("zantor_editor"), temp_path("missing.xml")}, QString(), true},
+        {{QStringLiteral("zantor_editor"), not_settings}, QString(), true},
+    };
+    for (const auto& c : cases) {
+        choose_menu_item(window.get(), "New1");
+        const QString error = answering_error_boxes([&] { window->open_from_command_line(c.arguments); });
+        EXPECT_EQ(error.startsWith(QStringLiteral("Could not open the file")), c.error_box) << error.toStdString();
+        EXPECT_EQ(window->current_file(), c.opened);
+        EXPECT_EQ(station_rows(), c.opened.isEmpty() ? 0 : 1) << c.arguments.join(' ').toStdString();
+        EXPECT_FALSE(window->modified);
+    }
 }
 
 // A name typed into the dialog left its completion list over the main

@@ -17,6 +17,7 @@
 #include "app/station_grid.h"
 #include "app/station_list_model.h"
 #include "doc/Lib_cpp.h"
+#include "support/gui_file_dialog.h"
 #include "support/gui_fixture.h"
 #include "support/gui_modal.h"
 #include "support/gui_operator.h"
@@ -143,16 +144,40 @@ TEST_F(StartState, F10OrAltSelectsTheMenuBarAndTheKeysRunNew)
     QTest::keyClick(menu_bar, Qt::Key_Escape);
     EXPECT_EQ(menu_bar->activeAction(), nullptr);
     EXPECT_EQ(QApplication::focusWidget(), grid);
+    // The access keys: Alt+F opens File, then A runs Save As.
+    QTest::keyClick(grid, Qt::Key_F, Qt::AltModifier);
+    ASSERT_TRUE(window->File1->isVisible());
+    cancel_next_file_dialog();
+    QTest::keyClick(window->File1, Qt::Key_A);
+    EXPECT_FALSE(window->File1->isVisible());
+    EXPECT_NE(window->SaveDialog1, nullptr) << "Save As ran";
 }
 
-TEST_F(ModifiedFlag, AnyKeyInAnyOfTheFiveEditsSetsIt)
+// Only a change of the text marks the document: a key that leaves it as it
+// was (the Ctrl of Ctrl+S, an arrow, a copy) made the close ask a question
+// that meant nothing.
+TEST_F(ModifiedFlag, SetByAChangeOfTheTextAndByNoOtherKey)
 {
-    const Qt::Key keys[] = {Qt::Key_A, Qt::Key_Left, Qt::Key_Shift, Qt::Key_Control, Qt::Key_End};
+    struct Key {
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        bool changes;
+    };
+    const Key keys[] = {
+        {Qt::Key_A, Qt::NoModifier, true},        {Qt::Key_Backspace, Qt::NoModifier, true},
+        {Qt::Key_X, Qt::ControlModifier, true},   {Qt::Key_Left, Qt::NoModifier, false},
+        {Qt::Key_End, Qt::ShiftModifier, false},  {Qt::Key_Shift, Qt::NoModifier, false},
+        {Qt::Key_Control, Qt::NoModifier, false}, {Qt::Key_C, Qt::ControlModifier, false},
+        {Qt::Key_Escape, Qt::NoModifier, false},
+    };
     for (const char* name : five_edits) {
-        for (Qt::Key key : keys) {
+        QLineEdit* edit = edit_named(window.get(), name);
+        for (const Key& key : keys) {
+            edit->setText(QStringLiteral("COM4"));
+            edit->selectAll();
             window->modified = false;
-            QTest::keyClick(edit_named(window.get(), name), key);
-            EXPECT_TRUE(window->modified) << name << " key " << key;
+            QTest::keyClick(edit, key.key, key.modifiers);
+            EXPECT_EQ(window->modified, key.changes) << name << " key " << key.key;
         }
     }
 }
@@ -189,7 +214,7 @@ TEST_F(Closing, WithoutChangesAsksNothing)
 
 TEST_F(Closing, AnnulerKeepsTheWindowAndTheFlag)
 {
-    QTest::keyClick(edit_named(window.get(), "ed_path_bin"), Qt::Key_Right);
+    QTest::keyClick(edit_named(window.get(), "ed_path_bin"), Qt::Key_Z);
     QString text;
     QString caption;
     QMessageBox::Icon icon = QMessageBox::NoIcon;

@@ -302,7 +302,8 @@ TEST_F(StationKeyboard, TheSelectionFollowsTheKeyboardCursorIntoView)
     } moves[] = {
         {Qt::Key_End, Qt::ControlModifier, 60}, {Qt::Key_Home, Qt::ControlModifier, 1},
         {Qt::Key_Down, Qt::NoModifier, 2},      {Qt::Key_PageDown, Qt::ControlModifier, 0},
-        {Qt::Key_End, Qt::NoModifier, 0},       {Qt::Key_PageUp, Qt::NoModifier, 0},
+        {Qt::Key_End, Qt::NoModifier, 60},      {Qt::Key_PageUp, Qt::NoModifier, 0},
+        {Qt::Key_Home, Qt::NoModifier, 1},
     };
     for (const auto& move : moves) {
         QTest::keyClick(window->StringGrid_stations, move.key, move.modifiers);
@@ -352,15 +353,20 @@ TEST_F(StationKeyboard, DeleteKeepsItsPlaceInTheList)
 }
 
 // Return on a focused button did nothing; only the space bar pressed it.
-TEST_F(StationKeyboard, ReturnOnEditSelectedOpensTheSelectedStation)
+// Return on the list did nothing either, where a Windows list opens the
+// selected item.
+TEST_F(StationKeyboard, ReturnOnEditSelectedOrOnTheListOpensTheSelectedStation)
 {
     build_dialogs();
     QTest::keyClick(window->StringGrid_stations, Qt::Key_Down);
-    QString shown_id;
-    when_modal_shown([&shown_id](QWidget* dialog) {
-        shown_id = child<QLineEdit>(dialog, "ed_ID")->text();
-        QTest::keyClick(dialog, Qt::Key_Escape);
-    });
-    press_key(window->Button7, Qt::Key_Return);
-    EXPECT_EQ(shown_id, QStringLiteral("2"));
+    for (QWidget* target :
+         {static_cast<QWidget*>(window->Button7), static_cast<QWidget*>(window->StringGrid_stations)}) {
+        QString shown_id;
+        when_modal_shown([&shown_id](QWidget* dialog) {
+            shown_id = child<QLineEdit>(dialog, "ed_ID")->text();
+            QTest::keyClick(dialog, Qt::Key_Escape);
+        });
+        press_key(target, Qt::Key_Return);
+        EXPECT_EQ(shown_id, QStringLiteral("2")) << target->objectName().toStdString();
+    }
 }
