@@ -2,6 +2,9 @@
 
 #include <QApplication>
 #include <QFont>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPainter>
 #include <QProxyStyle>
 #include <QStyleFactory>
@@ -9,12 +12,50 @@
 
 namespace {
 
+// Whether Alt is held: menus show their access keys underlined only then,
+// or while the keyboard goes through the menus, as on Windows.
+class AltKeyWatch : public QObject {
+public:
+    static bool held() { return alt_held; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        const bool key = event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease;
+        bool held_now = alt_held;
+        if (key) {
+            const auto* press = static_cast<const QKeyEvent*>(event);
+            held_now = press->key() == Qt::Key_Alt ? event->type() == QEvent::KeyPress
+                                                   : bool(press->modifiers() & Qt::AltModifier);
+        } else if (event->type() == QEvent::ApplicationDeactivate) {
+            held_now = false;
+        }
+        if (held_now != alt_held) {
+            alt_held = held_now;
+            for (QWidget* widget : QApplication::topLevelWidgets()) {
+                for (QMenuBar* bar : widget->findChildren<QMenuBar*>()) {
+                    bar->update();
+                }
+            }
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    static bool alt_held;
+};
+
+bool AltKeyWatch::alt_held = false;
+
 // Fusion, with what the operators' hands and eyes expect from Windows:
 // - group boxes drawn the classic way: the frame line runs through the
-//   middle of the title, which starts a little way in. The windows place
-//   their controls at fixed offsets below the top of each group box, a
-//   distance made for that layout; Fusion's frame, which starts below the
-//   title, would run right through the first row of controls;
+//   middle of the title, which starts a little way in and stands in a gap
+//   of the line. The windows place their controls at fixed offsets below
+//   the top of each group box, a distance made for that layout; Fusion's
+//   frame, which starts below the title, would run right through the first
+//   row of controls;
+// - access keys underlined while Alt is held or the keyboard is in the
+//   menus;
 // - a press of Alt selects the menu bar, and its selected title shows as it
 //   does with its menu open (Fusion marks it only while the menu is open,
 //   so F10 or Alt left no trace on the screen);
@@ -29,6 +70,11 @@ public:
     {
         if (hint == SH_MenuBar_AltKeyNavigation) {
             return 1;
+        }
+        if (hint == SH_UnderlineShortcut) {
+            const auto* bar = qobject_cast<const QMenuBar*>(widget);
+            return AltKeyWatch::held() || qobject_cast<const QMenu*>(widget) != nullptr ||
+                   (bar != nullptr && bar->hasFocus());
         }
         return QProxyStyle::styleHint(hint, option, widget, answer);
     }
@@ -79,6 +125,28 @@ public:
         draw_focus_rectangle(&focus, painter);
     }
 
+    void drawComplexControl(ComplexControl control, const QStyleOptionComplex* option, QPainter* painter,
+                            const QWidget* widget) const override
+    {
+        const auto* box = qstyleoption_cast<const QStyleOptionGroupBox*>(option);
+        if (control != CC_GroupBox || box == nullptr || box->text.isEmpty() || !(box->subControls & SC_GroupBoxFrame)) {
+            QProxyStyle::drawComplexControl(control, option, painter, widget);
+            return;
+        }
+        // The frame first, with a gap where the title stands, then the rest.
+        const QRect title = subControlRect(control, option, SC_GroupBoxLabel, widget);
+        QStyleOptionGroupBox frame(*box);
+        frame.subControls = SC_GroupBoxFrame;
+        painter->save();
+        painter->setClipRegion(QRegion(option->rect).subtracted(title.adjusted(-title_gap, 0, title_gap, 0)),
+                               Qt::IntersectClip);
+        QProxyStyle::drawComplexControl(control, &frame, painter, widget);
+        painter->restore();
+        QStyleOptionGroupBox rest(*box);
+        rest.subControls &= ~SC_GroupBoxFrame;
+        QProxyStyle::drawComplexControl(control, &rest, painter, widget);
+    }
+
     QRect subControlRect(ComplexControl control, const QStyleOptionComplex* option, SubControl part,
                          const QWidget* widget) const override
     {
@@ -91,6 +159,7 @@ public:
 
 private:
     static const int title_indent = 8;
+    static const int title_gap = 2;
     static const int tab_focus_margin = 3;
 
     // Shown once the keyboard has moved the focus in the window, as on
@@ -121,7 +190,14 @@ private:
 
 void apply_classic_look(QApplication& app)
 {
+#if defined(Q_OS_WIN)
+    // On Windows the system's own look: the static Qt links its style.
+    QStyle* native = QStyleFactory::create(QStringLiteral("windowsvista"));
+    app.setStyle(native != nullptr ? native : new ClassicStyle);
+#else
     app.setStyle(new ClassicStyle);
+    app.installEventFilter(new AltKeyWatch);
+#endif
     QFont font;
     // The first family the machine has wins; DejaVu Sans is on every Debian desktop.
     font.setFamilies(

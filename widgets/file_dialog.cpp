@@ -39,7 +39,13 @@ QFileDialog* make_file_dialog(QWidget* parent, const QString& name, QFileDialog:
 {
     auto* dialog = new QFileDialog(parent);
     dialog->setObjectName(name);
+#if defined(Q_OS_WIN)
+    // Windows' own dialog, with the operator's Desktop, Documents and
+    // network places; where the system offers none (offscreen), Qt's.
+    dialog->setOptions(options);
+#else
     dialog->setOptions(options | QFileDialog::DontUseNativeDialog);
+#endif
     QLineEdit* edit = file_name_edit(dialog);
     if (edit != nullptr && edit->completer() != nullptr) {
         new CompletionListGuard(dialog, edit->completer()->popup());

@@ -1,5 +1,6 @@
-// Qt's own file dialog as the editor runs it: Open, Save As and the folder
-// chooser. This is the one place that reaches into the dialog's own
+// The file dialog as the editor runs it: Open, Save As and the folder
+// chooser. On Windows it is the system's own; elsewhere Qt's. This is the
+// one place that reaches into the dialog's own
 // children, where Qt's interface falls short: its file name edit (Qt cannot
 // show an empty name once a file was offered), its file lists (their
 // selection would win over a name typed next) and its completion list (left
@@ -13,8 +14,8 @@
 
 class QLineEdit;
 
-// Qt's dialog (never the desktop's, so it behaves the same everywhere)
-// with `options` added.
+// The system's dialog on Windows, Qt's own elsewhere (never the Linux
+// desktop's, so it behaves the same on every desktop), with `options` added.
 QFileDialog* make_file_dialog(QWidget* parent, const QString& name, QFileDialog::Options options);
 
 // The dialog's file name edit; null when Qt no longer has it.
