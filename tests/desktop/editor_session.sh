@@ -3,8 +3,9 @@
 # manager, by keyboard and mouse, as on a Windows PC: File, Open of a file
 # named with bytes above 0x7F typed into the dialog, a station edited in the
 # station dialog and its Slow sequence in the sequence dialog (Return on the
-# focused buttons), File, Save, then the unsaved-changes question before
-# File, New from the keyboard and on closing. The saved file must be the
+# focused buttons; a click on the station dialog leaves its sequence dialog
+# in front), File, Save, then keys that change nothing and ask nothing, and
+# the unsaved-changes question after a typed letter. The saved file must be the
 # expected one byte for byte: the Linux editor and the Windows one under Wine
 # run the same session against the same file.
 # Usage: editor_session.sh [--windows] [--screenshot PNG] EXPECTED EDITOR [ARGS...]
@@ -33,7 +34,7 @@ shift
 
 . "$here/private_desktop.sh"
 fail() {
-    echo "$*"
+    echo "$*"; cp "$settings" /tmp/session_settings.xml 2>/dev/null || true
     import -window root "$work/failed.png" 2>/dev/null && cp "$work/failed.png" "${TMPDIR:-/tmp}/editor_session_failed.png" &&
         echo "the screen at that moment: ${TMPDIR:-/tmp}/editor_session_failed.png"
     exit 1
@@ -71,6 +72,15 @@ wait_for() {
     done
     fail "waited for the window \"$1\"; the active one is \"$(active)\""
 }
+# True when window $1 stands over window $2 (as xdotool numbers them).
+stands_over() {
+    over=""
+    for id in $(xprop -root _NET_CLIENT_LIST_STACKING | sed 's/.*# //; s/,//g'); do
+        [ "$((id))" = "$1" ] && over=yes
+        [ "$((id))" = "$2" ] && over=no
+    done
+    [ "$over" = yes ]
+}
 keys() {
     for key in "$@"; do
         xdotool key "$key"
@@ -78,19 +88,24 @@ keys() {
     done
 }
 
-# File, Open: the name typed into Qt's dialog, which starts in the folder the
-# editor runs in.
+# File, Open: the name typed into the dialog. Qt's dialog on Linux starts in
+# the folder the editor runs in; the system's dialog on Windows starts in
+# Documents, so there the whole path is typed, as a Windows path.
 keys ctrl+o
 wait_for '^Open$'
-xdotool type --delay 60 "Données/étang.xml"
+if $windows; then
+    xdotool type --delay 60 "Z:$(printf '%s' "$settings" | tr / '\\')"
+else
+    xdotool type --delay 60 "Données/étang.xml"
+fi
 sleep 0.3
 keys Return
 wait_for '^Zantor Editor V4 - 6478c$'
 sleep 1
 
-# The station list, "Edit Selected" on its first station: the description
+# The station list: End, Home and Return open its first station; the description
 # gains a word; then the Slow sequence's first check box changes.
-keys ctrl+Tab Tab Tab Tab Tab Return
+keys ctrl+Tab Tab End Home Return
 wait_for '^NUXO configuration Editor$'
 station=$(xdotool getactivewindow)
 keys Tab Tab Tab End
@@ -99,6 +114,11 @@ keys ctrl+Tab ctrl+Tab Tab Return
 wait_for '^Slow sequence$'
 sequence=$(xdotool getactivewindow)
 keys Tab space
+# A click on the station dialog while its sequence dialog is open: the
+# sequence dialog stays in front and answers.
+xdotool mousemove --window "$station" 300 20 click 1
+sleep 1
+stands_over "$sequence" "$station" || fail "a click on the station dialog brought it over its sequence dialog"
 xdotool mousemove --window "$sequence" 196 404 click 1   # OK
 sleep 0.5
 wait_for '^NUXO configuration Editor$'
@@ -143,24 +163,33 @@ if $windows; then
     cmp "$settings" "$expected" || fail "a save while the file was held changed it"
 fi
 
-# A key in an edit marks the document changed, so New from the menu by
-# the keyboard (F10 selects the menu bar, Return opens File and runs New)
-# and closing ask the French question, whose Escape keeps the document and
-# the editor, and whose OK ends it.
-keys ctrl+Tab End
-keys F10 Return Return
-wait_for '^Avertissement$'
+# Keys that change no text change nothing: Ctrl+S, F10 and Escape, Home,
+# End and the arrows in each edit of the Directories tab, and then Open asks
+# no question. One letter typed makes New from the menu by the keyboard (F10
+# selects the menu bar, Return opens File and runs New), Open and closing
+# ask the French question, whose Escape keeps the document and the editor.
+# The letter undone and the file saved, closing asks nothing.
+keys ctrl+Tab
+for edit in 1 2 3; do
+    keys Home End Left Right shift+Home ctrl+c ctrl+s F10 Escape
+    [ "$edit" = 3 ] || keys Tab Tab
+done
+keys ctrl+o
+wait_for '^Open$'
 keys Escape
 wait_for '^Zantor Editor V4 - 6478c$'
-keys alt+F4
-wait_for '^Avertissement$'
-keys Escape
-wait_for '^Zantor Editor V4 - 6478c$'
+keys End x
+for question in "F10 Return Return" ctrl+o alt+F4; do
+    keys $question
+    wait_for '^Avertissement$'
+    keys Escape
+    wait_for '^Zantor Editor V4 - 6478c$'
+done
 kill -0 "$editor_pid" 2>/dev/null || fail "Escape on the question ended the editor"
+keys ctrl+z ctrl+s
+sleep 1
 keys alt+F4
-wait_for '^Avertissement$'
-keys Return
 for _ in $(seq 1 50); do kill -0 "$editor_pid" 2>/dev/null || break; sleep 0.1; done
-kill -0 "$editor_pid" 2>/dev/null && fail "OK on the question did not end the editor"
-cmp "$settings" "$expected" || fail "closing changed the file"
+kill -0 "$editor_pid" 2>/dev/null && fail "closing a saved document did not end the editor"
+cmp "$settings" "$expected" || fail "the session's last save differs from $expected"
 echo "the session saved $expected byte for byte"
