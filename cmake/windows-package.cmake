@@ -25,10 +25,19 @@ function(windows_program target description)
     install(TARGETS ${target} RUNTIME DESTINATION .)
 endfunction()
 
+# The READ-ME goes out with CR LF line ends, as older Notepads show LF-only
+# text as one long line; the checked-in text keeps LF.
+set(readme ${PROJECT_SOURCE_DIR}/packaging/windows/READ-ME.txt)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${readme})
+file(READ ${readme} readme_text)
+string(REPLACE "\r\n" "\n" readme_text "${readme_text}")
+string(REPLACE "\n" "\r\n" readme_text "${readme_text}")
+file(WRITE ${CMAKE_CURRENT_BINARY_DIR}/READ-ME.txt "${readme_text}")
+install(FILES ${CMAKE_CURRENT_BINARY_DIR}/READ-ME.txt DESTINATION .)
+
 # The licences of what the programs link statically: Qt under the LGPL-3
 # (which builds on the GPL-3), TinyXML, zlib and minizip under the zlib
 # licence, libxlsxwriter under its BSD licence.
-install(FILES packaging/windows/READ-ME.txt DESTINATION .)
 execute_process(COMMAND dpkg-query -W -f=\${Version} qt6-base-dev OUTPUT_VARIABLE ZANTOR_QT_DEBIAN_VERSION)
 configure_file(packaging/windows/Qt-relinking.txt.in Qt-relinking.txt @ONLY)
 install(FILES ${CMAKE_CURRENT_BINARY_DIR}/Qt-relinking.txt DESTINATION licences)
