@@ -76,7 +76,9 @@ windows: windows-deps
 WINE_ENV = env -u WAYLAND_DISPLAY WINEPREFIX=$(CURDIR)/$(WINDOWS_BUILD)/wine WINEDEBUG=-all \
 	WINEDLLOVERRIDES="mscoree,mshtml=" LC_ALL=C.UTF-8
 #
-# Then the zip's editor, unpacked alone into a folder, goes through an
+# Then the zip, unpacked, is checked (tests/desktop/check_windows_zip.sh: the
+# READ-ME in CR LF lines, both programs with their application manifest),
+# and its editor, alone in that folder, goes through an
 # operator's session on its own X server with a window manager
 # (tests/desktop/editor_session.sh, as the Linux editor does in `make test`),
 # with a Windows program holding the settings file for a while; its picture
@@ -91,6 +93,7 @@ test-windows: windows
 	cd $(WINDOWS_BUILD) && xvfb-run -a -s "-screen 0 1280x1024x24" $(WINE_ENV) ctest --output-on-failure --timeout 600 -j $(JOBS); \
 	    status=$$?; $(WINE_ENV) /usr/lib/wine/wineserver --wait; exit $$status
 	rm -rf $(WINDOWS_UNZIPPED) && unzip -q build-windows-release/zantor-editor-*-win64.zip -d $(WINDOWS_UNZIPPED)
+	tests/desktop/check_windows_zip.sh $(WINDOWS_UNZIPPED)
 	$(WINE_ENV) HOLD_FILE="/usr/lib/wine/wine64 $(CURDIR)/$(WINDOWS_BUILD)/tests/hold_file.exe" \
 	    tests/desktop/editor_session.sh --windows --screenshot $(WINDOWS_BUILD)/windows-main.png \
 	    tests/desktop/etang_after_session.xml /usr/lib/wine/wine64 $(CURDIR)/$(WINDOWS_UNZIPPED)/*/zantor_editor.exe; \

@@ -1,6 +1,7 @@
 # The Windows programs and the zip that hands them out. Each program is one
 # statically linked .exe (Qt, TinyXML and the compiler's runtime inside) with
-# a version resource; the editor is a GUI program with the editor's icon, the
+# a version resource and the application manifest (packaging/windows/
+# zantor.manifest); the editor is a GUI program with the editor's icon, the
 # fleet tool a console program. `cpack` packs them with a READ-ME for
 # operators and the licence texts of what is linked in.
 find_program(ZANTOR_IMAGEMAGICK convert REQUIRED)
@@ -10,7 +11,9 @@ function(windows_program target description)
     set(ZANTOR_RC_TARGET ${target})
     set(ZANTOR_RC_DESCRIPTION ${description})
     set(ZANTOR_RC_ICON "")
+    set(ZANTOR_RC_MANIFEST ${PROJECT_SOURCE_DIR}/packaging/windows/zantor.manifest)
     set(rc ${CMAKE_CURRENT_BINARY_DIR}/${target}.rc)
+    set(rc_depends ${ZANTOR_RC_MANIFEST})
     if(ARGC GREATER 2)
         # Explorer's sizes, made from the same PNG as the Linux icon.
         set(ico ${CMAKE_CURRENT_BINARY_DIR}/${target}.ico)
@@ -18,17 +21,27 @@ function(windows_program target description)
                            COMMAND ${ZANTOR_IMAGEMAGICK} ${ARGV2} -define icon:auto-resize=256,48,32,16 ${ico}
                            DEPENDS ${ARGV2} VERBATIM)
         set(ZANTOR_RC_ICON "1 ICON \"${ico}\"")
-        set_source_files_properties(${rc} PROPERTIES OBJECT_DEPENDS ${ico})
+        list(APPEND rc_depends ${ico})
     endif()
+    set_source_files_properties(${rc} PROPERTIES OBJECT_DEPENDS "${rc_depends}")
     configure_file(${PROJECT_SOURCE_DIR}/packaging/windows/version.rc.in ${rc} @ONLY)
     target_sources(${target} PRIVATE ${rc})
     install(TARGETS ${target} RUNTIME DESTINATION .)
 endfunction()
 
+# The READ-ME goes out with CR LF line ends, as older Notepads show LF-only
+# text as one long line; the checked-in text keeps LF.
+set(readme ${PROJECT_SOURCE_DIR}/packaging/windows/READ-ME.txt)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${readme})
+file(READ ${readme} readme_text)
+string(REPLACE "\r\n" "\n" readme_text "${readme_text}")
+string(REPLACE "\n" "\r\n" readme_text "${readme_text}")
+file(WRITE ${CMAKE_CURRENT_BINARY_DIR}/READ-ME.txt "${readme_text}")
+install(FILES ${CMAKE_CURRENT_BINARY_DIR}/READ-ME.txt DESTINATION .)
+
 # The licences of what the programs link statically: Qt under the LGPL-3
 # (which builds on the GPL-3), TinyXML, zlib and minizip under the zlib
 # licence, libxlsxwriter under its BSD licence.
-install(FILES packaging/windows/READ-ME.txt DESTINATION .)
 execute_process(COMMAND dpkg-query -W -f=\${Version} qt6-base-dev OUTPUT_VARIABLE ZANTOR_QT_DEBIAN_VERSION)
 configure_file(packaging/windows/Qt-relinking.txt.in Qt-relinking.txt @ONLY)
 install(FILES ${CMAKE_CURRENT_BINARY_DIR}/Qt-relinking.txt DESTINATION licences)
