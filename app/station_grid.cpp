@@ -6,6 +6,8 @@
 #include <QStyledItemDelegate>
 #include <algorithm>
 
+#include "widgets/classic_look.h"
+
 namespace {
 
 // The cells draw no focus rectangle of their own: the grid draws one round
@@ -89,5 +91,7 @@ void StationGrid::paintEvent(QPaintEvent* event)
     const bool selected = selectionModel()->isRowSelected(current.row(), current.parent());
     focus.backgroundColor = palette().color(selected ? QPalette::Highlight : QPalette::Base);
     QPainter painter(viewport());
-    style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, &painter, this);
+    // Drawn here, not by the style: Windows' own style shows a list's focus
+    // only on its items, and not round the whole row.
+    draw_focus_rectangle(&focus, &painter);
 }

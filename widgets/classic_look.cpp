@@ -83,7 +83,7 @@ public:
                        const QWidget* widget) const override
     {
         if (element == PE_FrameFocusRect) {
-            draw_focus_rectangle(option, painter);
+            ::draw_focus_rectangle(option, painter);
             return;
         }
         if (element != PE_FrameGroupBox) {
@@ -122,7 +122,7 @@ public:
         QStyleOptionFocusRect focus;
         focus.QStyleOption::operator=(*tab);
         focus.rect = tab->rect.adjusted(tab_focus_margin, tab_focus_margin, -tab_focus_margin, -tab_focus_margin);
-        draw_focus_rectangle(&focus, painter);
+        ::draw_focus_rectangle(&focus, painter);
     }
 
     void drawComplexControl(ComplexControl control, const QStyleOptionComplex* option, QPainter* painter,
@@ -161,32 +161,31 @@ private:
     static const int title_indent = 8;
     static const int title_gap = 2;
     static const int tab_focus_margin = 3;
-
-    // Shown once the keyboard has moved the focus in the window, as on
-    // Windows; a click alone shows none. The dots take the colour that
-    // stands out from what they are drawn on: the text colour, or the
-    // selected text's colour on a selected row.
-    static void draw_focus_rectangle(const QStyleOption* option, QPainter* painter)
-    {
-        if (!(option->state & State_KeyboardFocusChange) || option->rect.width() < 2 || option->rect.height() < 2) {
-            return;
-        }
-        const auto* focus = qstyleoption_cast<const QStyleOptionFocusRect*>(option);
-        const bool on_selection = focus != nullptr && focus->backgroundColor.isValid() &&
-                                  focus->backgroundColor == option->palette.color(QPalette::Highlight);
-        QPen dots(option->palette.color(on_selection ? QPalette::HighlightedText : QPalette::WindowText));
-        dots.setStyle(Qt::DotLine);
-        dots.setWidth(1);
-        painter->save();
-        painter->setRenderHint(QPainter::Antialiasing, false);
-        painter->setPen(dots);
-        painter->setBrush(Qt::NoBrush);
-        painter->drawRect(option->rect.adjusted(0, 0, -1, -1));
-        painter->restore();
-    }
 };
 
 }  // namespace
+
+// A click alone shows none. The dots take the colour that stands out from
+// what they are drawn on: the text colour, or the selected text's colour on
+// a selected row.
+void draw_focus_rectangle(const QStyleOption* option, QPainter* painter)
+{
+    if (!(option->state & QStyle::State_KeyboardFocusChange) || option->rect.width() < 2 || option->rect.height() < 2) {
+        return;
+    }
+    const auto* focus = qstyleoption_cast<const QStyleOptionFocusRect*>(option);
+    const bool on_selection = focus != nullptr && focus->backgroundColor.isValid() &&
+                              focus->backgroundColor == option->palette.color(QPalette::Highlight);
+    QPen dots(option->palette.color(on_selection ? QPalette::HighlightedText : QPalette::WindowText));
+    dots.setStyle(Qt::DotLine);
+    dots.setWidth(1);
+    painter->save();
+    painter->setRenderHint(QPainter::Antialiasing, false);
+    painter->setPen(dots);
+    painter->setBrush(Qt::NoBrush);
+    painter->drawRect(option->rect.adjusted(0, 0, -1, -1));
+    painter->restore();
+}
 
 void apply_classic_look(QApplication& app)
 {

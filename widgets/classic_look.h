@@ -5,7 +5,13 @@
 #define ZANTOR_WIDGETS_CLASSIC_LOOK_H
 
 class QApplication;
+class QPainter;
+class QStyleOption;
 
 void apply_classic_look(QApplication& app);
+
+// The dotted focus rectangle round option->rect, whatever the style: shown
+// once the keyboard has moved the focus in the window, as on Windows.
+void draw_focus_rectangle(const QStyleOption* option, QPainter* painter);
 
 #endif

@@ -135,6 +135,7 @@ QPushButton* make_button(QWidget* parent, const QString& name, const QString& ca
     button->setAutoDefault(false);
     button->setDefault(false);
     button->installEventFilter(new ReturnPressesButton(button));
+    condense_to_fit({button});
     return button;
 }
 
@@ -153,11 +154,24 @@ QGroupBox* make_group_box(QWidget* parent, const QString& name, const QString& t
     return box;
 }
 
+bool caption_fits(const QWidget* control)
+{
+    const auto* button = qobject_cast<const QPushButton*>(control);
+    if (button == nullptr) {
+        return control->sizeHint().width() <= control->width();
+    }
+    // A push button asks for the style's standard width whatever its
+    // caption: what counts is the caption, clear of the button's edges.
+    const int margin = 6;
+    const QString caption = QString(button->text()).remove(QLatin1Char('&'));
+    return button->fontMetrics().horizontalAdvance(caption) + 2 * margin <= button->width();
+}
+
 void condense_to_fit(const QList<QWidget*>& controls)
 {
     auto all_fit = [&controls] {
         for (const QWidget* control : controls) {
-            if (control->sizeHint().width() > control->width()) {
+            if (!caption_fits(control)) {
                 return false;
             }
         }

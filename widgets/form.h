@@ -62,7 +62,12 @@ QGroupBox* make_group_box(QWidget* parent, const QString& name, const QString& t
 // font is wider, the captions of one group (labels, check boxes, the items
 // of drop-down lists) are condensed alike, step by step, until each fits
 // its width, so that the columns keep their places and no text is cut.
+// A push button is condensed alone when its caption does not fit.
 void condense_to_fit(const QList<QWidget*>& controls);
+
+// True when the control's caption fits its width: a push button's caption
+// with a margin to each edge, another control's size hint.
+bool caption_fits(const QWidget* control);
 
 // Every caption inside `area`: labels, check boxes and the items of
 // drop-down lists. A dialog condenses all of its captions as one group, so

@@ -53,6 +53,7 @@ TEST_F(ScreenshotsMain, EveryTabTheFileMenuAndTheAboutBox)
     for (const auto& tab : tabs) {
         window->PageControl1->setCurrentWidget(tab.tab);
         EXPECT_EQ(screenshot(window.get(), tab.picture).size(), window->size());
+        expect_captions_fit(tab.tab, tab.picture);
     }
     window->PageControl1->setCurrentWidget(window->TabSheet1);
     keep_screenshot(with_file_menu_open(window.get()), "main_file_menu");

@@ -18,10 +18,7 @@ void keep_screenshot(const QPixmap& picture, const std::string& name);
 // Fails for each caption inside `area` that is cut off or runs into its
 // neighbours: every label with a text is as wide as its text, inside its
 // parent and clear of the edits, drop-down lists and buttons beside it; the
-// visible buttons and drop-down lists are as wide as their texts (their
-// preferred widths), unless `controls` is `labels_only`.
-enum class CaptionChecks { labels_and_controls, labels_only };
-void expect_captions_fit(QWidget* area, const std::string& where,
-                         CaptionChecks controls = CaptionChecks::labels_and_controls);
+// visible buttons and drop-down lists fit their captions (caption_fits).
+void expect_captions_fit(QWidget* area, const std::string& where);
 
 #endif
