@@ -35,8 +35,9 @@ shift
 . "$here/private_desktop.sh"
 fail() {
     echo "$*"
-    cp "$settings" "${TMPDIR:-/tmp}/editor_session_failed.xml" 2>/dev/null &&
+    if cp "$settings" "${TMPDIR:-/tmp}/editor_session_failed.xml" 2>/dev/null; then
         echo "the settings file at that moment: ${TMPDIR:-/tmp}/editor_session_failed.xml"
+    fi
     import -window root "$work/failed.png" 2>/dev/null && cp "$work/failed.png" "${TMPDIR:-/tmp}/editor_session_failed.png" &&
         echo "the screen at that moment: ${TMPDIR:-/tmp}/editor_session_failed.png"
     exit 1
