@@ -82,7 +82,8 @@ WINE_ENV = env -u WAYLAND_DISPLAY WINEPREFIX=$(CURDIR)/$(WINDOWS_BUILD)/wine WIN
 # operator's session on its own X server with a window manager
 # (tests/desktop/editor_session.sh, as the Linux editor does in `make test`),
 # with a Windows program holding the settings file for a while; its picture
-# of the main window is $(WINDOWS_BUILD)/windows-main.png.
+# of the main window is $(WINDOWS_BUILD)/windows-main.png, of the station
+# dialog $(WINDOWS_BUILD)/windows-main-station.png.
 WINDOWS_UNZIPPED = $(WINDOWS_BUILD)/unzipped
 test-windows: windows
 	cmake -S . -B $(WINDOWS_BUILD) $(WINDOWS_CMAKE) -DZANTOR_GTEST_SOURCE=/usr/src/googletest

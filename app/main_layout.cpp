@@ -61,6 +61,8 @@ QFileDialog* make_settings_file_dialog(QWidget* parent, const char* name, QFileD
     // Save dialog does.
     QFileDialog* dialog = make_file_dialog(parent, QString::fromLatin1(name), {});
     dialog->setAcceptMode(mode);
+    // Named as Qt's own dialog names itself; the system's takes the name too.
+    dialog->setWindowTitle(mode == QFileDialog::AcceptOpen ? QStringLiteral("Open") : QStringLiteral("Save As"));
 #if defined(Q_OS_WIN)
     // The first Open or Save As starts in the operator's Documents, not in
     // the folder the program was started from (Program Files).

@@ -9,6 +9,8 @@
 # expected one byte for byte: the Linux editor and the Windows one under Wine
 # run the same session against the same file.
 # Usage: editor_session.sh [--windows] [--screenshot PNG] EXPECTED EDITOR [ARGS...]
+#   --screenshot  the main window's picture after the edit goes to PNG, the
+#                 station dialog's to PNG less .png plus -station.png
 #   --windows  the editor runs under Wine: also a save refused over a
 #              read-only file, and one that waits for another program
 #              holding the file (HOLD_FILE names that program, run as
@@ -75,6 +77,16 @@ wait_for() {
     done
     fail "waited for the window \"$1\"; the active one is \"$(active)\""
 }
+# Wine under this window manager leaves no window active once its own file
+# dialog is gone, where Windows activates the dialog's owner: a click into
+# the window, as the operator would give, does that here.
+back_from_file_dialog() {
+    if $windows; then
+        sleep 2
+        [ -n "$(active)" ] || xdotool mousemove --window "$main" 400 300 click 1
+    fi
+    wait_for '^Zantor Editor V4 - 6478c$'
+}
 # True when window $1 stands over window $2 (as xdotool numbers them).
 stands_over() {
     over=""
@@ -103,7 +115,7 @@ else
 fi
 sleep 0.3
 keys Return
-wait_for '^Zantor Editor V4 - 6478c$'
+back_from_file_dialog
 sleep 1
 
 # The station list: End, Home and Return open its first station; the description
@@ -111,6 +123,7 @@ sleep 1
 keys ctrl+Tab Tab End Home Return
 wait_for '^NUXO configuration Editor$'
 station=$(xdotool getactivewindow)
+[ -z "$screenshot" ] || import -window "$station" -frame "${screenshot%.png}-station.png"
 keys Tab Tab Tab End
 xdotool type --delay 60 " nord"
 keys ctrl+Tab ctrl+Tab Tab Return
@@ -180,7 +193,7 @@ done
 keys ctrl+o
 wait_for '^Open$'
 keys Escape
-wait_for '^Zantor Editor V4 - 6478c$'
+back_from_file_dialog
 keys End x
 for question in "F10 Return Return" ctrl+o alt+F4; do
     keys $question
