@@ -12,9 +12,10 @@
 #   --screenshot  the main window's picture after the edit goes to PNG, the
 #                 station dialog's to PNG less .png plus -station.png
 #   --windows  the editor runs under Wine: also a save refused over a
-#              read-only file, and one that waits for another program
-#              holding the file (HOLD_FILE names that program, run as
-#              "HOLD_FILE FILE SECONDS").
+#              read-only file, one that waits for another program holding
+#              the file (HOLD_FILE names that program, run as
+#              "HOLD_FILE FILE SECONDS"), and the system's question when
+#              Save As would replace a file.
 set -eu
 here=$(cd "$(dirname "$0")" && pwd)
 windows=false
@@ -51,6 +52,7 @@ xmodmap -e "keycode 94 = eacute Eacute"
 
 mkdir "$work/Données"
 settings="$work/Données/étang.xml"
+windows_settings="Z:$(printf '%s' "$settings" | tr / '\\')"
 cp "$here/../../fuzz/corpus/fleet_1.xml" "$settings"
 cd "$work"
 
@@ -109,7 +111,7 @@ keys() {
 keys ctrl+o
 wait_for '^Open$'
 if $windows; then
-    xdotool type --delay 60 "Z:$(printf '%s' "$settings" | tr / '\\')"
+    xdotool type --delay 60 "$windows_settings"
 else
     xdotool type --delay 60 "Données/étang.xml"
 fi
@@ -177,6 +179,19 @@ if $windows; then
     keys Return
     wait "$holder"
     cmp "$settings" "$expected" || fail "a save while the file was held changed it"
+
+    # Save As onto the file itself: the system's dialog asks before it
+    # replaces a file; No keeps the file, Escape leaves the dialog.
+    keys alt+f a
+    wait_for '^Save As$'
+    keys ctrl+a
+    xdotool type --delay 60 "$windows_settings"
+    keys Return
+    sleep 1
+    [ "$(xdotool search --onlyvisible --name '^Save As$' | wc -l)" -ge 2 ] || fail "Save As over a file asked nothing"
+    keys n Escape
+    back_from_file_dialog
+    cmp "$settings" "$expected" || fail "No to the question of Save As changed the file"
 fi
 
 # Keys that change no text change nothing: Ctrl+S, F10 and Escape, Home,
