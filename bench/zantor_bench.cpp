@@ -108,18 +108,11 @@ Fleet write_fleet(const QTemporaryDir& dir, int stations)
     return fleet;
 }
 
-// Medians of a measure and its floor, their runs taking turns, so that a
-// noisy moment of the machine falls on both alike.
+// Medians of a measure and its floor over this benchmark's runs, by turns.
 void medians_side_by_side(const std::function<double()>& measure, const std::function<double()>& floor,
                           double& measure_median, double& floor_median)
 {
-    std::vector<double> measures, floors;
-    for (int run = 0; run < runs_per_measure; ++run) {
-        measures.push_back(measure());
-        floors.push_back(floor());
-    }
-    measure_median = median(measures);
-    floor_median = median(floors);
+    medians_by_turns(runs_per_measure, measure, floor, measure_median, floor_median);
 }
 
 Figures measure_times(BenchEditor& editor, const Fleet& fleet, const QTemporaryDir& dir)
@@ -135,10 +128,9 @@ Figures measure_times(BenchEditor& editor, const Fleet& fleet, const QTemporaryD
                          [&] { return bare_load_seconds(fleet.file); }, figures.open, figures.open_floor);
     // Open again over the open fleet, as an operator does, against the
     // editor's loader alone.
-    reopen_seconds(window, fleet.file);
-    loader_seconds(fleet.file);
-    medians_side_by_side([&] { return reopen_seconds(window, fleet.file); }, [&] { return loader_seconds(fleet.file); },
-                         figures.open_window, figures.open_window_floor);
+    const OpenWindowFigures again = measure_open_window(window, fleet.file, runs_per_measure);
+    figures.open_window = again.open_window;
+    figures.open_window_floor = again.loader;
     // Save writes the opened fleet file over itself, with the same content.
     save_seconds(window);
     bare_save_seconds(window, bare_copy);
