@@ -108,18 +108,11 @@ Fleet write_fleet(const QTemporaryDir& dir, int stations)
     return fleet;
 }
 
-// Medians of a measure and its floor, their runs taking turns, so that a
-// noisy moment of the machine falls on both alike.
+// Medians of a measure and its floor over this benchmark's runs, by turns.
 void medians_side_by_side(const std::function<double()>& measure, const std::function<double()>& floor,
                           double& measure_median, double& floor_median)
 {
-    std::vector<double> measures, floors;
-    for (int run = 0; run < runs_per_measure; ++run) {
-        measures.push_back(measure());
-        floors.push_back(floor());
-    }
-    measure_median = median(measures);
-    floor_median = median(floors);
+    medians_by_turns(runs_per_measure, measure, floor, measure_median, floor_median);
 }
 
 Figures measure_times(BenchEditor& editor, const Fleet& fleet, const QTemporaryDir& dir)
@@ -135,10 +128,9 @@ Figures measure_times(BenchEditor& editor, const Fleet& fleet, const QTemporaryD
                          [&] { return bare_load_seconds(fleet.file); }, figures.open, figures.open_floor);
     // Open again over the open fleet, as an operator does, against the
     // editor's loader alone.
-    reopen_seconds(window, fleet.file);
-    loader_seconds(fleet.file);
-    medians_side_by_side([&] { return reopen_seconds(window, fleet.file); }, [&] { return loader_seconds(fleet.file); },
-                         figures.open_window, figures.open_window_floor);
+    const OpenWindowFigures again = measure_open_window(window, fleet.file, runs_per_measure);
+    figures.open_window = again.open_window;
+    figures.open_window_floor = again.loader;
     // Save writes the opened fleet file over itself, with the same content.
     save_seconds(window);
     bare_save_seconds(window, bare_copy);
@@ -211,6 +203,13 @@ StartupFigures measure_windows_startup(const QString& program, const WindowConte
     return figures;
 }
 
+// The Windows editor's Open of `fleet` again under Wine, when the benchmark
+// is given the Windows program; 0 otherwise.
+double measure_windows_open_window(const QString& program, const Fleet& fleet)
+{
+    return program.isEmpty() ? 0.0 : windows_open_window(program, fleet.file, runs_per_measure).open_window;
+}
+
 // The value of `--windows-startup PROGRAM`, or an empty text.
 QString windows_startup_program(int argc, char** argv)
 {
@@ -249,13 +248,13 @@ double ratio(double value, double floor)
 void print_time_row(const char* stations, const char* measure, double seconds, double floor_seconds,
                     const char* floor_name)
 {
-    std::printf("%8s  %-13s %10.2f ms  %10.2f ms  %-30s %6.2f\n", stations, measure, seconds * 1e3, floor_seconds * 1e3,
+    std::printf("%8s  %-16s %10.2f ms  %10.2f ms  %-30s %6.2f\n", stations, measure, seconds * 1e3, floor_seconds * 1e3,
                 floor_name, ratio(seconds, floor_seconds));
 }
 
 void print_memory_row(const char* stations, const char* measure, long kib, long floor_kib, const char* floor_name)
 {
-    std::printf("%8s  %-13s %10.1f MiB %10.1f MiB %-30s %6.2f\n", stations, measure, kib / 1024.0, floor_kib / 1024.0,
+    std::printf("%8s  %-16s %10.1f MiB %10.1f MiB %-30s %6.2f\n", stations, measure, kib / 1024.0, floor_kib / 1024.0,
                 floor_name, ratio(static_cast<double>(kib), static_cast<double>(floor_kib)));
 }
 
@@ -312,7 +311,7 @@ void print_fleet_ratios(const FleetToolFigures& fleet)
 // The fleet tool's lines of the table, then its ratios.
 void print_fleet_tool(const std::string& stations, const FleetToolFigures& fleet)
 {
-    std::printf("\n%8s  %-13s %13s  %13s  %-30s %6s\n", "stations", "measure", "median", "floor", "floor is", "ratio");
+    std::printf("\n%8s  %-16s %13s  %13s  %-30s %6s\n", "stations", "measure", "median", "floor", "floor is", "ratio");
     print_fleet_rows(stations, fleet);
     std::printf("\n");
     print_fleet_ratios(fleet);
@@ -373,13 +372,15 @@ int main(int argc, char** argv)
         worst = measure_worst_load(editor, dir);
     }
     const StartupFigures startup = measure_startup(main_window);
-    const StartupFigures windows_startup = measure_windows_startup(windows_startup_program(argc, argv), main_window);
+    const QString windows_program = windows_startup_program(argc, argv);
+    const StartupFigures windows_startup = measure_windows_startup(windows_program, main_window);
+    const double windows_open_window = measure_windows_open_window(windows_program, fleets.back());
     for (size_t i = 0; i < fleets.size(); ++i) {
         measure_memory(fleets[i], dir, figures[i]);
     }
     const FleetToolFigures fleet_tool = measure_fleet();
 
-    std::printf("\n%8s  %-13s %13s  %13s  %-30s %6s\n", "stations", "measure", "median", "floor", "floor is", "ratio");
+    std::printf("\n%8s  %-16s %13s  %13s  %-30s %6s\n", "stations", "measure", "median", "floor", "floor is", "ratio");
     for (size_t i = 0; i < fleets.size(); ++i) {
         const std::string n = std::to_string(fleets[i].stations);
         const Figures& f = figures[i];
@@ -398,6 +399,8 @@ int main(int argc, char** argv)
     if (windows_startup.plain > 0) {
         print_time_row("-", "startup_wine", windows_startup.editor, windows_startup.plain,
                        "the same, Windows, under Wine");
+        print_time_row(std::to_string(fleets.back().stations).c_str(), "open_window_wine", windows_open_window,
+                       figures.back().open_window, "open_window, the Linux editor");
     }
     print_fleet_rows(std::to_string(fleets.back().stations), fleet_tool);
     std::printf("\n");
@@ -414,6 +417,7 @@ int main(int argc, char** argv)
     print_ratio("startup", ratio(startup.editor, startup.plain), 1.50);
     if (windows_startup.plain > 0) {
         print_ratio("startup_wine", ratio(windows_startup.editor, windows_startup.plain), 1.50);
+        print_ratio("open_window_wine", ratio(windows_open_window, large.open_window), 2.0);
     }
     print_ratio("load_worst", ratio(worst.open, worst.open_floor), 1.50);
     print_fleet_ratios(fleet_tool);

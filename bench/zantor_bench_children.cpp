@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QProcess>
 #include <QStringList>
 #include <cstdio>
@@ -203,4 +204,17 @@ double windows_plain_window_startup_seconds(const QString& program, const Window
 {
     return windows_startup_seconds(program, {QStringLiteral("plain-startup"), QString::number(like.labels),
                                              QString::number(like.edits), QString::number(like.buttons)});
+}
+
+OpenWindowFigures windows_open_window(const QString& program, const QString& file, int runs)
+{
+    // Wine's prefix maps the root of the Linux file system to drive Z:.
+    const QString windows_file = QStringLiteral("Z:") + QFileInfo(file).absoluteFilePath();
+    const QStringList fields = child_result(
+        QStringLiteral("/usr/lib/wine/wine64"),
+        {program, QStringLiteral("open-window"), windows_file, QString::number(runs)}, QStringLiteral("open_window"));
+    OpenWindowFigures figures;
+    figures.open_window = fields.value(0).toDouble();
+    figures.loader = fields.value(1).toDouble();
+    return figures;
 }

@@ -8,6 +8,7 @@
 
 #include "bench/zantor_bench_resident.h"
 #include "bench/zantor_bench_startup.h"
+#include "bench/zantor_bench_window.h"
 
 // True when the arguments ask for a child mode; the mode has then run and
 // `exit_code` is the child's exit code.
@@ -49,5 +50,10 @@ double plain_window_startup_seconds(const WindowContent& like);
 // display the benchmark has; the clock stops when it says it has painted.
 double windows_editor_startup_seconds(const QString& program);
 double windows_plain_window_startup_seconds(const QString& program, const WindowContent& like);
+
+// The Windows editor's Open of `file` again under Wine, measured by
+// measure_open_window in `program` (its "open-window" mode) over `runs`
+// runs: the medians it reports.
+OpenWindowFigures windows_open_window(const QString& program, const QString& file, int runs);
 
 #endif

@@ -27,3 +27,15 @@ double median_of_runs(int runs, const std::function<double()>& run)
     }
     return median(seconds);
 }
+
+void medians_by_turns(int runs, const std::function<double()>& measure, const std::function<double()>& floor,
+                      double& measure_median, double& floor_median)
+{
+    std::vector<double> measures, floors;
+    for (int run = 0; run < runs; ++run) {
+        measures.push_back(measure());
+        floors.push_back(floor());
+    }
+    measure_median = median(measures);
+    floor_median = median(floors);
+}

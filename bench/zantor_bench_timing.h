@@ -16,4 +16,9 @@ double median(std::vector<double> values);
 // (a run may leave its own preparation out of the figure).
 double median_of_runs(int runs, const std::function<double()>& run);
 
+// Medians of `runs` runs of a measure and of its floor, the runs taking
+// turns, so that a noisy moment of the machine falls on both alike.
+void medians_by_turns(int runs, const std::function<double()>& measure, const std::function<double()>& floor,
+                      double& measure_median, double& floor_median);
+
 #endif

@@ -173,6 +173,17 @@ double loader_seconds(const QString& file)
     return seconds;
 }
 
+OpenWindowFigures measure_open_window(TFmain& window, const QString& file, int runs)
+{
+    OpenWindowFigures figures;
+    reopen_seconds(window, file);
+    loader_seconds(file);
+    medians_by_turns(
+        runs, [&] { return reopen_seconds(window, file); }, [&] { return loader_seconds(file); }, figures.open_window,
+        figures.loader);
+    return figures;
+}
+
 double bare_load_seconds(const QString& file)
 {
     TiXmlDocument document;

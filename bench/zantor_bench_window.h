@@ -45,6 +45,17 @@ double reopen_seconds(TFmain& window, const QString& file);
 // `file` into a new document.
 double loader_seconds(const QString& file);
 
+// Open of `file` again by the window, as reopen_seconds measures it, beside
+// the editor's loader alone: one unmeasured round of each first, so that
+// the file is in the page cache and the code paths are warm, then `runs` of
+// each by turns. Medians in seconds. The Linux benchmark and the Windows
+// program it runs under Wine measure the Open again through this one road.
+struct OpenWindowFigures {
+    double open_window = 0;
+    double loader = 0;
+};
+OpenWindowFigures measure_open_window(TFmain& window, const QString& file, int runs);
+
 // Seconds of a bare TiXmlDocument::LoadFile of `file` into a new document.
 double bare_load_seconds(const QString& file);
 
