@@ -180,6 +180,8 @@ void TFmain::build_directories_tab()
 void TFmain::build_menu()
 {
     QMenuBar* MainMenu1 = named(menuBar(), "MainMenu1");
+    // Each title and command has its access key (Alt+F opens File), shown
+    // underlined while Alt is held.
     File1 = named(MainMenu1->addMenu(QStringLiteral("&File")), "File1");
     New1 = named(File1->addAction(new_document_icon(), QStringLiteral("&New")), "New1");
     Open1 = named(File1->addAction(open_document_icon(), QStringLiteral("&Open")), "Open1");
@@ -190,8 +192,6 @@ void TFmain::build_menu()
     About1 = named(MainMenu1->addMenu(QStringLiteral("&Help")), "About1");
     AboutKestrane1 = named(About1->addAction(QStringLiteral("&About Kestrane")), "AboutKestrane1");
 
-    // Each title and command has its access key (Alt+F opens File), shown
-    // underlined while Alt is held.
     // F10 selects the menu bar as a press of Alt does (the style turns that
     // on): File highlighted, the arrow keys and Return to go on.
     auto* menu_key = new QShortcut(QKeySequence(Qt::Key_F10), this);

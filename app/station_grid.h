@@ -2,8 +2,8 @@
 // through with the keyboard as the operators' Windows grids are. The
 // selected row is always the keyboard cursor's row, in view; Tab leaves the
 // grid for the buttons beside it; Return or a double click opens the
-// current station (the activated signal). While the grid has the focus, a dotted
-// rectangle goes round the whole current row.
+// current station (the activated signal). While the grid has the focus, a
+// dotted rectangle goes round the whole current row.
 #ifndef ZANTOR_APP_STATION_GRID_H
 #define ZANTOR_APP_STATION_GRID_H
 

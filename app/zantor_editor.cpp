@@ -26,9 +26,9 @@ int main(int argc, char** argv)
         QApplication::setWindowIcon(program_icon());
 
         // Each window sets its global reference (Fmain, Fedit, Fabout,
-        // Facquisition_sequence) as it is built; the three dialogs stay hidden.
-        // Each dialog is owned by the window it opens from: no task-bar
-        // button of its own, always in front of its owner.
+        // Facquisition_sequence) as it is built; the three dialogs stay
+        // hidden. Each dialog is owned by the window it opens from: no
+        // task-bar button of its own, always in front of its owner.
         TFmain main_window;
         TFedit station_dialog(&main_window);
         TFabout about_box(&main_window);
