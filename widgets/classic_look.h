@@ -1,6 +1,7 @@
 // The look every window of the editor is laid out for: the classic 8-point
-// dialog font (11 pixels high) and one widget style on every platform, so
-// that controls placed at fixed pixel positions fit their captions.
+// dialog font (11 pixels high), so that controls placed at fixed pixel
+// positions fit their captions, with Windows' own style on Windows and,
+// elsewhere, one style made to look and answer the keys as Windows does.
 #ifndef ZANTOR_WIDGETS_CLASSIC_LOOK_H
 #define ZANTOR_WIDGETS_CLASSIC_LOOK_H
 
