@@ -16,6 +16,7 @@ namespace {
 // or while the keyboard goes through the menus, as on Windows.
 class AltKeyWatch : public QObject {
 public:
+    using QObject::QObject;
     static bool held() { return alt_held; }
 
 protected:
@@ -195,7 +196,7 @@ void apply_classic_look(QApplication& app)
     app.setStyle(native != nullptr ? native : new ClassicStyle);
 #else
     app.setStyle(new ClassicStyle);
-    app.installEventFilter(new AltKeyWatch);
+    app.installEventFilter(new AltKeyWatch(&app));
 #endif
     QFont font;
     // The first family the machine has wins; DejaVu Sans is on every Debian desktop.
