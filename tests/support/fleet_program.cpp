@@ -4,6 +4,7 @@
 #include <sys/wait.h>
 #endif
 
+#include <cstdio>
 #include <cstdlib>
 
 #include "support/core_files.h"
@@ -24,8 +25,16 @@ ProgramRun run_fleet_program(const std::string& folder, const std::vector<std::s
     }
     command += " > stdout.txt 2> stderr.txt";
     ProgramRun result;
-    const int status = std::system(command.c_str());
+    // A run that never started must not pass off the last run's output.
+    std::remove((folder + "/stdout.txt").c_str());
+    std::remove((folder + "/stderr.txt").c_str());
+    int status = std::system(command.c_str());
 #ifdef _WIN32
+    // Under Wine on a busy machine the command processor itself now and
+    // then fails to start (-1, before the program runs): start it again.
+    for (int attempt = 1; status == -1 && attempt < 3; ++attempt) {
+        status = std::system(command.c_str());
+    }
     result.status = status;
 #else
     result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
