@@ -59,7 +59,7 @@ cd "$work"
 "$program" "$@" >"$work/editor.log" 2>&1 &
 editor_pid=$!
 stop_at_end "$editor_pid"
-main=$(timeout 90 xdotool search --sync --onlyvisible --name '^Zantor Editor V4 - 6478c$' | head -n 1)
+main=$(find_window '^Zantor Editor V4 - 6478c$' 90)
 [ -n "$main" ] || fail "the main window did not appear"
 sleep 1
 
@@ -188,7 +188,7 @@ if $windows; then
     xdotool type --delay 60 "$windows_settings"
     keys Return
     sleep 1
-    [ "$(xdotool search --onlyvisible --name '^Save As$' | wc -l)" -ge 2 ] || fail "Save As over a file asked nothing"
+    [ "$(count_windows '^Save As$')" -ge 2 ] || fail "Save As over a file asked nothing"
     keys n Escape
     back_from_file_dialog
     cmp "$settings" "$expected" || fail "No to the question of Save As changed the file"

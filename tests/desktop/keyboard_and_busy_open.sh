@@ -16,7 +16,7 @@ fail() {
 
 "$editor" >/dev/null 2>&1 &
 stop_at_end $!
-window=$(timeout 30 xdotool search --sync --onlyvisible --name 'Zantor Editor V4' | head -n 1)
+window=$(find_window 'Zantor Editor V4' 30)
 xdotool windowactivate --sync "$window" >/dev/null 2>&1 || true
 sleep 1
 

@@ -9,7 +9,7 @@ editor=$1
 
 "$editor" >/dev/null 2>&1 &
 stop_at_end $!
-window=$(timeout 30 xdotool search --sync --onlyvisible --name 'Zantor Editor V4' | head -n 1)
+window=$(find_window 'Zantor Editor V4' 30)
 
 # The frame is the client's ancestor just below the root window; the window
 # manager frames the window, then the editor places the frame.
