@@ -342,6 +342,7 @@ private:
     std::vector<int> taken_by;  // the line of the row that changes each station; 0 for none
     // The values as listed, by the key of their row.
     std::unordered_map<std::string, std::vector<std::string>> listed_rows;
+    SheetColumns listed_columns{};  // of the sheet of listed values
     std::vector<std::string> used_keys;
     // Each station's row as list shows it, secrets shown, made once.
     std::unordered_map<int, std::vector<std::string>> current_rows;
@@ -404,7 +405,6 @@ private:
         while (header < rows.size() && !names_id_column(rows[header])) {
             ++header;
         }
-        SheetColumns listed_columns;
         std::vector<HeaderFinding> errors, notes;
         if (header == rows.size() || !read_columns(rows[header], listed_columns, errors, notes) ||
             !listed_columns.has(column_key)) {
@@ -718,12 +718,15 @@ private:
     bool pending_changes(RowPlan& plan, std::vector<Pending>& pending)
     {
         const std::vector<std::string>& current = current_row(plan.station);
-        const std::vector<std::string>* listed = plan.listed;
         bool read = true;
         for (int column = 0; column < list_column_count; ++column) {
             if (column == field_id || !columns.has(column) || plan.bad_cells.count(column) > 0) {
                 continue;
             }
+            // A column added to a workbook listed with fewer has no values
+            // as listed: its cells are read as those of a CSV file.
+            const std::vector<std::string>* listed =
+                plan.listed != nullptr && listed_columns.has(column) ? plan.listed : nullptr;
             const std::string& cell = plan.cells[column];
             const std::string& value = current[column];
             if (is_sequence_column(column)) {
