@@ -1,22 +1,85 @@
-// zantor-fleet list FILE [--csv [--separator C] | --xlsx OUT] [--show-secrets]
+// zantor-fleet list FILE [--columns NAMES] [--csv [--separator C] | --xlsx OUT] [--show-secrets]
+#include <algorithm>
+
 #include "doc/cp1252.h"
 #include "fleet/command_write.h"
 #include "fleet/fleet_commands.h"
+#include "fleet/fleet_text.h"
 #include "fleet/output_csv.h"
 #include "fleet/output_table.h"
 #include "fleet/output_xlsx.h"
 #include "fleet/row_key.h"
+#include "fleet/sheet_columns.h"
 #include "fleet/station_row.h"
 
 namespace {
 
-std::string column_names()
+std::vector<int> every_column()
+{
+    std::vector<int> columns;
+    for (int column = 0; column < list_column_count; ++column) {
+        columns.push_back(column);
+    }
+    return columns;
+}
+
+std::string column_names(const std::vector<int>& columns)
 {
     std::string names;
-    for (int column = 0; column < list_column_count; ++column) {
-        names += std::string(column == 0 ? "" : ", ") + list_column_name(column);
+    for (int column : columns) {
+        names += std::string(names.empty() ? "" : ", ") + list_column_name(column);
     }
     return names;
+}
+
+// The columns --columns names, in its order. A name is compared as the
+// import compares a header's, so that what a sheet's header may say is
+// taken here too ("Phone_Nbr" is phone_nbr).
+bool chosen_columns(const std::string& text, std::vector<int>& columns, std::string& error)
+{
+    const std::vector<std::string> names = comma_list(text);
+    columns.clear();
+    for (const std::string& name : names) {
+        const std::string key = column_key_text(name);
+        if (key == "all") {
+            columns = every_column();
+            error = names.size() == 1 ? "" : "--columns all stands alone: it gives every column";
+            return names.size() == 1;
+        }
+        int found = -1;
+        for (int column = 0; column < list_column_count && found < 0; ++column) {
+            found = key == column_key_text(list_column_name(column)) ? column : -1;
+        }
+        if (found < 0) {
+            error = "unknown column " + quoted_excerpt(name) + " in --columns; the columns are " +
+                    column_names(every_column()) + ", or all";
+            return false;
+        }
+        if (std::find(columns.begin(), columns.end(), found) != columns.end()) {
+            error = std::string("the column ") + list_column_name(found) + " is given twice in --columns";
+            return false;
+        }
+        columns.push_back(found);
+    }
+    error = columns.empty() ? "--columns names no column" : "";
+    return !columns.empty();
+}
+
+// Keeps the cells of `columns` in their order, and the key last where the
+// rows have one.
+void keep_columns(std::vector<std::vector<std::string>>& rows, const std::vector<int>& columns, bool keyed)
+{
+    for (std::vector<std::string>& row : rows) {
+        std::vector<std::string> kept;
+        kept.reserve(columns.size() + 1);
+        for (int column : columns) {
+            kept.push_back(std::move(row[column]));
+        }
+        if (keyed) {
+            kept.push_back(std::move(row.back()));
+        }
+        row = std::move(kept);
+    }
 }
 
 // "tab" stands for the tab character, which a shell makes awkward to type.
@@ -39,10 +102,14 @@ const CommandSpec& list_spec()
 {
     static const CommandSpec spec = {
         "list",
-        "FILE [--csv [--separator C] | --xlsx OUT] [--show-secrets]",
+        "FILE [--columns NAMES] [--csv [--separator C] | --xlsx OUT] [--show-secrets]",
         "one row per station, with the values the station dialog shows",
-        "Lists the stations of a settings file in document order, one row each, with the columns " + column_names() +
-            ". The id is the text as stored, so that an import finds the station again (check warns where the "
+        "Lists the stations of a settings file in document order, one row each, with the columns " +
+            column_names(every_column()) + ". The table shows " + column_names(table_columns()) +
+            " unless --columns chooses others, and is at most " + std::to_string(table_width_limit) +
+            " characters wide whatever the terminal: the widest cells are cut, ending in '\xE2\x80\xA6', but no column "
+            "is narrower than its name (when the names alone are wider, as with --columns all, no cell is cut). "
+            "The id is the text as stored, so that an import finds the station again (check warns where the "
             "station dialog would show it otherwise); the other values are those the station dialog shows: the GSM "
             "mode as Disabled, GPRS PUSH or GSM DATA, times in whole minutes or hours. slow, fast and health give the "
             "choices of each sequence in a few words, for example 'VBat eol 11.9; 0/9 ge 100; 7/0; 10.7/1,5; "
@@ -52,7 +119,13 @@ const CommandSpec& list_spec()
             "line break, a tab, or what a reference above 255 such as &#x2013; leaves in the file) shows as \\x and "
             "its code in two hexadecimal digits, a line break as \\x0A; import-csv reads such a cell as the value "
             "unchanged. Never writes a file.",
-        {{"--csv", nullptr,
+        {{"--columns", "NAMES",
+          "The columns to list, in this order: their names separated by commas (in any letter case), for example "
+          "id,description,phone_nbr, or all for every column. Without it the table shows the columns named above, "
+          "--csv and --xlsx every column. --csv and --xlsx still end each row with the key column, and need the id "
+          "column, by both of which import finds a row's station. A workbook holds no other column, not even in its "
+          "hidden sheet."},
+         {"--csv", nullptr,
           "Writes RFC 4180 CSV instead of a table: a header row of the column names, then one row a station, in "
           "UTF-8 with a byte-order mark so that spreadsheet programs show accented letters. Each row ends with a "
           "column key (K12-9F3A0C2E: the station's place in the list and a fingerprint of its row), by which "
@@ -104,6 +177,22 @@ void run_list(const ParsedOptions& options, CommandOutput& output)
         usage_error(list_spec(), options.operands.empty() ? "no FILE given" : "list takes one FILE", output);
         return;
     }
+    const bool sheet = csv || options.has("--xlsx");
+    // A spreadsheet lists every column unless told otherwise: its import
+    // then reads every value back.
+    std::vector<int> columns = sheet ? every_column() : table_columns();
+    std::string wrong;
+    if (options.has("--columns") && !chosen_columns(options.value("--columns", ""), columns, wrong)) {
+        usage_error(list_spec(), wrong, output);
+        return;
+    }
+    if (sheet && std::find(columns.begin(), columns.end(), static_cast<int>(field_id)) == columns.end()) {
+        usage_error(list_spec(),
+                    std::string(csv ? "--csv" : "--xlsx") +
+                        " needs the id column in --columns: import finds each row's station by it",
+                    output);
+        return;
+    }
     if (options.has("--xlsx") &&
         !outputs_apart(list_spec(), {{"--xlsx", options.value("--xlsx", "")}}, options.operands, output)) {
         return;
@@ -114,19 +203,23 @@ void run_list(const ParsedOptions& options, CommandOutput& output)
     }
     myXMLdocument& document = *loaded;
     // A spreadsheet's rows carry their station's key, so that the import
-    // finds it whatever is done to the rows.
-    const std::vector<std::vector<std::string>> rows =
-        list_rows(document, options.has("--show-secrets"), csv || options.has("--xlsx"));
+    // finds it whatever is done to the rows. The key is made from the whole
+    // row, whichever columns are shown: import compares it with the row of
+    // the station as it is now.
+    std::vector<std::vector<std::string>> rows = list_rows(document, options.has("--show-secrets"), sheet);
+    keep_columns(rows, columns, sheet);
     if (options.has("--xlsx")) {
-        std::vector<bool> numbers(list_column_count, false);
-        for (int column = 0; column < list_column_count; ++column) {
-            numbers[column] =
-                column < station_field_count && station_fields[column].source == FieldSource::parameter_time;
+        std::vector<bool> numbers;
+        for (int column : columns) {
+            numbers.push_back(column < station_field_count &&
+                              station_fields[column].source == FieldSource::parameter_time);
         }
         std::string error;
         const std::string out = options.value("--xlsx", "");
         // The same rows once more, hidden: the values as listed, which tell
-        // the operator's changes from those made in the file since.
+        // the operator's changes from those made in the file since. Only the
+        // columns listed: a workbook of a few columns holds no more of the
+        // stations than it shows.
         const std::vector<std::vector<std::string>> listed = listed_sheet_rows(rows);
         if (!write_xlsx(out, {{"Stations", &rows, numbers, false}, {listed_sheet_name, &listed, {}, true}}, error)) {
             report_unreadable(list_spec(), out, error, output);
@@ -136,7 +229,7 @@ void run_list(const ParsedOptions& options, CommandOutput& output)
         return;
     }
     if (!csv) {
-        output.out = aligned_table(rows);
+        output.out = aligned_table(rows, table_width_limit);
         return;
     }
     output.out = utf8_byte_order_mark;

@@ -1,5 +1,39 @@
 #include "fleet/output_table.h"
 
+namespace {
+
+const char* const ellipsis = "\xE2\x80\xA6";  // U+2026, one character wide
+
+// Narrows the widest columns one character at a time, so that long cells
+// share the room left and no column is cut more than it must be.
+void fit_widths(std::vector<size_t>& widths, const std::vector<size_t>& least, size_t width)
+{
+    size_t total = widths.empty() ? 0 : 2 * (widths.size() - 1);
+    size_t least_total = total;
+    for (size_t column = 0; column < widths.size(); ++column) {
+        total += widths[column];
+        least_total += least[column];
+    }
+    if (least_total > width) {
+        return;
+    }
+    while (total > width) {
+        size_t widest = widths.size();
+        for (size_t column = 0; column < widths.size(); ++column) {
+            if (widths[column] > least[column] && (widest == widths.size() || widths[column] > widths[widest])) {
+                widest = column;
+            }
+        }
+        if (widest == widths.size()) {
+            return;
+        }
+        --widths[widest];
+        --total;
+    }
+}
+
+}  // namespace
+
 size_t display_width(const std::string& utf8)
 {
     size_t width = 0;
@@ -9,7 +43,25 @@ size_t display_width(const std::string& utf8)
     return width;
 }
 
-std::string aligned_table(const std::vector<std::vector<std::string>>& rows)
+std::string cut_to_width(const std::string& utf8, size_t width)
+{
+    if (display_width(utf8) <= width) {
+        return utf8;
+    }
+    if (width == 0) {
+        return std::string();
+    }
+    size_t kept = 0, end = 0;
+    for (; end < utf8.size(); ++end) {
+        const bool starts_character = (static_cast<unsigned char>(utf8[end]) & 0xC0) != 0x80;
+        if (starts_character && kept++ == width - 1) {
+            break;
+        }
+    }
+    return utf8.substr(0, end) + ellipsis;
+}
+
+std::string aligned_table(const std::vector<std::vector<std::string>>& rows, size_t width)
 {
     std::vector<size_t> widths;
     for (const std::vector<std::string>& row : rows) {
@@ -18,6 +70,11 @@ std::string aligned_table(const std::vector<std::vector<std::string>>& rows)
             widths[column] = std::max(widths[column], display_width(row[column]));
         }
     }
+    std::vector<size_t> least(widths.size(), 0);
+    for (size_t column = 0; !rows.empty() && column < rows[0].size(); ++column) {
+        least[column] = display_width(rows[0][column]);
+    }
+    fit_widths(widths, least, width);
     std::string out;
     for (const std::vector<std::string>& row : rows) {
         std::string line;
@@ -25,9 +82,10 @@ std::string aligned_table(const std::vector<std::vector<std::string>>& rows)
             if (column > 0) {
                 line += "  ";
             }
-            line += row[column];
+            const std::string cell = cut_to_width(row[column], widths[column]);
+            line += cell;
             if (column + 1 < row.size()) {
-                line.append(widths[column] - display_width(row[column]), ' ');
+                line.append(widths[column] - display_width(cell), ' ');
             }
         }
         while (!line.empty() && line.back() == ' ') {

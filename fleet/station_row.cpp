@@ -27,6 +27,14 @@ const char* list_column_name(int column)
                                                                        : "";
 }
 
+const std::vector<int>& table_columns()
+{
+    static const std::vector<int> columns = {field_id,           field_description,  field_phone_nbr,
+                                             field_gsm_mode,     field_sms_number,   field_acq_interval0,
+                                             field_gsm_interval, station_field_count};  // then slow
+    return columns;
+}
+
 std::string shown_secret(const std::string& value, bool show_secrets)
 {
     return show_secrets || value.empty() ? value : "****";

@@ -17,6 +17,12 @@ const int list_column_count = station_field_count + 3;
 // "id" ... "gsm_sms_duration_min", "slow", "fast", "health".
 const char* list_column_name(int column);
 
+// The columns of list's text table when none are chosen, in their order:
+// those an operator scanning a fleet reads first (which station, how it is
+// reached, how often it measures and calls in, what its slow sequence
+// measures), few enough to fit the table's width.
+const std::vector<int>& table_columns();
+
 // What a secret shows: "****" for one that has a value, unless secrets are
 // shown; an empty secret stays empty.
 std::string shown_secret(const std::string& value, bool show_secrets);

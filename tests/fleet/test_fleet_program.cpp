@@ -201,7 +201,7 @@ TEST_F(FleetProgram, ListAsATableAndAsCsvForASpreadsheet)
         "Bat. NUXO   15                 5                  24              10                15                    "
         "VBat; "
         "0/9 ge 100; SMS  VBat\n",
-        run_ending(0, {"list", "fleet.xml"}).out);
+        run_ending(0, {"list", "fleet.xml", "--columns", "all"}).out);
 
     const ProgramRun csv = run({"list", "fleet.xml", "--csv", "--separator", ",", "--show-secrets"});
     EXPECT_EQ(0, csv.status);
