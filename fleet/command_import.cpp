@@ -44,8 +44,11 @@ CommandSpec import_spec_named(const char* name)
             "mode as its three switches, the PIN into both of its places. **** in pin, password or apn_password "
             "leaves the value as it is; slow, fast and health are read only (a cell that differs from the "
             "station's is refused). So the output of list imports back without changing anything. Prints each "
-            "change as diff does, then the stations that no row stands for, then what check finds on the stations "
-            "changed or added. Any error (a text that is not a number where one is needed, a number cell in a text "
+            "kind of change once, with the number of stations it changed and the first of them (--each: each "
+            "change as diff does), then what check finds on the stations changed or added, then what it noticed "
+            "of the sheet (the stations that no row stands for among it), then a summary line; --format json "
+            "prints one JSON document instead. Any error (a text that is not a number where one is needed, a number "
+            "cell in a text "
             "column, a phone number, PIN or id without the leading 0 or + a spreadsheet dropped, a PIN that is not "
             "4 to 8 digits, an unknown GSM mode, a line break, a character Windows-1252 cannot hold, an id no "
             "station has) is named by its line and column (its cell in a workbook), at most 20 of them, and nothing "
@@ -152,6 +155,9 @@ void run_import_named(const CommandSpec& spec, const ParsedOptions& options, Com
         usage_error(spec, std::string(spec.name) + " takes two files, FILE and SHEET", output);
         return;
     }
+    if (!write_format_followed(spec, options, output)) {
+        return;
+    }
     const std::string& file = options.operands[0];
     const std::string& sheet_file = options.operands[1];
     if (options.has("--output") &&
@@ -197,7 +203,7 @@ void run_import_named(const CommandSpec& spec, const ParsedOptions& options, Com
         for (const ImportError& e : outcome.errors) {
             errors.push_back(file_name_text(sheet_file) + error_place(e, sheet_name, workbook) + ": " + e.reason);
         }
-        report_refused(spec, errors, output);
+        lines.refuse(spec, errors, output);
         return;
     }
     lines.say_first(outcome.notes);
