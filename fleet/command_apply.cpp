@@ -23,7 +23,7 @@ const CommandSpec& apply_spec()
     static const CommandSpec spec = {
         "apply",
         "FILE --from ID (--to ID[,ID...] | --all) --parts P[,P...] [--dry-run] [--output OUT] [--backup] "
-        "[--show-secrets] [--format text|json] [--strict]",
+        "[--show-secrets] [--format text|json] [--each] [--strict]",
         "copies parts of one station's settings to other stations",
         "Copies the named parts of the station with the id given by --from to the stations named by --to, or to "
         "every other station with --all. The parts: gsm (the GSM mode's three switches, the HTTP server, URL, user "

@@ -19,7 +19,7 @@ CommandSpec import_spec_named(const char* name)
 {
     return {name,
             "FILE SHEET [--add] [--force] [--remove-missing] [--dry-run] [--output OUT] [--backup] [--show-secrets] "
-            "[--format text|json] [--strict]",
+            "[--format text|json] [--each] [--strict]",
             "changes, adds and removes stations from a spreadsheet (workbook or CSV) in the columns of list",
             "Reads SHEET, an Excel workbook (.xlsx, as list --xlsx writes it) or CSV, told apart by their content. In "
             "a workbook, the first sheet with a row that names the column id is read, from that row on; text cells "

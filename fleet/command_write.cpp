@@ -18,8 +18,9 @@
 
 const char* const write_exit_status =
     "Exit status: 0 when the file was written or there was nothing to change (with --dry-run: when the input is "
-    "valid), 1 when the input holds errors (each is listed on standard error, and nothing is written), 2 on a usage "
-    "error or when a file cannot be read or written.";
+    "valid), 1 when the input holds errors or, with --strict, check warns (each is listed on standard error, and "
+    "nothing is written), 2 on a usage error (an unknown --format among them) or when a file cannot be read or "
+    "written, with nothing on standard output.";
 
 std::vector<OptionSpec> with_write_options(std::vector<OptionSpec> options)
 {
@@ -38,7 +39,8 @@ std::vector<OptionSpec> with_write_options(std::vector<OptionSpec> options)
           "old and new values where every station shares them), then the findings of check on the stations "
           "changed, one line per rule and severity, then the notes on the input, then a summary line. json: one "
           "document, an object with the members changes (as zantor-fleet diff --format json gives them), findings "
-          "(as check --format json gives them, with their rule), notes, errors (why the input was refused), "
+          "(as check --format json gives them, with their rule), notes, errors (why the input was refused, with status "
+          "1), "
           "summary (the summary line), dry_run, written (true or false), output (the file written, or null) and "
           "backup (the backup kept, or null)."},
          {"--strict", nullptr,
