@@ -71,7 +71,6 @@ public:
     // Hands the report to the output after what it holds. Leaves nothing
     // behind.
     void move_to(CommandOutput& output, const Ending& ending);
-    bool json() const { return json_; }
 
 private:
     // One kind of change over the stations: the setting, with the old and
@@ -122,7 +121,7 @@ private:
 };
 
 // Ends a command that changed `stations` of `document`, loaded from
-// `file`. Prints the lines of the changes, then the findings of check on
+// `file`. Reports the changes said to `lines` with the findings of check on
 // those stations (with --strict any warning refuses the change). Unless
 // --dry-run, writes the document (to OUT with --output, first keeping the
 // replaced file with --backup). When nothing changed FILE is not touched.
