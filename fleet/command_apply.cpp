@@ -23,7 +23,7 @@ const CommandSpec& apply_spec()
     static const CommandSpec spec = {
         "apply",
         "FILE --from ID (--to ID[,ID...] | --all) --parts P[,P...] [--dry-run] [--output OUT] [--backup] "
-        "[--show-secrets] [--format text|json] [--strict]",
+        "[--show-secrets] [--format text|json] [--each] [--strict]",
         "copies parts of one station's settings to other stations",
         "Copies the named parts of the station with the id given by --from to the stations named by --to, or to "
         "every other station with --all. The parts: gsm (the GSM mode's three switches, the HTTP server, URL, user "
@@ -32,7 +32,9 @@ const CommandSpec& apply_spec()
         "sequence each), sequences (all three), all (gsm,sms,timing,sequences). Targets keep their id, phone "
         "number, PIN, description, the other switches and device settings, and every part not named. Source and "
         "targets are read completed with their defaults, as the station dialog opens them; a target that already "
-        "holds the parts is left as it stands. Prints one line per station changed. An unknown id (or one held by "
+        "holds the parts is left as it stands. Prints each kind of change once, with the number of stations it changed "
+        "and the first of them, then what check finds on the stations changed, then a summary line; --each prints "
+        "every change on a line of its own, --format json one JSON document. An unknown id (or one held by "
         "two stations), a source among the targets or an unknown part is refused, and nothing is written.",
         with_write_options(
             {{"--from", "ID", "The station whose settings are copied."},
@@ -53,7 +55,8 @@ void run_apply(const ParsedOptions& options, CommandOutput& output)
              {!options.has("--from") || !options.has("--parts"),
               options.has("--from") ? "--parts is needed" : "--from is needed"},
              {options.has("--to") == options.has("--all"), "give either --to or --all"}},
-            output)) {
+            output) ||
+        !write_format_followed(spec, options, output)) {
         return;
     }
     const std::string& file = options.operands[0];
@@ -65,17 +68,17 @@ void run_apply(const ParsedOptions& options, CommandOutput& output)
     if (document == nullptr) {
         return;
     }
+    ChangeLines lines(options);
     unsigned parts = 0;
     std::string unknown;
     if (!parse_apply_parts(options.value("--parts", ""), parts, unknown)) {
-        report_refused(spec, {"unknown part '" + unknown + "'; the parts are " + apply_part_names()}, output);
+        lines.refuse(spec, {"unknown part '" + unknown + "'; the parts are " + apply_part_names()}, output);
         return;
     }
     std::vector<std::string> targets;
     for (const std::string& id : comma_list(options.value("--to", ""))) {
         targets.push_back(document_id(id));
     }
-    ChangeLines lines(options);
     const ApplyOutcome outcome =
         apply_parts(*document, document_id(options.value("--from", "")), targets, options.has("--all"), parts,
                     [&](ChangedStation& changed) { lines.add(changed); });
@@ -84,7 +87,7 @@ void run_apply(const ParsedOptions& options, CommandOutput& output)
         for (const std::string& error : outcome.errors) {
             errors.push_back(utf8_from_cp1252(error));
         }
-        report_refused(spec, errors, output);
+        lines.refuse(spec, errors, output);
         return;
     }
     const size_t n = outcome.stations.size();

@@ -19,7 +19,7 @@ CommandSpec import_spec_named(const char* name)
 {
     return {name,
             "FILE SHEET [--add] [--force] [--remove-missing] [--dry-run] [--output OUT] [--backup] [--show-secrets] "
-            "[--format text|json] [--strict]",
+            "[--format text|json] [--each] [--strict]",
             "changes, adds and removes stations from a spreadsheet (workbook or CSV) in the columns of list",
             "Reads SHEET, an Excel workbook (.xlsx, as list --xlsx writes it) or CSV, told apart by their content. In "
             "a workbook, the first sheet with a row that names the column id is read, from that row on; text cells "
@@ -44,8 +44,10 @@ CommandSpec import_spec_named(const char* name)
             "mode as its three switches, the PIN into both of its places. **** in pin, password or apn_password "
             "leaves the value as it is; slow, fast and health are read only (a cell that differs from the "
             "station's is refused). So the output of list imports back without changing anything. Prints each "
-            "change as diff does, then the stations that no row stands for, then what check finds on the stations "
-            "changed or added. Any error (a text that is not a number where one is needed, a number cell in a text "
+            "kind of change once, with the number of stations it changed and the first of them (--each: each "
+            "change as diff does), then what check finds on the stations changed or added, then the notes on the "
+            "sheet (a column not read, the stations that no row stands for), then a summary line; --format json: "
+            "one JSON document. Any error (a text that is not a number where one is needed, a number cell in a text "
             "column, a phone number, PIN or id without the leading 0 or + a spreadsheet dropped, a PIN that is not "
             "4 to 8 digits, an unknown GSM mode, a line break, a character Windows-1252 cannot hold, an id no "
             "station has) is named by its line and column (its cell in a workbook), at most 20 of them, and nothing "
@@ -152,6 +154,9 @@ void run_import_named(const CommandSpec& spec, const ParsedOptions& options, Com
         usage_error(spec, std::string(spec.name) + " takes two files, FILE and SHEET", output);
         return;
     }
+    if (!write_format_followed(spec, options, output)) {
+        return;
+    }
     const std::string& file = options.operands[0];
     const std::string& sheet_file = options.operands[1];
     if (options.has("--output") &&
@@ -197,7 +202,7 @@ void run_import_named(const CommandSpec& spec, const ParsedOptions& options, Com
         for (const ImportError& e : outcome.errors) {
             errors.push_back(file_name_text(sheet_file) + error_place(e, sheet_name, workbook) + ": " + e.reason);
         }
-        report_refused(spec, errors, output);
+        lines.refuse(spec, errors, output);
         return;
     }
     lines.say_first(outcome.notes);

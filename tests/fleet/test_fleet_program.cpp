@@ -277,9 +277,9 @@ TEST_F(FleetProgram, NoControlCharacterOfAFileReachesTheTerminal)
         {"list", "fleet.xml", "--csv"},
         {"diff", "fleet.xml", "other.xml"},
         {"diff", "fleet.xml", "other.xml", "--format", "json"},
-        {"import", "fleet.xml", "sheet.csv", "--dry-run"},
+        {"import", "fleet.xml", "sheet.csv", "--dry-run", "--each"},
         {"import", "fleet.xml", "sheet.csv", "--dry-run", "--format", "json"},
-        {"apply", "fleet.xml", "--from", "1", "--to", "2", "--parts", "timing", "--dry-run"},
+        {"apply", "fleet.xml", "--from", "1", "--to", "2", "--parts", "timing", "--dry-run", "--each"},
         {"apply", "fleet.xml", "--from", "1", "--to", "2", "--parts", "timing", "--dry-run", "--format", "json"},
     };
     for (const auto& args : runs) {
@@ -375,7 +375,7 @@ TEST_F(FleetProgram, ImportOfItsOwnListChangesNothingAndASecondImportNothingMore
     file("new.csv",
          "ID,apn_name,gsm_mode,description\r\n2,apn.example,gprs push,\"Well, \xE9"
          "ast\"\r\n");
-    const ProgramRun preview = run({"import-csv", "fleet.xml", "new.csv", "--dry-run"});
+    const ProgramRun preview = run({"import-csv", "fleet.xml", "new.csv", "--dry-run", "--each"});
     EXPECT_EQ(0, preview.status);
     EXPECT_EQ(
         "2 \"Well, \xC3\xA9\x61st\": Description \"Well\" -> \"Well, \xC3\xA9\x61st\"\n"
@@ -386,7 +386,7 @@ TEST_F(FleetProgram, ImportOfItsOwnListChangesNothingAndASecondImportNothingMore
     EXPECT_EQ(fleet, read_bytes(dir.file("fleet.xml")));
     // Caught: the real run said less than the dry run, and a second backup
     // replaced the first.
-    const ProgramRun first = run({"import-csv", "fleet.xml", "new.csv", "--backup"});
+    const ProgramRun first = run({"import-csv", "fleet.xml", "new.csv", "--backup", "--each"});
     EXPECT_EQ(0, first.status);
     const std::string backup = first.out.substr(8, first.out.find('\n') - 8);
     EXPECT_EQ("backup: " + backup + "\n" + preview.out.substr(0, preview.out.rfind("nothing written")) + "written\n",
@@ -485,7 +485,7 @@ TEST_F(FleetProgram, ApplyCopiesTheSequencesToTheTargetsOnly)
         "3 \"Spring\": Health sequence: Measure VBat measured -> not measured\n"
         "3 \"Spring\": completed: 4 settings added with their defaults\n"
         "fleet.xml: 1 station changed; written\n",
-        run_ending(0, {"apply", "fleet.xml", "--from", "1", "--to", "3", "--parts", "sequences"}).printed());
+        run_ending(0, {"apply", "fleet.xml", "--from", "1", "--to", "3", "--parts", "sequences", "--each"}).printed());
     const ProgramRun list = run({"list", "fleet.xml", "--csv"});
     const auto slow_of = [&](const char* id) {
         const size_t row = list.out.find(std::string("\r\n") + id + ";");
@@ -506,7 +506,8 @@ TEST_F(FleetProgram, ApplyCopiesTheSequencesToTheTargetsOnly)
         "check: warning 2 STATION[id=2]: the phone number \"330000000000\" is also the phone number of station 3 at "
         "position 3\n"
         "fleet.xml: 1 station changed; nothing written (dry run)\n",
-        run_ending(0, {"apply", "fleet.xml", "--from", "1", "--all", "--parts", "slow", "--dry-run"}).printed());
+        run_ending(0, {"apply", "fleet.xml", "--from", "1", "--all", "--parts", "slow", "--dry-run", "--each"})
+            .printed());
     // What check finds on the stations changed refuses the change with --strict.
     const ProgramRun strict = run({"apply", "fleet.xml", "--from", "1", "--to", "2", "--parts", "slow", "--strict"});
     EXPECT_EQ(1, strict.status);
@@ -643,7 +644,7 @@ TEST_F(FleetProgram, WorkbookImportChangesAsTheCsvOneAndNamesTheCellOfAnError)
         zip_bytes(workbook_parts(header + "<row r=\"2\"><c r=\"A2\"><v>20</v></c><c r=\"B2\" t=\"str\"><v>2</v></c>"
                                           "<c r=\"C2\" t=\"s\"><v>0</v></c></row>",
                                  "<si><t>+33699000002</t></si>")));
-    const ProgramRun changed = run({"import", "fleet.xml", "good.xlsx", "--dry-run"});
+    const ProgramRun changed = run({"import", "fleet.xml", "good.xlsx", "--dry-run", "--each"});
     EXPECT_EQ(0, changed.status);
     EXPECT_EQ(
         "2 \"Well\": Phone Number \"+33610000002\" -> \"+33699000002\"\n"
