@@ -111,10 +111,33 @@ TEST_F(FleetProgram, CheckFiltersBySeverityRuleAndStation)
         "fleet.xml\n"
         "  warning  1  STATION[id=1]/CONFIGURATION[value=0]/GSM_DURATION: GSM_DURATION is 630 s, not a whole number "
         "of minutes: the station dialog's OK stores 600 s (10 min)\n"
-        "fleet.xml: 3 stations, 1 warning, 0 notes\n"
+        "fleet.xml: 3 stations, 1 warning, 0 notes (3 warnings, 1 note not shown)\n"
         "fleet.xml: by rule: timing 1\n",
         filtered.out);
-    EXPECT_EQ(0, run({"check", "fleet.xml", "--rule", "gprs"}).status) << "nothing shown, nothing to report";
+    // Caught: a filter that hid everything said "no findings", and an id no
+    // station has read as a station without findings.
+    struct Filtered {
+        std::vector<std::string> args;
+        int status;
+        const char* printed;
+    };
+    const Filtered cases[] = {
+        {{"--rule", "gprs"}, 0, "fleet.xml: 3 stations, no findings of rule gprs (4 warnings, 1 note not shown)\n"},
+        {{"--severity", "error", "--station", "2,3"},
+         0,
+         "fleet.xml: 3 stations, no findings at severity error for stations 2, 3 (4 warnings, 1 note not shown)\n"},
+        {{"--station", "99999"},
+         2,
+         "zantor-fleet check: no station has the id 99999\nTry 'zantor-fleet check --help'.\n"},
+        {{"--station", "1,99999", "--station", "4"},
+         2,
+         "zantor-fleet check: no station has the ids 99999, 4\nTry 'zantor-fleet check --help'.\n"},
+    };
+    for (const Filtered& c : cases) {
+        std::vector<std::string> args = {"check", "fleet.xml"};
+        args.insert(args.end(), c.args.begin(), c.args.end());
+        EXPECT_EQ(c.printed, run_ending(c.status, args).printed());
+    }
 }
 
 TEST_F(FleetProgram, ListAsATableAndAsCsvForASpreadsheet)
