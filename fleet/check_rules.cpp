@@ -14,11 +14,11 @@
 #include <utility>
 
 #include "doc/cp1252.h"
+#include "doc/secret_names.h"
 #include "doc/top_level.h"
 #include "doc/xml_load.h"
 #include "fleet/check_station.h"
 #include "fleet/station_row.h"
-#include "station/station_secrets.h"
 
 namespace {
 

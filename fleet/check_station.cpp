@@ -7,9 +7,9 @@
 #include <iterator>
 #include <utility>
 
+#include "doc/secret_names.h"
 #include "fleet/sms_length.h"
 #include "fleet/station_row.h"
-#include "station/station_secrets.h"
 
 namespace {
 

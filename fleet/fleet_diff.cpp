@@ -11,12 +11,12 @@
 #include <unordered_set>
 #include <utility>
 
+#include "doc/secret_names.h"
 #include "fleet/diff_station.h"
 #include "fleet/element_diff.h"
 #include "fleet/fleet_station.h"
 #include "fleet/fleet_text.h"
 #include "fleet/station_row.h"
-#include "station/station_secrets.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "station/station_secrets.h"
+#include "doc/secret_names.h"
 
 // clang-format off
 const StationField station_fields[station_field_count] = {

@@ -48,6 +48,10 @@ std::string with_secrets(bool newer)
     put("<HTTP_URL value=\"/gprs/default.php\"/>",
         "<HTTP_URL value=\"/gprs/default.php\" password=\"" + value(8) + "\"/>");
     put("</STATION>", "<PASSWORD value=\"" + value(6) + "\"/></STATION>");
+    // In a sequence, which check says it would lose.
+    put("<ACQUISITION_SEQUENCE value=\"1\"><PROBES_POWER state=\"1\"/><ACQ_VBAT channel=\"0\"/>",
+        "<ACQUISITION_SEQUENCE value=\"1\" password=\"Seq-pw-1\"><PROBES_POWER state=\"1\"/>"
+        "<ACQ_VBAT channel=\"0\" pin=\"Seq-pin-1\"/>");
     std::string second = station("2", "Well");
     second.replace(second.find("pin=\"1234\""), 10, "pin=\"" + value(7) + "\"");
     std::string file = settings(first + second);
@@ -80,7 +84,8 @@ TEST_F(FleetSecrets, NoCommandShowsASecretUnlessAskedTo)
     file("new.xml", with_secrets(true));
     file("sheet.csv", "id;password\n1;pa55-word-9\n");
     file("bad.csv", "id;pin\n2;12ab-Pin\n");
-    std::vector<std::string> compared, never_shown = {"pa55-word-9", "12ab-Pin", "\xC3\xA9", "&#x2013;", "x2013"};
+    std::vector<std::string> compared,
+        never_shown = {"pa55-word-9", "12ab-Pin", "\xC3\xA9", "&#x2013;", "x2013", "Seq-pw-1", "Seq-pin-1"};
     for (const Secret& secret : secrets) {
         compared.insert(compared.end(), {secret.old_value, secret.new_value});
     }

@@ -1,4 +1,4 @@
-#include "station/station_secrets.h"
+#include "doc/secret_names.h"
 
 #include "doc/Lib_xml.h"
 

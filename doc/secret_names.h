@@ -3,8 +3,8 @@
 // a file (the fleet tool's lists, comparisons, changes and findings) asks
 // here, so that a secret a hand edit doubled, moved or gave an extra
 // attribute is hidden like the ones the station dialog shows.
-#ifndef ZANTOR_STATION_STATION_SECRETS_H
-#define ZANTOR_STATION_STATION_SECRETS_H
+#ifndef ZANTOR_DOC_SECRET_NAMES_H
+#define ZANTOR_DOC_SECRET_NAMES_H
 
 // True when the attribute `attribute` of an element named `element` holds
 // a secret: every attribute of a PIN_CODE, PASSWORD or GPRS_APN_PASSWORD
