@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstring>
 #include <iterator>
 #include <new>
 #include <string_view>
@@ -13,9 +14,11 @@
 #include <utility>
 
 #include "doc/cp1252.h"
+#include "doc/secret_names.h"
 #include "doc/top_level.h"
 #include "doc/xml_load.h"
 #include "fleet/check_station.h"
+#include "fleet/station_row.h"
 
 namespace {
 
@@ -32,7 +35,10 @@ std::string element_label(const TiXmlElement* element)
 {
     std::string label = xml_name(element);
     const char* type = xml_get_attr(element, "type");
-    return type != nullptr ? label + "[type=" + type + "]" : label;
+    if (type == nullptr) {
+        return label;
+    }
+    return label + "[type=" + (is_secret_attribute(label.c_str(), "type") ? shown_secret(type, false) : type) + "]";
 }
 
 // Binding the top level only ever appends, so what it adds is what follows
@@ -236,6 +242,58 @@ std::string phone_key(const std::string& number, const std::string& country_code
     return key;
 }
 
+namespace {
+
+// Whether the byte at `at` is in the value of an attribute that holds a
+// secret, read from the start of its tag: a finding about that byte must
+// not quote what the secret holds.
+bool in_secret(const std::string& bytes, size_t at)
+{
+    const size_t tag = bytes.rfind('<', at);
+    if (tag == std::string::npos) {
+        return false;
+    }
+    auto name_end = [&](size_t from) {
+        while (from < bytes.size() && !std::isspace(static_cast<unsigned char>(bytes[from])) &&
+               std::strchr("=/>", bytes[from]) == nullptr) {
+            ++from;
+        }
+        return from;
+    };
+    auto blanks_end = [&](size_t from) {
+        while (from < bytes.size() && std::isspace(static_cast<unsigned char>(bytes[from]))) {
+            ++from;
+        }
+        return from;
+    };
+    size_t i = name_end(tag + 1);
+    const std::string element = bytes.substr(tag + 1, i - tag - 1);
+    while (i < at) {
+        const size_t name_start = blanks_end(i);
+        i = name_end(name_start);
+        if (i == name_start) {
+            return false;  // the end of the tag
+        }
+        const std::string attribute = bytes.substr(name_start, i - name_start);
+        i = blanks_end(i);
+        if (i >= bytes.size() || bytes[i] != '=') {
+            return false;
+        }
+        i = blanks_end(i + 1);
+        if (i >= bytes.size() || (bytes[i] != '"' && bytes[i] != '\'')) {
+            return false;
+        }
+        const size_t end = bytes.find(bytes[i], i + 1);
+        if (end == std::string::npos || at < end) {
+            return at > i && is_secret_attribute(element.c_str(), attribute.c_str());
+        }
+        i = end + 1;
+    }
+    return false;
+}
+
+}  // namespace
+
 void check_encoding(const std::string& bytes, std::vector<Finding>& findings)
 {
     auto add = [&](std::string where, std::string message) {
@@ -259,10 +317,18 @@ void check_encoding(const std::string& bytes, std::vector<Finding>& findings)
                 const std::string character = bytes.substr(i, length);
                 std::string meant;
                 const bool held = cp1252_from_utf8(character, meant);
-                add("line " + std::to_string(line_at(bytes, i, counted_to, line)),
-                    "the file holds UTF-8 text: " + (held ? quoted(meant) + " is written as " : std::string()) +
-                        std::to_string(length) + " bytes, which the editor and the stations read as " +
-                        quoted(character) + stations_read);
+                const std::string where = "line " + std::to_string(line_at(bytes, i, counted_to, line));
+                if (in_secret(bytes, i)) {
+                    add(where, "the file holds UTF-8 text in a PIN or password: a character is written as " +
+                                   std::to_string(length) +
+                                   " bytes, which the editor and the stations read as other characters" +
+                                   stations_read);
+                } else {
+                    add(where,
+                        "the file holds UTF-8 text: " + (held ? quoted(meant) + " is written as " : std::string()) +
+                            std::to_string(length) + " bytes, which the editor and the stations read as " +
+                            quoted(character) + stations_read);
+                }
                 i += length - 1;
             }
             continue;
@@ -285,6 +351,12 @@ void check_encoding(const std::string& bytes, std::vector<Finding>& findings)
             code = code * (hex ? 16 : 10) + static_cast<unsigned long>(digit);
         }
         if (end >= bytes.size() || bytes[end] != ';' || code <= 0xFF) {
+            continue;
+        }
+        if (in_secret(bytes, i)) {
+            add("line " + std::to_string(line_at(bytes, i, counted_to, line)),
+                "a character reference in a PIN or password is above 255: the editor keeps its last byte and "
+                "stores another character");
             continue;
         }
         // The loader keeps one byte of each reference: its lowest.

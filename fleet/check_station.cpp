@@ -7,7 +7,9 @@
 #include <iterator>
 #include <utility>
 
+#include "doc/secret_names.h"
 #include "fleet/sms_length.h"
+#include "fleet/station_row.h"
 
 namespace {
 
@@ -107,11 +109,16 @@ void check_pin(const StationUnderCheck& station, StationFindings& findings)
 
 const char* const unused = "the editor does not use this element and keeps it as it is";
 
-// CONFIGURATION[value=2], or the name alone for an element without value.
+// CONFIGURATION[value=2], or the name alone for an element without value;
+// PASSWORD[value=****] for a secret.
 std::string element_label(const TiXmlElement* element)
 {
     const char* value = xml_get_attr(element, "value");
-    return value != nullptr ? std::string(xml_name(element)) + "[value=" + value + "]" : xml_name(element);
+    if (value == nullptr) {
+        return xml_name(element);
+    }
+    const bool secret = is_secret_attribute(xml_name(element), "value");
+    return std::string(xml_name(element)) + "[value=" + (secret ? shown_secret(value, false) : value) + "]";
 }
 
 // Each parameter is the first element of its name; a later one, or a name

@@ -2,10 +2,12 @@
 #include <algorithm>
 #include <iterator>
 #include <map>
+#include <set>
 
 #include "doc/cp1252.h"
 #include "fleet/check_rules.h"
 #include "fleet/fleet_commands.h"
+#include "fleet/fleet_station.h"
 #include "fleet/output_csv.h"
 #include "fleet/output_json.h"
 #include "fleet/output_table.h"
@@ -15,6 +17,8 @@ namespace {
 struct CheckedFile {
     std::string name;  // as given
     CheckReport report;
+    size_t hidden_warnings = 0;  // findings the filters did not show
+    size_t hidden_notes = 0;
 };
 
 std::string plural(size_t count, const char* one, const char* many)
@@ -22,7 +26,8 @@ std::string plural(size_t count, const char* one, const char* many)
     return std::to_string(count) + " " + (count == 1 ? one : many);
 }
 
-std::string file_summary(const CheckedFile& file)
+// `filtered_to` says what the filters let through.
+std::string file_summary(const CheckedFile& file, const std::string& filtered_to)
 {
     const std::string name = file_name_text(file.name);
     if (file.report.refused) {
@@ -32,12 +37,22 @@ std::string file_summary(const CheckedFile& file)
     for (const Finding& finding : file.report.findings) {
         ++counts[finding.severity];
     }
+    // A filter that hides findings says so: "no findings" alone would tell
+    // an operator who asked for errors that the file is clean.
+    std::string hidden;
+    if (file.hidden_warnings != 0) {
+        hidden += plural(file.hidden_warnings, "warning", "warnings");
+    }
+    if (file.hidden_notes != 0) {
+        hidden += (hidden.empty() ? "" : ", ") + plural(file.hidden_notes, "note", "notes");
+    }
+    hidden = hidden.empty() ? hidden : " (" + hidden + " not shown)";
     std::string summary = name + ": " + plural(file.report.stations, "station", "stations") + ", ";
     if (file.report.findings.empty()) {
-        return summary + "no findings\n";
+        return summary + "no findings" + (hidden.empty() ? "" : filtered_to + hidden) + "\n";
     }
     summary += plural(counts[Severity::warning], "warning", "warnings") + ", " +
-               plural(counts[Severity::note], "note", "notes") + "\n";
+               plural(counts[Severity::note], "note", "notes") + hidden + "\n";
     // A fleet of thousands gives thousands of lines: the count of each rule
     // says where to look first, and --rule shows those alone.
     std::map<std::string, size_t> by_rule;
@@ -80,8 +95,32 @@ struct Filters {
     }
 };
 
+// " at severity error of rule pin for stations 12, 14": what the filters
+// let through, as the summary of a file they hid findings of says it.
+std::string filtered_to(const Filters& filters)
+{
+    auto listed = [](const char* one, const char* many, const std::vector<std::string>& items) {
+        std::string text = std::string(" ") + (items.size() == 1 ? one : many) + " ";
+        for (size_t i = 0; i < items.size(); ++i) {
+            text += (i == 0 ? "" : ", ") + utf8_from_cp1252(items[i]);
+        }
+        return text;
+    };
+    std::string text;
+    if (filters.least != Severity::note) {
+        text += std::string(" at severity ") + severity_name(filters.least);
+    }
+    if (!filters.rules.empty()) {
+        text += listed("of rule", "of rules", filters.rules);
+    }
+    if (!filters.stations.empty()) {
+        text += listed("for station", "for stations", filters.stations);
+    }
+    return text;
+}
+
 // One line a finding, the station column as wide as the file's widest.
-std::string text_report(const std::vector<CheckedFile>& files)
+std::string text_report(const std::vector<CheckedFile>& files, const Filters& filters)
 {
     std::string out;
     for (const CheckedFile& file : files) {
@@ -104,7 +143,7 @@ std::string text_report(const std::vector<CheckedFile>& files)
             }
             out.append(utf8_from_cp1252(findings[i].message)).append("\n");
         }
-        out.append(file_summary(file));
+        out.append(file_summary(file, filtered_to(filters)));
     }
     return out;
 }
@@ -169,8 +208,10 @@ const CommandSpec& check_spec()
         "Notes: what the editor adds when it opens a station or the file, and elements it does not use. Never "
         "writes a file.",
         {{"--format", "text|csv|json",
-          "text (the default): the findings of each file after its name, then a summary line per file. csv: a header "
-          "row file;severity;station;where;message, then one row a finding, in UTF-8 with a byte-order mark. json: "
+          "text (the default): the findings of each file after its name, then a summary line per file, which "
+          "counts the findings that --severity, --rule and --station left out ('no findings at severity error (3 "
+          "warnings, 2 notes not shown)'). csv: a header row file;severity;station;where;message, then one row a "
+          "finding, in UTF-8 with a byte-order mark. json: "
           "an array of objects with exactly the keys file, severity, station, where and message."},
          {"--severity", "error|warning|note",
           "Shows the findings of this severity and the graver ones only: warning leaves the notes out."},
@@ -179,7 +220,10 @@ const CommandSpec& check_spec()
           "each rule. The rules: encoding, top-level, shared-id, shared-phone, id, pin, phone-number, sms-length, "
           "timing, gprs, text, threshold, incomplete, unused, sequence-rewrite.",
           true},
-         {"--station", "ID[,ID...]", "Shows the findings of these stations only; may be given again.", true},
+         {"--station", "ID[,ID...]",
+          "Shows the findings of these stations only; may be given again. An id that no station of the files has "
+          "is a usage error.",
+          true},
          {"--country-code", "CC",
           "The country's calling code, such as 33: a national phone number starting with 0 then equals its +33 "
           "form when shared numbers are looked for. Numbers are always compared without spaces, dots and dashes, "
@@ -228,6 +272,8 @@ void run_check(const ParsedOptions& options, CommandOutput& output)
         return;
     }
     std::vector<CheckedFile> files;
+    // The ids of --station that no station of the files read so far has.
+    std::set<std::string> unmatched(filters.stations.begin(), filters.stations.end());
     bool warned = false, refused = false;
     output.documents.emplace_back();
     for (const std::string& name : options.operands) {
@@ -243,10 +289,32 @@ void run_check(const ParsedOptions& options, CommandOutput& output)
             if (report.refused || filters.pass(finding)) {
                 warned = warned || finding.severity == Severity::warning;
                 shown.push_back(std::move(finding));
+            } else {
+                ++(finding.severity == Severity::warning ? files.back().hidden_warnings : files.back().hidden_notes);
             }
         }
         report.findings = std::move(shown);
+        if (!report.refused) {
+            int position = 0;
+            for (const TiXmlElement* station : listed_stations(*output.documents[0])) {
+                unmatched.erase(station_name(station, ++position));
+            }
+        }
     }
-    output.out = format == "csv" ? csv_report(files) : format == "json" ? json_report(files) : text_report(files);
+    // A mistyped id would otherwise read as a station without findings.
+    if (!refused && !unmatched.empty()) {
+        const bool several = unmatched.size() > 1;
+        std::string ids;
+        for (const std::string& id : filters.stations) {
+            if (unmatched.erase(id) != 0) {
+                ids += (ids.empty() ? "" : ", ") + utf8_from_cp1252(id);
+            }
+        }
+        usage_error(check_spec(), (several ? "no station has the ids " : "no station has the id ") + ids, output);
+        return;
+    }
+    output.out = format == "csv"    ? csv_report(files)
+                 : format == "json" ? json_report(files)
+                                    : text_report(files, filters);
     output.status = refused ? exit_trouble : warned ? exit_findings : exit_nothing_to_report;
 }

@@ -7,7 +7,6 @@
 #include "fleet/fleet_station.h"
 #include "fleet/fleet_text.h"
 #include "fleet/sequence_text.h"
-#include "fleet/station_row.h"
 #include "station/station_values.h"
 
 namespace {
@@ -35,12 +34,6 @@ ShownValue time_value(const std::string& seconds, const StationField& field)
     return ShownValue::of_word(value % field.unit_seconds == 0
                                    ? std::to_string(value / field.unit_seconds) + " " + field.unit
                                    : seconds + " s");
-}
-
-ShownValue secret_value(const std::string& value, bool show_secrets)
-{
-    const std::string shown = shown_secret(value, show_secrets);
-    return shown == value ? ShownValue::of_text(shown) : ShownValue::of_word(shown);
 }
 
 void value_changes(const CompletedStation& older, const CompletedStation& newer, bool show_secrets,
@@ -75,7 +68,7 @@ void value_changes(const CompletedStation& older, const CompletedStation& newer,
         changed[id] = true;
         if (field.source == FieldSource::parameter_time) {
             lines.push_back(change(field.label, time_value(before, field), time_value(after, field)));
-        } else if (field.secret) {
+        } else if (field.is_secret()) {
             lines.push_back(change(field.label, secret_value(before, show_secrets), secret_value(after, show_secrets)));
         } else {
             lines.push_back(change(field.label, ShownValue::of_text(before), ShownValue::of_text(after)));
@@ -198,13 +191,11 @@ void record_changes(TiXmlElement* older, TiXmlElement* newer, bool show_secrets,
         if (field != nullptr && changed[field - station_fields]) {
             continue;  // said by the value's own line
         }
-        auto shown = [&](const char* value) {
-            return value == nullptr                    ? ShownValue::none()
-                   : field != nullptr && field->secret ? secret_value(value, show_secrets)
-                                                       : ShownValue::of_text(value);
-        };
-        lines.push_back(
-            change((d.path.empty() ? "STATION" : d.path) + " " + d.attribute, shown(d.old_value), shown(d.new_value)));
+        // A secret is told by its names, not by the value the dialog shows:
+        // a second PIN_CODE or an extra attribute of PASSWORD is one too.
+        lines.push_back(change((d.path.empty() ? "STATION" : d.path) + " " + d.attribute,
+                               attribute_value(d.element, d.attribute, d.old_value, show_secrets),
+                               attribute_value(d.element, d.attribute, d.new_value, show_secrets)));
     }
 }
 

@@ -11,10 +11,12 @@
 #include <unordered_set>
 #include <utility>
 
+#include "doc/secret_names.h"
 #include "fleet/diff_station.h"
 #include "fleet/element_diff.h"
 #include "fleet/fleet_station.h"
 #include "fleet/fleet_text.h"
+#include "fleet/station_row.h"
 
 namespace {
 
@@ -53,11 +55,6 @@ private:
     std::unordered_map<std::string_view, std::vector<size_t>> indexes;
 };
 
-ShownValue attribute_value(const char* value)
-{
-    return value != nullptr ? ShownValue::of_text(value) : ShownValue::none();
-}
-
 Change station_line(ChangeKind kind, std::string station, const TiXmlElement* element)
 {
     Change line;
@@ -68,7 +65,7 @@ Change station_line(ChangeKind kind, std::string station, const TiXmlElement* el
 }
 
 void diff_top_level(myXMLdocument& older, myXMLdocument& newer, const std::vector<TiXmlElement*>& old_stations,
-                    const std::vector<TiXmlElement*>& new_stations, DiffReport& report)
+                    const std::vector<TiXmlElement*>& new_stations, bool show_secrets, DiffReport& report)
 {
     const TiXmlElement* old_root = older.find_path("/");
     const TiXmlElement* new_root = newer.find_path("/");
@@ -89,8 +86,8 @@ void diff_top_level(myXMLdocument& older, myXMLdocument& newer, const std::vecto
         } else {
             line.what += std::string(line.what.empty() ? "" : " ") + d.attribute;
             line.has_values = true;
-            line.old_value = attribute_value(d.old_value);
-            line.new_value = attribute_value(d.new_value);
+            line.old_value = attribute_value(d.element, d.attribute, d.old_value, show_secrets);
+            line.new_value = attribute_value(d.element, d.attribute, d.new_value, show_secrets);
         }
         lines.push_back(std::move(line));
     }
@@ -105,7 +102,7 @@ DiffReport diff_documents(myXMLdocument& older, myXMLdocument& newer, bool show_
     DiffReport report;
     const std::vector<TiXmlElement*> old_stations = listed_stations(older);
     const std::vector<TiXmlElement*> new_stations = listed_stations(newer);
-    diff_top_level(older, newer, old_stations, new_stations, report);
+    diff_top_level(older, newer, old_stations, new_stations, show_secrets, report);
 
     // The k-th station of an id in the older file is the k-th of that id in
     // the newer one.
@@ -213,4 +210,19 @@ std::string diff_summary(const DiffReport& report)
 std::string ShownValue::on_line() const
 {
     return absent ? "(none)" : quoted ? ::quoted(text) : text;
+}
+
+ShownValue secret_value(const std::string& value, bool show_secrets)
+{
+    const std::string shown = shown_secret(value, show_secrets);
+    return shown == value ? ShownValue::of_text(shown) : ShownValue::of_word(shown);
+}
+
+ShownValue attribute_value(const TiXmlElement* element, const char* attribute, const char* value, bool show_secrets)
+{
+    if (value == nullptr) {
+        return ShownValue::none();
+    }
+    return is_secret_attribute(xml_name(element), attribute) ? secret_value(value, show_secrets)
+                                                             : ShownValue::of_text(value);
 }

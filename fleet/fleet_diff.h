@@ -27,6 +27,13 @@ struct ShownValue {
     std::string on_line() const;
 };
 
+// A PIN or a password as a line shows it: "****" unless shown, an empty one
+// as empty.
+ShownValue secret_value(const std::string& value, bool show_secrets);
+// The value of `attribute` of `element` as a line shows it: "(none)" when
+// null, "****" when the names say it is a secret, unless shown.
+ShownValue attribute_value(const TiXmlElement* element, const char* attribute, const char* value, bool show_secrets);
+
 // One line of the comparison, in document text.
 struct Change {
     ChangeKind kind = ChangeKind::changed;

@@ -60,7 +60,7 @@ bool is_sequence_column(int column)
 
 bool is_secret(int column)
 {
-    return column < station_field_count && station_fields[column].secret;
+    return column < station_field_count && station_fields[column].is_secret();
 }
 
 // The columns whose cells are numbers in a spreadsheet: the times and the

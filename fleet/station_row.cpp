@@ -47,7 +47,7 @@ std::vector<std::string> station_row(TiXmlElement* station, bool show_secrets)
     std::vector<std::string> row(values.text, values.text + station_field_count);
     row[field_id] = xml_get_attr_text(station, "id");
     for (int id = 0; id < station_field_count; ++id) {
-        if (station_fields[id].secret) {
+        if (station_fields[id].is_secret()) {
             row[id] = shown_secret(row[id], show_secrets);
         }
     }

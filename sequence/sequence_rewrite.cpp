@@ -7,6 +7,8 @@
 
 #include <cstring>
 
+#include "doc/secret_names.h"
+
 namespace {
 
 const int output_port = 0;
@@ -84,11 +86,19 @@ bool same_meaning(const TiXmlElement* stored, const SequenceCommand& command)
     return true;
 }
 
+// The value of an attribute as a loss quotes it: a PIN or a password a
+// hand edit put into a sequence as ****.
+std::string attribute_text(const TiXmlElement* element, const TiXmlAttribute* attribute)
+{
+    const char* value = xml_attr_value(attribute);
+    return *value != '\0' && is_secret_attribute(xml_name(element), xml_attr_name(attribute)) ? "****" : value;
+}
+
 std::string rendered(const TiXmlElement* command)
 {
     std::string text = xml_name(command);
     for (const TiXmlAttribute* a = xml_first_attr(command); a != nullptr; a = xml_next_attr(a)) {
-        text += std::string(" ") + xml_attr_name(a) + "=\"" + xml_attr_value(a) + "\"";
+        text += std::string(" ") + xml_attr_name(a) + "=\"" + attribute_text(command, a) + "\"";
     }
     if (xml_first_child(command) != nullptr) {
         text += " with its elements";
@@ -155,7 +165,7 @@ SequenceRewrite sequence_rewrite(const TiXmlElement* sequence, const SequenceCho
     for (const TiXmlAttribute* a = xml_first_attr(sequence); a != nullptr; a = xml_next_attr(a)) {
         if (!same_text(xml_attr_name(a), "value")) {
             result.losses.push_back(std::string("the sequence's attribute ") + xml_attr_name(a) + "=\"" +
-                                    xml_attr_value(a) + "\"");
+                                    attribute_text(sequence, a) + "\"");
         }
     }
 

@@ -2,31 +2,38 @@
 
 #include <cstring>
 
+#include "doc/secret_names.h"
+
 // clang-format off
 const StationField station_fields[station_field_count] = {
-    {"id",                   "NUXO ID",                                       FieldSource::station_number, nullptr,             "id",          0,                  nullptr, false},
-    {"description",          "Description",                                   FieldSource::station_text,   nullptr,             "description", 0,                  nullptr, false},
-    {"phone_nbr",            "Phone Number",                                  FieldSource::station_text,   nullptr,             "phone_nbr",   0,                  nullptr, false},
-    {"pin",                  "PIN code",                                      FieldSource::pin,            "PIN_CODE",          "value",       0,                  nullptr, true},
-    {"gsm_mode",             "GSM Mode",                                      FieldSource::gsm_mode,       "SYSCTRL",           nullptr,       0,                  nullptr, false},
-    {"http_host",            "HTTP HOST",                                     FieldSource::parameter_text, "HTTP_HOST",         "host",        0,                  nullptr, false},
-    {"http_port",            "HTTP port",                                     FieldSource::parameter_text, "HTTP_HOST",         "port",        0,                  nullptr, false},
-    {"http_url",             "HTTP URL",                                      FieldSource::parameter_text, "HTTP_URL",          "value",       0,                  nullptr, false},
-    {"username",             "USERNAME",                                      FieldSource::parameter_text, "USERNAME",          "value",       0,                  nullptr, false},
-    {"password",             "PASSWORD",                                      FieldSource::parameter_text, "PASSWORD",          "value",       0,                  nullptr, true},
-    {"apn_name",             "APN NAME",                                      FieldSource::parameter_text, "GPRS_APN_NAME",     "value",       0,                  nullptr, false},
-    {"apn_username",         "APN Username",                                  FieldSource::parameter_text, "GPRS_APN_USERNAME", "value",       0,                  nullptr, false},
-    {"apn_password",         "APN Password",                                  FieldSource::parameter_text, "GPRS_APN_PASSWORD", "value",       0,                  nullptr, true},
-    {"sms_number",           "Phone number where to send the SMS",            FieldSource::parameter_text, "SMS_NUMBER",        "value",       0,                  nullptr, false},
-    {"sms_text_acq",         "SMS message in case of threshold passing",      FieldSource::parameter_text, "SMS_TEXT_ACQ",      "value",       0,                  nullptr, false},
-    {"sms_text_eol",         "SMS message in case of low battery",            FieldSource::parameter_text, "SMS_TEXT_EOL",      "value",       0,                  nullptr, false},
-    {"acq_interval0_min",    "Interval between two acquisition in slow mode", FieldSource::parameter_time, "ACQ_INTERVAL0",     "value",       seconds_per_minute, "min",   false},
-    {"acq_interval1_min",    "Interval between two acquisition in fast mode", FieldSource::parameter_time, "ACQ_INTERVAL1",     "value",       seconds_per_minute, "min",   false},
-    {"gsm_interval_h",       "Interval between two GSM switch on",            FieldSource::parameter_time, "GSM_INTERVAL",      "value",       seconds_per_hour,   "h",     false},
-    {"gsm_duration_min",     "GSM power On duration",                         FieldSource::parameter_time, "GSM_DURATION",      "value",       seconds_per_minute, "min",   false},
-    {"gsm_sms_duration_min", "GSM power On duration in case of alarm",        FieldSource::parameter_time, "GSM_SMS_DURATION",  "value",       seconds_per_minute, "min",   false},
+    {"id",                   "NUXO ID",                                       FieldSource::station_number, nullptr,             "id",          0,                  nullptr},
+    {"description",          "Description",                                   FieldSource::station_text,   nullptr,             "description", 0,                  nullptr},
+    {"phone_nbr",            "Phone Number",                                  FieldSource::station_text,   nullptr,             "phone_nbr",   0,                  nullptr},
+    {"pin",                  "PIN code",                                      FieldSource::pin,            "PIN_CODE",          "value",       0,                  nullptr},
+    {"gsm_mode",             "GSM Mode",                                      FieldSource::gsm_mode,       "SYSCTRL",           nullptr,       0,                  nullptr},
+    {"http_host",            "HTTP HOST",                                     FieldSource::parameter_text, "HTTP_HOST",         "host",        0,                  nullptr},
+    {"http_port",            "HTTP port",                                     FieldSource::parameter_text, "HTTP_HOST",         "port",        0,                  nullptr},
+    {"http_url",             "HTTP URL",                                      FieldSource::parameter_text, "HTTP_URL",          "value",       0,                  nullptr},
+    {"username",             "USERNAME",                                      FieldSource::parameter_text, "USERNAME",          "value",       0,                  nullptr},
+    {"password",             "PASSWORD",                                      FieldSource::parameter_text, "PASSWORD",          "value",       0,                  nullptr},
+    {"apn_name",             "APN NAME",                                      FieldSource::parameter_text, "GPRS_APN_NAME",     "value",       0,                  nullptr},
+    {"apn_username",         "APN Username",                                  FieldSource::parameter_text, "GPRS_APN_USERNAME", "value",       0,                  nullptr},
+    {"apn_password",         "APN Password",                                  FieldSource::parameter_text, "GPRS_APN_PASSWORD", "value",       0,                  nullptr},
+    {"sms_number",           "Phone number where to send the SMS",            FieldSource::parameter_text, "SMS_NUMBER",        "value",       0,                  nullptr},
+    {"sms_text_acq",         "SMS message in case of threshold passing",      FieldSource::parameter_text, "SMS_TEXT_ACQ",      "value",       0,                  nullptr},
+    {"sms_text_eol",         "SMS message in case of low battery",            FieldSource::parameter_text, "SMS_TEXT_EOL",      "value",       0,                  nullptr},
+    {"acq_interval0_min",    "Interval between two acquisition in slow mode", FieldSource::parameter_time, "ACQ_INTERVAL0",     "value",       seconds_per_minute, "min"},
+    {"acq_interval1_min",    "Interval between two acquisition in fast mode", FieldSource::parameter_time, "ACQ_INTERVAL1",     "value",       seconds_per_minute, "min"},
+    {"gsm_interval_h",       "Interval between two GSM switch on",            FieldSource::parameter_time, "GSM_INTERVAL",      "value",       seconds_per_hour,   "h"},
+    {"gsm_duration_min",     "GSM power On duration",                         FieldSource::parameter_time, "GSM_DURATION",      "value",       seconds_per_minute, "min"},
+    {"gsm_sms_duration_min", "GSM power On duration in case of alarm",        FieldSource::parameter_time, "GSM_SMS_DURATION",  "value",       seconds_per_minute, "min"},
 };
 // clang-format on
+
+bool StationField::is_secret() const
+{
+    return is_secret_attribute(element != nullptr ? element : "STATION", attribute);
+}
 
 const char* parameter_text(TiXmlElement* cfg_parameters, const char* element, const char* attribute)
 {

@@ -57,7 +57,9 @@ struct StationField {
     const char* attribute;  // the attribute that holds the value
     int32_t unit_seconds;   // times: seconds per unit shown
     const char* unit;       // times: "min" or "h"
-    bool secret;            // PINs and passwords
+
+    // A PIN or a password, by the names of its element and attribute.
+    bool is_secret() const;
 };
 
 // One row per StationFieldId, in that order.

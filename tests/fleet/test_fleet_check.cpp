@@ -258,6 +258,18 @@ TEST(FleetCheck, BytesTheStationsReadAsOtherCharacters)
          "(Windows-1252 holds this character as the byte 156: write &#156; instead)\n"
          "line 2: the character reference &#x2013; is above 255: the editor keeps its last byte and stores the "
          "control character 19 (Windows-1252 holds this character as the byte 150: write &#150; instead)\n"},
+        // In a PIN or a password, whatever the attributes before it hold, the
+        // character is not quoted.
+        {"<SETUP>\n<A d='a>\"b' pin = '1\xC3\xA9'/>",
+         "line 2: the file holds UTF-8 text in a PIN or password: a character is written as 2 bytes, which the "
+         "editor and the stations read as other characters; the stations read the file as Windows-1252\n"},
+        {"<PASSWORD old=\"&#x2013;\">&#x153;</PASSWORD><A password=\"1\" d=\"&#x153;\"/>",
+         "line 1: a character reference in a PIN or password is above 255: the editor keeps its last byte and stores "
+         "another character\n"
+         "line 1: the character reference &#x153; is above 255: the editor keeps its last byte and stores \"S\" "
+         "(Windows-1252 holds this character as the byte 156: write &#156; instead)\n"
+         "line 1: the character reference &#x153; is above 255: the editor keeps its last byte and stores \"S\" "
+         "(Windows-1252 holds this character as the byte 156: write &#156; instead)\n"},
     };
     for (const Case& c : cases) {
         std::vector<Finding> findings;

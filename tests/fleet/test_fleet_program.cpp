@@ -21,72 +21,6 @@
 
 namespace {
 
-// A complete station on a few lines; `gsm_duration` in seconds.
-std::string station(const char* id, const char* description, const char* gsm_duration = "600",
-                    const char* apn_password = "")
-{
-    return std::string("<STATION id=\"") + id + "\" phone_nbr=\"+3361000000" + id + "\" pin=\"1234\" description=\"" +
-           description +
-           "\"><CONFIGURATION value=\"0\">"
-           "<SYSCTRL acq_enabled=\"on\" acq_automatic=\"on\" acq_dump=\"on\" flash_store=\"on\" acq_on_ring=\"off\" "
-           "acq_fast_interval=\"on\" gsm_enabled=\"on\" gsm_call=\"off\" gprs=\"off\" call_on_ring=\"off\" "
-           "time_zone=\"2\"/><HTTP_HOST host=\"data.kestrane.example\" port=\"80\"/>"
-           "<HTTP_URL value=\"/gprs/default.php\"/><USERNAME value=\"kestrane\"/><PASSWORD value=\"pqwz\"/>"
-           "<GPRS_APN_USERNAME value=\"\"/><GPRS_APN_PASSWORD value=\"" +
-           apn_password +
-           "\"/><GPRS_APN_NAME value=\"internet.operator.example\"/>"
-           "<ACQ_INTERVAL0 value=\"900\"/><ACQ_INTERVAL1 value=\"300\"/><GSM_INTERVAL value=\"86400\"/>"
-           "<GSM_DURATION value=\"" +
-           gsm_duration +
-           "\"/><GSM_SMS_DURATION value=\"900\"/><SMS_NUMBER value=\"0600000000\"/>"
-           "<SMS_TEXT_ACQ value=\"ALARM ! NUXO \"/><SMS_TEXT_EOL value=\"Low Bat. NUXO \"/>"
-           "<SYSTEM_CONFIG filter=\"4\" acq_number=\"0\" gsm_number=\"0\"/><PIN_CODE value=\"1234\"/>"
-           "</CONFIGURATION><CONFIGURATION value=\"1\">"
-           "<ACQUISITION_SEQUENCE value=\"0\"><PROBES_POWER state=\"1\"/><ACQ_VBAT channel=\"0\"/>"
-           "<ACQ header=\"168\" port=\"0\" channel=\"9\" timeout=\"3\" compare=\"ge\" threshold=\"100\"/>"
-           "<PROBES_POWER state=\"0\"/><CONDITIONAL_SMS/></ACQUISITION_SEQUENCE>"
-           "<ACQUISITION_SEQUENCE value=\"1\"><PROBES_POWER state=\"1\"/><ACQ_VBAT channel=\"0\"/>"
-           "<PROBES_POWER state=\"0\"/></ACQUISITION_SEQUENCE>"
-           "<ACQUISITION_SEQUENCE value=\"2\"/></CONFIGURATION></STATION>\n";
-}
-
-std::string settings(const std::string& stations)
-{
-    return "<SETUP>\n<PATH_DATA_BIN path=\"c:\\data\"/><PATH_DATA_XML path=\"c:\\xml\"/><PATH_STATUS_LOG "
-           "path=\"c:\\log\"/>\n"
-           "<COMPORTS><COMPORT port=\"COM1\" type=\"direct\"/><COMPORT port=\"COM2\" type=\"modem\"/></COMPORTS>\n"
-           "<STATIONS>\n" +
-           stations + "</STATIONS>\n</SETUP>\n";
-}
-
-class FleetProgram : public ::testing::Test {
-protected:
-    TempDir dir;
-
-    std::string file(const char* name, const std::string& content)
-    {
-        write_bytes(dir.file(name), content);
-        return dir.file(name);
-    }
-
-    // Runs the program with `args`; file names are given relative to the
-    // temporary directory, so the output does not depend on where it is.
-    ProgramRun run(const std::vector<std::string>& args) { return run_fleet_program(dir.path(), args); }
-
-    // Runs the program with `args`, checks that it exits with `status`, and
-    // returns the run for its output.
-    ProgramRun run_ending(int status, const std::vector<std::string>& args)
-    {
-        const ProgramRun result = run(args);
-        std::string command_line = "zantor-fleet";
-        for (const std::string& arg : args) {
-            command_line += " " + arg;
-        }
-        EXPECT_EQ(status, result.status) << command_line;
-        return result;
-    }
-};
-
 TEST_F(FleetProgram, CheckInEachFormat)
 {
     file("fleet.xml", settings(station("1", "Pump h&#xE9;", "630") + station("2", "Well", "600", "s3cret") +
@@ -177,10 +111,33 @@ TEST_F(FleetProgram, CheckFiltersBySeverityRuleAndStation)
         "fleet.xml\n"
         "  warning  1  STATION[id=1]/CONFIGURATION[value=0]/GSM_DURATION: GSM_DURATION is 630 s, not a whole number "
         "of minutes: the station dialog's OK stores 600 s (10 min)\n"
-        "fleet.xml: 3 stations, 1 warning, 0 notes\n"
+        "fleet.xml: 3 stations, 1 warning, 0 notes (3 warnings, 1 note not shown)\n"
         "fleet.xml: by rule: timing 1\n",
         filtered.out);
-    EXPECT_EQ(0, run({"check", "fleet.xml", "--rule", "gprs"}).status) << "nothing shown, nothing to report";
+    // Caught: a filter that hid everything said "no findings", and an id no
+    // station has read as a station without findings.
+    struct Filtered {
+        std::vector<std::string> args;
+        int status;
+        const char* printed;
+    };
+    const Filtered cases[] = {
+        {{"--rule", "gprs"}, 0, "fleet.xml: 3 stations, no findings of rule gprs (4 warnings, 1 note not shown)\n"},
+        {{"--severity", "error", "--station", "2,3"},
+         0,
+         "fleet.xml: 3 stations, no findings at severity error for stations 2, 3 (4 warnings, 1 note not shown)\n"},
+        {{"--station", "99999"},
+         2,
+         "zantor-fleet check: no station has the id 99999\nTry 'zantor-fleet check --help'.\n"},
+        {{"--station", "1,99999", "--station", "4"},
+         2,
+         "zantor-fleet check: no station has the ids 99999, 4\nTry 'zantor-fleet check --help'.\n"},
+    };
+    for (const Filtered& c : cases) {
+        std::vector<std::string> args = {"check", "fleet.xml"};
+        args.insert(args.end(), c.args.begin(), c.args.end());
+        EXPECT_EQ(c.printed, run_ending(c.status, args).printed());
+    }
 }
 
 TEST_F(FleetProgram, ListAsATableAndAsCsvForASpreadsheet)
