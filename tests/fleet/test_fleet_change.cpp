@@ -144,8 +144,14 @@ TEST(FleetImport, RefusesWhatItCannotStoreAndNamesWhere)
     // Caught: each unknown column repeated every known name, and a sheet of
     // another fleet gave two errors a row.
     // Names as the dialog labels its boxes, and in other spellings, are read.
-    EXPECT_EQ("1 : unknown column \"phone\"; did you mean phone_nbr?\n1 : unknown column \"pin2\"; did you mean pin?\n",
-              errors_text(import_csv(fleet, "id;phone;Phone_Nbr ;New Id;PIN code;pin2;notes\n")));
+    // The columns are listed once, with the first refused.
+    EXPECT_EQ(
+        "1 : unknown column \"phone\"; did you mean phone_nbr? The columns are id, description, phone_nbr, pin, "
+        "gsm_mode, http_host, http_port, http_url, username, password, apn_name, apn_username, apn_password, "
+        "sms_number, sms_text_acq, sms_text_eol, acq_interval0_min, acq_interval1_min, gsm_interval_h, "
+        "gsm_duration_min, gsm_sms_duration_min, slow, fast, health, new_id and key.\n"
+        "1 : unknown column \"pin2\"; did you mean pin?\n",
+        errors_text(import_csv(fleet, "id;phone;Phone_Nbr ;New Id;PIN code;pin2;notes;sequence\n")));
     EXPECT_EQ("2 : cells stand in column 2, which the header does not name\n",
               errors_text(import_csv(fleet, "id;;pin\n1;x;\n5;y;\n")));
     EXPECT_EQ(
