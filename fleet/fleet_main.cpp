@@ -108,7 +108,7 @@ CommandOutput run_fleet(const std::vector<std::string>& args)
         return output;
     }
     if (name == "help") {
-        if (rest.empty()) {
+        if (rest.empty() || is_help_request(rest[0])) {
             output.out = program_help();
             return output;
         }

@@ -181,8 +181,9 @@ TEST(FleetImport, RefusesWhatItCannotStoreAndNamesWhere)
         "gsm_mode, http_host, http_port, http_url, username, password, apn_name, apn_username, apn_password, "
         "sms_number, sms_text_acq, sms_text_eol, acq_interval0_min, acq_interval1_min, gsm_interval_h, "
         "gsm_duration_min, gsm_sms_duration_min, slow, fast, health, new_id and key.\n"
-        "1 : unknown column \"pin2\"; did you mean pin?\n",
-        errors_text(import_csv(fleet, "id;phone;Phone_Nbr ;New Id;PIN code;pin2;notes;sequence\n")));
+        "1 : unknown column \"pin2\"; did you mean pin?\n"
+        "1 : unknown column \"gsm duration\"; did you mean gsm_duration_min?\n",
+        errors_text(import_csv(fleet, "id;phone;Phone_Nbr ;New Id;PIN code;pin2;notes;sequence;gsm duration\n")));
     EXPECT_EQ("2 : cells stand in column 2, which the header does not name\n",
               errors_text(import_csv(fleet, "id;;pin\n1;x;\n5;y;\n")));
     EXPECT_EQ(

@@ -34,11 +34,6 @@ std::string workbook_with(const std::string& cell)
                        cell + "</row>"));
 }
 
-std::string compound_file(const std::string& stream)
-{
-    return std::string("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8) + std::string(504, '\0') + utf16(stream, "", false);
-}
-
 // Each sheet imported into fleet.xml with --output: read (status 0, the
 // description written), or refused with its message and status.
 TEST(FleetRefusals, SheetsAreReadOrRefusedWithWhatToDo)
@@ -68,9 +63,6 @@ TEST(FleetRefusals, SheetsAreReadOrRefusedWithWhatToDo)
          prefix + "sheet.ods: an OpenDocument spreadsheet (.ods): save it as Excel 2007-365 .xlsx, or as CSV\n"},
         {"unmarked.ods", zip_bytes({{"content.xml", "<office/>"}}), 2,
          prefix + "unmarked.ods: an OpenDocument spreadsheet (.ods): save it as Excel 2007-365 .xlsx, or as CSV\n"},
-        {"old.xls", compound_file("Workbook"), 2,
-         prefix + "old.xls: a workbook in the old Excel 97-2003 format (.xls): save it as Excel 2007-365 .xlsx, or "
-                  "as CSV\n"},
         {"formula.xlsx", workbook_with("<c r=\"B2\"><f>A2</f><v>1</v></c>"), 1,
          prefix + "formula.xlsx: cell B2 holds a formula; paste it as a value\n" + prefix +
              "1 error, nothing written\n"},
