@@ -2,9 +2,12 @@
 // (import-csv, its first name, takes the same)
 #include <algorithm>
 #include <cctype>
+#include <cstdio>
 
+#include "doc/file_system.h"
 #include "doc/xml_load.h"
 #include "fleet/command_write.h"
+#include "fleet/csv_reader.h"
 #include "fleet/fleet_commands.h"
 #include "fleet/fleet_text.h"
 #include "fleet/row_key.h"
@@ -23,10 +26,13 @@ CommandSpec import_spec_named(const char* name)
             "changes, adds and removes stations from a spreadsheet (workbook or CSV) in the columns of list",
             "Reads SHEET, an Excel workbook (.xlsx, as list --xlsx writes it) or CSV, told apart by their content. In "
             "a workbook, the first sheet with a row that names the column id is read, from that row on; text cells "
-            "as they are, numbers as the text they show under their number format; a formula, a date, an "
-            "encrypted workbook are refused, and an error names its sheet and cell as the spreadsheet does (C12). "
-            "CSV is read as UTF-8 with or without a byte-order mark, else Windows-1252, with ';', ',' or tab between "
-            "cells, as the header row shows, and RFC 4180 quoting. Either holds the columns of 'zantor-fleet list "
+            "as they are, numbers as the text they show under their number format; a formula, a date, TRUE "
+            "or FALSE, an error value such as #N/A are refused as errors of the input, named by their "
+            "sheet and cell as the spreadsheet does (C12). An encrypted workbook, an old .xls and an "
+            "OpenDocument spreadsheet (.ods) are not read: save them as .xlsx. CSV is read as UTF-8 with "
+            "or without a byte-order mark, UTF-16 with one (a spreadsheet's Unicode text), else "
+            "Windows-1252, with ';', ',' or tab between cells, as a first line 'sep=;' names or else the "
+            "header row shows, and RFC 4180 quoting. Either holds the columns of 'zantor-fleet list "
             "--csv', named in any letter case, with any blanks or underscores, in any order; only id is needed. A "
             "column whose name is close to one of them ('phone nr') is refused with that name; one far from all of "
             "them (notes of the operator's own) is not read, and said. A row finds its station by its key, the "
@@ -62,12 +68,14 @@ CommandSpec import_spec_named(const char* name)
                   "Removes the stations that no row stands for, instead of keeping them. With a workbook from list "
                   "--xlsx, a station added to FILE after the sheet was listed is kept; with a CSV file every "
                   "station no row names is removed. Try it with --dry-run first."}}),
-            write_exit_status};
+            "Exit status: 0 when the file was written or there was nothing to change (with --dry-run: when the "
+            "input is valid), 1 when the input holds errors, a cell of the sheet included (each is listed on "
+            "standard error, and nothing is written), 2 on a usage error or when a file cannot be read or written "
+            "(a damaged or encrypted workbook, a text in UTF-16 without a byte-order mark)."};
 }
 
-bool ends_with_xlsx(const std::string& name)
+bool name_ends_with(const std::string& name, const std::string& end)
 {
-    const std::string end = ".xlsx";
     if (name.size() < end.size()) {
         return false;
     }
@@ -79,14 +87,55 @@ bool ends_with_xlsx(const std::string& name)
     return true;
 }
 
+// The first bytes of a file, enough to tell what it holds; empty when it
+// cannot be read (the command says why when it reads the file).
+std::string first_bytes(const std::string& name)
+{
+    std::string reason;
+    std::FILE* file =
+        file_system::kind_of(name) == file_system::Kind::file ? file_system::open_for_reading(name, reason) : nullptr;
+    if (file == nullptr) {
+        return "";
+    }
+    char block[4096];
+    const size_t got = std::fread(block, 1, sizeof block, file);
+    std::fclose(file);
+    return std::string(block, got);
+}
+
+bool looks_like_xml(const std::string& head)
+{
+    const size_t first = head.find_first_not_of(" \t\r\n", head.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0);
+    return first != std::string::npos && head[first] == '<';
+}
+
+// What the first bytes of a file show it to be when it is a sheet: "a
+// workbook", "a CSV file" (a line of it names the column id), else "".
+std::string sheet_kind(const std::string& head)
+{
+    if (is_zip_archive(head) || is_compound_file(head)) {
+        return "a workbook";
+    }
+    std::string text, reason;
+    std::vector<SheetRow> rows;
+    int bad_line = 0;
+    if (looks_like_xml(head) || !csv_text_as_utf8(head, text, reason)) {
+        return "";
+    }
+    read_csv_sheet(text, rows, bad_line, reason);  // the rows before a cell cut short by the end of the bytes
+    return std::any_of(rows.begin(), rows.end(), names_id_column) ? "a CSV file" : "";
+}
+
+enum class SheetRead { read, not_opened, damaged, value_refused };
+
 // The sheet of a workbook that holds the stations (the first with a row
 // that names id; else the first, whose rows the import then refuses) and,
 // when list --xlsx wrote it, the sheet of the values as listed.
-bool read_workbook_sheet(const std::string& bytes, ImportSheet& sheet, std::string& sheet_name, std::string& error)
+SheetRead read_workbook_sheet(const std::string& bytes, ImportSheet& sheet, std::string& sheet_name, std::string& error)
 {
     Workbook workbook(bytes);
     if (!workbook.open(error)) {
-        return false;
+        return SheetRead::not_opened;
     }
     const std::vector<Workbook::Sheet>& sheets = workbook.sheets();
     int listed = -1;
@@ -105,7 +154,7 @@ bool read_workbook_sheet(const std::string& bytes, ImportSheet& sheet, std::stri
         std::vector<SheetRow> rows;
         if (!workbook.read_sheet(i, rows, error)) {
             error = (one_sheet ? "" : "sheet " + quoted(sheets[i].name) + ": ") + error;
-            return false;
+            return workbook.value_refused() ? SheetRead::value_refused : SheetRead::damaged;
         }
         const bool header = std::any_of(rows.begin(), rows.end(), names_id_column);
         if (header || first) {
@@ -122,11 +171,11 @@ bool read_workbook_sheet(const std::string& bytes, ImportSheet& sheet, std::stri
         if (!workbook.read_sheet(listed, rows, error) || !rows_of_listed_sheet(rows, sheet.listed)) {
             error = "sheet " + quoted(sheets[listed].name) + ", which holds the rows as they were listed, is " +
                     (error.empty() ? "damaged" : "damaged: " + error) + "; list the file again";
-            return false;
+            return SheetRead::damaged;
         }
         sheet.has_listed = true;
     }
-    return true;
+    return SheetRead::read;
 }
 
 // Where an error stands, as the operator's spreadsheet names it: a line and
@@ -159,6 +208,19 @@ void run_import_named(const CommandSpec& spec, const ParsedOptions& options, Com
     }
     const std::string& file = options.operands[0];
     const std::string& sheet_file = options.operands[1];
+    // The files in the wrong order would be refused for what FILE holds, a
+    // zero byte or a line of cells, which does not say what went wrong.
+    if (looks_like_xml(first_bytes(sheet_file))) {
+        const std::string kind = sheet_kind(first_bytes(file));
+        if (!kind.empty()) {
+            usage_error(spec,
+                        file_name_text(file) + " looks like " + kind +
+                            ": the settings file comes first: zantor-fleet " + spec.name + " " +
+                            file_name_text(sheet_file) + " " + file_name_text(file),
+                        output);
+            return;
+        }
+    }
     if (options.has("--output") &&
         !outputs_apart(spec, {{"--output", options.value("--output", "")}}, {sheet_file}, output)) {
         return;
@@ -172,12 +234,34 @@ void run_import_named(const CommandSpec& spec, const ParsedOptions& options, Com
     }
     // A workbook is told by its content; a name that says workbook on what
     // is none is refused rather than read as CSV.
-    const bool workbook = is_zip_archive(bytes) || is_compound_file(bytes) || ends_with_xlsx(sheet_file);
+    const bool workbook = is_zip_archive(bytes) || is_compound_file(bytes) || name_ends_with(sheet_file, ".xlsx");
     ImportSheet sheet;
     std::string sheet_name;
-    if (workbook && !read_workbook_sheet(bytes, sheet, sheet_name, error)) {
-        report_unreadable(spec, sheet_file, error, output);
-        return;
+    if (workbook) {
+        switch (read_workbook_sheet(bytes, sheet, sheet_name, error)) {
+            case SheetRead::read:
+                break;
+            case SheetRead::not_opened:
+                // An OpenDocument spreadsheet that does not say so inside is
+                // known by its name.
+                report_unreadable(
+                    spec, sheet_file,
+                    is_zip_archive(bytes) && name_ends_with(sheet_file, ".ods") ? opendocument_refusal : error, output);
+                return;
+            case SheetRead::damaged:
+                report_unreadable(spec, sheet_file, error, output);
+                return;
+            case SheetRead::value_refused:
+                report_refused(spec, {file_name_text(sheet_file) + ": " + error}, output);
+                return;
+        }
+    } else {
+        std::string text;
+        if (!csv_text_as_utf8(bytes, text, error)) {
+            report_unreadable(spec, sheet_file, error, output);
+            return;
+        }
+        bytes = std::move(text);  // UTF-8, which the import reads unchanged
     }
     FileLock lock;
     if (!lock_written_file(spec, options, file, lock, output)) {

@@ -2,7 +2,7 @@
 
 namespace {
 
-const OptionSpec help_option = {"--help", nullptr, "Shows this help (also -h)."};
+const OptionSpec help_option = {"--help", nullptr, "Shows this help (also -h, -? and /?)."};
 
 const OptionSpec* find_option(const CommandSpec& command, const std::string& name)
 {
@@ -40,6 +40,11 @@ std::string wrapped(const std::string& text, size_t indent, size_t width)
 
 }  // namespace
 
+bool is_help_request(const std::string& arg)
+{
+    return arg == "--help" || arg == "-h" || arg == "-?" || arg == "/?";
+}
+
 std::string ParsedOptions::value(const char* option, const char* otherwise) const
 {
     auto found = values.find(option);
@@ -52,16 +57,16 @@ bool parse_options(const CommandSpec& command, const std::vector<std::string>& a
     bool options_ended = false;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
+        if (!options_ended && is_help_request(arg)) {
+            parsed.help = true;
+            continue;
+        }
         if (options_ended || arg.size() < 2 || arg[0] != '-') {
             parsed.operands.push_back(arg);
             continue;
         }
         if (arg == "--") {
             options_ended = true;
-            continue;
-        }
-        if (arg == "-h") {
-            parsed.help = true;
             continue;
         }
         const size_t equals = arg.find('=');

@@ -62,6 +62,10 @@ struct ParsedOptions {
     std::string value(const char* option, const char* otherwise) const;
 };
 
+// True for an argument that asks for help: --help, -h, and -? and /? as
+// Windows programs take them (no file is named "/?" there).
+bool is_help_request(const std::string& arg);
+
 // Reads `args` (after the command's name): options anywhere, "--opt value"
 // or "--opt=value", "--" ending the options. False with `error` naming the
 // unknown option, the option that lacks its value (an empty one included)

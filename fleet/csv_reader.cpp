@@ -1,16 +1,131 @@
 #include "fleet/csv_reader.h"
 
+#include <cctype>
+
 #include "doc/cp1252.h"
 
-std::string csv_text_as_utf8(const std::string& bytes)
+namespace {
+
+const char* const save_as_utf8 = "save it as UTF-8 CSV";
+
+void append_utf8(std::string& out, char32_t c)
 {
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | (c >> 6));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        out += static_cast<char>(0xE0 | (c >> 12));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (c >> 18));
+        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+}
+
+// The UTF-16 text after its byte-order mark as UTF-8. A character beyond
+// the first 65536 takes two units, a surrogate pair; a unit of a pair
+// alone, or half a unit at the end, is damage that no reading repairs.
+bool utf8_from_utf16(const std::string& bytes, bool big_endian, std::string& text, std::string& reason)
+{
+    if (bytes.size() % 2 != 0) {
+        reason = std::string("damaged UTF-16 text: it ends in half a character; ") + save_as_utf8;
+        return false;
+    }
+    auto unit = [&](size_t at) -> char32_t {
+        const unsigned char first = static_cast<unsigned char>(bytes[at]);
+        const unsigned char second = static_cast<unsigned char>(bytes[at + 1]);
+        return big_endian ? (first << 8 | second) : (second << 8 | first);
+    };
+    text.clear();
+    text.reserve(bytes.size() / 2);
+    for (size_t i = 2; i < bytes.size(); i += 2) {
+        char32_t c = unit(i);
+        if (c >= 0xD800 && c <= 0xDBFF && i + 2 < bytes.size() && unit(i + 2) >= 0xDC00 && unit(i + 2) <= 0xDFFF) {
+            c = 0x10000 + ((c - 0xD800) << 10) + (unit(i + 2) - 0xDC00);
+            i += 2;
+        } else if (c >= 0xD800 && c <= 0xDFFF) {
+            reason = "damaged UTF-16 text: half of a character at byte " + std::to_string(i) + "; " + save_as_utf8;
+            return false;
+        }
+        append_utf8(text, c);
+    }
+    return true;
+}
+
+}  // namespace
+
+bool csv_text_as_utf8(const std::string& bytes, std::string& text, std::string& reason)
+{
+    if (bytes.compare(0, 2, "\xFF\xFE") == 0 || bytes.compare(0, 2, "\xFE\xFF") == 0) {
+        return utf8_from_utf16(bytes, bytes[0] == '\xFE', text, reason);
+    }
+    // Text in UTF-8 or Windows-1252 holds no zero byte; UTF-16 holds one in
+    // each letter of the header.
+    if (bytes.size() >= 2 && (bytes[0] == '\0') != (bytes[1] == '\0')) {
+        reason = std::string("a UTF-16 text without a byte-order mark, which cannot be read for sure; ") + save_as_utf8;
+        return false;
+    }
     const std::string mark = "\xEF\xBB\xBF";
-    const std::string text = bytes.compare(0, mark.size(), mark) == 0 ? bytes.substr(mark.size()) : bytes;
-    return is_valid_utf8(text) ? text : utf8_from_cp1252(text);
+    text = bytes.compare(0, mark.size(), mark) == 0 ? bytes.substr(mark.size()) : bytes;
+    if (!is_valid_utf8(text)) {
+        text = utf8_from_cp1252(text);
+    }
+    return true;
+}
+
+char csv_separator_line(const std::string& text, size_t& length)
+{
+    length = 0;
+    const size_t size = text.size();
+    const bool quoted = size > 0 && text[0] == '"';
+    size_t i = quoted ? 1 : 0;
+    if (size < i + 5) {
+        return 0;
+    }
+    for (size_t k = 0; k < 4; ++k) {
+        if (std::tolower(static_cast<unsigned char>(text[i + k])) != "sep="[k]) {
+            return 0;
+        }
+    }
+    const char separator = text[i + 4];
+    if (separator == '\r' || separator == '\n' || separator == '"') {
+        return 0;
+    }
+    i += 5;
+    if (quoted) {
+        if (i >= size || text[i] != '"') {
+            return 0;
+        }
+        ++i;
+    }
+    // A spreadsheet that kept the line as a row writes its empty cells too.
+    while (i < size && text[i] == separator) {
+        ++i;
+    }
+    if (i < size && text[i] == '\r') {
+        ++i;
+    }
+    if (i < size && text[i] == '\n') {
+        ++i;
+    } else if (i < size && text[i - 1] != '\r') {
+        return 0;
+    }
+    length = i;
+    return separator;
 }
 
 char csv_separator(const std::string& text)
 {
+    size_t length = 0;
+    const char named = csv_separator_line(text, length);
+    if (named != 0) {
+        return named;
+    }
     const char candidates[] = {';', ',', '\t'};
     int counts[3] = {0, 0, 0};
     bool quoted = false;
@@ -131,4 +246,19 @@ bool read_csv_records(const std::string& text, char separator, std::vector<Sheet
         records.push_back(std::move(record));
     }
     return true;
+}
+
+bool read_csv_sheet(const std::string& text, std::vector<SheetRow>& records, int& bad_line, std::string& reason)
+{
+    size_t skipped = 0;
+    const char named = csv_separator_line(text, skipped);
+    if (named == 0) {
+        return read_csv_records(text, csv_separator(text), records, bad_line, reason);
+    }
+    const bool read = read_csv_records(text.substr(skipped), named, records, bad_line, reason);
+    for (SheetRow& record : records) {
+        ++record.line;
+    }
+    ++bad_line;
+    return read;
 }

@@ -43,8 +43,8 @@ std::string program_help()
            "\n"
            "Options:\n"
            "  --help\n"
-           "      Shows this help (also -h). 'zantor-fleet COMMAND --help' and\n"
-           "      'zantor-fleet help COMMAND' show a command's options.\n"
+           "      Shows this help (also -h, -? and /?). 'zantor-fleet COMMAND\n"
+           "      --help' and 'zantor-fleet help COMMAND' show a command's options.\n"
            "  --version\n"
            "      Shows the version of zantor-fleet.\n"
            "\n"
@@ -99,7 +99,7 @@ CommandOutput run_fleet(const std::vector<std::string>& args)
     }
     std::string name = args[0];
     std::vector<std::string> rest(args.begin() + 1, args.end());
-    if (name == "--help" || name == "-h") {
+    if (is_help_request(name)) {
         output.out = program_help();
         return output;
     }
@@ -108,7 +108,7 @@ CommandOutput run_fleet(const std::vector<std::string>& args)
         return output;
     }
     if (name == "help") {
-        if (rest.empty()) {
+        if (rest.empty() || is_help_request(rest[0])) {
             output.out = program_help();
             return output;
         }

@@ -68,6 +68,20 @@ int close_column(const std::string& key)
     return best;
 }
 
+// "id, description, ... and key": said once with the columns refused, so
+// that the operator can rename each without the help at hand.
+std::string known_columns()
+{
+    std::string names;
+    for (int column = 0; column < import_column_count; ++column) {
+        names += std::string(column == 0                        ? ""
+                             : column + 1 < import_column_count ? ", "
+                                                                : " and ") +
+                 import_column_name(column);
+    }
+    return names;
+}
+
 }  // namespace
 
 const char* import_column_name(int column)
@@ -102,6 +116,7 @@ bool read_columns(const SheetRow& header, SheetColumns& columns, std::vector<Hea
     const size_t errors_before = errors.size();
     std::fill(columns.cell_of, columns.cell_of + import_column_count, -1);
     columns.of_cell.assign(header.cells.size(), -1);
+    bool columns_said = false;
     for (size_t i = 0; i < header.cells.size(); ++i) {
         const std::string name = quoted_excerpt(header.cells[i]);
         const int position = static_cast<int>(i);
@@ -117,8 +132,10 @@ bool read_columns(const SheetRow& header, SheetColumns& columns, std::vector<Hea
         if (found < 0) {
             const int close = close_column(key);
             if (close >= 0) {
-                errors.push_back(
-                    {position, "unknown column " + name + "; did you mean " + import_column_name(close) + "?"});
+                errors.push_back({position, "unknown column " + name + "; did you mean " + import_column_name(close) +
+                                                "?" +
+                                                (columns_said ? "" : " The columns are " + known_columns() + ".")});
+                columns_said = true;
             } else {
                 notes.push_back({position, "the column " + name + " is none of list's and is not read"});
             }

@@ -1146,16 +1146,15 @@ private:
 ImportOutcome import_csv(myXMLdocument& document, const std::string& csv_bytes, const ImportOptions& options,
                          const StationChanged& changed_now)
 {
-    const std::string text = csv_text_as_utf8(csv_bytes);
     ImportSheet sheet;
-    int bad_line = 0;
-    std::string reason;
-    if (!read_csv_records(text, csv_separator(text), sheet.rows, bad_line, reason)) {
-        ImportOutcome outcome;
-        outcome.errors.push_back(ImportError{bad_line, "", reason});
-        return outcome;
+    std::string text, reason;
+    int bad_line = 0;  // stays 0 for the text as a whole: an encoding that cannot be read
+    if (csv_text_as_utf8(csv_bytes, text, reason) && read_csv_sheet(text, sheet.rows, bad_line, reason)) {
+        return import_rows(document, std::move(sheet), options, changed_now);
     }
-    return import_rows(document, std::move(sheet), options, changed_now);
+    ImportOutcome outcome;
+    outcome.errors.push_back(ImportError{bad_line, "", reason});
+    return outcome;
 }
 
 ImportOutcome import_rows(myXMLdocument& document, ImportSheet sheet, const ImportOptions& options,

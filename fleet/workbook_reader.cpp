@@ -103,6 +103,14 @@ public:
         if (!zip.is_open()) {
             return fail("not a workbook: an Excel workbook (.xlsx) is a zip archive, and this file is none");
         }
+        // An OpenDocument file is a zip archive too, which names its kind
+        // in its first part.
+        const std::string spreadsheet = "application/vnd.oasis.opendocument.spreadsheet";
+        std::string kind;
+        if (zip.read("mimetype", 100, kind) == ZipInMemory::Read::ok &&
+            kind.compare(0, spreadsheet.size(), spreadsheet) == 0) {
+            return fail(opendocument_refusal);
+        }
         TiXmlDocument workbook;
         if (!parse("xl/workbook.xml", workbook, "not an Excel workbook: the archive holds no xl/workbook.xml")) {
             return false;
@@ -163,6 +171,7 @@ public:
     std::vector<Sheet> sheets;
 
     const std::string& error() const { return message; }
+    bool value_refused = false;
 
 private:
     ZipInMemory zip;
@@ -179,6 +188,14 @@ private:
     {
         message = reason;
         return false;
+    }
+
+    // A value the operator typed that no station list holds: the sheet is
+    // read, and refused for what its cell holds.
+    bool refuse_value(const std::string& reason)
+    {
+        value_refused = true;
+        return fail(reason);
     }
 
     static bool ends_with(const std::string& text, const std::string& end)
@@ -355,7 +372,7 @@ private:
         const std::string type = attribute(cell, "t") ? attribute(cell, "t") : "n";
         const std::string value = text_of(child(cell, "v"));
         if (child(cell, "f") != nullptr) {
-            return fail("cell " + name + " holds a formula; paste it as a value");
+            return refuse_value("cell " + name + " holds a formula; paste it as a value");
         }
         if (type == "s") {
             char* end = nullptr;
@@ -370,11 +387,11 @@ private:
         } else if (type == "str") {
             text = value;
         } else if (type == "d") {
-            return fail("cell " + name + " holds a date; type it as text");
+            return refuse_value("cell " + name + " holds a date; type it as text");
         } else if (type == "b") {
-            return fail("cell " + name + " holds TRUE or FALSE, which no column of a station list takes");
+            return refuse_value("cell " + name + " holds TRUE or FALSE, which no column of a station list takes");
         } else if (type == "e") {
-            return fail("cell " + name + " holds the error " + value + "; type the value it should hold");
+            return refuse_value("cell " + name + " holds the error " + value + "; type the value it should hold");
         } else if (type != "n") {
             return fail("the workbook is damaged: cell " + name + " has the unknown type \"" + type + "\"");
         } else if (value.empty()) {
@@ -384,7 +401,7 @@ private:
             const size_t style_index = style ? static_cast<size_t>(std::atoi(style)) : 0;
             const NumberFormat* format = style_index < number_formats.size() ? &number_formats[style_index] : nullptr;
             if (format != nullptr && format->date) {
-                return fail("cell " + name + " holds a date; type it as text");
+                return refuse_value("cell " + name + " holds a date; type it as text");
             }
             if (!number_text(value, format, text)) {
                 return fail("the workbook is damaged: cell " + name + " holds \"" + value + "\" as a number");
@@ -438,7 +455,7 @@ private:
                     continue;
                 }
                 if (column >= column_limit) {
-                    return fail("cell " + name + " holds a value far right of any list of stations: delete it");
+                    return refuse_value("cell " + name + " holds a value far right of any list of stations: delete it");
                 }
                 if (static_cast<size_t>(column) >= read.cells.size()) {
                     cells_kept += column + 1 - read.cells.size();
@@ -479,12 +496,43 @@ Workbook::~Workbook()
     delete reader;
 }
 
+const char* const opendocument_refusal =
+    "an OpenDocument spreadsheet (.ods): save it as Excel 2007-365 .xlsx, or as CSV";
+
+namespace {
+
+// A stream's name in the directory of a compound file, which holds it in UTF-16.
+bool names_stream(const std::string& bytes, const std::string& name)
+{
+    std::string utf16;
+    for (char c : name) {
+        utf16 += c;
+        utf16 += '\0';
+    }
+    return bytes.find(utf16) != std::string::npos;
+}
+
+// Why a compound file is no workbook to read: a workbook saved with a
+// password keeps the archive in the stream EncryptedPackage; an old .xls
+// holds its sheets in the stream Workbook (Book before Excel 97).
+std::string compound_file_refusal(const std::string& bytes)
+{
+    if (names_stream(bytes, "EncryptedPackage")) {
+        return "an encrypted workbook: save it as an Excel workbook (.xlsx) without a password";
+    }
+    if (names_stream(bytes, "Workbook") || names_stream(bytes, "Book")) {
+        return "a workbook in the old Excel 97-2003 format (.xls): save it as Excel 2007-365 .xlsx, or as CSV";
+    }
+    return "an encrypted workbook, or one in the old Excel 97-2003 format (.xls): save it as an Excel workbook "
+           "(.xlsx) without a password";
+}
+
+}  // namespace
+
 bool Workbook::open(std::string& error)
 {
     if (is_compound_file(reader->bytes)) {
-        error =
-            "an encrypted workbook, or one in the old Excel 97-2003 format (.xls): save it as an Excel workbook "
-            "(.xlsx) without a password";
+        error = compound_file_refusal(reader->bytes);
         return false;
     }
     if (!reader->open()) {
@@ -499,9 +547,15 @@ const std::vector<Workbook::Sheet>& Workbook::sheets() const
     return reader->sheets;
 }
 
+bool Workbook::value_refused() const
+{
+    return reader->value_refused;
+}
+
 bool Workbook::read_sheet(size_t index, std::vector<SheetRow>& rows, std::string& error)
 {
     rows.clear();
+    reader->value_refused = false;
     if (!reader->read(index, rows)) {
         rows.clear();
         error = reader->error();

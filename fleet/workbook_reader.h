@@ -31,6 +31,9 @@ bool is_compound_file(const std::string& bytes);
 // A zip archive's first bytes: what a workbook starts with.
 bool is_zip_archive(const std::string& bytes);
 
+// Why an OpenDocument spreadsheet is not read, and what to do.
+extern const char* const opendocument_refusal;
+
 // A workbook's sheets, in the order its tabs show them, each read only when
 // asked for: a sheet the import does not take is never refused for what it
 // holds.
@@ -60,6 +63,12 @@ public:
     // cell where there is one: "cell C12 holds a formula; ...") when the
     // sheet holds what no station list holds.
     bool read_sheet(size_t index, std::vector<SheetRow>& rows, std::string& error);
+
+    // True when the last read_sheet refused what a cell holds (a formula, a
+    // date, TRUE or FALSE, an error value, a value far right): an error of
+    // the input, which the operator corrects in the sheet; false when the
+    // workbook itself is damaged.
+    bool value_refused() const;
 
 private:
     class Reader;

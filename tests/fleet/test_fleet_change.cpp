@@ -24,7 +24,7 @@ std::string records_text(const std::string& text)
     std::vector<SheetRow> records;
     int bad_line = 0;
     std::string reason;
-    if (!read_csv_records(text, csv_separator(text), records, bad_line, reason)) {
+    if (!read_csv_sheet(text, records, bad_line, reason)) {
         return std::to_string(bad_line) + ": " + reason;
     }
     return sheet_rows_text(records);
@@ -48,11 +48,42 @@ TEST(FleetCsvReader, SeparatorsQuotingLineEndsAndEncodings)
               records_text("id;d\n1;" + std::string(32768, 'x') + "\n"));
     EXPECT_EQ("1: a row holds more than 256 cells: no list of stations is that wide",
               records_text(std::string(256, ';')));
+    // A first line naming the separator, as spreadsheets write it, is no row.
+    EXPECT_EQ("2:[id][a;b]\n3:[1][x]\n", records_text("sep=,\nid,a;b\n1,x"));
+    EXPECT_EQ("2:[id][a,b]\n", records_text("\"SEP=;\"\r\nid;a,b"));
+    EXPECT_EQ("2:[id][a]\n", records_text("sep=\t\t\t\rid\ta"));
+    EXPECT_EQ("1:[sep=][x]\n2:[id]\n", records_text("sep=;x\nid"));
+    EXPECT_EQ("3: a quoted cell opens here and is never closed", records_text("sep=;\nid\n\"open"));
+}
 
-    EXPECT_EQ("caf\xC3\xA9", csv_text_as_utf8("\xEF\xBB\xBF"
-                                              "caf\xC3\xA9"));
-    EXPECT_EQ("caf\xC3\xA9", csv_text_as_utf8("caf\xC3\xA9"));
-    EXPECT_EQ("caf\xC3\xA9 \xE2\x82\xAC", csv_text_as_utf8("caf\xE9 \x80"));  // not UTF-8: Windows-1252
+TEST(FleetCsvReader, EncodingsAsSpreadsheetsSaveText)
+{
+    const std::string cafe = "caf\xC3\xA9";
+    const struct {
+        const char* what;
+        std::string bytes;
+        std::string text;  // or the reason it is refused
+    } cases[] = {
+        {"UTF-8 with a mark", "\xEF\xBB\xBF" + cafe, cafe},
+        {"UTF-8", cafe, cafe},
+        {"Windows-1252", "caf\xE9 \x80", cafe + " \xE2\x82\xAC"},
+        {"UTF-16 LE",
+         std::string("\xFF\xFE"
+                     "c\0a\0f\0\xE9\0\t\0\x3D\xD8\x00\xDE",
+                     16),
+         cafe + "\t\xF0\x9F\x98\x80"},
+        {"UTF-16 BE", std::string("\xFE\xFF\0c\0a\0f\0\xE9\x20\xAC", 12), cafe + "\xE2\x82\xAC"},
+        {"UTF-16 without a mark", std::string("i\0d\0", 4),
+         "a UTF-16 text without a byte-order mark, which cannot be read for sure; save it as UTF-8 CSV"},
+        {"half a character", std::string("\xFF\xFEi\0d", 5),
+         "damaged UTF-16 text: it ends in half a character; save it as UTF-8 CSV"},
+        {"half a pair", std::string("\xFF\xFEi\0\x3D\xD8i\0", 8),
+         "damaged UTF-16 text: half of a character at byte 4; save it as UTF-8 CSV"},
+    };
+    for (const auto& c : cases) {
+        std::string text, reason;
+        EXPECT_EQ(c.text, csv_text_as_utf8(c.bytes, text, reason) ? text : reason) << c.what;
+    }
 }
 
 // A document of complete stations with these ids.
@@ -144,8 +175,15 @@ TEST(FleetImport, RefusesWhatItCannotStoreAndNamesWhere)
     // Caught: each unknown column repeated every known name, and a sheet of
     // another fleet gave two errors a row.
     // Names as the dialog labels its boxes, and in other spellings, are read.
-    EXPECT_EQ("1 : unknown column \"phone\"; did you mean phone_nbr?\n1 : unknown column \"pin2\"; did you mean pin?\n",
-              errors_text(import_csv(fleet, "id;phone;Phone_Nbr ;New Id;PIN code;pin2;notes\n")));
+    // The columns are listed once, with the first refused.
+    EXPECT_EQ(
+        "1 : unknown column \"phone\"; did you mean phone_nbr? The columns are id, description, phone_nbr, pin, "
+        "gsm_mode, http_host, http_port, http_url, username, password, apn_name, apn_username, apn_password, "
+        "sms_number, sms_text_acq, sms_text_eol, acq_interval0_min, acq_interval1_min, gsm_interval_h, "
+        "gsm_duration_min, gsm_sms_duration_min, slow, fast, health, new_id and key.\n"
+        "1 : unknown column \"pin2\"; did you mean pin?\n"
+        "1 : unknown column \"gsm duration\"; did you mean gsm_duration_min?\n",
+        errors_text(import_csv(fleet, "id;phone;Phone_Nbr ;New Id;PIN code;pin2;notes;sequence;gsm duration\n")));
     EXPECT_EQ("2 : cells stand in column 2, which the header does not name\n",
               errors_text(import_csv(fleet, "id;;pin\n1;x;\n5;y;\n")));
     EXPECT_EQ(

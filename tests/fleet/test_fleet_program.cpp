@@ -539,7 +539,9 @@ TEST_F(FleetProgram, ListAsAWorkbookKeepsEveryCellAsTextAndImportsBackUnchanged)
     std::vector<SheetRow> csv_rows, sheet_rows;
     int bad_line = 0;
     std::string reason;
-    ASSERT_TRUE(read_csv_records(csv_text_as_utf8(csv), ';', csv_rows, bad_line, reason));
+    std::string text;
+    ASSERT_TRUE(csv_text_as_utf8(csv, text, reason));
+    ASSERT_TRUE(read_csv_records(text, ';', csv_rows, bad_line, reason));
     std::string error;
     const std::string workbook = read_bytes(dir.file("list.xlsx"));
     ASSERT_TRUE(read_workbook_rows(workbook, sheet_rows, error)) << error;
@@ -625,12 +627,16 @@ TEST_F(FleetProgram, WorkbookImportChangesAsTheCsvOneAndNamesTheCellOfAnError)
         "zantor-fleet import: 3 errors, nothing written\n",
         run_ending(1, {"import", "fleet.xml", "bad.xlsx"}).printed());
 
-    // A workbook that cannot be read is named as an unreadable file.
+    // A cell no station list holds is an error of the input; a workbook
+    // that cannot be read is named as an unreadable file.
     write_bytes(dir.file("formula.xlsx"), zip_bytes(workbook_parts("<row r=\"12\"><c r=\"C12\"><f>A1</f></c></row>")));
     write_bytes(dir.file("not.xlsx"), "id;pin\n");
     const ProgramRun formula = run({"import-csv", "fleet.xml", "formula.xlsx"});
-    EXPECT_EQ(2, formula.status);
-    EXPECT_EQ("zantor-fleet import-csv: formula.xlsx: cell C12 holds a formula; paste it as a value\n", formula.err);
+    EXPECT_EQ(1, formula.status);
+    EXPECT_EQ(
+        "zantor-fleet import-csv: formula.xlsx: cell C12 holds a formula; paste it as a value\n"
+        "zantor-fleet import-csv: 1 error, nothing written\n",
+        formula.err);
     EXPECT_EQ(
         "zantor-fleet import: not.xlsx: not a workbook: an Excel workbook (.xlsx) is a zip archive, and this file is "
         "none\n",

@@ -56,6 +56,14 @@ TEST(FleetWorkbook, WhatNoStationListHoldsIsRefusedWithItsReason)
     ZipParts only_workbook = workbook_parts("");
     only_workbook.resize(1);
     const std::string formula = "<row r=\"12\"><c r=\"C12\"><f>A1*2</f><v>4</v></c></row>";
+    // A compound file with a stream of this name in its directory.
+    auto compound = [](const std::string& stream) {
+        std::string bytes = std::string("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8) + std::string(504, '\0');
+        for (char c : stream) {
+            bytes += std::string(1, c) + '\0';
+        }
+        return bytes;
+    };
     const struct {
         const char* what;
         std::string bytes;
@@ -66,6 +74,12 @@ TEST(FleetWorkbook, WhatNoStationListHoldsIsRefusedWithItsReason)
         {"encrypted", std::string("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8) + std::string(504, '\0'),
          "an encrypted workbook, or one in the old Excel 97-2003 format (.xls): save it as an Excel workbook (.xlsx) "
          "without a password"},
+        {"encrypted workbook", compound("EncryptedPackage"),
+         "an encrypted workbook: save it as an Excel workbook (.xlsx) without a password"},
+        {"Excel 97-2003", compound("Workbook"),
+         "a workbook in the old Excel 97-2003 format (.xls): save it as Excel 2007-365 .xlsx, or as CSV"},
+        {"OpenDocument", zip_bytes({{"mimetype", "application/vnd.oasis.opendocument.spreadsheet"}}),
+         "an OpenDocument spreadsheet (.ods): save it as Excel 2007-365 .xlsx, or as CSV"},
         {"cut short", zip_bytes(workbook_parts("")).substr(0, 300),
          "not a workbook: an Excel workbook (.xlsx) is a zip archive, and this file is none"},
         {"other archive", zip_bytes({{"content.xml", "<office/>"}}),
