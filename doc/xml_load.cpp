@@ -239,9 +239,17 @@ TagWalk walk_tags(const std::string& text)
             break;
         }
         if (text.compare(i, 4, "<!--") == 0) {
+            const size_t start = i;
             i = past(i + 4, "-->");
+            if (i == end && text.compare(end - 3, 3, "-->") != 0) {
+                found(start, start, "a comment without its end \"-->\"");
+            }
         } else if (text.compare(i, 9, "<![CDATA[") == 0) {
+            const size_t start = i;
             i = past(i + 9, "]]>");
+            if (i == end && text.compare(end - 3, 3, "]]>") != 0) {
+                found(start, start, "a CDATA section without its end \"]]>\"");
+            }
         } else if (text.compare(i, 2, "<?") == 0 || text.compare(i, 2, "<!") == 0) {
             i = past(i + 2, ">");
         } else if (text.compare(i, 2, "</") == 0) {
@@ -261,7 +269,9 @@ TagWalk walk_tags(const std::string& text)
                 }
             }
             i = past(name_end, ">");
-        } else if (i + 1 >= end || !is_name_start(text[i + 1])) {
+        } else if (i + 1 == end) {
+            break;  // cut short right after it
+        } else if (!is_name_start(text[i + 1])) {
             // The parser takes "< " or "<3" in a text for unknown markup
             // that runs to the next ">".
             if (!walk.open.empty()) {
@@ -342,8 +352,13 @@ std::string refused_reason(const std::string& text, size_t bad_ampersand, const 
     // the text may just be read out of step.
     Cause cause = walk.cause;
     if (bad_ampersand != std::string::npos) {
-        const size_t tag = text.rfind('<', bad_ampersand);
-        const Cause ampersand{tag == std::string::npos ? 0 : tag, bad_ampersand, ampersand_reason(text, bad_ampersand)};
+        // In a value it counts from its tag, as the parser's errors do; in
+        // a text from itself.
+        size_t tag = text.rfind('<', bad_ampersand);
+        if (tag == std::string::npos || text.find('>', tag) < bad_ampersand) {
+            tag = bad_ampersand;
+        }
+        const Cause ampersand{tag, bad_ampersand, ampersand_reason(text, bad_ampersand)};
         if (cause.reason.empty() || ampersand.tag <= cause.tag) {
             cause = ampersand;
         }

@@ -393,6 +393,7 @@ TEST_F(Loading, XmlErrorsNameTheirPlaceAndCause)
         {"<SETUP>\n <A b=1\"/>\n</SETUP>", "line 2, column 8: a quote is missing or unclosed", nullptr},
         {"<SETUP>\n <A>\n </B>\n</SETUP>", "line 3, column 2: </B> closes A, opened at line 2", nullptr},
         {"<SETUP>\n a < b\n</SETUP>", "line 2, column 4: a bare \"<\": write &lt; for <", nullptr},
+        {"<SETUP>\n<!-- x\n</SETUP>", "line 2, column 1: a comment without its end \"-->\"", nullptr},
         {"<SETUP>\n <A b=\"x\"\n</SETUP>", "line 2, column 2: the tag A lacks its \">\"", nullptr},
         {"<SETUP>\n <STATION id=\"7\">\n  <A/>", "line 3, column 7: the file ends inside STATION 7 (truncated?)",
          nullptr},
