@@ -1,13 +1,14 @@
 // A tokeniser that follows the XML parser's own reading rules closely enough
-// to know how deep its recursion will go, without recursing itself.
+// to know how deep its recursion will go, without recursing itself, and
+// which "&" in a value it would drop or misread.
 //
 // Wherever the parser would stop with an error, the walk goes on: what it
 // counts after that point can only raise the result, never hide a level the
 // parser would reach.
 //
 // The walk stays linear in the length of the text: a search for the next
-// "<", quote or ";" that an earlier search already answered is not done
-// again, so a run of a million character references costs one pass.
+// "<", quote, "&" or ";" that an earlier search already answered is not
+// done again, so a run of a million character references costs one pass.
 #include "doc/xml_precheck.h"
 
 #include <algorithm>
