@@ -4,6 +4,7 @@
 // declares: the settings are single-byte text throughout.
 #include "doc/xml_load.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <cstdio>
@@ -128,19 +129,99 @@ bool is_name_byte(char c)
     return b >= 127 || isalnum(b) || c == '_' || c == '-' || c == '.' || c == ':';
 }
 
+bool is_name_start(char c)
+{
+    const unsigned char b = static_cast<unsigned char>(c);
+    return b >= 127 || isalpha(b) || c == '_';
+}
+
+// "line 4" and "line 4, column 31" for a position in the text as loaded
+// (line ends already turned into LF, so the lines are the file's). Columns
+// count bytes.
+std::string line_of(const std::string& text, size_t offset)
+{
+    offset = std::min(offset, text.size());
+    return "line " + std::to_string(std::count(text.begin(), text.begin() + offset, '\n') + 1);
+}
+
+std::string place_of(const std::string& text, size_t offset)
+{
+    offset = std::min(offset, text.size());
+    const size_t line_start = offset == 0 ? std::string::npos : text.rfind('\n', offset - 1);
+    const size_t column = line_start == std::string::npos ? offset + 1 : offset - line_start;
+    return line_of(text, offset) + ", column " + std::to_string(column);
+}
+
+// The position the parser gives (row and column from 1, a tab reaching the
+// next multiple of 4 columns) as an offset into the text.
+size_t offset_of(const std::string& text, int row, int column)
+{
+    size_t at = 0;
+    for (int line = 1; line < row && at != std::string::npos; ++line) {
+        at = text.find('\n', at);
+        at = at == std::string::npos ? at : at + 1;
+    }
+    if (at == std::string::npos) {
+        return text.size();
+    }
+    for (int counted = 0; at < text.size() && text[at] != '\n' && counted < column - 1; ++at) {
+        counted = text[at] == '\t' ? counted + 4 - counted % 4 : counted + 1;
+    }
+    return at;
+}
+
+// Why the parser would drop or misread the "&" at `offset`.
+std::string ampersand_reason(const std::string& text, size_t offset)
+{
+    size_t j = offset + 1;
+    if (j < text.size() && text[j] == '#') {
+        const bool hex = j + 1 < text.size() && text[j + 1] == 'x';
+        j += hex ? 2 : 1;
+        const size_t digits = j;
+        while (j < text.size() &&
+               (hex ? isxdigit(static_cast<unsigned char>(text[j])) : isdigit(static_cast<unsigned char>(text[j])))) {
+            ++j;
+        }
+        if (j > digits) {
+            return "the reference \"" + text.substr(offset, j - offset) + "\" lacks its \";\": write &amp; for &";
+        }
+    } else if (j < text.size() && isalpha(static_cast<unsigned char>(text[j]))) {
+        while (j < text.size() && isalnum(static_cast<unsigned char>(text[j]))) {
+            ++j;
+        }
+        if (j < text.size() && text[j] == ';') {
+            return "unknown reference \"" + text.substr(offset, j + 1 - offset) + "\": write &amp; for &";
+        }
+    }
+    return "a bare \"&\": write &amp; for &";
+}
+
 // Where a text that the parser refused stops making sense, told by a walk of
-// its tags: the first element's name, and the elements still open at the
-// end (innermost last) when every tag before it was sound. Only run on a
-// refused file, so its cost never counts against a good one.
+// its tags: the first element's name, the first likely cause (with the start
+// of its tag, to be weighed against where the parser stopped), and the
+// elements still open at the end (innermost last) when the walk found none.
+// Only run on a refused file, so its cost never counts against a good one.
 struct OpenElement {
     std::string name;
     std::string id;
+    size_t at;
+};
+struct Cause {
+    size_t tag = std::string::npos;  // where the tag holding it starts
+    size_t at = 0;
+    std::string reason;  // empty when none was found
 };
 struct TagWalk {
     std::string root;
     std::vector<OpenElement> open;  // at the end of the text
-    bool sound = true;              // no end tag that closes another element
+    Cause cause;
 };
+
+std::string broken_quote(const std::string& attribute, const std::string& element)
+{
+    return attribute.empty() ? "a quote is missing or unclosed in the tag " + element
+                             : "a quote is missing or unclosed around the value of " + attribute + " in " + element;
+}
 
 TagWalk walk_tags(const std::string& text)
 {
@@ -151,15 +232,24 @@ TagWalk walk_tags(const std::string& text)
         const size_t found = text.find(close, from);
         return found == std::string::npos ? end : found + strlen(close);
     };
-    while (i < end && walk.sound) {
+    auto found = [&](size_t tag, size_t at, std::string reason) { walk.cause = Cause{tag, at, std::move(reason)}; };
+    while (i < end && walk.cause.reason.empty()) {
         i = text.find('<', i);
         if (i == std::string::npos) {
             break;
         }
         if (text.compare(i, 4, "<!--") == 0) {
+            const size_t start = i;
             i = past(i + 4, "-->");
+            if (i == end && text.compare(end - 3, 3, "-->") != 0) {
+                found(start, start, "a comment without its end \"-->\"");
+            }
         } else if (text.compare(i, 9, "<![CDATA[") == 0) {
+            const size_t start = i;
             i = past(i + 9, "]]>");
+            if (i == end && text.compare(end - 3, 3, "]]>") != 0) {
+                found(start, start, "a CDATA section without its end \"]]>\"");
+            }
         } else if (text.compare(i, 2, "<?") == 0 || text.compare(i, 2, "<!") == 0) {
             i = past(i + 2, ">");
         } else if (text.compare(i, 2, "</") == 0) {
@@ -168,35 +258,71 @@ TagWalk walk_tags(const std::string& text)
                 ++name_end;
             }
             const std::string name = text.substr(i + 2, name_end - i - 2);
-            if (name_end < end && (walk.open.empty() || walk.open.back().name != name)) {
-                walk.sound = false;
-            } else if (name_end < end) {
-                walk.open.pop_back();
+            // Outside the root the parser reads an end tag as unknown markup.
+            if (!walk.open.empty() && name_end < end) {
+                if (walk.open.back().name != name) {
+                    found(i, i,
+                          "</" + name + "> closes " + walk.open.back().name + ", opened at " +
+                              line_of(text, walk.open.back().at));
+                } else {
+                    walk.open.pop_back();
+                }
             }
             i = past(name_end, ">");
+        } else if (i + 1 == end) {
+            break;  // cut short right after it
+        } else if (!is_name_start(text[i + 1])) {
+            // The parser takes "< " or "<3" in a text for unknown markup
+            // that runs to the next ">".
+            if (!walk.open.empty()) {
+                found(i, i, "a bare \"<\": write &lt; for <");
+            }
+            i = past(i + 1, ">");
         } else {
             size_t j = i + 1;
             while (j < end && is_name_byte(text[j])) {
                 ++j;
             }
-            OpenElement element{text.substr(i + 1, j - i - 1), std::string()};
+            OpenElement element{text.substr(i + 1, j - i - 1), std::string(), i};
             if (walk.root.empty()) {
                 walk.root = element.name;
             }
             // The attributes up to ">" or "/>", quoted values read whole.
             bool closed = false;
-            while (j < end && text[j] != '>') {
-                if (text[j] == '"' || text[j] == '\'') {
+            std::string attribute;
+            while (j < end && text[j] != '>' && walk.cause.reason.empty()) {
+                if (text[j] == '<') {
+                    found(i, i, "the tag " + element.name + " lacks its \">\"");
+                } else if (text[j] == '"' || text[j] == '\'') {
                     const size_t close = text.find(text[j], j + 1);
-                    if (close == std::string::npos) {
+                    const size_t before = text.find_last_not_of(" \t\n", j - 1);
+                    const bool after_equals = before != std::string::npos && text[before] == '=';
+                    if (!after_equals) {
+                        found(i, j, broken_quote(attribute, element.name));  // no opening quote
+                    } else if (close == std::string::npos) {
+                        // Cut short in a value, or a value whose quote runs over the tags after it.
+                        if (text.find('<', j) != std::string::npos) {
+                            found(i, j, broken_quote(attribute, element.name));
+                        }
                         j = end;
                         break;
+                    } else {
+                        const size_t tag = text.find('<', j);
+                        if (tag < close && tag + 1 < end && (is_name_start(text[tag + 1]) || text[tag + 1] == '/')) {
+                            found(i, j, broken_quote(attribute, element.name));
+                        }
+                        if (attribute == "id") {
+                            element.id = text.substr(j + 1, close - j - 1);
+                        }
+                        j = close + 1;
                     }
-                    if (j >= 4 && text.compare(j - 3, 3, "id=") == 0 &&
-                        isspace(static_cast<unsigned char>(text[j - 4]))) {
-                        element.id = text.substr(j + 1, close - j - 1);
+                    continue;
+                } else if (is_name_start(text[j])) {
+                    const size_t name = j;
+                    while (j < end && is_name_byte(text[j])) {
+                        ++j;
                     }
-                    j = close + 1;
+                    attribute = text.substr(name, j - name);
                     continue;
                 }
                 closed = text[j] == '/' && j + 1 < end && text[j + 1] == '>';
@@ -211,24 +337,51 @@ TagWalk walk_tags(const std::string& text)
     return walk;
 }
 
-// The reason a parse failed, in the operator's words where the walk of the
-// tags tells more than the parser's message.
-std::string refused_reason(const std::string& text, const std::string& parser_error)
+// The reason a parse failed, or a parsed text was refused for an "&" at
+// `bad_ampersand`, in the operator's words where the walk of the tags tells
+// more than the parser's message.
+std::string refused_reason(const std::string& text, size_t bad_ampersand, const TiXmlDocument& doc)
 {
     const TagWalk walk = walk_tags(text);
     if (!walk.root.empty() && !same_name(walk.root, "SETUP")) {
         return "not a settings file: its root element is " + walk.root + ", not SETUP";
     }
-    if (!walk.sound || walk.open.empty()) {
-        return parser_error;
-    }
-    const OpenElement* inside = &walk.open.back();
-    for (const OpenElement& element : walk.open) {
-        if (same_name(element.name, "STATION")) {
-            inside = &element;
+    const bool placed = doc.Error() && doc.ErrorRow() > 0;
+    const size_t parser_at = placed ? offset_of(text, doc.ErrorRow(), doc.ErrorCol()) : std::string::npos;
+    // A cause found before the parser stopped is the one to mend; after it,
+    // the text may just be read out of step.
+    Cause cause = walk.cause;
+    if (bad_ampersand != std::string::npos) {
+        // In a value it counts from its tag, as the parser's errors do; in
+        // a text from itself.
+        size_t tag = text.rfind('<', bad_ampersand);
+        if (tag == std::string::npos || text.find('>', tag) < bad_ampersand) {
+            tag = bad_ampersand;
+        }
+        const Cause ampersand{tag, bad_ampersand, ampersand_reason(text, bad_ampersand)};
+        if (cause.reason.empty() || ampersand.tag <= cause.tag) {
+            cause = ampersand;
         }
     }
-    return "the file ends inside " + inside->name + (inside->id.empty() ? "" : " " + inside->id) + " (truncated?)";
+    if (!cause.reason.empty() && cause.tag <= parser_at) {
+        return place_of(text, cause.at) + ": " + cause.reason;
+    }
+    if (walk.cause.reason.empty() && !walk.open.empty()) {
+        const OpenElement* inside = &walk.open.back();
+        for (const OpenElement& element : walk.open) {
+            if (same_name(element.name, "STATION")) {
+                inside = &element;
+            }
+        }
+        return place_of(text, text.size()) + ": the file ends inside " + inside->name +
+               (inside->id.empty() ? "" : " " + inside->id) + " (truncated?)";
+    }
+    std::string description = doc.ErrorDesc();
+    if (!description.empty() && description.back() == '.') {
+        description.pop_back();
+    }
+    // Errors found where the parser lost its place carry no position.
+    return placed ? place_of(text, parser_at) + ": " + description : description + " (position unknown)";
 }
 
 }  // namespace
@@ -247,6 +400,12 @@ bool parse_document(TiXmlDocument& doc, std::string text, std::string& error)
     doc.ClearError();
     if (text.empty()) {
         error = "empty file";
+        return false;
+    }
+    // Notepad's "Unicode": every other byte is zero.
+    if (text.compare(0, 2, "\xFF\xFE") == 0 || text.compare(0, 2, "\xFE\xFF") == 0 ||
+        text.compare(0, 2, std::string("<\0", 2)) == 0 || text.compare(0, 2, std::string("\0<", 2)) == 0) {
+        error = "the file was saved as UTF-16: save it as UTF-8 or Windows-1252";
         return false;
     }
     if (text.find('\0') != std::string::npos) {
@@ -275,28 +434,26 @@ bool parse_document(TiXmlDocument& doc, std::string text, std::string& error)
         return false;
     }
     if (check.unterminated_declaration) {
-        error = "the XML declaration is not terminated";
+        const size_t declaration = text.rfind("<?xml");
+        error = (declaration == std::string::npos ? std::string() : place_of(text, declaration) + ": ") +
+                "the XML declaration is not terminated";
         return false;
     }
 
     doc.Parse(text.c_str(), nullptr, TIXML_ENCODING_LEGACY);
-    if (doc.Error()) {
-        std::string description = doc.ErrorDesc();
-        if (!description.empty() && description.back() == '.') {
-            description.pop_back();
-        }
-        // Errors found where the parser lost its place carry no position.
-        error = refused_reason(text, doc.ErrorRow() > 0 ? description + " at line " + std::to_string(doc.ErrorRow()) +
-                                                              ", column " + std::to_string(doc.ErrorCol())
-                                                        : description + " (position unknown)");
-        doc.Clear();  // a partly parsed tree must not be used
-        doc.ClearError();
-        return false;
-    }
-    if (doc.RootElement() == nullptr) {
+    if (!doc.Error() && doc.RootElement() == nullptr) {
         error = has_internal_subset(text) ? "document type declarations with internal definitions are not supported"
                                           : "no element in the file";
         doc.Clear();
+        return false;
+    }
+    // A text the parser took whole is still refused for an "&" it dropped
+    // or read wrongly: the next save would store the damaged value.
+    const size_t bad_ampersand = check.first_bad_ampersand == SIZE_MAX ? std::string::npos : check.first_bad_ampersand;
+    if (doc.Error() || bad_ampersand != std::string::npos) {
+        error = refused_reason(text, bad_ampersand, doc);
+        doc.Clear();  // a partly parsed tree must not be used
+        doc.ClearError();
         return false;
     }
     error.clear();

@@ -1,7 +1,7 @@
 // Reading a settings file into a TinyXML document, refusing what could crash
-// the parser or be misread: unreadable, empty or binary files, element
-// nesting deeper than any settings file has, and a declaration that the text
-// ends inside.
+// the parser or be misread: unreadable, empty, binary or UTF-16 files,
+// element nesting deeper than any settings file has, a declaration that the
+// text ends inside, and an "&" that would lose text.
 #ifndef ZANTOR_DOC_XML_LOAD_H
 #define ZANTOR_DOC_XML_LOAD_H
 
@@ -34,10 +34,13 @@ std::string foreign_root_error(const TiXmlElement* root);
 // Replaces the content of `doc` by the file's. On failure `doc` is left
 // empty and `error` says why, in the operator's words where the parser's
 // would mislead: "not an XML file" for a text that does not start with
-// markup, "the file ends inside STATION 4049 (truncated?)" for one cut
-// short, "not a settings file: ..." for a broken file of another kind.
-// Returns true on success. A file that parses but holds no element is a
-// failure too.
+// markup, "not a settings file: ..." for a broken file of another kind, and
+// for an XML error its place and likely cause: "line 56, column 100: a bare
+// "&": write &amp; for &", "line 120, column 1: the file ends inside
+// STATION 4049 (truncated?)". Returns true on success. A file that parses
+// but holds no element is a failure too, and so is one with an "&" that the
+// parser would drop or misread (xml_precheck.h): loading it would lose the
+// operator's text.
 // `digest`, when given, receives the digest of the bytes read
 // (doc/file_state.h).
 bool load_document(TiXmlDocument& doc, const char* file_name, std::string& error, uint64_t* digest = nullptr);

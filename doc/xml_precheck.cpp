@@ -1,13 +1,14 @@
 // A tokeniser that follows the XML parser's own reading rules closely enough
-// to know how deep its recursion will go, without recursing itself.
+// to know how deep its recursion will go, without recursing itself, and
+// which "&" in a value it would drop or misread.
 //
 // Wherever the parser would stop with an error, the walk goes on: what it
 // counts after that point can only raise the result, never hide a level the
 // parser would reach.
 //
 // The walk stays linear in the length of the text: a search for the next
-// "<", quote or ";" that an earlier search already answered is not done
-// again, so a run of a million character references costs one pass.
+// "<", quote, "&" or ";" that an earlier search already answered is not
+// done again, so a run of a million character references costs one pass.
 #include "doc/xml_precheck.h"
 
 #include <algorithm>
@@ -76,7 +77,8 @@ private:
         int depth = 0;
         while (i < end && result.deepest <= stop_above) {
             if (text[i] != '<') {
-                i = skip_text(i);
+                // Text outside the root is never read, so never damaged.
+                i = skip_text(i, depth > 0);
                 continue;
             }
             // Start and end tags first: they are nearly all of a settings
@@ -201,27 +203,63 @@ private:
         return semicolon + 1;
     }
 
-    // Position of the first `stop` from `i` that no reference swallows, or
-    // the end. Byte by byte: text and values of a settings file are short,
-    // and a run of references then costs one step each.
-    size_t skip_to(size_t i, char stop)
+    // Whether the "&" at `i` begins a reference that the parser reads as
+    // written: one of the five named ones, or "&#" decimal digits ";" or
+    // "&#x" hexadecimal digits ";". Any other "&" it drops ("&nbsp;" reads
+    // "nbsp;"), and a reference without its ";" takes the digits up to a
+    // later ";" and swallows what stands between. Reads only the reference's
+    // own bytes, which no other "&" shares.
+    bool is_sound_reference(size_t i)
     {
-        const size_t start = i;
-        while (i < end && text[i] != stop) {
-            i = text[i] == '&' ? skip_reference(i) : i + 1;
+        static const char* const named[] = {"&amp;", "&lt;", "&gt;", "&quot;", "&apos;"};
+        if (i + 1 >= end || text[i + 1] != '#') {
+            for (const char* name : named) {
+                if (starts_with(i, name)) {
+                    return true;
+                }
+            }
+            return false;
         }
-        scanned += i - start;
-        return i;
+        const bool hex = i + 2 < end && text[i + 2] == 'x';
+        const size_t first = i + (hex ? 3 : 2);
+        size_t j = first;
+        while (j < end && is_digit(text[j], hex)) {
+            ++j;
+        }
+        scanned += j - i;
+        return j > first && j < end && text[j] == ';';
+    }
+
+    // Position of the first `stop` from `i` that no reference swallows, or
+    // the end. Both searches are remembered, so a run of references costs
+    // one pass however the ";" and the "&" lie. With `read`, the
+    // bytes are a value the parser reads, and the first "&" it would damage
+    // is noted.
+    size_t skip_to(size_t i, char stop, bool read)
+    {
+        read = read && result.first_bad_ampersand == SIZE_MAX;
+        for (;;) {
+            const size_t close = find(i, stop, end);
+            const size_t ampersand = find(i, '&', close);
+            if (ampersand == close) {
+                return close;
+            }
+            if (read && !is_sound_reference(ampersand)) {
+                result.first_bad_ampersand = ampersand;
+                read = false;
+            }
+            i = skip_reference(ampersand);
+        }
     }
 
     // From text to the next "<", stepping over references.
-    size_t skip_text(size_t i) { return skip_to(i, '<'); }
+    size_t skip_text(size_t i, bool read) { return skip_to(i, '<', read); }
 
     // From just inside a quoted value to just past its closing quote,
     // stepping over references.
-    size_t skip_quoted(size_t i, char quote)
+    size_t skip_quoted(size_t i, char quote, bool read)
     {
-        const size_t close = skip_to(i, quote);
+        const size_t close = skip_to(i, quote, read);
         return close == end ? end : close + 1;
     }
 
@@ -244,7 +282,7 @@ private:
     // One attribute: name, "=", and a quoted or bare value. Returns the
     // position after it; on a malformed attribute (where the parser stops)
     // at least one byte further.
-    size_t skip_attribute(size_t i)
+    size_t skip_attribute(size_t i, bool read)
     {
         size_t start = i;
         if (i >= end || !is_name_start(text[i])) {
@@ -259,7 +297,7 @@ private:
             return end;
         }
         if (text[i] == '"' || text[i] == '\'') {
-            return skip_quoted(i + 1, text[i]);
+            return skip_quoted(i + 1, text[i], read);
         }
         while (i < end && !is_space(text[i]) && text[i] != '/' && text[i] != '>' && text[i] != '"' && text[i] != '\'') {
             ++i;
@@ -283,7 +321,7 @@ private:
                 *opened = true;
                 return i + 1;
             }
-            i = skip_attribute(i);
+            i = skip_attribute(i, true);
         }
     }
 
@@ -303,7 +341,7 @@ private:
             }
             if (starts_with_ignoring_case(i, "version") || starts_with_ignoring_case(i, "encoding") ||
                 starts_with_ignoring_case(i, "standalone")) {
-                i = skip_attribute(i);
+                i = skip_attribute(i, false);
             } else {
                 while (i < end && text[i] != '>' && !is_space(text[i])) {
                     ++i;

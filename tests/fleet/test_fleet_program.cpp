@@ -61,10 +61,12 @@ TEST_F(FleetProgram, CheckOfARefusedFileNamesItAndItsReason)
     file("broken.xml", "<SETUP>\n<STATIONS>\n</SETUP>\n");
     const ProgramRun result = run({"check", "--format", "json", "broken.xml"});
     EXPECT_EQ(2, result.status);
-    EXPECT_EQ("zantor-fleet check: broken.xml: Error reading end tag at line 3, column 1\n", result.err);
+    EXPECT_EQ("zantor-fleet check: broken.xml: line 3, column 1: </SETUP> closes STATIONS, opened at line 2\n",
+              result.err);
     EXPECT_EQ(
         "[\n  {\"file\": \"broken.xml\", \"severity\": \"error\", \"station\": \"top level\", \"where\": \"\", "
-        "\"message\": \"the editor refuses the file: Error reading end tag at line 3, column 1\"}\n]\n",
+        "\"message\": \"the editor refuses the file: line 3, column 1: </SETUP> closes STATIONS, opened at line "
+        "2\"}\n]\n",
         result.out);
 }
 
@@ -82,7 +84,8 @@ TEST_F(FleetProgram, WhatIsNoSettingsFileIsRefusedAndNamed)
     const Refused cases[] = {
         {{"check", "page.html"}, "check: page.html: not a settings file: its root element is html, not SETUP"},
         {{"list", "sheet.csv"}, "list: sheet.csv: not an XML file"},
-        {{"diff", "fleet.xml", "cut.xml"}, "diff: cut.xml: the file ends inside STATION 4049 (truncated?)"},
+        {{"diff", "fleet.xml", "cut.xml"},
+         "diff: cut.xml: line 6, column 964: the file ends inside STATION 4049 (truncated?)"},
         {{"import-csv", "fleet.xml", "."}, "import-csv: .: a folder, not a CSV file (Is a directory)"},
         {{"import", "fleet.xml", "."}, "import: .: a folder, not a spreadsheet (Is a directory)"},
         {{"list", "fleet.xml", "--xlsx", "missing/list.xlsx"},
