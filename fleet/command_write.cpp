@@ -229,7 +229,7 @@ void append_change_text(std::string& out, const Change& change)
 
 ChangeLines::ChangeLines(const ParsedOptions& options)
     : show_secrets(options.has("--show-secrets")),
-      json_(options.value("--format", "text") == std::string("json")),
+      as_json(options.value("--format", "text") == std::string("json")),
       each(options.has("--each")),
       dry_run(options.has("--dry-run"))
 {
@@ -258,7 +258,7 @@ void ChangeLines::add(ChangedStation& changed)
         station_lines = own_changes(changed, show_secrets, known);
     }
     changed.original.reset();  // the replaced sequences alone go back to the command
-    if (json_) {
+    if (as_json) {
         for (Change& change : station_lines) {
             change.station = id;
             change.description = description;
@@ -326,7 +326,7 @@ void ChangeLines::group(const std::string& id, const Change& change)
 void ChangeLines::add_removed(const std::string& id, const std::string& description)
 {
     const Change removed{ChangeKind::removed, id, description, "", false, ShownValue(), ShownValue()};
-    if (json_) {
+    if (as_json) {
         changes.push_back(removed);
     } else if (!each) {
         // The import's own note names the stations removed with --each.
@@ -337,7 +337,7 @@ void ChangeLines::add_removed(const std::string& id, const std::string& descript
 
 void ChangeLines::say_first(const std::vector<std::string>& said)
 {
-    if (!each || json_) {
+    if (!each || as_json) {
         notes_first.insert(notes_first.end(), said.begin(), said.end());
         return;
     }
@@ -352,7 +352,7 @@ void ChangeLines::say_first(const std::vector<std::string>& said)
 
 void ChangeLines::say(const std::string& line)
 {
-    if (!each || json_) {
+    if (!each || as_json) {
         notes.push_back(line);
         return;
     }
@@ -365,7 +365,7 @@ void ChangeLines::say(const std::string& line)
 void ChangeLines::add_findings(const std::string& file, const std::vector<Finding>& findings)
 {
     for (const Finding& finding : findings) {
-        if (json_) {
+        if (as_json) {
             finding_objects.push_back(json_object({{"file", JsonValue::of(file_name_text(file))},
                                                    {"severity", JsonValue::of(severity_name(finding.severity))},
                                                    {"station", JsonValue::of(utf8_from_cp1252(finding.station))},
@@ -414,7 +414,7 @@ void ChangeLines::add_findings(const std::string& file, const std::vector<Findin
 void ChangeLines::refuse(const CommandSpec& command, const std::vector<std::string>& errors, CommandOutput& output)
 {
     report_refused(command, errors, output);
-    if (json_) {
+    if (as_json) {
         changes.clear();  // nothing changed: the errors say what would have
         Ending ending;
         ending.dry_run = dry_run;
@@ -454,7 +454,7 @@ std::string ChangeLines::json_document(const std::vector<std::string>& errors, c
 
 void ChangeLines::move_to(CommandOutput& output, const Ending& ending)
 {
-    if (json_) {
+    if (as_json) {
         output.out_pieces.push_back(json_document({}, ending));
     } else if (each) {
         if (!ending.backup.empty()) {
@@ -523,7 +523,7 @@ void ChangeLines::let_go()
 {
     ChangeLines empty{ParsedOptions()};
     empty.show_secrets = show_secrets;
-    empty.json_ = json_;
+    empty.as_json = as_json;
     empty.each = each;
     empty.dry_run = dry_run;
     *this = std::move(empty);

@@ -98,7 +98,7 @@ private:
     std::string json_document(const std::vector<std::string>& errors, const Ending& ending) const;
 
     bool show_secrets = false;
-    bool json_ = false;
+    bool as_json = false;
     bool each = false;
     bool dry_run = false;
     // With --each: the text in pieces of about a megabyte: the lines of a
