@@ -31,8 +31,10 @@ ProgramRun run_fleet_program(const std::string& folder, const std::vector<std::s
     int status = std::system(command.c_str());
 #ifdef _WIN32
     // Under Wine on a busy machine the command processor itself now and
-    // then fails to start (-1, before the program runs): start it again.
-    for (int attempt = 1; status == -1 && attempt < 3; ++attempt) {
+    // then fails to start (-1), or fails to start the program (9009, its
+    // "not recognized"), before the program runs: start it again.
+    const int program_not_started = 9009;
+    for (int attempt = 1; (status == -1 || status == program_not_started) && attempt < 3; ++attempt) {
         status = std::system(command.c_str());
     }
     result.status = status;
