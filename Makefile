@@ -48,7 +48,7 @@ test-sanitize:
 # patched sources and GoogleTest from Debian's.
 WINDOWS_BUILD = build-windows
 WINDOWS_PACKAGES = g++-mingw-w64-x86-64-posix wine64 dpkg-dev ninja-build perl imagemagick \
-	fonts-wine fonts-liberation xauth unzip xz-utils
+	fonts-wine fonts-liberation xauth unzip xz-utils wixl
 ZANTOR_QT_WINDOWS ?=
 WINDOWS_QT = $(or $(ZANTOR_QT_WINDOWS),$(shell ./tools/windows-qt --prefix))
 WINDOWS_CMAKE = -DCMAKE_TOOLCHAIN_FILE=$(WINDOWS_QT)/lib/cmake/Qt6/qt.toolchain.cmake \
@@ -61,11 +61,14 @@ windows-deps:
 	./tools/workbook-sources $(WINDOWS_BUILD)/workbook
 	[ -n "$(ZANTOR_QT_WINDOWS)" ] || ./tools/windows-qt >/dev/null
 
-# The zip to hand out: build-windows-release/zantor-editor-VERSION-win64.zip.
+# What to hand out: the zip, build-windows-release/zantor-editor-VERSION-win64.zip,
+# and the Windows Installer package of the same files beside it,
+# zantor-editor-VERSION-x64.msi (packaging/windows/build-msi.sh, with wixl).
 windows: windows-deps
 	cmake -S . -B build-windows-release $(WINDOWS_CMAKE) -DCMAKE_BUILD_TYPE=Release -DZANTOR_TESTS=OFF
 	cmake --build build-windows-release -j $(JOBS)
 	cd build-windows-release && cpack -G ZIP
+	packaging/windows/build-msi.sh build-windows-release
 
 # Every test built for Windows and run under Wine in a fresh prefix, the
 # window tests offscreen: Wine still needs an X server for the message
@@ -78,8 +81,11 @@ WINE_ENV = env -u WAYLAND_DISPLAY WINEPREFIX=$(CURDIR)/$(WINDOWS_BUILD)/wine WIN
 #
 # Then the zip, unpacked, is checked (tests/desktop/check_windows_zip.sh: the
 # READ-ME in CR LF lines, both programs with their application manifest),
-# and its editor, alone in that folder, goes through an
-# operator's session on its own X server with a window manager
+# then the MSI in a Wine prefix of its own (tests/desktop/check_windows_msi.sh:
+# silent installation, the zip's files, shortcut, uninstall entry and "Open
+# with" keys, both programs started from where it put them, removal, and an
+# upgrade over an older version), and the zip's editor, alone in that
+# folder, goes through an operator's session on its own X server with a window manager
 # (tests/desktop/editor_session.sh, as the Linux editor does in `make test`),
 # with a Windows program holding the settings file for a while; its picture
 # of the main window is $(WINDOWS_BUILD)/windows-main.png, of the station
@@ -95,6 +101,7 @@ test-windows: windows
 	    status=$$?; $(WINE_ENV) /usr/lib/wine/wineserver --wait; exit $$status
 	rm -rf $(WINDOWS_UNZIPPED) && unzip -q build-windows-release/zantor-editor-*-win64.zip -d $(WINDOWS_UNZIPPED)
 	tests/desktop/check_windows_zip.sh $(WINDOWS_UNZIPPED)
+	$(WINE_ENV) tests/desktop/check_windows_msi.sh build-windows-release $(WINDOWS_UNZIPPED)
 	$(WINE_ENV) HOLD_FILE="/usr/lib/wine/wine64 $(CURDIR)/$(WINDOWS_BUILD)/tests/hold_file.exe" \
 	    tests/desktop/editor_session.sh --windows --screenshot $(WINDOWS_BUILD)/windows-main.png \
 	    tests/desktop/etang_after_session.xml /usr/lib/wine/wine64 $(CURDIR)/$(WINDOWS_UNZIPPED)/*/zantor_editor.exe; \
