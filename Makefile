@@ -4,7 +4,7 @@ BUILD ?= build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_FLAGS ?=
 
-.PHONY: all deps build test run test-sanitize windows-deps windows test-windows screenshots bench fuzz format clean
+.PHONY: all deps build test run test-sanitize deb windows-deps windows test-windows screenshots bench fuzz format clean
 
 all: build
 
@@ -40,6 +40,22 @@ test-sanitize:
 	    ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
 	    LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp \
 	    ctest --output-on-failure --timeout 600 -j $(JOBS)
+
+# The Debian package: build-deb/zantor-editor_VERSION_amd64.deb, a Release
+# build (cmake/debian-package.cmake) with its dependencies found by
+# dpkg-shlibdeps, then checked by tests/desktop/check_deb.sh: its files and
+# dependencies, the desktop entry, the AppStream metadata and the manual
+# page. Installing it on a fresh Debian 12 and removing it again is
+# tests/desktop/deb_install.sh, for a throw-away system only:
+#   ../shared/tools/fresh-debian-run 'make deb && apt-get purge -y -qq libqt6widgets6 libtinyxml2.6.2v5 &&
+#       tests/desktop/deb_install.sh build-deb/zantor-editor_*_amd64.deb'
+DEB_PACKAGES = help2man file dpkg-dev desktop-file-utils appstream man-db
+deb:
+	@ZANTOR_EXTRA_PACKAGES="$(DEB_PACKAGES)" ./tools/install-deps
+	cmake -S . -B build-deb -DCMAKE_BUILD_TYPE=Release -DZANTOR_TESTS=OFF -DZANTOR_DEB=ON
+	cmake --build build-deb -j $(JOBS)
+	rm -f build-deb/zantor-editor_*.deb && cd build-deb && cpack -G DEB
+	tests/desktop/check_deb.sh build-deb/zantor-editor_*_amd64.deb
 
 # Windows: the editor, the fleet tool and every test cross-built for 64-bit
 # Windows with MinGW-w64 and a static Qt built from Debian's own source
@@ -149,4 +165,4 @@ format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')
 
 clean:
-	rm -rf $(BUILD) build-sanitize build-windows build-windows-release build-bench build-windows-bench build-fuzz
+	rm -rf $(BUILD) build-sanitize build-deb build-windows build-windows-release build-bench build-windows-bench build-fuzz
