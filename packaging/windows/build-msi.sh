@@ -19,7 +19,7 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cmake --install "$build" --prefix "$work/stage" --strip >/dev/null
 # Top-level files first, so that wixl-heat puts them in one folder entry.
-(cd "$work" && { find stage -maxdepth 1 -type f; find stage -mindepth 2 -type f; }) |
+(cd "$work" && { find stage -maxdepth 1 -type f | sort; find stage -mindepth 2 -type f | sort; }) |
     wixl-heat --directory-ref INSTALLDIR --component-group ProgramFiles --var var.StageDir -p stage/ --win64 \
         >"$work/files.wxs"
 # wixl finds sources by paths relative to where it runs.
