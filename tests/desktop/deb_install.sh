@@ -2,19 +2,19 @@
 # The Debian package installed with apt on a throw-away Debian 12 (it
 # installs and removes packages: never on a machine that matters), as an
 # operator would: apt brings its dependencies; zantor-fleet answers its
-# version and its manual page is found; the editor starts on an X server
-# with the platform plugin the package pulled in and stays up; apt remove
-# leaves none of its files.
+# version and its manual page is found; the editor starts on a private X
+# server (the platform plugin the package pulled in), shows its main window
+# and stays up; apt remove leaves none of its files.
 # Usage: deb_install.sh DEB (as root)
 set -eu
+here=$(cd "$(dirname "$0")" && pwd)
 deb=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
 status=0
 fail() {
     echo "deb_install: $*" >&2
     status=1
 }
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+. "$here/private_desktop.sh"
 
 DEBIAN_FRONTEND=noninteractive apt-get install -y "$deb" >"$work/apt" 2>&1 ||
     { cat "$work/apt"; echo "deb_install: apt could not install $deb" >&2; exit 1; }
@@ -28,10 +28,18 @@ done
     fail "zantor-fleet --version said: $(zantor-fleet --version 2>&1)"
 man -w zantor-fleet >/dev/null 2>&1 || fail "man finds no page for zantor-fleet"
 
-# The editor on X (the xcb plugin, not offscreen): up after a few seconds.
-QT_QPA_PLATFORM=xcb xvfb-run -a sh -c \
-    'zantor_editor >"$1/editor.log" 2>&1 & editor=$!; sleep 4; kill -0 $editor && kill $editor' sh "$work" ||
-    fail "the editor did not stay up: $(cat "$work/editor.log")"
+# The editor as the desktop's menu starts it, on X through the xcb plugin.
+(cd /tmp && exec zantor_editor) >"$work/editor.log" 2>&1 &
+editor=$!
+stop_at_end "$editor"
+if [ -z "$(find_window '^Zantor Editor V4 - 6478c$' 30)" ]; then
+    fail "the installed editor showed no main window: $(cat "$work/editor.log")"
+else
+    sleep 2
+    kill -0 "$editor" 2>/dev/null || fail "the installed editor ended by itself: $(cat "$work/editor.log")"
+fi
+kill "$editor" 2>/dev/null || true
+wait "$editor" 2>/dev/null || true
 
 dpkg-deb -c "$deb" | awk '$1 !~ /^d/ {print substr($6, 2)}' >"$work/files"
 DEBIAN_FRONTEND=noninteractive apt-get remove -y zantor-editor >/dev/null 2>&1 || fail "apt could not remove it"
