@@ -18,7 +18,7 @@ fail() {
 
 DEBIAN_FRONTEND=noninteractive apt-get install -y "$deb" >"$work/apt" 2>&1 ||
     { cat "$work/apt"; echo "deb_install: apt could not install $deb" >&2; exit 1; }
-echo "deb_install: apt installed $(sed -n '/NEW packages/,/^[^ ]/p' "$work/apt" | grep '^ ' | wc -w) packages"
+echo "deb_install: apt installed$(sed -n '/NEW packages/,/^[^ ]/p' "$work/apt" | grep '^ ' | tr -s ' \n' ' ')"
 for package in zantor-editor libqt6widgets6 libtinyxml2.6.2v5 qt6-qpa-plugins; do
     dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' ||
         fail "$package is not installed"
