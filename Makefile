@@ -4,7 +4,7 @@ BUILD ?= build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_FLAGS ?=
 
-.PHONY: all deps build test run test-sanitize windows-deps windows test-windows screenshots bench fuzz format clean
+.PHONY: all deps build test run test-sanitize deb windows-deps windows test-windows screenshots bench fuzz format clean
 
 all: build
 
@@ -41,6 +41,22 @@ test-sanitize:
 	    LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp \
 	    ctest --output-on-failure --timeout 600 -j $(JOBS)
 
+# The Debian package: build-deb/zantor-editor_VERSION_amd64.deb, a Release
+# build (cmake/debian-package.cmake) with its dependencies found by
+# dpkg-shlibdeps, then checked by tests/desktop/check_deb.sh: its files and
+# dependencies, the desktop entry, the AppStream metadata and the manual
+# page. Installing it on a fresh Debian 12 and removing it again is
+# tests/desktop/deb_install.sh, for a throw-away system only:
+#   ../shared/tools/fresh-debian-run 'make deb && apt-get purge -y -qq libqt6widgets6 libtinyxml2.6.2v5 &&
+#       tests/desktop/deb_install.sh build-deb/zantor-editor_*_amd64.deb'
+DEB_PACKAGES = help2man file dpkg-dev desktop-file-utils appstream man-db
+deb:
+	@ZANTOR_EXTRA_PACKAGES="$(DEB_PACKAGES)" ./tools/install-deps
+	cmake -S . -B build-deb -DCMAKE_BUILD_TYPE=Release -DZANTOR_TESTS=OFF -DZANTOR_DEB=ON
+	cmake --build build-deb -j $(JOBS)
+	rm -f build-deb/zantor-editor_*.deb && cd build-deb && cpack -G DEB
+	tests/desktop/check_deb.sh build-deb/zantor-editor_*_amd64.deb
+
 # Windows: the editor, the fleet tool and every test cross-built for 64-bit
 # Windows with MinGW-w64 and a static Qt built from Debian's own source
 # (tools/windows-qt, cached outside the work tree; ZANTOR_QT_WINDOWS names
@@ -48,7 +64,7 @@ test-sanitize:
 # patched sources and GoogleTest from Debian's.
 WINDOWS_BUILD = build-windows
 WINDOWS_PACKAGES = g++-mingw-w64-x86-64-posix wine64 dpkg-dev ninja-build perl imagemagick \
-	fonts-wine fonts-liberation xauth unzip xz-utils
+	fonts-wine fonts-liberation xauth unzip xz-utils wixl
 ZANTOR_QT_WINDOWS ?=
 WINDOWS_QT = $(or $(ZANTOR_QT_WINDOWS),$(shell ./tools/windows-qt --prefix))
 WINDOWS_CMAKE = -DCMAKE_TOOLCHAIN_FILE=$(WINDOWS_QT)/lib/cmake/Qt6/qt.toolchain.cmake \
@@ -61,11 +77,14 @@ windows-deps:
 	./tools/workbook-sources $(WINDOWS_BUILD)/workbook
 	[ -n "$(ZANTOR_QT_WINDOWS)" ] || ./tools/windows-qt >/dev/null
 
-# The zip to hand out: build-windows-release/zantor-editor-VERSION-win64.zip.
+# What to hand out: the zip, build-windows-release/zantor-editor-VERSION-win64.zip,
+# and the Windows Installer package of the same files beside it,
+# zantor-editor-VERSION-x64.msi (packaging/windows/build-msi.sh, with wixl).
 windows: windows-deps
 	cmake -S . -B build-windows-release $(WINDOWS_CMAKE) -DCMAKE_BUILD_TYPE=Release -DZANTOR_TESTS=OFF
 	cmake --build build-windows-release -j $(JOBS)
 	cd build-windows-release && cpack -G ZIP
+	packaging/windows/build-msi.sh build-windows-release
 
 # Every test built for Windows and run under Wine in a fresh prefix, the
 # window tests offscreen: Wine still needs an X server for the message
@@ -78,8 +97,11 @@ WINE_ENV = env -u WAYLAND_DISPLAY WINEPREFIX=$(CURDIR)/$(WINDOWS_BUILD)/wine WIN
 #
 # Then the zip, unpacked, is checked (tests/desktop/check_windows_zip.sh: the
 # READ-ME in CR LF lines, both programs with their application manifest),
-# and its editor, alone in that folder, goes through an
-# operator's session on its own X server with a window manager
+# then the MSI in a Wine prefix of its own (tests/desktop/check_windows_msi.sh:
+# silent installation, the zip's files, shortcut, uninstall entry and "Open
+# with" keys, both programs started from where it put them, removal, and an
+# upgrade over an older version), and the zip's editor, alone in that
+# folder, goes through an operator's session on its own X server with a window manager
 # (tests/desktop/editor_session.sh, as the Linux editor does in `make test`),
 # with a Windows program holding the settings file for a while; its picture
 # of the main window is $(WINDOWS_BUILD)/windows-main.png, of the station
@@ -95,6 +117,7 @@ test-windows: windows
 	    status=$$?; $(WINE_ENV) /usr/lib/wine/wineserver --wait; exit $$status
 	rm -rf $(WINDOWS_UNZIPPED) && unzip -q build-windows-release/zantor-editor-*-win64.zip -d $(WINDOWS_UNZIPPED)
 	tests/desktop/check_windows_zip.sh $(WINDOWS_UNZIPPED)
+	$(WINE_ENV) tests/desktop/check_windows_msi.sh build-windows-release $(WINDOWS_UNZIPPED)
 	$(WINE_ENV) HOLD_FILE="/usr/lib/wine/wine64 $(CURDIR)/$(WINDOWS_BUILD)/tests/hold_file.exe" \
 	    tests/desktop/editor_session.sh --windows --screenshot $(WINDOWS_BUILD)/windows-main.png \
 	    tests/desktop/etang_after_session.xml /usr/lib/wine/wine64 $(CURDIR)/$(WINDOWS_UNZIPPED)/*/zantor_editor.exe; \
@@ -142,4 +165,4 @@ format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')
 
 clean:
-	rm -rf $(BUILD) build-sanitize build-windows build-windows-release build-bench build-windows-bench build-fuzz
+	rm -rf $(BUILD) build-sanitize build-deb build-windows build-windows-release build-bench build-windows-bench build-fuzz
