@@ -19,6 +19,9 @@ bool cp1252_from_unicode(char32_t character, char* byte);
 // A document text as UTF-8.
 std::string utf8_from_cp1252(const std::string& text);
 
+// Appends the character `c` (any Unicode code point) to `out` as UTF-8.
+void append_utf8(std::string& out, char32_t c);
+
 // True when `text` is well-formed UTF-8 (no overlong forms, no surrogates).
 bool is_valid_utf8(const std::string& text);
 
