@@ -7,7 +7,6 @@
 #include <unordered_set>
 
 #include "doc/top_level.h"
-#include "fleet/diff/file_diff.h"
 #include "fleet/station/element_diff.h"
 #include "fleet/station/stations.h"
 #include "station/station_record.h"

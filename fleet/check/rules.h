@@ -12,20 +12,7 @@
 #include <vector>
 
 #include "doc/Lib_xml.h"
-
-enum class Severity { error, warning, note };
-
-// "error", "warning" or "note".
-const char* severity_name(Severity severity);
-
-// One finding. The texts are document text (Windows-1252).
-struct Finding {
-    Severity severity = Severity::note;
-    const char* rule = "";  // one of check_rule_names: what a --rule filter and the counts name
-    std::string station;    // the station's id, "#5" for one without, or "top level"
-    std::string where;      // a path: STATION[id=12]/CONFIGURATION[value=0]/GSM_DURATION
-    std::string message;    // one sentence
-};
+#include "fleet/check/finding.h"
 
 // The names of the rules, in the order of the counts that end a check.
 extern const char* const check_rule_names[];

@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "fleet/check/rules.h"
+#include "fleet/check/finding.h"
 #include "fleet/station/stations.h"
 #include "fleet/station/text.h"
 #include "sequence/sequence_format.h"

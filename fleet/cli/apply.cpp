@@ -6,6 +6,7 @@
 
 #include "doc/cp1252.h"
 #include "fleet/cli/commands.h"
+#include "fleet/cli/files.h"
 #include "fleet/cli/write.h"
 
 namespace {

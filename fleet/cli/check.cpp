@@ -7,6 +7,7 @@
 #include "doc/cp1252.h"
 #include "fleet/check/rules.h"
 #include "fleet/cli/commands.h"
+#include "fleet/cli/files.h"
 #include "fleet/formats/csv_writer.h"
 #include "fleet/formats/json_writer.h"
 #include "fleet/formats/table_writer.h"

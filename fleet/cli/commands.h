@@ -29,21 +29,4 @@ void run_import_csv(const ParsedOptions& options, CommandOutput& output);
 const CommandSpec& apply_spec();
 void run_apply(const ParsedOptions& options, CommandOutput& output);
 
-struct Change;
-// Changes as diff --format json prints them: an array of objects with the
-// keys kind, station, description, what, old and new.
-std::string changes_as_json(const std::vector<Change>& changes);
-
-// A file name as the operator typed it, as UTF-8 (a name that is not
-// UTF-8 is taken for Windows-1252, the code page of the settings files).
-std::string file_name_text(const std::string& file_name);
-
-// Loads the settings file FILE into a document the output keeps; null when
-// it cannot be read or its root is not SETUP (reported, status 2).
-myXMLdocument* load_settings(const CommandSpec& command, const std::string& file, CommandOutput& output);
-
-// Tells the operator on standard error that a file cannot be read, and why.
-void report_unreadable(const CommandSpec& command, const std::string& file_name, const std::string& reason,
-                       CommandOutput& output);
-
 #endif

@@ -1,52 +1,8 @@
 // zantor-fleet diff OLD NEW [--format text|json] [--show-secrets]
 #include "doc/cp1252.h"
 #include "fleet/cli/commands.h"
+#include "fleet/cli/files.h"
 #include "fleet/diff/file_diff.h"
-#include "fleet/formats/json_writer.h"
-
-namespace {
-
-const char* kind_name(ChangeKind kind)
-{
-    switch (kind) {
-        case ChangeKind::top_level:
-            return "top level";
-        case ChangeKind::added:
-            return "added";
-        case ChangeKind::removed:
-            return "removed";
-        case ChangeKind::changed:
-            return "changed";
-        case ChangeKind::note:
-            return "note";
-    }
-    return "note";
-}
-
-}  // namespace
-
-std::string changes_as_json(const std::vector<Change>& changes)
-{
-    std::vector<std::string> objects;
-    for (const Change& change : changes) {
-        const bool of_station = change.kind != ChangeKind::top_level && change.kind != ChangeKind::note;
-        auto text = [](const std::string& cp1252) { return JsonValue::of(utf8_from_cp1252(cp1252)); };
-        auto station_text = [&](const std::string& cp1252) { return of_station ? text(cp1252) : JsonValue::null(); };
-        const bool whole_station = change.kind == ChangeKind::added || change.kind == ChangeKind::removed;
-        auto value = [&](const ShownValue& shown) {
-            return change.has_values && !shown.absent ? text(shown.text) : JsonValue::null();
-        };
-        objects.push_back(json_object({
-            {"kind", JsonValue::of(kind_name(change.kind))},
-            {"station", station_text(change.station)},
-            {"description", station_text(change.description)},
-            {"what", whole_station ? JsonValue::null() : text(change.what)},
-            {"old", value(change.old_value)},
-            {"new", value(change.new_value)},
-        }));
-    }
-    return json_array(objects);
-}
 
 const CommandSpec& diff_spec()
 {

@@ -9,6 +9,7 @@
 #include "doc/file_system.h"
 #include "doc/xml_load.h"
 #include "fleet/cli/commands.h"
+#include "fleet/cli/files.h"
 #include "fleet/cli/write.h"
 #include "fleet/formats/csv_reader.h"
 #include "fleet/formats/workbook_reader.h"

@@ -3,6 +3,7 @@
 
 #include "doc/cp1252.h"
 #include "fleet/cli/commands.h"
+#include "fleet/cli/files.h"
 #include "fleet/cli/write.h"
 #include "fleet/formats/csv_writer.h"
 #include "fleet/formats/table_writer.h"

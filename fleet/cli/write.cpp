@@ -11,6 +11,7 @@
 #include "doc/xml_load.h"
 #include "fleet/check/rules.h"
 #include "fleet/cli/commands.h"
+#include "fleet/cli/files.h"
 #include "fleet/diff/file_diff.h"
 #include "fleet/diff/station_diff.h"
 #include "fleet/formats/json_writer.h"

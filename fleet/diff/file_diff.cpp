@@ -11,7 +11,6 @@
 #include <unordered_set>
 #include <utility>
 
-#include "doc/secret_names.h"
 #include "fleet/diff/station_diff.h"
 #include "fleet/station/element_diff.h"
 #include "fleet/station/station_row.h"
@@ -171,32 +170,6 @@ DiffReport diff_documents(myXMLdocument& older, myXMLdocument& newer, bool show_
     return report;
 }
 
-std::string change_text(const Change& change)
-{
-    if (!change.has_values) {
-        return change.what;
-    }
-    return change.what + " " + change.old_value.on_line() + " -> " + change.new_value.on_line();
-}
-
-std::string change_line(const Change& change)
-{
-    const std::string station = visible_text(change.station) + " " + quoted(change.description);
-    switch (change.kind) {
-        case ChangeKind::top_level:
-            return "top level: " + change_text(change);
-        case ChangeKind::added:
-            return "added: " + station + (change.what.empty() ? "" : ": " + change.what);
-        case ChangeKind::removed:
-            return "removed: " + station;
-        case ChangeKind::changed:
-            return station + ": " + change_text(change);
-        case ChangeKind::note:
-            return "note: " + change.what;
-    }
-    return std::string();
-}
-
 std::string diff_summary(const DiffReport& report)
 {
     auto count = [](int n, const char* one, const char* many) {
@@ -205,24 +178,4 @@ std::string diff_summary(const DiffReport& report)
     return count(report.stations_changed, "station changed", "stations changed") + ", " +
            std::to_string(report.stations_added) + " added, " + std::to_string(report.stations_removed) + " removed; " +
            count(report.top_level_changes, "change", "changes") + " at the top level\n";
-}
-
-std::string ShownValue::on_line() const
-{
-    return absent ? "(none)" : quoted ? ::quoted(text) : text;
-}
-
-ShownValue secret_value(const std::string& value, bool show_secrets)
-{
-    const std::string shown = shown_secret(value, show_secrets);
-    return shown == value ? ShownValue::of_text(shown) : ShownValue::of_word(shown);
-}
-
-ShownValue attribute_value(const TiXmlElement* element, const char* attribute, const char* value, bool show_secrets)
-{
-    if (value == nullptr) {
-        return ShownValue::none();
-    }
-    return is_secret_attribute(xml_name(element), attribute) ? secret_value(value, show_secrets)
-                                                             : ShownValue::of_text(value);
 }

@@ -7,43 +7,10 @@
 #define ZANTOR_FLEET_DIFF_FILE_DIFF_H
 
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "doc/Lib_xml.h"
-
-enum class ChangeKind { top_level, added, removed, changed, note };
-
-// A value as a line shows it.
-struct ShownValue {
-    std::string text;
-    bool quoted = false;  // a document text, in double quotes on a line
-    bool absent = false;  // an attribute that is not there: "(none)" on a line, null in JSON
-
-    static ShownValue of_text(std::string text) { return ShownValue{std::move(text), true, false}; }
-    static ShownValue of_word(std::string word) { return ShownValue{std::move(word), false, false}; }
-    static ShownValue none() { return ShownValue{std::string(), false, true}; }
-    // As a line shows it: "\"text\"", "10 min", "(none)".
-    std::string on_line() const;
-};
-
-// A PIN or a password as a line shows it: "****" unless shown, an empty one
-// as empty.
-ShownValue secret_value(const std::string& value, bool show_secrets);
-// The value of `attribute` of `element` as a line shows it: "(none)" when
-// null, "****" when the names say it is a secret, unless shown.
-ShownValue attribute_value(const TiXmlElement* element, const char* attribute, const char* value, bool show_secrets);
-
-// One line of the comparison, in document text.
-struct Change {
-    ChangeKind kind = ChangeKind::changed;
-    std::string station;      // the stored id, "12#2" for the second station of a shared id; empty for the top level
-    std::string description;  // of the station (as it is in the newer file, or the older for a removed one)
-    std::string what;         // "GSM power On duration", "PATH_DATA_BIN path", "CONFIGURATION[value=0]/FOO added"
-    bool has_values = false;  // old_value -> new_value, as the dialog shows them
-    ShownValue old_value;
-    ShownValue new_value;
-};
+#include "fleet/diff/changes.h"
 
 struct DiffReport {
     std::vector<Change> changes;  // in the order they are printed
@@ -57,16 +24,6 @@ struct DiffReport {
 
 // Compares two loaded documents. Secrets show as "****" unless shown.
 DiffReport diff_documents(myXMLdocument& older, myXMLdocument& newer, bool show_secrets);
-
-// The change as one line of text:
-//   top level: PATH_DATA_BIN path "c:\data" -> "d:\data"
-//   added: 1205 "Puits de la Cr\xEAte"
-//   12 "Pump house": GSM power On duration 10 min -> 15 min
-std::string change_line(const Change& change);
-
-// What a line of a change says after its station or "top level: ": "GSM
-// power On duration 10 min -> 15 min".
-std::string change_text(const Change& change);
 
 // The last line: "1 station changed, 1 added, 0 removed; 0 changes at the
 // top level".

@@ -7,7 +7,7 @@
 #include <memory>
 #include <vector>
 
-#include "fleet/diff/file_diff.h"
+#include "fleet/diff/changes.h"
 #include "sequence/sequence_format.h"
 
 // The choices of the newer record's sequences (Slow, Fast, Health) where the
