@@ -12,9 +12,9 @@
 
 #include "bench/zantor_bench_timing.h"  // median
 #include "doc/Lib_xml.h"
-#include "fleet/output_xlsx.h"
-#include "fleet/row_key.h"
-#include "fleet/station_row.h"
+#include "fleet/formats/workbook_writer.h"
+#include "fleet/station/row_key.h"
+#include "fleet/station/station_row.h"
 #include "sequence/sequence_format.h"
 #include "station/station_record.h"
 #include "station/station_values.h"

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "fleet/workbook_reader.h"
+#include "fleet/formats/workbook_reader.h"
 #include "support/workbook_files.h"
 
 namespace {

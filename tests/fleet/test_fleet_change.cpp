@@ -7,12 +7,12 @@
 #include <string>
 #include <vector>
 
-#include "fleet/check_rules.h"
-#include "fleet/csv_reader.h"
-#include "fleet/diff_station.h"
-#include "fleet/fleet_station.h"
-#include "fleet/station_apply.h"
-#include "fleet/station_import.h"
+#include "fleet/change/apply.h"
+#include "fleet/change/import.h"
+#include "fleet/check/rules.h"
+#include "fleet/diff/station_diff.h"
+#include "fleet/formats/csv_reader.h"
+#include "fleet/station/stations.h"
 #include "station/station_values.h"
 #include "support/core_tree.h"
 #include "support/sheet_rows_text.h"

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "doc/top_level.h"
-#include "fleet/check_rules.h"
+#include "fleet/check/rules.h"
 #include "sequence/sequence_format.h"
 #include "station/station_record.h"
 #include "station/station_values.h"

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "doc/cp1252.h"
-#include "fleet/zip_in_memory.h"
+#include "fleet/formats/zip_in_memory.h"
 #include "station/station_record.h"
 #include "support/core_files.h"
 #include "support/fleet_program.h"

@@ -7,8 +7,8 @@
 #include <string>
 #include <utility>
 
-#include "fleet/element_diff.h"
-#include "fleet/fleet_diff.h"
+#include "fleet/diff/file_diff.h"
+#include "fleet/station/element_diff.h"
 #include "support/core_files.h"
 #include "support/core_tree.h"
 

@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "fleet/sequence_text.h"
-#include "fleet/station_row.h"
+#include "fleet/station/sequence_text.h"
+#include "fleet/station/station_row.h"
 #include "sequence/sequence_format.h"
 #include "station/station_record.h"
 #include "support/core_tree.h"

@@ -11,9 +11,9 @@
 #include <vector>
 
 #include "doc/file_system.h"
-#include "fleet/csv_reader.h"
-#include "fleet/workbook_reader.h"
-#include "fleet/zip_in_memory.h"
+#include "fleet/formats/csv_reader.h"
+#include "fleet/formats/workbook_reader.h"
+#include "fleet/formats/zip_in_memory.h"
 #include "support/core_files.h"
 #include "support/fleet_program.h"
 #include "support/station_fleet.h"

@@ -12,11 +12,11 @@
 #include <vector>
 
 #include "doc/cp1252.h"
-#include "fleet/fleet_station.h"
-#include "fleet/row_key.h"
-#include "fleet/sheet_columns.h"
-#include "fleet/station_import.h"
-#include "fleet/station_row.h"
+#include "fleet/change/import.h"
+#include "fleet/station/row_key.h"
+#include "fleet/station/sheet_columns.h"
+#include "fleet/station/station_row.h"
+#include "fleet/station/stations.h"
 #include "station/station_values.h"
 #include "support/station_fleet.h"
 

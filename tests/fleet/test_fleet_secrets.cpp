@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "fleet/zip_in_memory.h"
+#include "fleet/formats/zip_in_memory.h"
 #include "support/fleet_program.h"
 
 namespace {

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "fleet/number_format.h"
-#include "fleet/workbook_reader.h"
+#include "fleet/formats/number_format.h"
+#include "fleet/formats/workbook_reader.h"
 #include "support/sheet_rows_text.h"
 #include "support/workbook_files.h"
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "fleet/sheet_row.h"
+#include "fleet/formats/sheet_row.h"
 
 // "2:[1][x][](5)\n" for the row on line 2 with the cells "1", "x" and "",
 // then a cell that holds the number 5.

@@ -1,0 +1,284 @@
+#include "fleet/change/apply.h"
+
+#include <algorithm>
+#include <iterator>
+#include <memory>
+#include <unordered_map>
+#include <unordered_set>
+
+#include "doc/top_level.h"
+#include "fleet/station/element_diff.h"
+#include "fleet/station/stations.h"
+#include "station/station_record.h"
+
+namespace {
+
+const unsigned every_part = part_gsm | part_sms | part_timing | part_slow | part_fast | part_health;
+
+// What each name on the command line stands for.
+struct PartName {
+    const char* name;
+    unsigned parts;
+};
+const PartName part_names[] = {
+    {"gsm", part_gsm},
+    {"sms", part_sms},
+    {"timing", part_timing},
+    {"slow", part_slow},
+    {"fast", part_fast},
+    {"health", part_health},
+    {"sequences", part_slow | part_fast | part_health},
+    {"all", every_part},
+};
+
+// The values each part of the parameter configuration copies.
+struct CopiedValue {
+    unsigned part;
+    const char* element;
+    const char* attribute;
+};
+// clang-format off
+const CopiedValue copied_values[] = {
+    {part_gsm,    "SYSCTRL",           "gsm_enabled"},
+    {part_gsm,    "SYSCTRL",           "gsm_call"},
+    {part_gsm,    "SYSCTRL",           "gprs"},
+    {part_gsm,    "HTTP_HOST",         "host"},
+    {part_gsm,    "HTTP_HOST",         "port"},
+    {part_gsm,    "HTTP_URL",          "value"},
+    {part_gsm,    "USERNAME",          "value"},
+    {part_gsm,    "PASSWORD",          "value"},
+    {part_gsm,    "GPRS_APN_NAME",     "value"},
+    {part_gsm,    "GPRS_APN_USERNAME", "value"},
+    {part_gsm,    "GPRS_APN_PASSWORD", "value"},
+    {part_sms,    "SMS_NUMBER",        "value"},
+    {part_sms,    "SMS_TEXT_ACQ",      "value"},
+    {part_sms,    "SMS_TEXT_EOL",      "value"},
+    {part_timing, "ACQ_INTERVAL0",     "value"},
+    {part_timing, "ACQ_INTERVAL1",     "value"},
+    {part_timing, "GSM_INTERVAL",      "value"},
+    {part_timing, "GSM_DURATION",      "value"},
+    {part_timing, "GSM_SMS_DURATION",  "value"},
+};
+// clang-format on
+
+// The sequences, in the order of their roles.
+const unsigned sequence_parts[3] = {part_slow, part_fast, part_health};
+
+TiXmlElement* sequence_of(const StationParts& parts, int role)
+{
+    TiXmlElement* const sequences[3] = {parts.seq_slow, parts.seq_fast, parts.seq_health};
+    return sequences[role];
+}
+
+// The parts among `parts` in which the target differs from the source.
+unsigned differing_parts(const StationParts& source, const StationParts& target, unsigned parts)
+{
+    unsigned differing = 0;
+    for (const CopiedValue& value : copied_values) {
+        if ((parts & value.part) != 0 &&
+            std::string(xml_get_attr_text(find_parameter(source.cfg_parameters, value.element), value.attribute)) !=
+                xml_get_attr_text(find_parameter(target.cfg_parameters, value.element), value.attribute)) {
+            differing |= value.part;
+        }
+    }
+    for (int role = 0; role < 3; ++role) {
+        if ((parts & sequence_parts[role]) != 0 &&
+            !same_elements(sequence_of(source, role), sequence_of(target, role))) {
+            differing |= sequence_parts[role];
+        }
+    }
+    return differing;
+}
+
+// With `spares`, each copied sequence is made of the elements its spare
+// holds, as far as they go (xml_copy_reusing).
+void copy_parts(const StationParts& source, const StationParts& target, unsigned parts,
+                const std::shared_ptr<TiXmlElement> (&spares)[3])
+{
+    for (const CopiedValue& value : copied_values) {
+        if ((parts & value.part) != 0) {
+            xml_set_attr(find_parameter(target.cfg_parameters, value.element), value.attribute,
+                         xml_get_attr_text(find_parameter(source.cfg_parameters, value.element), value.attribute));
+        }
+    }
+    for (int role = 0; role < 3; ++role) {
+        if ((parts & sequence_parts[role]) != 0) {
+            // The target's sequence keeps its place in the record.
+            xml_clear(sequence_of(target, role));
+            xml_copy_reusing(sequence_of(target, role), sequence_of(source, role), spares[role].get());
+        }
+    }
+}
+
+// The target as it stands, for the lines of its changes. The sequences about
+// to be replaced, most of a record, move into it rather than being copied:
+// the target keeps them empty, to be filled with the source's.
+std::shared_ptr<TiXmlElement> keep_original(TiXmlElement* target, unsigned changing)
+{
+    const StationParts stored = find_station_parts(target);
+    std::unique_ptr<TiXmlElement> held[3];
+    for (int role = 0; role < 3; ++role) {
+        if ((changing & sequence_parts[role]) != 0 && sequence_of(stored, role) != nullptr) {
+            held[role].reset(xml_add_child(nullptr, "ACQUISITION_SEQUENCE"));
+            xml_swap_children(sequence_of(stored, role), held[role].get());
+        }
+    }
+    std::shared_ptr<TiXmlElement> original = copy_of(target);
+    const StationParts copied = find_station_parts(original.get());
+    for (int role = 0; role < 3; ++role) {
+        if (held[role] != nullptr) {
+            xml_swap_children(sequence_of(copied, role), held[role].get());
+        }
+    }
+    return original;
+}
+
+// The same for a target complete as it stands of which only whole sequences
+// change: nothing else of the record changes, so the sequences as they were
+// are all the lines need. Each keeps its element's name and attributes.
+void keep_replaced_sequences(const StationParts& stored, unsigned changing, ChangedStation& changed)
+{
+    for (int role = 0; role < 3; ++role) {
+        TiXmlElement* sequence = sequence_of(stored, role);
+        if ((changing & sequence_parts[role]) != 0 && sequence != nullptr) {
+            changed.replaced_sequences[role].reset(xml_add_child(nullptr, xml_name(sequence)));
+            for (const TiXmlAttribute* a = xml_first_attr(sequence); a != nullptr; a = xml_next_attr(a)) {
+                xml_set_attr(changed.replaced_sequences[role].get(), xml_attr_name(a), xml_attr_value(a));
+            }
+            xml_swap_children(sequence, changed.replaced_sequences[role].get());
+        }
+    }
+}
+
+}  // namespace
+
+bool parse_apply_parts(const std::string& list, unsigned& parts, std::string& unknown)
+{
+    parts = 0;
+    size_t start = 0;
+    for (;;) {
+        const size_t end = list.find(',', start);
+        std::string name = list.substr(start, end == std::string::npos ? std::string::npos : end - start);
+        const size_t first = name.find_first_not_of(" \t");
+        name =
+            first == std::string::npos ? std::string() : name.substr(first, name.find_last_not_of(" \t") - first + 1);
+        bool found = false;
+        for (const PartName& known : part_names) {
+            if (name == known.name) {
+                parts |= known.parts;
+                found = true;
+            }
+        }
+        if (!found) {
+            unknown = name;
+            return false;
+        }
+        if (end == std::string::npos) {
+            return true;
+        }
+        start = end + 1;
+    }
+}
+
+std::string apply_part_names()
+{
+    std::string names;
+    for (const PartName& name : part_names) {
+        names += std::string(names.empty() ? "" : ", ") + name.name;
+    }
+    return names;
+}
+
+ApplyOutcome apply_parts(myXMLdocument& document, const std::string& source_id,
+                         const std::vector<std::string>& target_ids, bool all, unsigned parts,
+                         const StationChanged& changed_now)
+{
+    ApplyOutcome outcome;
+    bind_top_level(document);
+    const std::vector<TiXmlElement*> stations = listed_stations(document);
+    std::unordered_map<std::string, std::vector<TiXmlElement*>> holders;
+    for (TiXmlElement* station : stations) {
+        holders[xml_get_attr_text(station, "id")].push_back(station);
+    }
+    // The one station an id names, or an error.
+    auto station_of = [&](const std::string& id) -> TiXmlElement* {
+        const std::vector<TiXmlElement*>& found = holders[id];
+        if (found.size() == 1) {
+            return found[0];
+        }
+        outcome.errors.push_back(found.empty() ? "no station has the id " + id
+                                               : "the id " + id + " is held by " + std::to_string(found.size()) +
+                                                     " stations, so it names none of them");
+        return nullptr;
+    };
+    TiXmlElement* source = station_of(source_id);
+    std::vector<TiXmlElement*> targets;
+    std::unordered_set<std::string> named;
+    for (const std::string& id : target_ids) {
+        if (!named.insert(id).second) {
+            continue;
+        }
+        if (id == source_id) {
+            outcome.errors.push_back("the station " + id + " is the source: it cannot be a target too");
+        } else if (TiXmlElement* target = station_of(id)) {
+            targets.push_back(target);
+        }
+    }
+    if (all) {
+        for (TiXmlElement* station : stations) {
+            if (station != source) {
+                targets.push_back(station);
+            }
+        }
+    }
+    if (!outcome.errors.empty()) {
+        return outcome;
+    }
+    const CompletedStation from(source);
+    // A source completed in a copy of its own: the copy goes with `from`.
+    for (int role = 0; role < 3 && from.element() == source; ++role) {
+        if ((parts & sequence_parts[role]) != 0) {
+            outcome.copied_sequences[role] = sequence_of(from.parts(), role);
+        }
+    }
+    // The sequences a target held before, once its lines are said, serve
+    // for the copies of the next one: their elements are taken again rather
+    // than freed and made anew, one by one, for every station.
+    std::shared_ptr<TiXmlElement> spares[3];
+    for (TiXmlElement* target : targets) {
+        unsigned changing = 0;
+        StationParts complete_parts;  // of a target complete as it stands
+        {
+            const CompletedStation completed(target);
+            changing = differing_parts(from.parts(), completed.parts(), parts);
+            if (completed.element() == target) {
+                complete_parts = completed.parts();
+            }
+        }
+        if (changing == 0) {
+            continue;  // a target that already holds the parts stays as it stands
+        }
+        ChangedStation changed;
+        changed.station = target;
+        const bool complete = complete_parts.cfg_parameters != nullptr;
+        if (complete && (changing & ~(part_slow | part_fast | part_health)) == 0) {
+            keep_replaced_sequences(complete_parts, changing, changed);
+        } else {
+            changed.original = keep_original(target, changing);
+        }
+        // Moving the sequences' commands keeps their elements, and so the
+        // parts found before.
+        copy_parts(from.parts(), complete ? complete_parts : complete_station_defaults(target), changing, spares);
+        for (std::shared_ptr<TiXmlElement>& spare : spares) {
+            spare.reset();
+        }
+        outcome.stations.push_back(std::move(changed));
+        std::copy(std::begin(outcome.copied_sequences), std::end(outcome.copied_sequences),
+                  outcome.stations.back().copied_sequences);
+        if (changed_now) {
+            changed_now(outcome.stations.back());
+            std::swap(spares, outcome.stations.back().replaced_sequences);
+        }
+    }
+    return outcome;
+}
