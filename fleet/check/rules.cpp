@@ -220,9 +220,24 @@ size_t utf8_sequence_at(const std::string& text, size_t i)
 
 }  // namespace
 
+// One row a rule: what it files and on what. The counts, --rule and its
+// help all list the rules in this order.
 const char* const check_rule_names[] = {
-    "encoding", "top-level", "shared-id", "shared-phone", "id",         "pin",    "phone-number",     "sms-length",
-    "timing",   "gprs",      "text",      "threshold",    "incomplete", "unused", "sequence-rewrite",
+    "encoding",          // warning: a UTF-8 file, character references above 255
+    "top-level",         // note: what the editor adds to the top level
+    "shared-id",         // warning: an id two stations hold
+    "shared-phone",      // warning: a phone number two stations hold, in any spelling
+    "id",                // warning: an id the editor shows and stores otherwise
+    "pin",               // warning: pin and PIN_CODE differ, a PIN not 4 to 8 digits
+    "phone-number",      // warning: phone and SMS numbers not digits with an optional '+'
+    "sms-length",        // warning: an alarm text longer than one SMS
+    "timing",            // warning: timings not decimal seconds or not whole units
+    "gprs",              // warning: GPRS push without a host or an access point
+    "text",              // warning: control characters, blanks at the ends of names
+    "threshold",         // warning: thresholds that are not decimal numbers
+    "incomplete",        // note: what the station dialog adds
+    "unused",            // note: elements the editor keeps without reading
+    "sequence-rewrite",  // warning or note: a sequence OK in its dialog rewrites
 };
 const int check_rule_count = static_cast<int>(sizeof check_rule_names / sizeof check_rule_names[0]);
 

@@ -14,7 +14,8 @@
 #include "doc/Lib_xml.h"
 #include "fleet/check/finding.h"
 
-// The names of the rules, in the order of the counts that end a check.
+// The names of the rules, one row each in rules.cpp, in the order of the
+// counts that end a check; --rule and its help list them from here.
 extern const char* const check_rule_names[];
 extern const int check_rule_count;
 

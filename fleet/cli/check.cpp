@@ -189,6 +189,10 @@ std::string json_report(const std::vector<CheckedFile>& files)
 
 const CommandSpec& check_spec()
 {
+    static const std::string rule_help =
+        "Shows the findings of these rules only; may be given again. The text summary counts the findings of each "
+        "rule. The rules: " +
+        rule_names() + ".";
     static const CommandSpec spec = {
         "check",
         "FILE... [--format text|csv|json] [--severity S] [--rule R[,R...]] [--station ID[,ID...]] [--country-code "
@@ -216,11 +220,7 @@ const CommandSpec& check_spec()
           "an array of objects with exactly the keys file, severity, station, where and message."},
          {"--severity", "error|warning|note",
           "Shows the findings of this severity and the graver ones only: warning leaves the notes out."},
-         {"--rule", "R[,R...]",
-          "Shows the findings of these rules only; may be given again. The text summary counts the findings of "
-          "each rule. The rules: encoding, top-level, shared-id, shared-phone, id, pin, phone-number, sms-length, "
-          "timing, gprs, text, threshold, incomplete, unused, sequence-rewrite.",
-          true},
+         {"--rule", "R[,R...]", rule_help.c_str(), true},
          {"--station", "ID[,ID...]",
           "Shows the findings of these stations only; may be given again. An id that no station of the files has "
           "is a usage error.",
