@@ -8,6 +8,8 @@
 #include <cstddef>
 #include <string>
 
+#include "doc/utf8.h"  // the UTF-8 side of the conversions
+
 // The character of a byte. Every byte maps to one character; the five bytes
 // Windows-1252 leaves undefined map to the control characters of the same
 // number, so that every byte value survives a trip out and back.
@@ -18,12 +20,6 @@ bool cp1252_from_unicode(char32_t character, char* byte);
 
 // A document text as UTF-8.
 std::string utf8_from_cp1252(const std::string& text);
-
-// Appends the character `c` (any Unicode code point) to `out` as UTF-8.
-void append_utf8(std::string& out, char32_t c);
-
-// True when `text` is well-formed UTF-8 (no overlong forms, no surrogates).
-bool is_valid_utf8(const std::string& text);
 
 // A UTF-8 text as document bytes. False when a character cannot be held;
 // `bad_offset` (when given) is then the byte offset of the first such
