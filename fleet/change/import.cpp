@@ -1,7 +1,6 @@
 #include "fleet/change/import.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cstdint>
 #include <limits>
 #include <memory>
@@ -10,6 +9,7 @@
 
 #include "doc/cp1252.h"
 #include "doc/top_level.h"
+#include "doc/utf8.h"
 #include "fleet/formats/csv_reader.h"
 #include "fleet/station/row_key.h"
 #include "fleet/station/sequence_text.h"
@@ -30,11 +30,6 @@ std::string trimmed(const std::string& text)
 {
     const size_t first = text.find_first_not_of(" \t");
     return first == std::string::npos ? std::string() : text.substr(first, text.find_last_not_of(" \t") - first + 1);
-}
-
-bool all_digits(const std::string& text)
-{
-    return !text.empty() && text.find_first_not_of("0123456789") == std::string::npos;
 }
 
 // A whole number no larger than `limit`, blanks around it allowed, and
@@ -161,9 +156,7 @@ bool only_elements(const TiXmlNode* node)
 // The UTF-8 character that starts at `offset`, for a message.
 std::string character_at(const std::string& utf8, size_t offset)
 {
-    const unsigned char lead = static_cast<unsigned char>(utf8[offset]);
-    const size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
-    return utf8.substr(offset, length);
+    return utf8.substr(offset, next_utf8_character(utf8, offset) - offset);
 }
 
 // The document text of a cell: a character the settings file cannot hold,
@@ -192,15 +185,6 @@ bool document_text(const std::string& cell, bool secret, std::string& text, std:
         }
     }
     return true;
-}
-
-size_t characters(const std::string& utf8)
-{
-    size_t count = 0;
-    for (char c : utf8) {
-        count += (static_cast<unsigned char>(c) & 0xC0) != 0x80 ? 1 : 0;
-    }
-    return count;
 }
 
 // A document text for an error: in quotes, as UTF-8, its start alone when
@@ -452,7 +436,7 @@ private:
                 continue;  // a column of the operator's own, said once for the header
             }
             std::string reason;
-            if (row.cells[i].size() > sheet_cell_limit && characters(row.cells[i]) > sheet_cell_limit) {
+            if (row.cells[i].size() > sheet_cell_limit && utf8_length(row.cells[i]) > sheet_cell_limit) {
                 error(plan.line, column,
                       "the cell holds more than " + std::to_string(sheet_cell_limit) +
                           " characters, more than a spreadsheet's cell holds");

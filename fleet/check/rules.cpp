@@ -16,6 +16,7 @@
 #include "doc/cp1252.h"
 #include "doc/secret_names.h"
 #include "doc/top_level.h"
+#include "doc/utf8.h"
 #include "doc/xml_load.h"
 #include "fleet/check/station_rules.h"
 #include "fleet/station/station_row.h"
@@ -174,22 +175,6 @@ void check_shared(TiXmlElement* station, int position, const std::vector<TiXmlEl
     }
 }
 
-std::string utf8_of(unsigned long code)
-{
-    std::string out;
-    if (code < 0x800) {
-        out += static_cast<char>(0xC0 | (code >> 6));
-    } else if (code < 0x10000) {
-        out += static_cast<char>(0xE0 | (code >> 12));
-        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (code >> 18));
-        out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-    }
-    return out + static_cast<char>(0x80 | (code & 0x3F));
-}
-
 // The line of the text at `offset`, counted from 1.
 int line_at(const std::string& text, size_t offset, size_t& counted_to, int& line)
 {
@@ -197,25 +182,6 @@ int line_at(const std::string& text, size_t offset, size_t& counted_to, int& lin
         line += text[counted_to] == '\n' ? 1 : 0;
     }
     return line;
-}
-
-// The length of the UTF-8 sequence of more than one byte at `i`, or 0.
-size_t utf8_sequence_at(const std::string& text, size_t i)
-{
-    const unsigned char lead = static_cast<unsigned char>(text[i]);
-    const size_t length = lead >= 0xC2 && lead <= 0xDF   ? 2
-                          : lead >= 0xE0 && lead <= 0xEF ? 3
-                          : lead >= 0xF0 && lead <= 0xF4 ? 4
-                                                         : 0;
-    if (length == 0 || i + length > text.size()) {
-        return 0;
-    }
-    for (size_t k = 1; k < length; ++k) {
-        if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) {
-            return 0;
-        }
-    }
-    return length;
 }
 
 }  // namespace
@@ -324,7 +290,7 @@ void check_encoding(const std::string& bytes, std::vector<Finding>& findings)
     for (size_t i = bytes.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0; i < bytes.size(); ++i) {
         const unsigned char c = static_cast<unsigned char>(bytes[i]);
         if (c >= 0xC2 && !utf8_said) {
-            const size_t length = utf8_sequence_at(bytes, i);
+            const size_t length = utf8_sequence_length(bytes, i);
             if (length != 0) {
                 utf8_said = true;
                 // Findings are document text: the letter meant, and the bytes
@@ -377,16 +343,16 @@ void check_encoding(const std::string& bytes, std::vector<Finding>& findings)
         // The loader keeps one byte of each reference: its lowest.
         const std::string reference = bytes.substr(i, end + 1 - i);
         const unsigned char stored = static_cast<unsigned char>(code & 0xFF);
-        std::string held;
-        const bool in_code_page = code <= 0x10FFFF && cp1252_from_utf8(utf8_of(code), held);
+        char held = 0;
+        const bool in_code_page = code <= 0x10FFFF && cp1252_from_unicode(static_cast<char32_t>(code), &held);
         const std::string instead = stored < 0x20 || stored == 0x7F ? "the control character " + std::to_string(stored)
                                                                     : quoted(std::string(1, static_cast<char>(stored)));
         add("line " + std::to_string(line_at(bytes, i, counted_to, line)),
             "the character reference " + reference + " is above 255: the editor keeps its last byte and stores " +
                 instead +
                 (in_code_page ? " (Windows-1252 holds this character as the byte " +
-                                    std::to_string(static_cast<unsigned char>(held[0])) + ": write &#" +
-                                    std::to_string(static_cast<unsigned char>(held[0])) + "; instead)"
+                                    std::to_string(static_cast<unsigned char>(held)) + ": write &#" +
+                                    std::to_string(static_cast<unsigned char>(held)) + "; instead)"
                               : " (Windows-1252 has no such character)"));
     }
 }

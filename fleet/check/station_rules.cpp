@@ -2,33 +2,21 @@
 #include "fleet/check/station_rules.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cstring>
 #include <iterator>
+#include <string_view>
 #include <utility>
 
 #include "doc/secret_names.h"
+#include "doc/utf8.h"
 #include "fleet/check/sms_length.h"
 #include "fleet/station/station_row.h"
 
 namespace {
 
-bool all_digits(const std::string& text, size_t from)
-{
-    if (from >= text.size()) {
-        return false;
-    }
-    for (size_t i = from; i < text.size(); ++i) {
-        if (!std::isdigit(static_cast<unsigned char>(text[i]))) {
-            return false;
-        }
-    }
-    return true;
-}
-
 bool is_phone_number(const std::string& text)
 {
-    return all_digits(text, !text.empty() && text[0] == '+' ? 1 : 0);
+    return all_digits(std::string_view(text).substr(!text.empty() && text[0] == '+' ? 1 : 0));
 }
 
 // `element` is the parameter holding the number, or null for the station's own.
@@ -101,7 +89,7 @@ void check_pin(const StationUnderCheck& station, StationFindings& findings)
                                        "shows the default PIN and its OK stores it as both");
     }
     const std::string& shown = station.values.text[field_pin];
-    if (shown.size() < 4 || shown.size() > 8 || !all_digits(shown, 0)) {
+    if (shown.size() < 4 || shown.size() > 8 || !all_digits(shown)) {
         findings.add(Severity::warning, "pin", station.parameter_path("PIN_CODE"),
                      shown.empty() ? "the PIN is empty, not 4 to 8 digits" : "the PIN is not 4 to 8 digits");
     }

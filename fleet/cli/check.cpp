@@ -5,6 +5,7 @@
 #include <set>
 
 #include "doc/cp1252.h"
+#include "doc/utf8.h"
 #include "fleet/check/rules.h"
 #include "fleet/cli/commands.h"
 #include "fleet/cli/files.h"
@@ -268,7 +269,7 @@ void run_check(const ParsedOptions& options, CommandOutput& output)
     }
     CheckOptions check_options;
     check_options.country_code = options.value("--country-code", "");
-    if (check_options.country_code.find_first_not_of("0123456789") != std::string::npos) {
+    if (!check_options.country_code.empty() && !all_digits(check_options.country_code)) {
         usage_error(check_spec(), "the country code is digits, such as 33", output);
         return;
     }

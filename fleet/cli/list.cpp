@@ -2,6 +2,7 @@
 #include <algorithm>
 
 #include "doc/cp1252.h"
+#include "doc/utf8.h"
 #include "fleet/cli/commands.h"
 #include "fleet/cli/files.h"
 #include "fleet/cli/write.h"
@@ -162,11 +163,7 @@ void run_list(const ParsedOptions& options, CommandOutput& output)
     if (!separator_from(typed, separator)) {
         // A letter such as 'é' is several bytes in UTF-8, which a spreadsheet
         // cannot take for one separator.
-        size_t characters = 0;
-        for (char c : typed) {
-            characters += (static_cast<unsigned char>(c) & 0xC0) != 0x80 ? 1 : 0;
-        }
-        const bool one_letter = typed.size() > 1 && characters == 1 && is_valid_utf8(typed);
+        const bool one_letter = typed.size() > 1 && utf8_length(typed) == 1 && is_valid_utf8(typed);
         usage_error(list_spec(),
                     one_letter ? "the separator '" + typed + "' is not an ASCII character: it takes " +
                                      std::to_string(typed.size()) + " bytes in UTF-8, and the separator must be one"

@@ -3,6 +3,7 @@
 #include <cctype>
 
 #include "doc/cp1252.h"
+#include "doc/utf8.h"
 
 namespace {
 
@@ -163,7 +164,7 @@ bool read_csv_records(const std::string& text, char separator, std::vector<Sheet
             // A character more for the cell; false past the limit.
             auto take = [&](char c) {
                 cell += c;
-                characters += (static_cast<unsigned char>(c) & 0xC0) != 0x80 ? 1 : 0;
+                characters += starts_utf8_character(c) ? 1 : 0;
                 return characters <= sheet_cell_limit;
             };
             const std::string too_long = "a cell holds more than " + std::to_string(sheet_cell_limit) +

@@ -1,5 +1,7 @@
 #include "fleet/formats/table_writer.h"
 
+#include "doc/utf8.h"
+
 namespace {
 
 const char* const ellipsis = "\xE2\x80\xA6";  // U+2026, one character wide
@@ -36,11 +38,7 @@ void fit_widths(std::vector<size_t>& widths, const std::vector<size_t>& least, s
 
 size_t display_width(const std::string& utf8)
 {
-    size_t width = 0;
-    for (char byte : utf8) {
-        width += (static_cast<unsigned char>(byte) & 0xC0) != 0x80;  // continuation bytes add nothing
-    }
-    return width;
+    return utf8_length(utf8);
 }
 
 std::string cut_to_width(const std::string& utf8, size_t width)
@@ -51,14 +49,7 @@ std::string cut_to_width(const std::string& utf8, size_t width)
     if (width == 0) {
         return std::string();
     }
-    size_t kept = 0, end = 0;
-    for (; end < utf8.size(); ++end) {
-        const bool starts_character = (static_cast<unsigned char>(utf8[end]) & 0xC0) != 0x80;
-        if (starts_character && kept++ == width - 1) {
-            break;
-        }
-    }
-    return utf8.substr(0, end) + ellipsis;
+    return utf8.substr(0, utf8_offset(utf8, width - 1)) + ellipsis;
 }
 
 std::string aligned_table(const std::vector<std::vector<std::string>>& rows, size_t width)

@@ -14,6 +14,7 @@
 
 #include "doc/file_replace.h"
 #include "doc/file_system.h"
+#include "doc/utf8.h"
 #include "doc/xml_load.h"
 
 namespace {
@@ -57,18 +58,9 @@ private:
 // Characters a column shows at most; longer values are cut off on screen.
 const size_t widest_column = 60;
 
-size_t characters(const std::string& text)
-{
-    size_t count = 0;
-    for (char c : text) {
-        count += (static_cast<unsigned char>(c) & 0xC0) != 0x80 ? 1 : 0;
-    }
-    return count;
-}
-
 bool whole_number(const std::string& cell)
 {
-    return !cell.empty() && cell.size() <= 15 && cell.find_first_not_of("0123456789") == std::string::npos;
+    return cell.size() <= 15 && all_digits(cell);
 }
 
 // Fills one sheet: text columns typed as Text for the whole column, so
@@ -84,7 +76,7 @@ lxw_error fill_sheet(lxw_worksheet* sheet, const XlsxSheet& from, lxw_format* he
     std::vector<size_t> widths(columns, 0);
     for (const std::vector<std::string>& row : rows) {
         for (size_t c = 0; c < row.size(); ++c) {
-            widths[c] = std::max(widths[c], characters(row[c]));
+            widths[c] = std::max(widths[c], utf8_length(row[c]));
         }
     }
     for (size_t c = 0; c < columns; ++c) {

@@ -2,7 +2,9 @@
 
 #include <cctype>
 #include <cstdio>
+#include <string_view>
 
+#include "doc/utf8.h"
 #include "fleet/formats/csv_reader.h"
 #include "fleet/formats/csv_writer.h"
 
@@ -43,12 +45,13 @@ bool read_key(const std::string& text, RowKey& key)
     if ((mode != 'K' && mode != 'S') || dash == std::string::npos || dash < 2 || dash > 8 || k.size() != dash + 9) {
         return false;
     }
+    const std::string_view digits = std::string_view(k).substr(1, dash - 1);
+    if (!all_digits(digits)) {
+        return false;
+    }
     int position = 0;
-    for (size_t i = 1; i < dash; ++i) {
-        if (!std::isdigit(static_cast<unsigned char>(k[i]))) {
-            return false;
-        }
-        position = position * 10 + (k[i] - '0');
+    for (char digit : digits) {
+        position = position * 10 + (digit - '0');
     }
     std::string fingerprint;
     for (size_t i = dash + 1; i < k.size(); ++i) {

@@ -1,9 +1,9 @@
 #include "fleet/station/text.h"
 
-#include <cctype>
 #include <cstdint>
 
 #include "doc/Lib_xml.h"
+#include "doc/utf8.h"
 
 namespace {
 
@@ -73,12 +73,7 @@ std::string quoted(const std::string& text)
 std::string quoted_excerpt(const std::string& utf8)
 {
     const size_t most = 80;
-    size_t characters = 0, end = 0;
-    for (; end < utf8.size(); ++end) {
-        if ((static_cast<unsigned char>(utf8[end]) & 0xC0) != 0x80 && ++characters > most) {
-            break;
-        }
-    }
+    const size_t end = utf8_offset(utf8, most);
     return end < utf8.size() ? quoted(utf8.substr(0, end) + "...") : quoted(utf8);
 }
 
@@ -126,7 +121,7 @@ bool is_decimal_number(const std::string& text)
     size_t digits = 0;
     bool point = false;
     for (; i < text.size(); ++i) {
-        if (std::isdigit(static_cast<unsigned char>(text[i]))) {
+        if (is_ascii_digit(text[i])) {
             ++digits;
         } else if (text[i] == '.' && !point) {
             point = true;
