@@ -902,13 +902,28 @@ private:
             return;
         }
         std::shared_ptr<TiXmlElement> original = copy_of(station);
+        store_as_dialog(station, pending, id);
+        report(station, std::move(original));
+    }
+
+    // Stores the row's values and id as the station dialog's OK would, and
+    // for a new station the sequences it copies (null for a default one).
+    static void store_as_dialog(TiXmlElement* station, const std::vector<Pending>& pending, const std::string& id,
+                                const TiXmlElement* const* copied_sequences = nullptr)
+    {
         const std::unique_ptr<TiXmlElement> working(xml_add_child(nullptr, "STATION"));
-        edit_station_copy(station, working.get(), [&](const StationParts&, StationValues& values) {
+        edit_station_copy(station, working.get(), [&](const StationParts& parts, StationValues& values) {
             store_pending(pending, values);
             values.text[field_id] = id;
+            TiXmlElement* const targets[3] = {parts.seq_slow, parts.seq_fast, parts.seq_health};
+            for (int role = 0; copied_sequences != nullptr && role < 3; ++role) {
+                if (copied_sequences[role] != nullptr) {
+                    xml_clear(targets[role]);
+                    xml_copy(targets[role], copied_sequences[role]);
+                }
+            }
             return true;
         });
-        report(station, std::move(original));
     }
 
     // The texts of a new station's sequences, as "Add a new NUXO" makes them.
@@ -1059,19 +1074,7 @@ private:
                                                         " values the row leaves empty");
         }
         TiXmlElement* station = xml_add_child(stations_element, "STATION");
-        const std::unique_ptr<TiXmlElement> working(xml_add_child(nullptr, "STATION"));
-        edit_station_copy(station, working.get(), [&](const StationParts& parts, StationValues& values) {
-            store_pending(pending, values);
-            values.text[field_id] = id;
-            TiXmlElement* targets[3] = {parts.seq_slow, parts.seq_fast, parts.seq_health};
-            for (int role = 0; role < 3; ++role) {
-                if (sequences[role] != nullptr) {
-                    xml_clear(targets[role]);
-                    xml_copy(targets[role], sequences[role]);
-                }
-            }
-            return true;
-        });
+        store_as_dialog(station, pending, id, sequences);
         report(station, nullptr, joined(detail));
     }
 
