@@ -16,6 +16,7 @@
 #include "fleet/station/sheet_columns.h"
 #include "fleet/station/station_row.h"
 #include "fleet/station/stations.h"
+#include "fleet/station/stations_by_id.h"
 #include "fleet/station/text.h"
 #include "station/station_values.h"
 
@@ -240,14 +241,14 @@ class Importer {
 public:
     Importer(myXMLdocument& document, ImportOutcome& outcome, const ImportOptions& options,
              const StationChanged& changed_now)
-        : outcome(outcome), options(options), changed_now(changed_now), stations(listed_stations(document))
+        : outcome(outcome),
+          options(options),
+          changed_now(changed_now),
+          stations(listed_stations(document)),
+          ids(shown_ids(stations)),
+          by_id(ids)
     {
         stations_element = bind_top_level(document).stations;
-        for (size_t i = 0; i < stations.size(); ++i) {
-            // As list shows the id, so that its row finds the station.
-            ids.push_back(visible_text(xml_get_attr_text(stations[i], "id")));
-            holders[ids.back()].push_back(static_cast<int>(i));
-        }
         taken_by.assign(stations.size(), 0);
     }
 
@@ -317,7 +318,7 @@ private:
     std::vector<TiXmlElement*> stations;
     TiXmlElement* stations_element = nullptr;
     std::vector<std::string> ids;  // of each station, as list shows it
-    std::unordered_map<std::string, std::vector<int>> holders;
+    StationsById by_id;            // by those
     SheetColumns columns;
     std::vector<std::string> header_cells;
     std::set<size_t> unnamed_said;
@@ -340,6 +341,17 @@ private:
     bool sequence_holders_made = false;
     std::vector<std::string> default_sequences;
     std::unordered_map<std::string, std::vector<int>> keyless_lines;  // by id
+
+    // As list shows the ids, so that a row finds its station by its id.
+    static std::vector<std::string> shown_ids(const std::vector<TiXmlElement*>& stations)
+    {
+        std::vector<std::string> shown;
+        shown.reserve(stations.size());
+        for (const TiXmlElement* station : stations) {
+            shown.push_back(visible_text(xml_get_attr_text(station, "id")));
+        }
+        return shown;
+    }
 
     void error(int line, int column, const std::string& reason)
     {
@@ -512,8 +524,8 @@ private:
         if (at_place && ids[place] == id) {
             return place;
         }
-        const auto held = holders.find(id);
-        return held != holders.end() && held->second.size() == 1 ? held->second[0] : -1;
+        const StationsById::Places held = by_id.holders(id);
+        return held.size() == 1 ? held[0] : -1;
     }
 
     void match_keyed(RowPlan& plan, const std::string& key_cell)
@@ -581,9 +593,7 @@ private:
         const std::string& id = plan.cells[field_id];
         std::vector<int>& lines = keyless_lines[id];
         lines.push_back(plan.line);
-        const auto held = holders.find(id);
-        const size_t count = held == holders.end() ? 0 : held->second.size();
-        const size_t k = lines.size() - 1;
+        const size_t count = by_id.holders(id).size();
         if (count == 0) {
             const std::string* longer = id_with_leading(id);
             if (longer != nullptr) {
@@ -591,14 +601,14 @@ private:
             }
             return;  // a new station, unless its id is on another row too
         }
-        if (k >= count) {
+        const int station = by_id.take_next(id);
+        if (station < 0) {
             refuse(plan, field_id,
                    "the id " + utf8_from_cp1252(id) + " is on line " + std::to_string(lines[0]) + " too" +
                        (count > 1 ? ", and only " + std::to_string(count) + " stations of the settings file hold it"
                                   : ""));
             return;
         }
-        const int station = held->second[k];
         if (taken_by[station] != 0) {
             refuse(plan, field_id,
                    "the row on line " + std::to_string(taken_by[station]) + " changes the station of the id " +
@@ -636,16 +646,16 @@ private:
         std::vector<std::string> said_ids;
         for (const RowPlan& plan : plans) {
             const std::string& id = plan.cells[field_id];
-            const auto held = holders.find(id);
+            const StationsById::Places held = by_id.holders(id);
             const auto lines = keyless_lines.find(id);
-            if (plan.refused || plan.station < 0 || held == holders.end() || held->second.size() < 2 ||
-                lines == keyless_lines.end() || std::find(said_ids.begin(), said_ids.end(), id) != said_ids.end()) {
+            if (plan.refused || plan.station < 0 || held.size() < 2 || lines == keyless_lines.end() ||
+                std::find(said_ids.begin(), said_ids.end(), id) != said_ids.end()) {
                 continue;
             }
             said_ids.push_back(id);
             std::vector<std::string> places, rows;
-            for (size_t k = 0; k < held->second.size(); ++k) {
-                places.push_back(std::to_string(held->second[k] + 1));
+            for (int place : held) {
+                places.push_back(std::to_string(place + 1));
             }
             for (int line : lines->second) {
                 rows.push_back(std::to_string(line));
@@ -819,7 +829,7 @@ private:
         const std::string& id = ids[plan.station];
         if (!is_plain_integer(new_id)) {
             reason = excerpt(new_id) + " is not a plain number: the station dialog would show another id";
-        } else if (new_id != id && holders.count(new_id) > 0) {
+        } else if (new_id != id && by_id.holds(new_id)) {
             reason = "the id " + new_id + " is held by a station of the settings file already";
         } else if (!new_ids.emplace(new_id, plan.line).second) {
             reason = "the new id " + new_id + " is on line " + std::to_string(new_ids[new_id]) + " too";
@@ -876,13 +886,28 @@ private:
             return;
         }
         std::shared_ptr<TiXmlElement> original = copy_of(station);
+        store_as_dialog(station, pending, id);
+        report(station, std::move(original));
+    }
+
+    // Stores the row's values and id as the station dialog's OK would, and
+    // for a new station the sequences it copies (null for a default one).
+    static void store_as_dialog(TiXmlElement* station, const std::vector<Pending>& pending, const std::string& id,
+                                const TiXmlElement* const* copied_sequences = nullptr)
+    {
         const std::unique_ptr<TiXmlElement> working(xml_add_child(nullptr, "STATION"));
-        edit_station_copy(station, working.get(), [&](const StationParts&, StationValues& values) {
+        edit_station_copy(station, working.get(), [&](const StationParts& parts, StationValues& values) {
             store_pending(pending, values);
             values.text[field_id] = id;
+            TiXmlElement* const targets[3] = {parts.seq_slow, parts.seq_fast, parts.seq_health};
+            for (int role = 0; copied_sequences != nullptr && role < 3; ++role) {
+                if (copied_sequences[role] != nullptr) {
+                    xml_clear(targets[role]);
+                    xml_copy(targets[role], copied_sequences[role]);
+                }
+            }
             return true;
         });
-        report(station, std::move(original));
     }
 
     // The texts of a new station's sequences, as "Add a new NUXO" makes them.
@@ -924,7 +949,7 @@ private:
     void add_station(RowPlan& plan)
     {
         const std::string& id = plan.cells[field_id];
-        if (plan.copied_from >= 0 && holders.count(visible_text(id)) > 0) {
+        if (plan.copied_from >= 0 && by_id.holds(visible_text(id))) {
             refuse(plan, field_id,
                    "the id " + utf8_from_cp1252(id) + " is held by another station already: a row copied from " +
                        "station " + utf8_from_cp1252(ids[plan.copied_from]) + " needs an id of its own");
@@ -1033,19 +1058,7 @@ private:
                                                         " values the row leaves empty");
         }
         TiXmlElement* station = xml_add_child(stations_element, "STATION");
-        const std::unique_ptr<TiXmlElement> working(xml_add_child(nullptr, "STATION"));
-        edit_station_copy(station, working.get(), [&](const StationParts& parts, StationValues& values) {
-            store_pending(pending, values);
-            values.text[field_id] = id;
-            TiXmlElement* targets[3] = {parts.seq_slow, parts.seq_fast, parts.seq_health};
-            for (int role = 0; role < 3; ++role) {
-                if (sequences[role] != nullptr) {
-                    xml_clear(targets[role]);
-                    xml_copy(targets[role], sequences[role]);
-                }
-            }
-            return true;
-        });
+        store_as_dialog(station, pending, id, sequences);
         report(station, nullptr, joined(detail));
     }
 

@@ -20,6 +20,7 @@
 #include "doc/xml_load.h"
 #include "fleet/check/station_rules.h"
 #include "fleet/station/station_row.h"
+#include "fleet/station/stations_by_id.h"
 
 namespace {
 
@@ -110,13 +111,11 @@ void check_top_level(myXMLdocument& document, CheckReport& report)
     }
 }
 
-// Who holds each id and phone number: the first station, and a second one
-// for a value that is shared. Ids point into the document, which outlives
-// the check; phone numbers are kept in the spelling they compare in.
-template <typename Key>
-class Holders {
+// Who holds each phone number, in the spelling it compares in: the first
+// station, and a second one for a number that is shared.
+class PhoneHolders {
 public:
-    void add(Key value, int position)
+    void add(std::string value, int position)
     {
         auto found = first.emplace(std::move(value), std::make_pair(position, 0));
         if (!found.second && found.first->second.second == 0) {
@@ -126,7 +125,7 @@ public:
     // Another station that holds the value of the station at `position`:
     // the first holder for a later one; with `both_ways` the second for the
     // first one. 0 when there is none.
-    int other(const Key& value, int position, bool both_ways) const
+    int other(const std::string& value, int position, bool both_ways) const
     {
         auto found = first.find(value);
         if (found == first.end()) {
@@ -139,12 +138,30 @@ public:
     }
 
 private:
-    std::unordered_map<Key, std::pair<int, int>> first;
+    std::unordered_map<std::string, std::pair<int, int>> first;
 };
 
+// Another station that holds the id of the station at `position` (from 1):
+// the first holder for a later one; with `both_ways` the second for the
+// first one. 0 when there is none.
+int other_id_holder(const StationsById& ids, const char* id, int position, bool both_ways)
+{
+    const StationsById::Places holders = ids.holders(id);
+    if (holders.empty()) {
+        return 0;
+    }
+    if (holders[0] + 1 != position) {
+        return holders[0] + 1;
+    }
+    return both_ways && holders.size() > 1 ? holders[1] + 1 : 0;
+}
+
 struct SharedValues {
-    Holders<std::string_view> ids;
-    Holders<std::string> phones;
+    explicit SharedValues(const std::vector<TiXmlElement*>& stations) : ids(stations, StationsById::WithoutId::left_out)
+    {
+    }
+    StationsById ids;  // into the document, which outlives the check
+    PhoneHolders phones;
 };
 
 void check_shared(TiXmlElement* station, int position, const std::vector<TiXmlElement*>& stations,
@@ -153,7 +170,7 @@ void check_shared(TiXmlElement* station, int position, const std::vector<TiXmlEl
 {
     const bool both_ways = options.only != nullptr;
     const char* id = xml_get_attr(station, "id");
-    const int id_holder = id != nullptr ? shared.ids.other(id, position, both_ways) : 0;
+    const int id_holder = id != nullptr ? other_id_holder(shared.ids, id, position, both_ways) : 0;
     if (id_holder != 0) {
         findings.add(Severity::warning, "shared-id", path,
                      "the station at position " + std::to_string(position) +
@@ -380,12 +397,9 @@ CheckReport check_document(myXMLdocument& document, const CheckOptions& options)
     }
     const std::vector<TiXmlElement*> stations = listed_stations(document);
     report.stations = static_cast<int>(stations.size());
-    SharedValues shared;
+    SharedValues shared(stations);
     for (size_t index = 0; index < stations.size(); ++index) {
         const int position = static_cast<int>(index) + 1;
-        if (const char* id = xml_get_attr(stations[index], "id")) {
-            shared.ids.add(id, position);
-        }
         const char* phone = xml_get_attr(stations[index], "phone_nbr");
         if (phone != nullptr && *phone != '\0') {
             shared.phones.add(phone_key(phone, options.country_code), position);

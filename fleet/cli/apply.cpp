@@ -18,8 +18,6 @@ std::string document_id(const std::string& typed)
     return is_valid_utf8(typed) && cp1252_from_utf8(typed, id) ? id : typed;
 }
 
-}  // namespace
-
 const CommandSpec& apply_spec()
 {
     static const CommandSpec spec = {
@@ -63,10 +61,7 @@ void run_apply(const ParsedOptions& options, CommandOutput& output)
     }
     const std::string& file = options.operands[0];
     FileLock lock;
-    if (!lock_written_file(spec, options, file, lock, output)) {
-        return;
-    }
-    myXMLdocument* document = load_settings(spec, file, output);
+    myXMLdocument* document = load_to_change(spec, options, file, lock, output);
     if (document == nullptr) {
         return;
     }
@@ -95,6 +90,15 @@ void run_apply(const ParsedOptions& options, CommandOutput& output)
     const size_t n = outcome.stations.size();
     CheckOptions check_options;
     std::copy(std::begin(outcome.copied_sequences), std::end(outcome.copied_sequences), check_options.known_sequences);
-    finish_change(spec, options, file, *document, outcome.stations, lines,
-                  std::to_string(n) + (n == 1 ? " station changed" : " stations changed"), output, check_options);
+    finish_change(spec, options,
+                  {file, *document, outcome.stations,
+                   std::to_string(n) + (n == 1 ? " station changed" : " stations changed"), check_options},
+                  lines, output);
+}
+
+}  // namespace
+
+Command apply_command()
+{
+    return {apply_spec(), run_apply};
 }

@@ -186,8 +186,6 @@ std::string json_report(const std::vector<CheckedFile>& files)
     return json_array(objects);
 }
 
-}  // namespace
-
 const CommandSpec& check_spec()
 {
     static const std::string rule_help =
@@ -239,9 +237,7 @@ void run_check(const ParsedOptions& options, CommandOutput& output)
 {
     const std::string format = options.value("--format", "text");
     if (!usage_followed(check_spec(),
-                        {{format != "text" && format != "csv" && format != "json",
-                          "unknown format '" + format + "' (text, csv or json)"},
-                         {options.operands.empty(), "no FILE given"}},
+                        {format_rule(format, {"text", "csv", "json"}), {options.operands.empty(), "no FILE given"}},
                         output)) {
         return;
     }
@@ -319,4 +315,11 @@ void run_check(const ParsedOptions& options, CommandOutput& output)
                  : format == "json" ? json_report(files)
                                     : text_report(files, filters);
     output.status = refused ? exit_trouble : warned ? exit_findings : exit_nothing_to_report;
+}
+
+}  // namespace
+
+Command check_command()
+{
+    return {check_spec(), run_check};
 }

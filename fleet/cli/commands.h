@@ -16,17 +16,12 @@ struct Command {
     void (*run)(const ParsedOptions& options, CommandOutput& output);
 };
 
-const CommandSpec& check_spec();
-void run_check(const ParsedOptions& options, CommandOutput& output);
-const CommandSpec& list_spec();
-void run_list(const ParsedOptions& options, CommandOutput& output);
-const CommandSpec& diff_spec();
-void run_diff(const ParsedOptions& options, CommandOutput& output);
-const CommandSpec& import_spec();
-void run_import(const ParsedOptions& options, CommandOutput& output);
-const CommandSpec& import_csv_spec();
-void run_import_csv(const ParsedOptions& options, CommandOutput& output);
-const CommandSpec& apply_spec();
-void run_apply(const ParsedOptions& options, CommandOutput& output);
+// Each command, from its file in cli/.
+Command check_command();
+Command list_command();
+Command diff_command();
+Command import_command();
+Command import_csv_command();
+Command apply_command();
 
 #endif

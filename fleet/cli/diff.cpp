@@ -4,6 +4,8 @@
 #include "fleet/cli/files.h"
 #include "fleet/diff/file_diff.h"
 
+namespace {
+
 const CommandSpec& diff_spec()
 {
     static const CommandSpec spec = {
@@ -36,7 +38,7 @@ void run_diff(const ParsedOptions& options, CommandOutput& output)
 {
     const std::string format = options.value("--format", "text");
     if (!usage_followed(diff_spec(),
-                        {{format != "text" && format != "json", "unknown format '" + format + "' (text or json)"},
+                        {format_rule(format, {"text", "json"}),
                          {options.operands.size() != 2, "diff takes two files, OLD and NEW"}},
                         output)) {
         return;
@@ -58,4 +60,11 @@ void run_diff(const ParsedOptions& options, CommandOutput& output)
         output.out += diff_summary(report);
     }
     output.status = report.same() ? exit_nothing_to_report : exit_findings;
+}
+
+}  // namespace
+
+Command diff_command()
+{
+    return {diff_spec(), run_diff};
 }

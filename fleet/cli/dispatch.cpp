@@ -8,12 +8,7 @@ namespace {
 
 std::vector<Command> commands()
 {
-    return {{check_spec(), run_check},
-            {list_spec(), run_list},
-            {diff_spec(), run_diff},
-            {import_spec(), run_import},
-            {import_csv_spec(), run_import_csv},
-            {apply_spec(), run_apply}};
+    return {check_command(), list_command(), diff_command(), import_command(), import_csv_command(), apply_command()};
 }
 
 std::string program_help()

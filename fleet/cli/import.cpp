@@ -266,10 +266,7 @@ void run_import_named(const CommandSpec& spec, const ParsedOptions& options, Com
         bytes = std::move(text);  // UTF-8, which the import reads unchanged
     }
     FileLock lock;
-    if (!lock_written_file(spec, options, file, lock, output)) {
-        return;
-    }
-    myXMLdocument* document = load_settings(spec, file, output);
+    myXMLdocument* document = load_to_change(spec, options, file, lock, output);
     if (document == nullptr) {
         return;
     }
@@ -302,13 +299,14 @@ void run_import_named(const CommandSpec& spec, const ParsedOptions& options, Com
         return std::to_string(n) + " " + (n == 1 ? one : many);
     };
     const int removed = static_cast<int>(outcome.removed.size());
-    finish_change(spec, options, file, *document, outcome.stations, lines,
-                  count(outcome.changed, "station changed", "stations changed") + ", " + std::to_string(outcome.added) +
-                      " added" + (removed > 0 ? ", " + std::to_string(removed) + " removed" : ""),
-                  output, CheckOptions(), removed);
+    finish_change(
+        spec, options,
+        {file, *document, outcome.stations,
+         count(outcome.changed, "station changed", "stations changed") + ", " + std::to_string(outcome.added) +
+             " added" + (removed > 0 ? ", " + std::to_string(removed) + " removed" : ""),
+         CheckOptions(), removed},
+        lines, output);
 }
-
-}  // namespace
 
 const CommandSpec& import_spec()
 {
@@ -330,4 +328,16 @@ void run_import(const ParsedOptions& options, CommandOutput& output)
 void run_import_csv(const ParsedOptions& options, CommandOutput& output)
 {
     run_import_named(import_csv_spec(), options, output);
+}
+
+}  // namespace
+
+Command import_command()
+{
+    return {import_spec(), run_import};
+}
+
+Command import_csv_command()
+{
+    return {import_csv_spec(), run_import_csv};
 }

@@ -98,8 +98,6 @@ bool separator_from(const std::string& text, char& separator)
     return true;
 }
 
-}  // namespace
-
 const CommandSpec& list_spec()
 {
     static const CommandSpec spec = {
@@ -149,6 +147,69 @@ const CommandSpec& list_spec()
     return spec;
 }
 
+// The separator --separator names; false when it is none, said as a usage
+// error.
+bool chosen_separator(const ParsedOptions& options, char& separator, CommandOutput& output)
+{
+    const std::string typed = options.value("--separator", ";");
+    if (separator_from(typed, separator)) {
+        return true;
+    }
+    // A letter such as 'é' is several bytes in UTF-8, which a spreadsheet
+    // cannot take for one separator.
+    const bool one_letter = typed.size() > 1 && utf8_length(typed) == 1 && is_valid_utf8(typed);
+    usage_error(list_spec(),
+                one_letter ? "the separator '" + typed + "' is not an ASCII character: it takes " +
+                                 std::to_string(typed.size()) + " bytes in UTF-8, and the separator must be one"
+                           : std::string("the separator must be one character other than a double quote, or 'tab'"),
+                output);
+    return false;
+}
+
+// The columns listed: those --columns names, else the table's, or every
+// one for a spreadsheet (its import then reads every value back). False
+// when they are refused, said as a usage error.
+bool listed_columns(const ParsedOptions& options, std::vector<int>& columns, CommandOutput& output)
+{
+    const bool csv = options.has("--csv");
+    const bool sheet = csv || options.has("--xlsx");
+    columns = sheet ? every_column() : table_columns();
+    std::string wrong;
+    if (options.has("--columns") && !chosen_columns(options.value("--columns", ""), columns, wrong)) {
+        usage_error(list_spec(), wrong, output);
+        return false;
+    }
+    if (sheet && std::find(columns.begin(), columns.end(), static_cast<int>(field_id)) == columns.end()) {
+        usage_error(list_spec(),
+                    std::string(csv ? "--csv" : "--xlsx") +
+                        " needs the id column in --columns: import finds each row's station by it",
+                    output);
+        return false;
+    }
+    return true;
+}
+
+// The rows as a workbook OUT: the times are numbers, the rest text.
+void write_workbook(const std::string& out, const std::vector<std::vector<std::string>>& rows,
+                    const std::vector<int>& columns, CommandOutput& output)
+{
+    std::vector<bool> numbers;
+    for (int column : columns) {
+        numbers.push_back(column < station_field_count && station_fields[column].source == FieldSource::parameter_time);
+    }
+    std::string error;
+    // The same rows once more, hidden: the values as listed, which tell the
+    // operator's changes from those made in the file since. Only the columns
+    // listed: a workbook of a few columns holds no more of the stations than
+    // it shows.
+    const std::vector<std::vector<std::string>> listed = listed_sheet_rows(rows);
+    if (!write_xlsx(out, {{"Stations", &rows, numbers, false}, {listed_sheet_name, &listed, {}, true}}, error)) {
+        report_unreadable(list_spec(), out, error, output);
+    } else {
+        output.written = file_name_text(out);
+    }
+}
+
 void run_list(const ParsedOptions& options, CommandOutput& output)
 {
     const bool csv = options.has("--csv");
@@ -156,82 +217,46 @@ void run_list(const ParsedOptions& options, CommandOutput& output)
     if (!usage_followed(list_spec(),
                         {{options.has("--xlsx") && csv, "--csv and --xlsx exclude each other"},
                          {options.has("--separator") && !csv, "--separator applies to --csv only"}},
-                        output)) {
-        return;
-    }
-    const std::string typed = options.value("--separator", ";");
-    if (!separator_from(typed, separator)) {
-        // A letter such as 'é' is several bytes in UTF-8, which a spreadsheet
-        // cannot take for one separator.
-        const bool one_letter = typed.size() > 1 && utf8_length(typed) == 1 && is_valid_utf8(typed);
-        usage_error(list_spec(),
-                    one_letter ? "the separator '" + typed + "' is not an ASCII character: it takes " +
-                                     std::to_string(typed.size()) + " bytes in UTF-8, and the separator must be one"
-                               : std::string("the separator must be one character other than a double quote, or 'tab'"),
-                    output);
+                        output) ||
+        !chosen_separator(options, separator, output)) {
         return;
     }
     if (options.operands.size() != 1) {
         usage_error(list_spec(), options.operands.empty() ? "no FILE given" : "list takes one FILE", output);
         return;
     }
-    const bool sheet = csv || options.has("--xlsx");
-    // A spreadsheet lists every column unless told otherwise: its import
-    // then reads every value back.
-    std::vector<int> columns = sheet ? every_column() : table_columns();
-    std::string wrong;
-    if (options.has("--columns") && !chosen_columns(options.value("--columns", ""), columns, wrong)) {
-        usage_error(list_spec(), wrong, output);
+    std::vector<int> columns;
+    if (!listed_columns(options, columns, output) ||
+        (options.has("--xlsx") &&
+         !outputs_apart(list_spec(), {{"--xlsx", options.value("--xlsx", "")}}, options.operands, output))) {
         return;
     }
-    if (sheet && std::find(columns.begin(), columns.end(), static_cast<int>(field_id)) == columns.end()) {
-        usage_error(list_spec(),
-                    std::string(csv ? "--csv" : "--xlsx") +
-                        " needs the id column in --columns: import finds each row's station by it",
-                    output);
+    myXMLdocument* document = load_settings(list_spec(), options.operands[0], output);
+    if (document == nullptr) {
         return;
     }
-    if (options.has("--xlsx") &&
-        !outputs_apart(list_spec(), {{"--xlsx", options.value("--xlsx", "")}}, options.operands, output)) {
-        return;
-    }
-    myXMLdocument* loaded = load_settings(list_spec(), options.operands[0], output);
-    if (loaded == nullptr) {
-        return;
-    }
-    myXMLdocument& document = *loaded;
     // A spreadsheet's rows carry their station's key, so that the import
     // finds it whatever is done to the rows. The key is made from the whole
     // row, whichever columns are shown: import compares it with the row of
     // the station as it is now.
-    std::vector<std::vector<std::string>> rows = list_rows(document, options.has("--show-secrets"), sheet);
+    const bool sheet = csv || options.has("--xlsx");
+    std::vector<std::vector<std::string>> rows = list_rows(*document, options.has("--show-secrets"), sheet);
     keep_columns(rows, columns, sheet);
     if (options.has("--xlsx")) {
-        std::vector<bool> numbers;
-        for (int column : columns) {
-            numbers.push_back(column < station_field_count &&
-                              station_fields[column].source == FieldSource::parameter_time);
-        }
-        std::string error;
-        const std::string out = options.value("--xlsx", "");
-        // The same rows once more, hidden: the values as listed, which tell
-        // the operator's changes from those made in the file since. Only the
-        // columns listed: a workbook of a few columns holds no more of the
-        // stations than it shows.
-        const std::vector<std::vector<std::string>> listed = listed_sheet_rows(rows);
-        if (!write_xlsx(out, {{"Stations", &rows, numbers, false}, {listed_sheet_name, &listed, {}, true}}, error)) {
-            report_unreadable(list_spec(), out, error, output);
-        } else {
-            output.written = file_name_text(out);
-        }
-        return;
-    }
-    if (!csv) {
+        write_workbook(options.value("--xlsx", ""), rows, columns, output);
+    } else if (!csv) {
         output.out = aligned_table(rows, table_width_limit);
-        return;
+    } else {
+        output.out = utf8_byte_order_mark;
+        for (const std::vector<std::string>& row : rows) {
+            output.out += csv_record(row, separator);
+        }
     }
-    output.out = utf8_byte_order_mark;
-    for (const std::vector<std::string>& row : rows) {
-        output.out += csv_record(row, separator);
-    }
+}
+
+}  // namespace
+
+Command list_command()
+{
+    return {list_spec(), run_list};
 }

@@ -1,5 +1,7 @@
 #include "fleet/cli/options.h"
 
+#include <algorithm>
+
 namespace {
 
 const OptionSpec help_option = {"--help", nullptr, "Shows this help (also -h, -? and /?)."};
@@ -151,6 +153,18 @@ void usage_error(const CommandSpec& command, const std::string& reason, CommandO
     output.err += std::string("zantor-fleet ") + command.name + ": " + reason + "\nTry 'zantor-fleet " + command.name +
                   " --help'.\n";
     output.status = exit_trouble;
+}
+
+UsageRule format_rule(const std::string& format, std::initializer_list<const char*> formats)
+{
+    std::string names;
+    size_t i = 0;
+    for (const char* name : formats) {
+        names += std::string(i == 0 ? "" : i + 1 == formats.size() ? " or " : ", ") + name;
+        ++i;
+    }
+    const bool known = std::find(formats.begin(), formats.end(), format) != formats.end();
+    return {!known, "unknown format '" + format + "' (" + names + ")"};
 }
 
 bool usage_followed(const CommandSpec& command, std::initializer_list<UsageRule> rules, CommandOutput& output)

@@ -90,6 +90,10 @@ struct UsageRule {
     std::string reason;
 };
 
+// The rule that `format`, the value of --format, is one of `formats`:
+// "unknown format 'csv' (text or json)".
+UsageRule format_rule(const std::string& format, std::initializer_list<const char*> formats);
+
 // Reports the first broken rule of `rules` as a usage error; true when the
 // command line breaks none.
 bool usage_followed(const CommandSpec& command, std::initializer_list<UsageRule> rules, CommandOutput& output);

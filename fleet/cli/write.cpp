@@ -55,9 +55,7 @@ std::vector<OptionSpec> with_write_options(std::vector<OptionSpec> options)
 
 bool write_format_followed(const CommandSpec& command, const ParsedOptions& options, CommandOutput& output)
 {
-    const std::string format = options.value("--format", "text");
-    return usage_followed(
-        command, {{format != "text" && format != "json", "unknown format '" + format + "' (text or json)"}}, output);
+    return usage_followed(command, {format_rule(options.value("--format", "text"), {"text", "json"})}, output);
 }
 
 void report_refused(const CommandSpec& command, const std::vector<std::string>& errors, CommandOutput& output)
@@ -530,10 +528,13 @@ void ChangeLines::let_go()
     *this = std::move(empty);
 }
 
-void finish_change(const CommandSpec& command, const ParsedOptions& options, const std::string& file,
-                   myXMLdocument& document, const std::vector<ChangedStation>& stations, ChangeLines& lines,
-                   const std::string& summary, CommandOutput& output, CheckOptions check_options, int removed)
+void finish_change(const CommandSpec& command, const ParsedOptions& options, const FileChange& change,
+                   ChangeLines& lines, CommandOutput& output)
 {
+    const std::string& file = change.file;
+    myXMLdocument& document = change.document;
+    const std::vector<ChangedStation>& stations = change.stations;
+    const std::string& summary = change.summary;
     const bool dry_run = options.has("--dry-run");
     const bool elsewhere = options.has("--output");
     // The rules of check on what the command stored.
@@ -542,6 +543,7 @@ void finish_change(const CommandSpec& command, const ParsedOptions& options, con
         touched.push_back(changed.station);
     }
     if (!touched.empty()) {
+        CheckOptions check_options = change.check_options;
         check_options.only = &touched;
         const std::vector<Finding> findings = check_document(document, check_options).findings;
         if (options.has("--strict") && std::any_of(findings.begin(), findings.end(), [](const Finding& finding) {
@@ -561,7 +563,7 @@ void finish_change(const CommandSpec& command, const ParsedOptions& options, con
     }
     ChangeLines::Ending ending;
     const std::string nothing = file_name_text(file) + ": nothing to change";
-    const bool unchanged = stations.empty() && removed == 0;
+    const bool unchanged = stations.empty() && change.removed == 0;
     if (dry_run) {
         ending.dry_run = true;
         ending.summary = unchanged ? nothing : file_name_text(file) + ": " + summary + "; nothing written (dry run)";
@@ -596,11 +598,11 @@ void finish_change(const CommandSpec& command, const ParsedOptions& options, con
     lines.move_to(output, ending);
 }
 
-bool lock_written_file(const CommandSpec& command, const ParsedOptions& options, const std::string& file,
-                       FileLock& lock, CommandOutput& output)
+myXMLdocument* load_to_change(const CommandSpec& command, const ParsedOptions& options, const std::string& file,
+                              FileLock& lock, CommandOutput& output)
 {
     if (options.has("--dry-run")) {
-        return true;
+        return load_settings(command, file, output);
     }
     // Long enough for another command on a large fleet to end.
     const int patience_ms = 60000;
@@ -610,9 +612,9 @@ bool lock_written_file(const CommandSpec& command, const ParsedOptions& options,
         output.err +=
             std::string("zantor-fleet ") + command.name + ": " + file_name_text(error) + "; nothing written\n";
         output.status = exit_trouble;
-        return false;
+        return nullptr;
     }
-    return true;
+    return load_settings(command, file, output);
 }
 
 bool outputs_apart(const CommandSpec& command, const std::vector<std::pair<const char*, std::string>>& outputs,

@@ -120,26 +120,34 @@ private:
     std::map<const TiXmlElement*, SequenceChoices> copied_choices;
 };
 
-// Ends a command that changed `stations` of `document`, loaded from
-// `file`. Reports the changes said to `lines` with the findings of check on
-// those stations (with --strict any warning refuses the change). Unless
-// --dry-run, writes the document (to OUT with --output, first keeping the
-// replaced file with --backup). When nothing changed FILE is not touched.
-// `check_options` gives what the command knows of the stations it changed
-// (CheckOptions::known_sequences); its `only` is set here. `removed`
-// counts the stations the command removed, which changes FILE too.
-void finish_change(const CommandSpec& command, const ParsedOptions& options, const std::string& file,
-                   myXMLdocument& document, const std::vector<ChangedStation>& stations, ChangeLines& lines,
-                   const std::string& summary, CommandOutput& output, CheckOptions check_options = CheckOptions(),
-                   int removed = 0);
+// What a command changed in a settings file.
+struct FileChange {
+    const std::string& file;  // FILE, as the operator named it
+    myXMLdocument& document;  // loaded from it, and changed
+    const std::vector<ChangedStation>& stations;
+    std::string summary;  // "3 stations changed", said after FILE's name
+    // What the command knows of the stations it changed
+    // (CheckOptions::known_sequences); its `only` is set by finish_change.
+    CheckOptions check_options = CheckOptions();
+    int removed = 0;  // stations removed, which change FILE too
+};
 
-// Takes the lock of the file the command writes (FILE, or OUT with
-// --output; none with --dry-run), waiting a while for another writer to
-// finish; false, reported with status 2, when another holds it still.
-// Taken before FILE is read, and held until the command ends, so that the
-// file it writes is the file it read, changed.
-bool lock_written_file(const CommandSpec& command, const ParsedOptions& options, const std::string& file,
-                       FileLock& lock, CommandOutput& output);
+// Ends a command that made `change`. Reports the changes said to `lines`
+// with the findings of check on the stations changed (with --strict any
+// warning refuses the change). Unless --dry-run, writes the document (to
+// OUT with --output, first keeping the replaced file with --backup). When
+// nothing changed FILE is not touched.
+void finish_change(const CommandSpec& command, const ParsedOptions& options, const FileChange& change,
+                   ChangeLines& lines, CommandOutput& output);
+
+// Loads the settings file FILE that the command changes, after taking the
+// lock of the file it writes (FILE, or OUT with --output; none with
+// --dry-run), waiting a while for another writer to finish. The lock is
+// held until the command ends, so that the file it writes is the file it
+// read, changed. Null, reported with status 2, when another writer holds
+// the lock still or FILE cannot be read.
+myXMLdocument* load_to_change(const CommandSpec& command, const ParsedOptions& options, const std::string& file,
+                              FileLock& lock, CommandOutput& output);
 
 // Refuses, as a usage error, an output that is the same file as an input:
 // writing it would destroy what the command reads. True when none is.

@@ -7,7 +7,6 @@
 #include "fleet/diff/file_diff.h"
 
 #include <string_view>
-#include <unordered_map>
 #include <unordered_set>
 #include <utility>
 
@@ -15,44 +14,20 @@
 #include "fleet/station/element_diff.h"
 #include "fleet/station/station_row.h"
 #include "fleet/station/stations.h"
+#include "fleet/station/stations_by_id.h"
 #include "fleet/station/text.h"
 
 namespace {
 
-// The stations of one file by id; each id's stations in document order.
-class StationsById {
-public:
-    explicit StationsById(const std::vector<TiXmlElement*>& stations)
-    {
-        for (size_t i = 0; i < stations.size(); ++i) {
-            indexes[id_of(stations[i])].push_back(i);
-        }
+// "12", or "12#2" for the second of the stations that share id 12.
+std::string station_label(const StationsById& by_id, const std::vector<TiXmlElement*>& stations, size_t index)
+{
+    const std::string_view id = xml_get_attr_text(stations[index], "id");
+    if (by_id.holders(id).size() < 2) {
+        return std::string(id);
     }
-    static std::string_view id_of(const TiXmlElement* station) { return xml_get_attr_text(station, "id"); }
-    const std::vector<size_t>& holders(std::string_view id) const
-    {
-        static const std::vector<size_t> none;
-        auto found = indexes.find(id);
-        return found == indexes.end() ? none : found->second;
-    }
-    // "12", or "12#2" for the second of the stations that share id 12.
-    std::string label(const std::vector<TiXmlElement*>& stations, size_t index) const
-    {
-        const std::string_view id = id_of(stations[index]);
-        const std::vector<size_t>& shared = holders(id);
-        if (shared.size() < 2) {
-            return std::string(id);
-        }
-        size_t occurrence = 0;
-        while (shared[occurrence] != index) {
-            ++occurrence;
-        }
-        return std::string(id) + "#" + std::to_string(occurrence + 1);
-    }
-
-private:
-    std::unordered_map<std::string_view, std::vector<size_t>> indexes;
-};
+    return std::string(id) + "#" + std::to_string(by_id.occurrence(id, static_cast<int>(index)) + 1);
+}
 
 Change station_line(ChangeKind kind, std::string station, const TiXmlElement* element)
 {
@@ -94,6 +69,53 @@ void diff_top_level(myXMLdocument& older, myXMLdocument& newer, const std::vecto
     report.changes.insert(report.changes.end(), lines.begin(), lines.end());
 }
 
+// The stations of both files paired: the k-th station of an id in the
+// older file is the k-th of that id in the newer one.
+struct Pairs {
+    std::vector<long> partner_of_new;  // the older station of each newer one; -1 for an added one
+    std::vector<bool> paired_old;      // false for a removed one
+};
+
+Pairs paired_stations(const std::vector<TiXmlElement*>& old_stations, const std::vector<TiXmlElement*>& new_stations)
+{
+    StationsById new_ids(new_stations);
+    Pairs pairs{std::vector<long>(new_stations.size(), -1), std::vector<bool>(old_stations.size(), false)};
+    for (size_t i = 0; i < old_stations.size(); ++i) {
+        const int partner = new_ids.take_next(xml_get_attr_text(old_stations[i], "id"));
+        if (partner >= 0) {
+            pairs.partner_of_new[static_cast<size_t>(partner)] = static_cast<long>(i);
+            pairs.paired_old[i] = true;
+        }
+    }
+    return pairs;
+}
+
+// A note, once an id, for each id that several stations of either file
+// share and whose stations the diff names.
+class SharedIdNotes {
+public:
+    SharedIdNotes(const StationsById& old_ids, const StationsById& new_ids) : old_ids(old_ids), new_ids(new_ids) {}
+    void note(const TiXmlElement* station)
+    {
+        const std::string_view id = xml_get_attr_text(station, "id");
+        const size_t in_old = old_ids.holders(id).size(), in_new = new_ids.holders(id).size();
+        if ((in_old > 1 || in_new > 1) && noted.insert(id).second) {
+            Change line;
+            line.kind = ChangeKind::note;
+            line.what = "the id " + quoted(std::string(id)) + " is held by " + std::to_string(in_old) +
+                        " stations in the old file and " + std::to_string(in_new) +
+                        " in the new one; they are matched in document order";
+            notes.push_back(std::move(line));
+        }
+    }
+    std::vector<Change> notes;
+
+private:
+    const StationsById& old_ids;
+    const StationsById& new_ids;
+    std::unordered_set<std::string_view> noted;
+};
+
 }  // namespace
 
 DiffReport diff_documents(myXMLdocument& older, myXMLdocument& newer, bool show_secrets)
@@ -103,44 +125,18 @@ DiffReport diff_documents(myXMLdocument& older, myXMLdocument& newer, bool show_
     const std::vector<TiXmlElement*> new_stations = listed_stations(newer);
     diff_top_level(older, newer, old_stations, new_stations, show_secrets, report);
 
-    // The k-th station of an id in the older file is the k-th of that id in
-    // the newer one.
+    const Pairs pairs = paired_stations(old_stations, new_stations);
     const StationsById old_ids(old_stations), new_ids(new_stations);
-    std::vector<long> partner_of_new(new_stations.size(), -1);
-    std::vector<bool> paired_old(old_stations.size(), false);
-    std::unordered_map<std::string_view, size_t> taken;
-    for (size_t i = 0; i < old_stations.size(); ++i) {
-        const std::string_view id = StationsById::id_of(old_stations[i]);
-        const std::vector<size_t>& candidates = new_ids.holders(id);
-        size_t& next = taken[id];
-        if (next < candidates.size()) {
-            partner_of_new[candidates[next++]] = static_cast<long>(i);
-            paired_old[i] = true;
-        }
-    }
-
-    std::vector<Change> notes, added, removed, changed;
-    std::unordered_set<std::string_view> noted;
-    auto note_shared_id = [&](const TiXmlElement* station) {
-        const std::string_view id = StationsById::id_of(station);
-        const size_t in_old = old_ids.holders(id).size(), in_new = new_ids.holders(id).size();
-        if ((in_old > 1 || in_new > 1) && noted.insert(id).second) {
-            Change note;
-            note.kind = ChangeKind::note;
-            note.what = "the id " + quoted(std::string(id)) + " is held by " + std::to_string(in_old) +
-                        " stations in the old file and " + std::to_string(in_new) +
-                        " in the new one; they are matched in document order";
-            notes.push_back(std::move(note));
-        }
-    };
+    SharedIdNotes shared(old_ids, new_ids);
+    std::vector<Change> added, removed, changed;
     for (size_t i = 0; i < new_stations.size(); ++i) {
-        if (partner_of_new[i] < 0) {
-            note_shared_id(new_stations[i]);
-            added.push_back(station_line(ChangeKind::added, new_ids.label(new_stations, i), new_stations[i]));
+        if (pairs.partner_of_new[i] < 0) {
+            shared.note(new_stations[i]);
+            added.push_back(station_line(ChangeKind::added, station_label(new_ids, new_stations, i), new_stations[i]));
             ++report.stations_added;
             continue;
         }
-        TiXmlElement* old_station = old_stations[static_cast<size_t>(partner_of_new[i])];
+        TiXmlElement* old_station = old_stations[static_cast<size_t>(pairs.partner_of_new[i])];
         if (same_elements(old_station, new_stations[i])) {
             continue;
         }
@@ -148,8 +144,8 @@ DiffReport diff_documents(myXMLdocument& older, myXMLdocument& newer, bool show_
         if (lines.empty()) {
             continue;  // only the order of elements differs
         }
-        note_shared_id(new_stations[i]);
-        const std::string label = new_ids.label(new_stations, i);
+        shared.note(new_stations[i]);
+        const std::string label = station_label(new_ids, new_stations, i);
         for (Change& line : lines) {
             line.station = label;
             line.description = xml_get_attr_text(new_stations[i], "description");
@@ -158,13 +154,14 @@ DiffReport diff_documents(myXMLdocument& older, myXMLdocument& newer, bool show_
         ++report.stations_changed;
     }
     for (size_t i = 0; i < old_stations.size(); ++i) {
-        if (!paired_old[i]) {
-            note_shared_id(old_stations[i]);
-            removed.push_back(station_line(ChangeKind::removed, old_ids.label(old_stations, i), old_stations[i]));
+        if (!pairs.paired_old[i]) {
+            shared.note(old_stations[i]);
+            removed.push_back(
+                station_line(ChangeKind::removed, station_label(old_ids, old_stations, i), old_stations[i]));
             ++report.stations_removed;
         }
     }
-    for (std::vector<Change>* block : {&notes, &added, &removed, &changed}) {
+    for (std::vector<Change>* block : {&shared.notes, &added, &removed, &changed}) {
         report.changes.insert(report.changes.end(), block->begin(), block->end());
     }
     return report;

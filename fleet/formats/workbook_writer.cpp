@@ -111,6 +111,25 @@ lxw_error fill_sheet(lxw_worksheet* sheet, const XlsxSheet& from, lxw_format* he
     return status;
 }
 
+// Adds the sheets to the workbook, each header row in bold.
+lxw_error add_sheets(lxw_workbook* workbook, const std::vector<XlsxSheet>& sheets)
+{
+    lxw_format* header = workbook_add_format(workbook);
+    format_set_bold(header);
+    format_set_num_format(header, "@");
+    lxw_format* text = workbook_add_format(workbook);
+    format_set_num_format(text, "@");
+    for (const XlsxSheet& sheet : sheets) {
+        lxw_worksheet* added = workbook_add_worksheet(workbook, sheet.name.c_str());
+        const lxw_error status =
+            added == nullptr ? LXW_ERROR_MEMORY_MALLOC_FAILED : fill_sheet(added, sheet, header, text);
+        if (status != LXW_NO_ERROR) {
+            return status;
+        }
+    }
+    return LXW_NO_ERROR;
+}
+
 }  // namespace
 
 bool write_xlsx(const std::string& file_name, const std::vector<XlsxSheet>& sheets, std::string& error)
@@ -140,18 +159,7 @@ bool write_xlsx(const std::string& file_name, const std::vector<XlsxSheet>& shee
             error = "the workbook cannot be made";
             return false;
         }
-        lxw_format* header = workbook_add_format(workbook);
-        format_set_bold(header);
-        format_set_num_format(header, "@");
-        lxw_format* text = workbook_add_format(workbook);
-        format_set_num_format(text, "@");
-        for (const XlsxSheet& sheet : sheets) {
-            lxw_worksheet* added = workbook_add_worksheet(workbook, sheet.name.c_str());
-            status = added == nullptr ? LXW_ERROR_MEMORY_MALLOC_FAILED : fill_sheet(added, sheet, header, text);
-            if (status != LXW_NO_ERROR) {
-                break;
-            }
-        }
+        status = add_sheets(workbook, sheets);
         const lxw_error closed = workbook_close(workbook);
         if (status == LXW_NO_ERROR) {
             status = closed;

@@ -4,11 +4,14 @@
 
 #include <cstring>
 #include <initializer_list>
+#include <memory>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "fleet/diff/file_diff.h"
 #include "fleet/station/element_diff.h"
+#include "fleet/station/stations_by_id.h"
 #include "support/core_files.h"
 #include "support/core_tree.h"
 
@@ -168,6 +171,46 @@ TEST(FleetDiff, ElementDifferencesPairChildrenByKindAndOccurrence)
                     "\n";
         }
         EXPECT_EQ(c.differences, said) << c.older;
+    }
+}
+
+// Each id's stations in list order, given in turn to the rows or stations
+// of that id as they come, and none once all are given.
+TEST(FleetStationsById, SharedIdsKeepListOrderAndAreGivenInTurn)
+{
+    std::vector<std::unique_ptr<TiXmlElement>> owned;
+    std::vector<TiXmlElement*> stations;
+    for (const char* id : std::initializer_list<const char*>{"7", "12", "7", nullptr, "7", "12", ""}) {
+        owned.emplace_back(xml_add_child(nullptr, "STATION"));
+        if (id != nullptr) {
+            xml_set_attr(owned.back().get(), "id", id);
+        }
+        stations.push_back(owned.back().get());
+    }
+    const struct {
+        StationsById::WithoutId without;
+        const char* id;
+        std::vector<int> places;
+    } cases[] = {
+        {StationsById::WithoutId::held_as_empty, "7", {0, 2, 4}},
+        {StationsById::WithoutId::held_as_empty, "12", {1, 5}},
+        {StationsById::WithoutId::held_as_empty, "", {3, 6}},
+        {StationsById::WithoutId::left_out, "", {6}},
+        {StationsById::WithoutId::left_out, "9", {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string("id '") + c.id + "'");
+        StationsById by_id(stations, c.without);
+        const StationsById::Places held = by_id.holders(c.id);
+        EXPECT_EQ(c.places, std::vector<int>(held.begin(), held.end()));
+        EXPECT_EQ(!c.places.empty(), by_id.holds(c.id));
+        std::vector<int> given;
+        for (int place; given.size() < 8 && (place = by_id.take_next(c.id)) >= 0;) {
+            EXPECT_EQ(given.size(), by_id.occurrence(c.id, place));
+            given.push_back(place);
+        }
+        EXPECT_EQ(c.places, given);
+        EXPECT_EQ(-1, by_id.take_next(c.id));
     }
 }
 

@@ -197,15 +197,22 @@ TEST_F(FleetOutput, JsonIsOneDocumentOfTheChangesFindingsAndOutcome)
 
 TEST_F(FleetOutput, AnUnknownFormatIsAUsageError)
 {
-    for (const char* command : {"import", "import-csv", "apply"}) {
+    const std::vector<std::string> apply_args = {"--from", "1000", "--to", "1001", "--parts", "timing"};
+    const struct {
+        const char* command;
+        std::vector<std::string> args;
+        const char* formats;
+    } cases[] = {
+        {"import", {"apn.csv"}, "text or json"}, {"import-csv", {"apn.csv"}, "text or json"},
+        {"apply", apply_args, "text or json"},   {"check", {}, "text, csv or json"},
+        {"diff", {"fleet.xml"}, "text or json"},
+    };
+    for (const auto& c : cases) {
         for (const char* format : {"xml", "JSON"}) {
-            std::vector<std::string> args = {command, "fleet.xml"};
-            args = std::string(command) == "apply" ? with(args, {"--from", "1000", "--to", "1001", "--parts", "timing"})
-                                                   : with(args, {"apn.csv"});
-            const ProgramRun result = run(with(args, {"--format", format}));
-            EXPECT_EQ(2, result.status) << command << " " << format;
-            EXPECT_EQ(std::string("zantor-fleet ") + command + ": unknown format '" + format +
-                          "' (text or json)\nTry 'zantor-fleet " + command + " --help'.\n",
+            const ProgramRun result = run(with(with({c.command, "fleet.xml"}, c.args), {"--format", format}));
+            EXPECT_EQ(2, result.status) << c.command << " " << format;
+            EXPECT_EQ(std::string("zantor-fleet ") + c.command + ": unknown format '" + format + "' (" + c.formats +
+                          ")\nTry 'zantor-fleet " + c.command + " --help'.\n",
                       result.printed());
         }
     }
