@@ -307,15 +307,15 @@ void TFedit::setup_display_conditions()
 // the document only if this dialog is then closed with OK.
 void TFedit::Button7Click()
 {
-    edit_sequence(parts.seq_slow, true, "Slow sequence");
+    edit_sequence(parts.sequence(role_slow), true, sequence_roles[role_slow].caption);
 }
 
 void TFedit::Button3Click()
 {
-    edit_sequence(parts.seq_fast, true, "Fast sequence");
+    edit_sequence(parts.sequence(role_fast), true, sequence_roles[role_fast].caption);
 }
 
 void TFedit::Button4Click()
 {
-    edit_sequence(parts.seq_health, false, "Health sequence");
+    edit_sequence(parts.sequence(role_health), false, sequence_roles[role_health].caption);
 }

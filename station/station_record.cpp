@@ -5,6 +5,14 @@
 
 #include <cstring>
 
+// clang-format off
+const SequenceRoleInfo sequence_roles[sequence_role_count] = {
+    {"Slow",   "Slow sequence",   "slow",   part_slow,   0},
+    {"Fast",   "Fast sequence",   "fast",   part_fast,   1},
+    {"Health", "Health sequence", "health", part_health, 2},
+};
+// clang-format on
+
 namespace {
 
 struct AttributeDefault {
@@ -72,8 +80,6 @@ const ParameterDefault default_sequence[] = {
 
 const int role_parameters = 0;
 const int role_sequences = 1;
-const int sequence_roles = 3;  // Slow, Fast, Health
-const char* const sequence_role_names[sequence_roles] = {"Slow", "Fast", "Health"};
 
 // Scans the direct children named `name` (any letter case) and files each by
 // the integer of its `value`; a later element of a role replaces an earlier one.
@@ -138,11 +144,11 @@ StationParts find_station_parts(TiXmlElement* station)
     find_roles(station, "CONFIGURATION", configurations, 2);
     parts.cfg_parameters = configurations[role_parameters];
     parts.cfg_sequences = configurations[role_sequences];
-    TiXmlElement* sequences[sequence_roles] = {nullptr, nullptr, nullptr};
-    find_roles(parts.cfg_sequences, "ACQUISITION_SEQUENCE", sequences, sequence_roles);
-    parts.seq_slow = sequences[0];
-    parts.seq_fast = sequences[1];
-    parts.seq_health = sequences[2];
+    TiXmlElement* by_value[sequence_role_count] = {};
+    find_roles(parts.cfg_sequences, "ACQUISITION_SEQUENCE", by_value, sequence_role_count);
+    for (int role = 0; role < sequence_role_count; ++role) {
+        parts.set_sequence(role, by_value[sequence_roles[role].value]);
+    }
     return parts;
 }
 
@@ -162,15 +168,16 @@ StationParts complete_station_defaults(TiXmlElement* station)
     if (parts.cfg_sequences == nullptr) {
         parts.cfg_sequences = append_with_role(station, "CONFIGURATION", role_sequences);
     }
-    TiXmlElement** sequences[sequence_roles] = {&parts.seq_slow, &parts.seq_fast, &parts.seq_health};
-    for (int role = 0; role < sequence_roles; ++role) {
-        if (*sequences[role] != nullptr) {
+    for (int role = 0; role < sequence_role_count; ++role) {
+        if (parts.sequence(role) != nullptr) {
             continue;
         }
-        *sequences[role] = append_with_role(parts.cfg_sequences, "ACQUISITION_SEQUENCE", role);
+        TiXmlElement* sequence =
+            append_with_role(parts.cfg_sequences, "ACQUISITION_SEQUENCE", sequence_roles[role].value);
         for (const ParameterDefault& command : default_sequence) {
-            xml_set_attr(xml_add_child(*sequences[role], command.element), command.attribute, command.value);
+            xml_set_attr(xml_add_child(sequence, command.element), command.attribute, command.value);
         }
+        parts.set_sequence(role, sequence);
     }
 
     // A record without PIN_CODE keeps the SIM PIN it has: the station dialog
@@ -206,10 +213,9 @@ std::vector<std::string> missing_station_pieces(TiXmlElement* station, const Sta
     if (parts.cfg_sequences == nullptr) {
         missing.push_back("the sequence configuration (CONFIGURATION value 1)");
     } else {
-        const TiXmlElement* sequences[sequence_roles] = {parts.seq_slow, parts.seq_fast, parts.seq_health};
-        for (int role = 0; role < sequence_roles; ++role) {
-            if (sequences[role] == nullptr) {
-                missing.push_back(std::string("the ") + sequence_role_names[role] + " sequence");
+        for (int role = 0; role < sequence_role_count; ++role) {
+            if (parts.sequence(role) == nullptr) {
+                missing.push_back(std::string("the ") + sequence_roles[role].caption);
             }
         }
     }

@@ -9,13 +9,43 @@
 
 #include "doc/Lib_xml.h"
 
+// The parts of a station's settings that are copied from one station to
+// others as a whole, one bit each.
+enum ApplyPart : unsigned {
+    part_gsm = 1u << 0,
+    part_sms = 1u << 1,
+    part_timing = 1u << 2,
+    part_slow = 1u << 3,
+    part_fast = 1u << 4,
+    part_health = 1u << 5,
+};
+
+// The station's acquisition sequences, in the order of their
+// ACQUISITION_SEQUENCE value.
+enum SequenceRole : int { role_slow, role_fast, role_health, sequence_role_count };
+
+struct SequenceRoleInfo {
+    const char* name;     // "Slow"
+    const char* caption;  // as the dialogs and the fleet tool name it: "Slow sequence"
+    const char* column;   // the fleet tool's column and apply's name of its part: "slow"
+    ApplyPart part;
+    int value;  // its ACQUISITION_SEQUENCE value
+};
+
+// One row per SequenceRole, in that order.
+extern const SequenceRoleInfo sequence_roles[sequence_role_count];
+
 // The pieces of a completed record the station dialog works with.
 struct StationParts {
     TiXmlElement* cfg_parameters = nullptr;  // CONFIGURATION value 0
     TiXmlElement* cfg_sequences = nullptr;   // CONFIGURATION value 1
-    TiXmlElement* seq_slow = nullptr;        // ACQUISITION_SEQUENCE value 0
-    TiXmlElement* seq_fast = nullptr;        // ACQUISITION_SEQUENCE value 1
-    TiXmlElement* seq_health = nullptr;      // ACQUISITION_SEQUENCE value 2
+
+    // The ACQUISITION_SEQUENCE of a SequenceRole.
+    TiXmlElement* sequence(int role) const { return sequences[role]; }
+    void set_sequence(int role, TiXmlElement* element) { sequences[role] = element; }
+
+private:
+    TiXmlElement* sequences[sequence_role_count] = {};
 };
 
 // Appends every missing piece of the record with its default; never changes,

@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <iterator>
 #include <memory>
+#include <string>
 #include <unordered_map>
 #include <unordered_set>
+#include <vector>
 
 #include "doc/top_level.h"
 #include "fleet/station/element_diff.h"
@@ -13,23 +15,34 @@
 
 namespace {
 
-const unsigned every_part = part_gsm | part_sms | part_timing | part_slow | part_fast | part_health;
+// The parts of the sequences.
+unsigned sequence_parts()
+{
+    unsigned parts = 0;
+    for (const SequenceRoleInfo& role : sequence_roles) {
+        parts |= role.part;
+    }
+    return parts;
+}
 
 // What each name on the command line stands for.
 struct PartName {
-    const char* name;
+    std::string name;
     unsigned parts;
 };
-const PartName part_names[] = {
-    {"gsm", part_gsm},
-    {"sms", part_sms},
-    {"timing", part_timing},
-    {"slow", part_slow},
-    {"fast", part_fast},
-    {"health", part_health},
-    {"sequences", part_slow | part_fast | part_health},
-    {"all", every_part},
-};
+const std::vector<PartName>& part_names()
+{
+    static const std::vector<PartName> names = [] {
+        std::vector<PartName> list = {{"gsm", part_gsm}, {"sms", part_sms}, {"timing", part_timing}};
+        for (const SequenceRoleInfo& role : sequence_roles) {
+            list.push_back({role.column, role.part});
+        }
+        list.push_back({"sequences", sequence_parts()});
+        list.push_back({"all", part_gsm | part_sms | part_timing | sequence_parts()});
+        return list;
+    }();
+    return names;
+}
 
 // The values each part of the parameter configuration copies.
 struct CopiedValue {
@@ -61,15 +74,6 @@ const CopiedValue copied_values[] = {
 };
 // clang-format on
 
-// The sequences, in the order of their roles.
-const unsigned sequence_parts[3] = {part_slow, part_fast, part_health};
-
-TiXmlElement* sequence_of(const StationParts& parts, int role)
-{
-    TiXmlElement* const sequences[3] = {parts.seq_slow, parts.seq_fast, parts.seq_health};
-    return sequences[role];
-}
-
 // The parts among `parts` in which the target differs from the source.
 unsigned differing_parts(const StationParts& source, const StationParts& target, unsigned parts)
 {
@@ -81,10 +85,9 @@ unsigned differing_parts(const StationParts& source, const StationParts& target,
             differing |= value.part;
         }
     }
-    for (int role = 0; role < 3; ++role) {
-        if ((parts & sequence_parts[role]) != 0 &&
-            !same_elements(sequence_of(source, role), sequence_of(target, role))) {
-            differing |= sequence_parts[role];
+    for (int role = 0; role < sequence_role_count; ++role) {
+        if ((parts & sequence_roles[role].part) != 0 && !same_elements(source.sequence(role), target.sequence(role))) {
+            differing |= sequence_roles[role].part;
         }
     }
     return differing;
@@ -93,7 +96,7 @@ unsigned differing_parts(const StationParts& source, const StationParts& target,
 // With `spares`, each copied sequence is made of the elements its spare
 // holds, as far as they go (xml_copy_reusing).
 void copy_parts(const StationParts& source, const StationParts& target, unsigned parts,
-                const std::shared_ptr<TiXmlElement> (&spares)[3])
+                const std::shared_ptr<TiXmlElement> (&spares)[sequence_role_count])
 {
     for (const CopiedValue& value : copied_values) {
         if ((parts & value.part) != 0) {
@@ -101,11 +104,11 @@ void copy_parts(const StationParts& source, const StationParts& target, unsigned
                          xml_get_attr_text(find_parameter(source.cfg_parameters, value.element), value.attribute));
         }
     }
-    for (int role = 0; role < 3; ++role) {
-        if ((parts & sequence_parts[role]) != 0) {
+    for (int role = 0; role < sequence_role_count; ++role) {
+        if ((parts & sequence_roles[role].part) != 0) {
             // The target's sequence keeps its place in the record.
-            xml_clear(sequence_of(target, role));
-            xml_copy_reusing(sequence_of(target, role), sequence_of(source, role), spares[role].get());
+            xml_clear(target.sequence(role));
+            xml_copy_reusing(target.sequence(role), source.sequence(role), spares[role].get());
         }
     }
 }
@@ -116,18 +119,18 @@ void copy_parts(const StationParts& source, const StationParts& target, unsigned
 std::shared_ptr<TiXmlElement> keep_original(TiXmlElement* target, unsigned changing)
 {
     const StationParts stored = find_station_parts(target);
-    std::unique_ptr<TiXmlElement> held[3];
-    for (int role = 0; role < 3; ++role) {
-        if ((changing & sequence_parts[role]) != 0 && sequence_of(stored, role) != nullptr) {
+    std::unique_ptr<TiXmlElement> held[sequence_role_count];
+    for (int role = 0; role < sequence_role_count; ++role) {
+        if ((changing & sequence_roles[role].part) != 0 && stored.sequence(role) != nullptr) {
             held[role].reset(xml_add_child(nullptr, "ACQUISITION_SEQUENCE"));
-            xml_swap_children(sequence_of(stored, role), held[role].get());
+            xml_swap_children(stored.sequence(role), held[role].get());
         }
     }
     std::shared_ptr<TiXmlElement> original = copy_of(target);
     const StationParts copied = find_station_parts(original.get());
-    for (int role = 0; role < 3; ++role) {
+    for (int role = 0; role < sequence_role_count; ++role) {
         if (held[role] != nullptr) {
-            xml_swap_children(sequence_of(copied, role), held[role].get());
+            xml_swap_children(copied.sequence(role), held[role].get());
         }
     }
     return original;
@@ -138,9 +141,9 @@ std::shared_ptr<TiXmlElement> keep_original(TiXmlElement* target, unsigned chang
 // are all the lines need. Each keeps its element's name and attributes.
 void keep_replaced_sequences(const StationParts& stored, unsigned changing, ChangedStation& changed)
 {
-    for (int role = 0; role < 3; ++role) {
-        TiXmlElement* sequence = sequence_of(stored, role);
-        if ((changing & sequence_parts[role]) != 0 && sequence != nullptr) {
+    for (int role = 0; role < sequence_role_count; ++role) {
+        TiXmlElement* sequence = stored.sequence(role);
+        if ((changing & sequence_roles[role].part) != 0 && sequence != nullptr) {
             changed.replaced_sequences[role].reset(xml_add_child(nullptr, xml_name(sequence)));
             for (const TiXmlAttribute* a = xml_first_attr(sequence); a != nullptr; a = xml_next_attr(a)) {
                 xml_set_attr(changed.replaced_sequences[role].get(), xml_attr_name(a), xml_attr_value(a));
@@ -163,7 +166,7 @@ bool parse_apply_parts(const std::string& list, unsigned& parts, std::string& un
         name =
             first == std::string::npos ? std::string() : name.substr(first, name.find_last_not_of(" \t") - first + 1);
         bool found = false;
-        for (const PartName& known : part_names) {
+        for (const PartName& known : part_names()) {
             if (name == known.name) {
                 parts |= known.parts;
                 found = true;
@@ -183,7 +186,7 @@ bool parse_apply_parts(const std::string& list, unsigned& parts, std::string& un
 std::string apply_part_names()
 {
     std::string names;
-    for (const PartName& name : part_names) {
+    for (const PartName& name : part_names()) {
         names += std::string(names.empty() ? "" : ", ") + name.name;
     }
     return names;
@@ -236,15 +239,15 @@ ApplyOutcome apply_parts(myXMLdocument& document, const std::string& source_id,
     }
     const CompletedStation from(source);
     // A source completed in a copy of its own: the copy goes with `from`.
-    for (int role = 0; role < 3 && from.element() == source; ++role) {
-        if ((parts & sequence_parts[role]) != 0) {
-            outcome.copied_sequences[role] = sequence_of(from.parts(), role);
+    for (int role = 0; role < sequence_role_count && from.element() == source; ++role) {
+        if ((parts & sequence_roles[role].part) != 0) {
+            outcome.copied_sequences[role] = from.parts().sequence(role);
         }
     }
     // The sequences a target held before, once its lines are said, serve
     // for the copies of the next one: their elements are taken again rather
     // than freed and made anew, one by one, for every station.
-    std::shared_ptr<TiXmlElement> spares[3];
+    std::shared_ptr<TiXmlElement> spares[sequence_role_count];
     for (TiXmlElement* target : targets) {
         unsigned changing = 0;
         StationParts complete_parts;  // of a target complete as it stands
@@ -261,7 +264,7 @@ ApplyOutcome apply_parts(myXMLdocument& document, const std::string& source_id,
         ChangedStation changed;
         changed.station = target;
         const bool complete = complete_parts.cfg_parameters != nullptr;
-        if (complete && (changing & ~(part_slow | part_fast | part_health)) == 0) {
+        if (complete && (changing & ~sequence_parts()) == 0) {
             keep_replaced_sequences(complete_parts, changing, changed);
         } else {
             changed.original = keep_original(target, changing);

@@ -10,15 +10,7 @@
 #include "doc/Lib_xml.h"
 #include "fleet/station/stations.h"
 
-// The parts, one bit each.
-enum ApplyPart : unsigned {
-    part_gsm = 1u << 0,
-    part_sms = 1u << 1,
-    part_timing = 1u << 2,
-    part_slow = 1u << 3,
-    part_fast = 1u << 4,
-    part_health = 1u << 5,
-};
+// The parts are the ApplyPart bits of station/station_record.h.
 
 // The parts a list such as "gsm,slow" or "all" names; false with
 // `unknown` the first name that is not a part.
@@ -31,9 +23,9 @@ struct ApplyOutcome {
     std::vector<std::string> errors;  // document text
     // The targets changed, in document order.
     std::vector<ChangedStation> stations;
-    // For each sequence copied (Slow, Fast, Health), the source's, which
-    // every target changed now holds element for element; else null.
-    const TiXmlElement* copied_sequences[3] = {nullptr, nullptr, nullptr};
+    // For each sequence copied (by SequenceRole), the source's, which every
+    // target changed now holds element for element; else null.
+    const TiXmlElement* copied_sequences[sequence_role_count] = {};
 };
 
 // Copies `parts` of the station whose id is `source_id` to the stations of

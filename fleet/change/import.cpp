@@ -22,7 +22,6 @@
 
 namespace {
 
-const char* const sequence_labels[3] = {"Slow sequence", "Fast sequence", "Health sequence"};
 const char* const hidden_secret = "****";
 // The most ids a line of stations names; the rest are counted.
 const size_t ids_named = 20;
@@ -208,7 +207,7 @@ std::string id_list(const std::vector<std::string>& ids)
     return text;
 }
 
-// "Slow, Fast and Health" from the labels' first words.
+// "Slow, Fast and Health".
 std::string joined(const std::vector<std::string>& words)
 {
     std::string text;
@@ -337,7 +336,7 @@ private:
     bool fingerprints_made[2] = {false, false};
     // The first station of each sequence text, by role; made only when a
     // new station copies sequences.
-    std::unordered_map<std::string, int> sequence_holders[3];
+    std::unordered_map<std::string, int> sequence_holders[sequence_role_count];
     bool sequence_holders_made = false;
     std::vector<std::string> default_sequences;
     std::unordered_map<std::string, std::vector<int>> keyless_lines;  // by id
@@ -804,8 +803,9 @@ private:
         }
         const int role = column - station_field_count;
         error(plan.line, column,
-              std::string("the ") + sequence_labels[role] + " cannot be changed by an import (the station's reads " +
-                  excerpt(value) + "); change it in the station dialog, or copy another station's with apply");
+              std::string("the ") + sequence_roles[role].caption +
+                  " cannot be changed by an import (the station's reads " + excerpt(value) +
+                  "); change it in the station dialog, or copy another station's with apply");
         return false;
     }
 
@@ -899,11 +899,10 @@ private:
         edit_station_copy(station, working.get(), [&](const StationParts& parts, StationValues& values) {
             store_pending(pending, values);
             values.text[field_id] = id;
-            TiXmlElement* const targets[3] = {parts.seq_slow, parts.seq_fast, parts.seq_health};
-            for (int role = 0; copied_sequences != nullptr && role < 3; ++role) {
+            for (int role = 0; copied_sequences != nullptr && role < sequence_role_count; ++role) {
                 if (copied_sequences[role] != nullptr) {
-                    xml_clear(targets[role]);
-                    xml_copy(targets[role], copied_sequences[role]);
+                    xml_clear(parts.sequence(role));
+                    xml_copy(parts.sequence(role), copied_sequences[role]);
                 }
             }
             return true;
@@ -932,7 +931,7 @@ private:
         }
         if (!sequence_holders_made) {
             for (int s = static_cast<int>(stations.size()) - 1; s >= 0; --s) {
-                for (int r = 0; r < 3; ++r) {
+                for (int r = 0; r < sequence_role_count; ++r) {
                     sequence_holders[r][visible_text(current_row(s)[station_field_count + r])] = s;
                 }
             }
@@ -991,8 +990,8 @@ private:
         }
         std::vector<Pending> pending;
         std::vector<std::string> defaults, copied_secrets;
-        const TiXmlElement* sequences[3] = {nullptr, nullptr, nullptr};
-        std::unique_ptr<CompletedStation> sources[3];
+        const TiXmlElement* sequences[sequence_role_count] = {};
+        std::unique_ptr<CompletedStation> sources[sequence_role_count];
         std::vector<std::string> sequence_words[2];  // copied, default
         std::string copied_id;
         for (int column = 0; column < list_column_count; ++column) {
@@ -1002,20 +1001,18 @@ private:
             }
             if (is_sequence_column(column)) {
                 const int role = column - station_field_count;
-                const std::string label = sequence_labels[role];
-                const std::string word = label.substr(0, label.find(' '));
+                const std::string word = sequence_roles[role].name;
                 const int source = cell.empty() ? -1 : sequence_source(role, cell, plan.copied_from);
                 if (source >= 0) {
                     sources[role].reset(new CompletedStation(stations[source]));
-                    const StationParts& parts = sources[role]->parts();
-                    sequences[role] = role == 0 ? parts.seq_slow : role == 1 ? parts.seq_fast : parts.seq_health;
+                    sequences[role] = sources[role]->parts().sequence(role);
                     sequence_words[0].push_back(word);
                     copied_id = ids[source];
                 } else if (cell.empty() || cell == default_sequence_texts()[role]) {
                     sequence_words[1].push_back(word);
                 } else {
                     error(plan.line, column,
-                          std::string("no station has this ") + sequence_labels[role] +
+                          std::string("no station has this ") + sequence_roles[role].caption +
                               ": a new station takes the sequences of a station whose row it copies, or the "
                               "default ones when the cell is empty");
                 }

@@ -13,6 +13,7 @@
 
 #include "doc/Lib_xml.h"
 #include "fleet/check/finding.h"
+#include "station/station_record.h"
 
 // The names of the rules, one row each in rules.cpp, in the order of the
 // counts that end a check; --rule and its help list them from here.
@@ -27,12 +28,12 @@ struct CheckOptions {
     // When not null, only these stations are reported (the top level not at
     // all); ids and phone numbers are still compared with every station.
     const std::vector<const TiXmlElement*>* only = nullptr;
-    // With `only`: for each role (Slow, Fast, Health), a sequence that the
+    // With `only`: for each SequenceRole, a sequence that the
     // one of every station of `only` is known to equal, element for element,
     // or null. After apply, thousands of stations hold copies of the
     // source's sequences: the rules read the source's once, and the copies
     // are not compared again.
-    const TiXmlElement* known_sequences[3] = {nullptr, nullptr, nullptr};
+    const TiXmlElement* known_sequences[sequence_role_count] = {};
 };
 
 // A phone number in the one spelling that duplicates are compared in:

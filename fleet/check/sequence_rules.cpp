@@ -7,8 +7,6 @@
 
 namespace {
 
-const char* const sequence_names[3] = {"Slow", "Fast", "Health"};
-
 void check_thresholds(const SequenceChoices& choices, const StationUnderCheck& station, int role,
                       StationFindings& findings)
 {
@@ -35,18 +33,18 @@ void check_thresholds(const SequenceChoices& choices, const StationUnderCheck& s
 
 void check_station_sequences(const StationUnderCheck& station, SequenceReadings& readings, StationFindings& findings)
 {
-    const TiXmlElement* sequences[3] = {station.stored.seq_slow, station.stored.seq_fast, station.stored.seq_health};
-    for (int role = 0; role < 3; ++role) {
-        if (sequences[role] == nullptr) {
+    for (int role = 0; role < sequence_role_count; ++role) {
+        const TiXmlElement* stored = station.stored.sequence(role);
+        if (stored == nullptr) {
             continue;  // the dialog adds the default sequence, which is in order
         }
         SequenceChoices& choices = readings.choices[role];
         const TiXmlElement* known = readings.known[role];
-        const bool same = readings.sequence[role] != nullptr &&
-                          (known != nullptr ? readings.sequence[role] == known
-                                            : same_elements(readings.sequence[role], sequences[role]));
+        const bool same =
+            readings.sequence[role] != nullptr &&
+            (known != nullptr ? readings.sequence[role] == known : same_elements(readings.sequence[role], stored));
         if (!same) {
-            const TiXmlElement* read = known != nullptr ? known : sequences[role];
+            const TiXmlElement* read = known != nullptr ? known : stored;
             reset_choices(choices);
             read_sequence(read, choices);
             readings.rewrite[role] = sequence_rewrite(read, choices);
@@ -58,7 +56,7 @@ void check_station_sequences(const StationUnderCheck& station, SequenceReadings&
         if (!rewrite.rewritten) {
             continue;
         }
-        const std::string sequence = std::string("the ") + sequence_names[role] + " sequence";
+        const std::string sequence = std::string("the ") + sequence_roles[role].caption;
         if (rewrite.losses.empty()) {
             findings.add(Severity::note, "sequence-rewrite", station.sequence_path(role),
                          sequence +

@@ -132,10 +132,13 @@ void note_unused_parameters(const StationUnderCheck& station, StationFindings& f
 
 void note_unused_sequences(const StationUnderCheck& station, StationFindings& findings)
 {
-    const TiXmlElement* used[3] = {station.stored.seq_slow, station.stored.seq_fast, station.stored.seq_health};
     for (TiXmlElement* child = xml_first_child(station.stored.cfg_sequences); child != nullptr;
          child = xml_next_sibling(child)) {
-        if (child != used[0] && child != used[1] && child != used[2]) {
+        bool used = false;
+        for (int role = 0; role < sequence_role_count; ++role) {
+            used = used || child == station.stored.sequence(role);
+        }
+        if (!used) {
             findings.add(Severity::note, "unused", station.path + "/CONFIGURATION[value=1]/" + element_label(child),
                          unused);
         }
@@ -151,7 +154,8 @@ std::string StationUnderCheck::parameter_path(const char* element) const
 
 std::string StationUnderCheck::sequence_path(int role) const
 {
-    return path + "/CONFIGURATION[value=1]/ACQUISITION_SEQUENCE[value=" + std::to_string(role) + "]";
+    return path + "/CONFIGURATION[value=1]/ACQUISITION_SEQUENCE[value=" + std::to_string(sequence_roles[role].value) +
+           "]";
 }
 
 void StationFindings::add(Severity severity, const char* rule, std::string where, std::string message)

@@ -25,7 +25,7 @@ struct StationUnderCheck {
     std::string path;      // STATION[id=12]
 
     std::string parameter_path(const char* element) const;
-    // The path of the Slow (0), Fast (1) or Health (2) sequence.
+    // The path of the sequence of a SequenceRole.
     std::string sequence_path(int role) const;
 };
 
@@ -48,11 +48,11 @@ void check_station_texts(const StationUnderCheck& station, StationFindings& find
 // to station: after apply, thousands of stations hold the same sequences,
 // and reading the same commands again would give the same again.
 struct SequenceReadings {
-    const TiXmlElement* sequence[3] = {nullptr, nullptr, nullptr};  // read last, in the document
+    const TiXmlElement* sequence[sequence_role_count] = {};  // read last, in the document
     // The sequence each station's one is known to equal (CheckOptions), or null.
-    const TiXmlElement* known[3] = {nullptr, nullptr, nullptr};
-    SequenceChoices choices[3];
-    SequenceRewrite rewrite[3];
+    const TiXmlElement* known[sequence_role_count] = {};
+    SequenceChoices choices[sequence_role_count];
+    SequenceRewrite rewrite[sequence_role_count];
 };
 
 // The three sequences.

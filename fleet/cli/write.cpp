@@ -244,7 +244,7 @@ void ChangeLines::add(ChangedStation& changed)
             Change{ChangeKind::added, id, description, changed.added_detail, false, ShownValue(), ShownValue()});
     } else {
         NewerChoices known;
-        for (int role = 0; role < 3; ++role) {
+        for (int role = 0; role < sequence_role_count; ++role) {
             if (const TiXmlElement* copied = changed.copied_sequences[role]) {
                 auto found = copied_choices.find(copied);
                 if (found == copied_choices.end()) {

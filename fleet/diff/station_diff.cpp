@@ -11,8 +11,6 @@
 
 namespace {
 
-const char* const sequence_names[3] = {"Slow sequence", "Fast sequence", "Health sequence"};
-
 Change change(std::string what, ShownValue old_value, ShownValue new_value)
 {
     return Change{ChangeKind::changed, "", "", std::move(what), true, std::move(old_value), std::move(new_value)};
@@ -170,13 +168,13 @@ void record_changes(TiXmlElement* older, TiXmlElement* newer, bool show_secrets,
                     std::vector<Change>& lines)
 {
     const StationParts old_parts = find_station_parts(older), new_parts = find_station_parts(newer);
-    const TiXmlElement* old_sequences[3] = {old_parts.seq_slow, old_parts.seq_fast, old_parts.seq_health};
-    const TiXmlElement* new_sequences[3] = {new_parts.seq_slow, new_parts.seq_fast, new_parts.seq_health};
     // Sequences held by both records were compared as choices.
     auto compared_sequence = [&](const TiXmlElement* element) {
-        for (int role = 0; role < 3; ++role) {
-            if (old_sequences[role] != nullptr && new_sequences[role] != nullptr &&
-                (element == old_sequences[role] || element == new_sequences[role])) {
+        for (int role = 0; role < sequence_role_count; ++role) {
+            const TiXmlElement* old_sequence = old_parts.sequence(role);
+            const TiXmlElement* new_sequence = new_parts.sequence(role);
+            if (old_sequence != nullptr && new_sequence != nullptr &&
+                (element == old_sequence || element == new_sequence)) {
                 return true;
             }
         }
@@ -211,25 +209,23 @@ std::vector<Change> station_changes(TiXmlElement* older, TiXmlElement* newer, bo
     value_changes(old_completed, new_completed, show_secrets, lines, changed);
     const StationParts& a = old_completed.parts();
     const StationParts& b = new_completed.parts();
-    const TiXmlElement* old_sequences[3] = {a.seq_slow, a.seq_fast, a.seq_health};
-    const TiXmlElement* new_sequences[3] = {b.seq_slow, b.seq_fast, b.seq_health};
-    for (int role = 0; role < 3 && !sequences_stayed; ++role) {
-        sequence_changes(old_sequences[role], new_sequences[role], sequence_names[role], known.choices[role], lines);
+    for (int role = 0; role < sequence_role_count && !sequences_stayed; ++role) {
+        sequence_changes(a.sequence(role), b.sequence(role), sequence_roles[role].caption, known.choices[role], lines);
     }
     record_changes(older, newer, show_secrets, changed, lines);
     return lines;
 }
 
-std::vector<Change> replaced_sequence_changes(const std::shared_ptr<TiXmlElement> (&older)[3], TiXmlElement* newer,
-                                              const NewerChoices& known)
+std::vector<Change> replaced_sequence_changes(const std::shared_ptr<TiXmlElement> (&older)[sequence_role_count],
+                                              TiXmlElement* newer, const NewerChoices& known)
 {
     std::vector<Change> lines;
     lines.reserve(64);  // as station_changes: a few dozen
     const StationParts parts = find_station_parts(newer);
-    const TiXmlElement* new_sequences[3] = {parts.seq_slow, parts.seq_fast, parts.seq_health};
-    for (int role = 0; role < 3; ++role) {
+    for (int role = 0; role < sequence_role_count; ++role) {
         if (older[role] != nullptr) {
-            sequence_changes(older[role].get(), new_sequences[role], sequence_names[role], known.choices[role], lines);
+            sequence_changes(older[role].get(), parts.sequence(role), sequence_roles[role].caption, known.choices[role],
+                             lines);
         }
     }
     return lines;

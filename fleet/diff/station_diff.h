@@ -9,11 +9,12 @@
 
 #include "fleet/diff/changes.h"
 #include "sequence/sequence_format.h"
+#include "station/station_record.h"
 
-// The choices of the newer record's sequences (Slow, Fast, Health) where the
+// The choices of the newer record's sequences (by SequenceRole) where the
 // caller has read them already; null where not.
 struct NewerChoices {
-    const SequenceChoices* choices[3] = {nullptr, nullptr, nullptr};
+    const SequenceChoices* choices[sequence_role_count] = {};
 };
 
 // The lines of the changes, without the station's id (the caller names the
@@ -28,7 +29,7 @@ std::vector<Change> station_changes(TiXmlElement* older, TiXmlElement* newer, bo
 // was (null where the sequence stayed), `newer` is the record now. Its values
 // and the rest of the record are as they were, so the lines are those of
 // the sequences.
-std::vector<Change> replaced_sequence_changes(const std::shared_ptr<TiXmlElement> (&older)[3], TiXmlElement* newer,
-                                              const NewerChoices& known = NewerChoices());
+std::vector<Change> replaced_sequence_changes(const std::shared_ptr<TiXmlElement> (&older)[sequence_role_count],
+                                              TiXmlElement* newer, const NewerChoices& known = NewerChoices());
 
 #endif

@@ -7,8 +7,6 @@
 
 namespace {
 
-const char* const sequence_columns[3] = {"slow", "fast", "health"};
-
 std::string choices_text(const TiXmlElement* sequence)
 {
     SequenceChoices choices;
@@ -23,8 +21,9 @@ const char* list_column_name(int column)
     if (column >= 0 && column < station_field_count) {
         return station_fields[column].column;
     }
-    return column >= station_field_count && column < list_column_count ? sequence_columns[column - station_field_count]
-                                                                       : "";
+    return column >= station_field_count && column < list_column_count
+               ? sequence_roles[column - station_field_count].column
+               : "";
 }
 
 const std::vector<int>& table_columns()
@@ -52,8 +51,8 @@ std::vector<std::string> station_row(TiXmlElement* station, bool show_secrets)
         }
     }
     const StationParts& parts = completed.parts();
-    for (const TiXmlElement* sequence : {parts.seq_slow, parts.seq_fast, parts.seq_health}) {
-        row.push_back(choices_text(sequence));
+    for (int role = 0; role < sequence_role_count; ++role) {
+        row.push_back(choices_text(parts.sequence(role)));
     }
     return row;
 }

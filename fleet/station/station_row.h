@@ -12,7 +12,7 @@
 
 // The station's values in the order of station_fields, then its Slow,
 // Fast and Health sequences.
-const int list_column_count = station_field_count + 3;
+const int list_column_count = station_field_count + sequence_role_count;
 
 // "id" ... "gsm_sms_duration_min", "slow", "fast", "health".
 const char* list_column_name(int column);

@@ -42,19 +42,18 @@ std::shared_ptr<TiXmlElement> copy_of(const TiXmlElement* station)
 std::shared_ptr<TiXmlElement> copy_but_sequences(TiXmlElement* station)
 {
     const StationParts parts = find_station_parts(station);
-    TiXmlElement* const sequences[3] = {parts.seq_slow, parts.seq_fast, parts.seq_health};
     // The commands step aside while the rest is copied, then come back.
-    std::unique_ptr<TiXmlElement> held[3];
-    for (int role = 0; role < 3; ++role) {
-        if (sequences[role] != nullptr) {
+    std::unique_ptr<TiXmlElement> held[sequence_role_count];
+    for (int role = 0; role < sequence_role_count; ++role) {
+        if (parts.sequence(role) != nullptr) {
             held[role].reset(xml_add_child(nullptr, "ACQUISITION_SEQUENCE"));
-            xml_swap_children(sequences[role], held[role].get());
+            xml_swap_children(parts.sequence(role), held[role].get());
         }
     }
     std::shared_ptr<TiXmlElement> copy = copy_of(station);
-    for (int role = 0; role < 3; ++role) {
+    for (int role = 0; role < sequence_role_count; ++role) {
         if (held[role] != nullptr) {
-            xml_swap_children(sequences[role], held[role].get());
+            xml_swap_children(parts.sequence(role), held[role].get());
         }
     }
     return copy;

@@ -41,23 +41,28 @@ private:
 struct ChangedStation {
     TiXmlElement* station = nullptr;
     std::shared_ptr<TiXmlElement> original;
-    // The sequences (Slow, Fast, Health) that the station now holds element
-    // for element, where the command knows them; else null.
-    const TiXmlElement* copied_sequences[3] = {nullptr, nullptr, nullptr};
+    // The sequences (by SequenceRole) that the station now holds element for
+    // element, where the command knows them; else null.
+    const TiXmlElement* copied_sequences[sequence_role_count] = {};
     // For a station added: what it takes from where, when the command
     // knows ("Slow, Fast and Health sequences of station 12").
     std::string added_detail;
     // A record complete as it stood of which whole sequences alone were
     // replaced keeps only those as they were, here (null for a sequence
     // that stayed), rather than a copy of the whole record in `original`.
-    std::shared_ptr<TiXmlElement> replaced_sequences[3] = {};
+    std::shared_ptr<TiXmlElement> replaced_sequences[sequence_role_count] = {};
     // A change that left the record's sequences as they were: `original`
     // holds them empty (see copy_but_sequences).
     bool sequences_stayed = false;
 
     bool sequences_alone() const
     {
-        return replaced_sequences[0] != nullptr || replaced_sequences[1] != nullptr || replaced_sequences[2] != nullptr;
+        for (const std::shared_ptr<TiXmlElement>& replaced : replaced_sequences) {
+            if (replaced != nullptr) {
+                return true;
+            }
+        }
+        return false;
     }
 };
 

@@ -185,7 +185,8 @@ TEST(SequenceWriter, SupplyCommandsFollowTheSelectedBlocks)
     battery.vbat = true;
     TiXmlElement station("STATION");
     StationParts parts = complete_station_defaults(&station);
-    EXPECT_EQ(render_tree(parts.seq_slow), written(battery)) << "a new station's sequence is the battery alone";
+    EXPECT_EQ(render_tree(parts.sequence(role_slow)), written(battery))
+        << "a new station's sequence is the battery alone";
 
     SequenceChoices analog_and_pressure;
     select(analog_and_pressure, "7_2", compare_ge, "5.0");
@@ -412,7 +413,8 @@ TEST(SequenceReader, EveryFleetSequenceIsAlreadyCanonical)
     std::set<std::string> distinct;
     for (TiXmlElement* station = xml_first_child(stations); station != nullptr; station = xml_next_sibling(station)) {
         StationParts parts = complete_station_defaults(station);
-        for (TiXmlElement* sequence : {parts.seq_slow, parts.seq_fast, parts.seq_health}) {
+        for (TiXmlElement* sequence :
+             {parts.sequence(role_slow), parts.sequence(role_fast), parts.sequence(role_health)}) {
             std::string before = render_tree(sequence);
             SequenceChoices choices;
             read_sequence(sequence, choices);

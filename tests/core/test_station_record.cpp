@@ -79,9 +79,9 @@ TEST(StationDefaults, EmptyStationBecomesTheDefaultRecordInOrder)
     TiXmlElement* cfg1 = cfg0->NextSiblingElement();
     EXPECT_EQ(cfg0, parts.cfg_parameters);
     EXPECT_EQ(cfg1, parts.cfg_sequences);
-    EXPECT_EQ(cfg1->FirstChildElement(), parts.seq_slow);
-    EXPECT_EQ(parts.seq_slow->NextSiblingElement(), parts.seq_fast);
-    EXPECT_EQ(parts.seq_fast->NextSiblingElement(), parts.seq_health);
+    EXPECT_EQ(cfg1->FirstChildElement(), parts.sequence(role_slow));
+    EXPECT_EQ(parts.sequence(role_slow)->NextSiblingElement(), parts.sequence(role_fast));
+    EXPECT_EQ(parts.sequence(role_fast)->NextSiblingElement(), parts.sequence(role_health));
 }
 
 TEST(StationDefaults, CompletingTwiceEqualsCompletingOnce)
@@ -91,7 +91,7 @@ TEST(StationDefaults, CompletingTwiceEqualsCompletingOnce)
     std::string once = render_tree(&station);
     StationParts second = complete_station_defaults(&station);
     EXPECT_EQ(once, render_tree(&station));
-    EXPECT_EQ(first.seq_health, second.seq_health);
+    EXPECT_EQ(first.sequence(role_health), second.sequence(role_health));
 
     EXPECT_EQ(nullptr, complete_station_defaults(nullptr).cfg_parameters);
     EXPECT_EQ(nullptr, ensure_parameter(nullptr, "SMS_NUMBER", "value", "1"));
@@ -144,10 +144,10 @@ TEST(StationRoles, SequencesFoundByRoleLastOneWinsMissingOnesAppended)
         "<ACQUISITION_SEQUENCE value=\"1\" tag=\"later\"/>"
         "<ACQUISITION_SEQUENCE value=\"7\"/>"
         "</CONFIGURATION></STATION>");
-    EXPECT_STREQ("later", done.parts.seq_fast->Attribute("tag"));
-    EXPECT_EQ(nullptr, done.parts.seq_fast->FirstChildElement());  // present sequences are never refilled
-    EXPECT_STREQ("0", done.parts.seq_slow->Attribute("value"));
-    EXPECT_STREQ("2", done.parts.seq_health->Attribute("value"));
+    EXPECT_STREQ("later", done.parts.sequence(role_fast)->Attribute("tag"));
+    EXPECT_EQ(nullptr, done.parts.sequence(role_fast)->FirstChildElement());  // present sequences are never refilled
+    EXPECT_STREQ("0", done.parts.sequence(role_slow)->Attribute("value"));
+    EXPECT_STREQ("2", done.parts.sequence(role_health)->Attribute("value"));
     // The sequence configuration came first, so the parameter configuration follows it.
     EXPECT_NE(std::string::npos,
               done.text.find("  CONFIGURATION value=\"1\"\n"
@@ -156,7 +156,7 @@ TEST(StationRoles, SequencesFoundByRoleLastOneWinsMissingOnesAppended)
                              "    ACQUISITION_SEQUENCE value=\"7\"\n"
                              "    ACQUISITION_SEQUENCE value=\"0\"\n      PROBES_POWER state=\"1\"\n"));
     EXPECT_NE(std::string::npos, done.text.find("      PROBES_POWER state=\"0\"\n  CONFIGURATION value=\"0\"\n"));
-    EXPECT_EQ(done.parts.seq_health, done.parts.cfg_sequences->LastChild());
+    EXPECT_EQ(done.parts.sequence(role_health), done.parts.cfg_sequences->LastChild());
 }
 
 TEST(StationValues, PresentValuesStayEvenWhenEmptyOrOdd)
@@ -248,7 +248,7 @@ TEST(StationCompleteness, MissingPiecesAreWhatCompletionWouldAdd)
     xml_remove_child(parts.cfg_parameters, find_parameter(parts.cfg_parameters, "HTTP_URL"));
     xml_set_attr(xml_add_child(parts.cfg_parameters, "HTTP_URL"), "value", "/push");
     xml_remove_child(parts.cfg_parameters, find_parameter(parts.cfg_parameters, "GSM_SMS_DURATION"));
-    xml_remove_child(parts.cfg_sequences, parts.seq_fast);
+    xml_remove_child(parts.cfg_sequences, parts.sequence(role_fast));
     EXPECT_EQ("the Fast sequence|SYSCTRL (acq_dump, time_zone)|GSM_SMS_DURATION|", missing(&station));
 }
 

@@ -141,7 +141,8 @@ TEST(FleetImport, StoresAsTheDialogAndLeavesWhatTheRowDoesNotChange)
 TEST(FleetImport, LinesOfARecordWhoseSequencesStayedAreThoseOfTheWholeRecords)
 {
     Fleet fleet({"1", "2", "3"});
-    xml_remove_child(find_station_parts(fleet.station(2)).cfg_sequences, find_station_parts(fleet.station(2)).seq_fast);
+    xml_remove_child(find_station_parts(fleet.station(2)).cfg_sequences,
+                     find_station_parts(fleet.station(2)).sequence(role_fast));
     std::vector<std::shared_ptr<TiXmlElement>> before;
     for (int i = 0; i < 3; ++i) {
         before.push_back(copy_of(fleet.station(i)));
@@ -295,7 +296,7 @@ TEST(FleetApply, CopiesTheNamedPartsAndKeepsTheTargetsOwn)
 TEST(FleetApply, TheCheckOfCopiedSequencesFindsWhatEachCopyHolds)
 {
     Fleet fleet({"1", "2", "3"});
-    TiXmlElement* vbat = xml_add_child(find_station_parts(fleet.station(0)).seq_slow, "ACQ_VBAT");
+    TiXmlElement* vbat = xml_add_child(find_station_parts(fleet.station(0)).sequence(role_slow), "ACQ_VBAT");
     xml_set_attr(vbat, "channel", "0");
     xml_set_attr(vbat, "threshold", "3,5");
     const ApplyOutcome outcome = apply_parts(fleet, "1", {"2", "3"}, false, part_slow | part_fast);
@@ -328,8 +329,8 @@ TEST(FleetApply, LinesOfSequencesAloneAreThoseOfTheWholeRecords)
 {
     Fleet fleet({"1", "2", "3", "4"});
     const StationParts source = find_station_parts(fleet.station(0));
-    xml_set_attr(xml_add_child(source.seq_slow, "ACQ_VBAT"), "channel", "0");
-    xml_set_attr(xml_add_child(source.seq_fast, "WAIT"), "timeout", "9");  // same choices, other commands
+    xml_set_attr(xml_add_child(source.sequence(role_slow), "ACQ_VBAT"), "channel", "0");
+    xml_set_attr(xml_add_child(source.sequence(role_fast), "WAIT"), "timeout", "9");  // same choices, other commands
     xml_set_attr(find_parameter(source.cfg_parameters, "HTTP_URL"), "value", "from source");
     xml_remove_child(find_station_parts(fleet.station(3)).cfg_parameters,
                      find_parameter(find_station_parts(fleet.station(3)).cfg_parameters, "SMS_NUMBER"));

@@ -75,7 +75,7 @@ void slow_thresholds(TiXmlElement* station, const char* threshold, const char* e
     choices.vbat = choices.vbat_eol = true;
     choices.vbat_threshold = eol;
     choices.channels[find_channel(7, 0, 2)] = ChannelChoice{true, compare_ge, threshold};
-    rebuild_sequence(find_station_parts(station).seq_slow, choices);
+    rebuild_sequence(find_station_parts(station).sequence(role_slow), choices);
 }
 
 const std::string first_parameters = "STATION[id=1]/CONFIGURATION[value=0]/";
@@ -236,12 +236,14 @@ TEST(FleetCheck, EveryRulePassesItsGoodCaseAndReportsItsBadOne)
              "/ACQ[port=7,channel=2]: the threshold \"3,5\" of [178] Channel 2 : Current input 4-20mA is not a decimal "
              "number\n"},
         {"sequence rewritten with a loss", [](auto&, auto*, auto*) {},
-         [](auto&, auto* a, auto*) { xml_add_child(find_station_parts(a).seq_slow, "BLINK"); },
+         [](auto&, auto* a, auto*) { xml_add_child(find_station_parts(a).sequence(role_slow), "BLINK"); },
          "warning (sequence-rewrite) 1 " + first_slow +
              ": OK in the sequence dialog would rewrite the Slow sequence and lose the element BLINK, which the editor "
              "does not know\n"},
         {"sequence rewritten without a loss", [](auto&, auto*, auto*) {},
-         [](auto&, auto* a, auto*) { xml_set_attr(xml_first_child(find_station_parts(a).seq_slow), "state", "01"); },
+         [](auto&, auto* a, auto*) {
+             xml_set_attr(xml_first_child(find_station_parts(a).sequence(role_slow)), "state", "01");
+         },
          "note (sequence-rewrite) 1 " + first_slow +
              ": the Slow sequence is not in the form the editor writes; OK in the sequence dialog rewrites it without "
              "losing anything\n"},

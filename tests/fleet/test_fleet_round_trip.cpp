@@ -140,7 +140,7 @@ TEST(FleetRoundTrip, EachRowChangesTheStationItWasListedFor)
              const std::unique_ptr<TiXmlElement> working(xml_add_child(nullptr, "STATION"));
              edit_station_copy(listed_stations(l.document)[1], working.get(),
                                [](const StationParts& parts, StationValues&) {
-                                   xml_clear(parts.seq_slow);
+                                   xml_clear(parts.sequence(role_slow));
                                    return true;
                                });
          },

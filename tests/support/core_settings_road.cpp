@@ -105,7 +105,8 @@ void edit_station_as_dialogs_do(TiXmlElement* station)
     const std::unique_ptr<TiXmlElement> working(xml_add_child(nullptr, "STATION"));
     edit_station_copy(station, working.get(), [](const StationParts& parts, StationValues&) {
         SequenceChoices choices;
-        for (TiXmlElement* sequence : {parts.seq_slow, parts.seq_fast, parts.seq_health}) {
+        for (TiXmlElement* sequence :
+             {parts.sequence(role_slow), parts.sequence(role_fast), parts.sequence(role_health)}) {
             reset_choices(choices);
             read_sequence(sequence, choices);
             rebuild_sequence(sequence, choices);

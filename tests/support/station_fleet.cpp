@@ -120,9 +120,9 @@ void fill_station(TiXmlElement* station, int index, int id)
     set_parameter(parts.cfg_parameters, "SMS_NUMBER", "value", format_number("06%08u", random.below(100000000)));
     set_parameter(parts.cfg_parameters, "PIN_CODE", "value", pin);
 
-    rebuild_sequence(parts.seq_slow, random_sequence(random, true));
-    rebuild_sequence(parts.seq_fast, random_sequence(random, true));
-    rebuild_sequence(parts.seq_health, random_sequence(random, false));
+    rebuild_sequence(parts.sequence(role_slow), random_sequence(random, true));
+    rebuild_sequence(parts.sequence(role_fast), random_sequence(random, true));
+    rebuild_sequence(parts.sequence(role_health), random_sequence(random, false));
 }
 
 }  // namespace
