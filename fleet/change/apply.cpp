@@ -153,6 +153,89 @@ void keep_replaced_sequences(const StationParts& stored, unsigned changing, Chan
     }
 }
 
+// The source and the targets that the ids name: the targets in the order
+// named, each once, then with `all` every other station. An id that names
+// no station, or more than one, is an error.
+struct NamedStations {
+    TiXmlElement* source = nullptr;
+    std::vector<TiXmlElement*> targets;
+};
+NamedStations named_stations(myXMLdocument& document, const std::string& source_id,
+                             const std::vector<std::string>& target_ids, bool all, std::vector<std::string>& errors)
+{
+    const std::vector<TiXmlElement*> stations = listed_stations(document);
+    std::unordered_map<std::string, std::vector<TiXmlElement*>> holders;
+    for (TiXmlElement* station : stations) {
+        holders[xml_get_attr_text(station, "id")].push_back(station);
+    }
+    // The one station an id names, or an error.
+    auto station_of = [&](const std::string& id) -> TiXmlElement* {
+        const std::vector<TiXmlElement*>& found = holders[id];
+        if (found.size() == 1) {
+            return found[0];
+        }
+        errors.push_back(found.empty() ? "no station has the id " + id
+                                       : "the id " + id + " is held by " + std::to_string(found.size()) +
+                                             " stations, so it names none of them");
+        return nullptr;
+    };
+    NamedStations named;
+    named.source = station_of(source_id);
+    std::unordered_set<std::string> seen;
+    for (const std::string& id : target_ids) {
+        if (!seen.insert(id).second) {
+            continue;
+        }
+        if (id == source_id) {
+            errors.push_back("the station " + id + " is the source: it cannot be a target too");
+        } else if (TiXmlElement* target = station_of(id)) {
+            named.targets.push_back(target);
+        }
+    }
+    if (all) {
+        for (TiXmlElement* station : stations) {
+            if (station != named.source) {
+                named.targets.push_back(station);
+            }
+        }
+    }
+    return named;
+}
+
+// Copies to one target the parts in which it differs from the source, and
+// keeps in `changed` what the lines of its changes need. False, and the
+// target as it stands, when it holds the parts already.
+bool copy_to_target(const CompletedStation& from, TiXmlElement* target, unsigned parts,
+                    std::shared_ptr<TiXmlElement> (&spares)[sequence_role_count], ChangedStation& changed)
+{
+    unsigned changing = 0;
+    StationParts complete_parts;  // of a target complete as it stands
+    {
+        const CompletedStation completed(target);
+        changing = differing_parts(from.parts(), completed.parts(), parts);
+        if (completed.element() == target) {
+            complete_parts = completed.parts();
+        }
+    }
+    if (changing == 0) {
+        return false;
+    }
+    changed.station = target;
+    const bool complete = complete_parts.cfg_parameters != nullptr;
+    if (complete && (changing & ~sequence_parts()) == 0) {
+        keep_replaced_sequences(complete_parts, changing, changed);
+    } else {
+        changed.original = keep_original(target, changing);
+    }
+    // Moving the sequences' commands keeps their elements, and so the
+    // parts found before.
+    copy_parts(from.parts(), complete ? complete_parts : complete_station_defaults(target), changing, spares);
+    for (std::shared_ptr<TiXmlElement>& spare : spares) {
+        spare.reset();
+    }
+    return true;
+}
+
 }  // namespace
 
 bool parse_apply_parts(const std::string& list, unsigned& parts, std::string& unknown)
@@ -198,48 +281,13 @@ ApplyOutcome apply_parts(myXMLdocument& document, const std::string& source_id,
 {
     ApplyOutcome outcome;
     bind_top_level(document);
-    const std::vector<TiXmlElement*> stations = listed_stations(document);
-    std::unordered_map<std::string, std::vector<TiXmlElement*>> holders;
-    for (TiXmlElement* station : stations) {
-        holders[xml_get_attr_text(station, "id")].push_back(station);
-    }
-    // The one station an id names, or an error.
-    auto station_of = [&](const std::string& id) -> TiXmlElement* {
-        const std::vector<TiXmlElement*>& found = holders[id];
-        if (found.size() == 1) {
-            return found[0];
-        }
-        outcome.errors.push_back(found.empty() ? "no station has the id " + id
-                                               : "the id " + id + " is held by " + std::to_string(found.size()) +
-                                                     " stations, so it names none of them");
-        return nullptr;
-    };
-    TiXmlElement* source = station_of(source_id);
-    std::vector<TiXmlElement*> targets;
-    std::unordered_set<std::string> named;
-    for (const std::string& id : target_ids) {
-        if (!named.insert(id).second) {
-            continue;
-        }
-        if (id == source_id) {
-            outcome.errors.push_back("the station " + id + " is the source: it cannot be a target too");
-        } else if (TiXmlElement* target = station_of(id)) {
-            targets.push_back(target);
-        }
-    }
-    if (all) {
-        for (TiXmlElement* station : stations) {
-            if (station != source) {
-                targets.push_back(station);
-            }
-        }
-    }
+    const NamedStations named = named_stations(document, source_id, target_ids, all, outcome.errors);
     if (!outcome.errors.empty()) {
         return outcome;
     }
-    const CompletedStation from(source);
+    const CompletedStation from(named.source);
     // A source completed in a copy of its own: the copy goes with `from`.
-    for (int role = 0; role < sequence_role_count && from.element() == source; ++role) {
+    for (int role = 0; role < sequence_role_count && from.element() == named.source; ++role) {
         if ((parts & sequence_roles[role].part) != 0) {
             outcome.copied_sequences[role] = from.parts().sequence(role);
         }
@@ -248,32 +296,10 @@ ApplyOutcome apply_parts(myXMLdocument& document, const std::string& source_id,
     // for the copies of the next one: their elements are taken again rather
     // than freed and made anew, one by one, for every station.
     std::shared_ptr<TiXmlElement> spares[sequence_role_count];
-    for (TiXmlElement* target : targets) {
-        unsigned changing = 0;
-        StationParts complete_parts;  // of a target complete as it stands
-        {
-            const CompletedStation completed(target);
-            changing = differing_parts(from.parts(), completed.parts(), parts);
-            if (completed.element() == target) {
-                complete_parts = completed.parts();
-            }
-        }
-        if (changing == 0) {
-            continue;  // a target that already holds the parts stays as it stands
-        }
+    for (TiXmlElement* target : named.targets) {
         ChangedStation changed;
-        changed.station = target;
-        const bool complete = complete_parts.cfg_parameters != nullptr;
-        if (complete && (changing & ~sequence_parts()) == 0) {
-            keep_replaced_sequences(complete_parts, changing, changed);
-        } else {
-            changed.original = keep_original(target, changing);
-        }
-        // Moving the sequences' commands keeps their elements, and so the
-        // parts found before.
-        copy_parts(from.parts(), complete ? complete_parts : complete_station_defaults(target), changing, spares);
-        for (std::shared_ptr<TiXmlElement>& spare : spares) {
-            spare.reset();
+        if (!copy_to_target(from, target, parts, spares, changed)) {
+            continue;  // a target that already holds the parts stays as it stands
         }
         outcome.stations.push_back(std::move(changed));
         std::copy(std::begin(outcome.copied_sequences), std::end(outcome.copied_sequences),
