@@ -5,6 +5,8 @@
 
 #include <cstring>
 
+#include "station/station_values.h"
+
 // clang-format off
 const SequenceRoleInfo sequence_roles[sequence_role_count] = {
     {"Slow",   "Slow sequence",   "slow",   part_slow,   0},
@@ -15,64 +17,89 @@ const SequenceRoleInfo sequence_roles[sequence_role_count] = {
 
 namespace {
 
+// A STATION attribute of a new station: the default of the field that
+// shows it.
 struct AttributeDefault {
     const char* attribute;
-    const char* value;
+    StationFieldId field;
 };
 
+// An attribute of the parameter configuration of a new station: the default
+// of the field that shows it, or a value of its own for an attribute that no
+// field shows.
 struct ParameterDefault {
+    const char* element;
+    const char* attribute;
+    int field;  // a StationFieldId, or no_field
+    const char* value;
+};
+const int no_field = -1;
+
+// One command of a new sequence.
+struct SequenceCommand {
     const char* element;
     const char* attribute;
     const char* value;
 };
 
-// The identity of a new station, until the operator types the real one.
+// The identity of a new station, until the operator types the real one, in
+// the order its attributes are created.
 const AttributeDefault station_defaults[] = {
-    {"id", "100"},
-    {"phone_nbr", "330000000000"},
-    {"pin", "6852"},
-    {"description", "new station"},
+    {"id", field_id},
+    {"phone_nbr", field_phone_nbr},
+    {"pin", field_pin},
+    {"description", field_description},
 };
 
 // The parameter configuration of a new station, in the order it is created.
-// Times are in seconds. With these switches a new station calls in over GSM
-// data; `pin` above and PIN_CODE hold the same SIM PIN.
+// `pin` above and PIN_CODE hold the same SIM PIN.
+// clang-format off
 const ParameterDefault parameter_defaults[] = {
-    {"SYSCTRL", "acq_enabled", "on"},
-    {"SYSCTRL", "acq_automatic", "on"},
-    {"SYSCTRL", "acq_dump", "on"},
-    {"SYSCTRL", "flash_store", "on"},
-    {"SYSCTRL", "acq_on_ring", "off"},
-    {"SYSCTRL", "acq_fast_interval", "on"},
-    {"SYSCTRL", "gsm_enabled", "on"},
-    {"SYSCTRL", "gsm_call", "off"},
-    {"SYSCTRL", "gprs", "off"},
-    {"SYSCTRL", "call_on_ring", "off"},
-    {"SYSCTRL", "time_zone", "2"},
-    {"HTTP_HOST", "host", "data.kestrane.example"},
-    {"HTTP_HOST", "port", "80"},
-    {"HTTP_URL", "value", "/gprs/default.php"},
-    {"USERNAME", "value", "kestrane"},
-    {"PASSWORD", "value", "pqwz"},
-    {"GPRS_APN_USERNAME", "value", ""},
-    {"GPRS_APN_PASSWORD", "value", ""},
-    {"GPRS_APN_NAME", "value", "internet.operator.example"},
-    {"ACQ_INTERVAL0", "value", "900"},
-    {"ACQ_INTERVAL1", "value", "300"},
-    {"GSM_INTERVAL", "value", "86400"},
-    {"GSM_DURATION", "value", "600"},
-    {"GSM_SMS_DURATION", "value", "900"},
-    {"SMS_NUMBER", "value", "0600000000"},
-    {"SMS_TEXT_ACQ", "value", "ALARM ! NUXO "},
-    {"SMS_TEXT_EOL", "value", "Low Bat. NUXO "},
-    {"SYSTEM_CONFIG", "filter", "4"},
-    {"SYSTEM_CONFIG", "acq_number", "0"},
-    {"SYSTEM_CONFIG", "gsm_number", "0"},
-    {"PIN_CODE", "value", "6852"},
+    {"SYSCTRL",           "acq_enabled",       no_field,               "on"},
+    {"SYSCTRL",           "acq_automatic",     no_field,               "on"},
+    {"SYSCTRL",           "acq_dump",          no_field,               "on"},
+    {"SYSCTRL",           "flash_store",       no_field,               "on"},
+    {"SYSCTRL",           "acq_on_ring",       no_field,               "off"},
+    {"SYSCTRL",           "acq_fast_interval", no_field,               "on"},
+    {"SYSCTRL",           "gsm_enabled",       field_gsm_mode,         nullptr},
+    {"SYSCTRL",           "gsm_call",          field_gsm_mode,         nullptr},
+    {"SYSCTRL",           "gprs",              field_gsm_mode,         nullptr},
+    {"SYSCTRL",           "call_on_ring",      no_field,               "off"},
+    {"SYSCTRL",           "time_zone",         no_field,               "2"},
+    {"HTTP_HOST",         "host",              field_http_host,        nullptr},
+    {"HTTP_HOST",         "port",              field_http_port,        nullptr},
+    {"HTTP_URL",          "value",             field_http_url,         nullptr},
+    {"USERNAME",          "value",             field_username,         nullptr},
+    {"PASSWORD",          "value",             field_password,         nullptr},
+    {"GPRS_APN_USERNAME", "value",             field_apn_username,     nullptr},
+    {"GPRS_APN_PASSWORD", "value",             field_apn_password,     nullptr},
+    {"GPRS_APN_NAME",     "value",             field_apn_name,         nullptr},
+    {"ACQ_INTERVAL0",     "value",             field_acq_interval0,    nullptr},
+    {"ACQ_INTERVAL1",     "value",             field_acq_interval1,    nullptr},
+    {"GSM_INTERVAL",      "value",             field_gsm_interval,     nullptr},
+    {"GSM_DURATION",      "value",             field_gsm_duration,     nullptr},
+    {"GSM_SMS_DURATION",  "value",             field_gsm_sms_duration, nullptr},
+    {"SMS_NUMBER",        "value",             field_sms_number,       nullptr},
+    {"SMS_TEXT_ACQ",      "value",             field_sms_text_acq,     nullptr},
+    {"SMS_TEXT_EOL",      "value",             field_sms_text_eol,     nullptr},
+    {"SYSTEM_CONFIG",     "filter",            no_field,               "4"},
+    {"SYSTEM_CONFIG",     "acq_number",        no_field,               "0"},
+    {"SYSTEM_CONFIG",     "gsm_number",        no_field,               "0"},
+    {"PIN_CODE",          "value",             field_pin,              nullptr},
 };
+// clang-format on
+
+const char* default_value(const ParameterDefault& d)
+{
+    if (d.field == no_field) {
+        return d.value;
+    }
+    const StationField& field = station_fields[d.field];
+    return field.source == FieldSource::gsm_mode ? gsm_switch_default(d.attribute) : field.default_value;
+}
 
 // Every new sequence measures the battery voltage and nothing else.
-const ParameterDefault default_sequence[] = {
+const SequenceCommand default_sequence[] = {
     {"PROBES_POWER", "state", "1"},
     {"ACQ_VBAT", "channel", "0"},
     {"PROBES_POWER", "state", "0"},
@@ -158,7 +185,7 @@ StationParts complete_station_defaults(TiXmlElement* station)
         return StationParts();
     }
     for (const AttributeDefault& d : station_defaults) {
-        set_missing_attr(station, d.attribute, d.value);
+        set_missing_attr(station, d.attribute, station_fields[d.field].default_value);
     }
 
     StationParts parts = find_station_parts(station);
@@ -174,7 +201,7 @@ StationParts complete_station_defaults(TiXmlElement* station)
         }
         TiXmlElement* sequence =
             append_with_role(parts.cfg_sequences, "ACQUISITION_SEQUENCE", sequence_roles[role].value);
-        for (const ParameterDefault& command : default_sequence) {
+        for (const SequenceCommand& command : default_sequence) {
             xml_set_attr(xml_add_child(sequence, command.element), command.attribute, command.value);
         }
         parts.set_sequence(role, sequence);
@@ -186,7 +213,7 @@ StationParts complete_station_defaults(TiXmlElement* station)
     const char* pin = xml_get_attr(station, "pin");
     for (const ParameterDefault& d : parameter_defaults) {
         const bool station_pin = std::strcmp(d.element, "PIN_CODE") == 0 && pin != nullptr && *pin != '\0';
-        ensure_parameter(parts.cfg_parameters, d.element, d.attribute, station_pin ? pin : d.value);
+        ensure_parameter(parts.cfg_parameters, d.element, d.attribute, station_pin ? pin : default_value(d));
     }
     return parts;
 }

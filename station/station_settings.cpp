@@ -6,6 +6,12 @@
 
 const char* const gsm_mode_names[3] = {"Disabled", "GPRS PUSH", "GSM DATA"};
 
+const GsmSwitch gsm_switches[gsm_switch_count] = {
+    {"gsm_enabled", &GsmFlags::gsm_enabled},
+    {"gsm_call", &GsmFlags::gsm_call},
+    {"gprs", &GsmFlags::gprs},
+};
+
 bool switch_is_set(const char* text)
 {
     return xml_text_equals(text, "on");

@@ -23,6 +23,14 @@ struct GsmFlags {
     bool gprs = false;
 };
 
+// The switches by their SYSCTRL attributes, in the order a record holds them.
+struct GsmSwitch {
+    const char* attribute;
+    bool GsmFlags::*flag;
+};
+const int gsm_switch_count = 3;
+extern const GsmSwitch gsm_switches[gsm_switch_count];
+
 // A switch is set when its text is "on" in any letter case; anything else,
 // null included, is off.
 bool switch_is_set(const char* text);

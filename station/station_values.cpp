@@ -4,35 +4,51 @@
 
 #include "doc/secret_names.h"
 
+// A new station calls in over GSM data.
 // clang-format off
 const StationField station_fields[station_field_count] = {
-    {"id",                   "NUXO ID",                                       FieldSource::station_number, nullptr,             "id",          0,                  nullptr},
-    {"description",          "Description",                                   FieldSource::station_text,   nullptr,             "description", 0,                  nullptr},
-    {"phone_nbr",            "Phone Number",                                  FieldSource::station_text,   nullptr,             "phone_nbr",   0,                  nullptr},
-    {"pin",                  "PIN code",                                      FieldSource::pin,            "PIN_CODE",          "value",       0,                  nullptr},
-    {"gsm_mode",             "GSM Mode",                                      FieldSource::gsm_mode,       "SYSCTRL",           nullptr,       0,                  nullptr},
-    {"http_host",            "HTTP HOST",                                     FieldSource::parameter_text, "HTTP_HOST",         "host",        0,                  nullptr},
-    {"http_port",            "HTTP port",                                     FieldSource::parameter_text, "HTTP_HOST",         "port",        0,                  nullptr},
-    {"http_url",             "HTTP URL",                                      FieldSource::parameter_text, "HTTP_URL",          "value",       0,                  nullptr},
-    {"username",             "USERNAME",                                      FieldSource::parameter_text, "USERNAME",          "value",       0,                  nullptr},
-    {"password",             "PASSWORD",                                      FieldSource::parameter_text, "PASSWORD",          "value",       0,                  nullptr},
-    {"apn_name",             "APN NAME",                                      FieldSource::parameter_text, "GPRS_APN_NAME",     "value",       0,                  nullptr},
-    {"apn_username",         "APN Username",                                  FieldSource::parameter_text, "GPRS_APN_USERNAME", "value",       0,                  nullptr},
-    {"apn_password",         "APN Password",                                  FieldSource::parameter_text, "GPRS_APN_PASSWORD", "value",       0,                  nullptr},
-    {"sms_number",           "Phone number where to send the SMS",            FieldSource::parameter_text, "SMS_NUMBER",        "value",       0,                  nullptr},
-    {"sms_text_acq",         "SMS message in case of threshold passing",      FieldSource::parameter_text, "SMS_TEXT_ACQ",      "value",       0,                  nullptr},
-    {"sms_text_eol",         "SMS message in case of low battery",            FieldSource::parameter_text, "SMS_TEXT_EOL",      "value",       0,                  nullptr},
-    {"acq_interval0_min",    "Interval between two acquisition in slow mode", FieldSource::parameter_time, "ACQ_INTERVAL0",     "value",       seconds_per_minute, "min"},
-    {"acq_interval1_min",    "Interval between two acquisition in fast mode", FieldSource::parameter_time, "ACQ_INTERVAL1",     "value",       seconds_per_minute, "min"},
-    {"gsm_interval_h",       "Interval between two GSM switch on",            FieldSource::parameter_time, "GSM_INTERVAL",      "value",       seconds_per_hour,   "h"},
-    {"gsm_duration_min",     "GSM power On duration",                         FieldSource::parameter_time, "GSM_DURATION",      "value",       seconds_per_minute, "min"},
-    {"gsm_sms_duration_min", "GSM power On duration in case of alarm",        FieldSource::parameter_time, "GSM_SMS_DURATION",  "value",       seconds_per_minute, "min"},
+    {"id",                   "NUXO ID",                                       FieldSource::station_number, nullptr,             "id",          0,                  nullptr, "100",                       0},
+    {"description",          "Description",                                   FieldSource::station_text,   nullptr,             "description", 0,                  nullptr, "new station",               0},
+    {"phone_nbr",            "Phone Number",                                  FieldSource::station_text,   nullptr,             "phone_nbr",   0,                  nullptr, "330000000000",              0},
+    {"pin",                  "PIN code",                                      FieldSource::pin,            "PIN_CODE",          "value",       0,                  nullptr, "6852",                      0},
+    {"gsm_mode",             "GSM Mode",                                      FieldSource::gsm_mode,       "SYSCTRL",           nullptr,       0,                  nullptr, "GSM DATA",                  part_gsm},
+    {"http_host",            "HTTP HOST",                                     FieldSource::parameter_text, "HTTP_HOST",         "host",        0,                  nullptr, "data.kestrane.example",     part_gsm},
+    {"http_port",            "HTTP port",                                     FieldSource::parameter_text, "HTTP_HOST",         "port",        0,                  nullptr, "80",                        part_gsm},
+    {"http_url",             "HTTP URL",                                      FieldSource::parameter_text, "HTTP_URL",          "value",       0,                  nullptr, "/gprs/default.php",         part_gsm},
+    {"username",             "USERNAME",                                      FieldSource::parameter_text, "USERNAME",          "value",       0,                  nullptr, "kestrane",                  part_gsm},
+    {"password",             "PASSWORD",                                      FieldSource::parameter_text, "PASSWORD",          "value",       0,                  nullptr, "pqwz",                      part_gsm},
+    {"apn_name",             "APN NAME",                                      FieldSource::parameter_text, "GPRS_APN_NAME",     "value",       0,                  nullptr, "internet.operator.example", part_gsm},
+    {"apn_username",         "APN Username",                                  FieldSource::parameter_text, "GPRS_APN_USERNAME", "value",       0,                  nullptr, "",                          part_gsm},
+    {"apn_password",         "APN Password",                                  FieldSource::parameter_text, "GPRS_APN_PASSWORD", "value",       0,                  nullptr, "",                          part_gsm},
+    {"sms_number",           "Phone number where to send the SMS",            FieldSource::parameter_text, "SMS_NUMBER",        "value",       0,                  nullptr, "0600000000",                part_sms},
+    {"sms_text_acq",         "SMS message in case of threshold passing",      FieldSource::parameter_text, "SMS_TEXT_ACQ",      "value",       0,                  nullptr, "ALARM ! NUXO ",             part_sms},
+    {"sms_text_eol",         "SMS message in case of low battery",            FieldSource::parameter_text, "SMS_TEXT_EOL",      "value",       0,                  nullptr, "Low Bat. NUXO ",            part_sms},
+    {"acq_interval0_min",    "Interval between two acquisition in slow mode", FieldSource::parameter_time, "ACQ_INTERVAL0",     "value",       seconds_per_minute, "min",   "900",                       part_timing},
+    {"acq_interval1_min",    "Interval between two acquisition in fast mode", FieldSource::parameter_time, "ACQ_INTERVAL1",     "value",       seconds_per_minute, "min",   "300",                       part_timing},
+    {"gsm_interval_h",       "Interval between two GSM switch on",            FieldSource::parameter_time, "GSM_INTERVAL",      "value",       seconds_per_hour,   "h",     "86400",                     part_timing},
+    {"gsm_duration_min",     "GSM power On duration",                         FieldSource::parameter_time, "GSM_DURATION",      "value",       seconds_per_minute, "min",   "600",                       part_timing},
+    {"gsm_sms_duration_min", "GSM power On duration in case of alarm",        FieldSource::parameter_time, "GSM_SMS_DURATION",  "value",       seconds_per_minute, "min",   "900",                       part_timing},
 };
 // clang-format on
 
 bool StationField::is_secret() const
 {
     return is_secret_attribute(element != nullptr ? element : "STATION", attribute);
+}
+
+const char* gsm_switch_default(const char* attribute)
+{
+    static const GsmFlags flags = [] {
+        GsmFlags set;
+        apply_gsm_mode(gsm_mode_from_text(station_fields[field_gsm_mode].default_value), set);
+        return set;
+    }();
+    for (const GsmSwitch& gsm_switch : gsm_switches) {
+        if (std::strcmp(gsm_switch.attribute, attribute) == 0) {
+            return switch_text(flags.*gsm_switch.flag);
+        }
+    }
+    return "";
 }
 
 const char* parameter_text(TiXmlElement* cfg_parameters, const char* element, const char* attribute)
@@ -75,9 +91,9 @@ StationValues load_station_values(const TiXmlElement* station, const StationPart
     find_field_elements(parts.cfg_parameters, elements);
     const TiXmlElement* sysctrl = elements[field_gsm_mode];
     StationValues values;
-    values.flags.gsm_enabled = switch_is_set(xml_get_attr_text(sysctrl, "gsm_enabled"));
-    values.flags.gsm_call = switch_is_set(xml_get_attr_text(sysctrl, "gsm_call"));
-    values.flags.gprs = switch_is_set(xml_get_attr_text(sysctrl, "gprs"));
+    for (const GsmSwitch& gsm_switch : gsm_switches) {
+        values.flags.*gsm_switch.flag = switch_is_set(xml_get_attr_text(sysctrl, gsm_switch.attribute));
+    }
     for (int id = 0; id < station_field_count; ++id) {
         const StationField& field = station_fields[id];
         const char* stored = xml_get_attr_text(elements[id], field.attribute);
@@ -125,9 +141,10 @@ void store_station_values(TiXmlElement* station, const StationParts& parts, cons
                 set_parameter_text(cfg, field.element, field.attribute, text);
                 break;
             case FieldSource::gsm_mode:
-                set_parameter_text(cfg, field.element, "gsm_enabled", switch_text(values.flags.gsm_enabled));
-                set_parameter_text(cfg, field.element, "gsm_call", switch_text(values.flags.gsm_call));
-                set_parameter_text(cfg, field.element, "gprs", switch_text(values.flags.gprs));
+                for (const GsmSwitch& gsm_switch : gsm_switches) {
+                    set_parameter_text(cfg, field.element, gsm_switch.attribute,
+                                       switch_text(values.flags.*gsm_switch.flag));
+                }
                 break;
             case FieldSource::parameter_text:
                 set_parameter_text(cfg, field.element, field.attribute, text);

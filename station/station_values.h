@@ -57,6 +57,10 @@ struct StationField {
     const char* attribute;  // the attribute that holds the value
     int32_t unit_seconds;   // times: seconds per unit shown
     const char* unit;       // times: "min" or "h"
+    // A new station's value, as stored (times in seconds); for the GSM
+    // mode, the mode whose switches a new station gets (gsm_switch_default).
+    const char* default_value;
+    unsigned part;  // the ApplyPart that copies it, or 0 for the station's own
 
     // A PIN or a password, by the names of its element and attribute.
     bool is_secret() const;
@@ -64,6 +68,10 @@ struct StationField {
 
 // One row per StationFieldId, in that order.
 extern const StationField station_fields[station_field_count];
+
+// A new station's SYSCTRL switch (gsm_enabled, gsm_call or gprs): as
+// choosing the GSM mode's default sets it from all off.
+const char* gsm_switch_default(const char* attribute);
 
 // The texts of a station's boxes, and its three GSM switches.
 struct StationValues {

@@ -12,6 +12,7 @@
 #include "fleet/station/element_diff.h"
 #include "fleet/station/stations.h"
 #include "station/station_record.h"
+#include "station/station_values.h"
 
 namespace {
 
@@ -44,41 +45,40 @@ const std::vector<PartName>& part_names()
     return names;
 }
 
-// The values each part of the parameter configuration copies.
+// A value of the parameter configuration that a part copies.
 struct CopiedValue {
     unsigned part;
     const char* element;
     const char* attribute;
 };
-// clang-format off
-const CopiedValue copied_values[] = {
-    {part_gsm,    "SYSCTRL",           "gsm_enabled"},
-    {part_gsm,    "SYSCTRL",           "gsm_call"},
-    {part_gsm,    "SYSCTRL",           "gprs"},
-    {part_gsm,    "HTTP_HOST",         "host"},
-    {part_gsm,    "HTTP_HOST",         "port"},
-    {part_gsm,    "HTTP_URL",          "value"},
-    {part_gsm,    "USERNAME",          "value"},
-    {part_gsm,    "PASSWORD",          "value"},
-    {part_gsm,    "GPRS_APN_NAME",     "value"},
-    {part_gsm,    "GPRS_APN_USERNAME", "value"},
-    {part_gsm,    "GPRS_APN_PASSWORD", "value"},
-    {part_sms,    "SMS_NUMBER",        "value"},
-    {part_sms,    "SMS_TEXT_ACQ",      "value"},
-    {part_sms,    "SMS_TEXT_EOL",      "value"},
-    {part_timing, "ACQ_INTERVAL0",     "value"},
-    {part_timing, "ACQ_INTERVAL1",     "value"},
-    {part_timing, "GSM_INTERVAL",      "value"},
-    {part_timing, "GSM_DURATION",      "value"},
-    {part_timing, "GSM_SMS_DURATION",  "value"},
-};
-// clang-format on
+// The values of the station fields that a part copies; the GSM mode is its
+// three switches.
+const std::vector<CopiedValue>& copied_values()
+{
+    static const std::vector<CopiedValue> values = [] {
+        std::vector<CopiedValue> list;
+        for (const StationField& field : station_fields) {
+            if (field.part == 0) {
+                continue;
+            }
+            if (field.source == FieldSource::gsm_mode) {
+                for (const GsmSwitch& gsm_switch : gsm_switches) {
+                    list.push_back({field.part, field.element, gsm_switch.attribute});
+                }
+            } else {
+                list.push_back({field.part, field.element, field.attribute});
+            }
+        }
+        return list;
+    }();
+    return values;
+}
 
 // The parts among `parts` in which the target differs from the source.
 unsigned differing_parts(const StationParts& source, const StationParts& target, unsigned parts)
 {
     unsigned differing = 0;
-    for (const CopiedValue& value : copied_values) {
+    for (const CopiedValue& value : copied_values()) {
         if ((parts & value.part) != 0 &&
             std::string(xml_get_attr_text(find_parameter(source.cfg_parameters, value.element), value.attribute)) !=
                 xml_get_attr_text(find_parameter(target.cfg_parameters, value.element), value.attribute)) {
@@ -98,7 +98,7 @@ unsigned differing_parts(const StationParts& source, const StationParts& target,
 void copy_parts(const StationParts& source, const StationParts& target, unsigned parts,
                 const std::shared_ptr<TiXmlElement> (&spares)[sequence_role_count])
 {
-    for (const CopiedValue& value : copied_values) {
+    for (const CopiedValue& value : copied_values()) {
         if ((parts & value.part) != 0) {
             xml_set_attr(find_parameter(target.cfg_parameters, value.element), value.attribute,
                          xml_get_attr_text(find_parameter(source.cfg_parameters, value.element), value.attribute));
