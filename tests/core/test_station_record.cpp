@@ -5,6 +5,7 @@
 #include <string>
 
 #include "station/station_record.h"
+#include "station/station_values.h"
 #include "support/core_tree.h"
 #include "support/station_fleet.h"
 
@@ -95,6 +96,24 @@ TEST(StationDefaults, CompletingTwiceEqualsCompletingOnce)
 
     EXPECT_EQ(nullptr, complete_station_defaults(nullptr).cfg_parameters);
     EXPECT_EQ(nullptr, ensure_parameter(nullptr, "SMS_NUMBER", "value", "1"));
+}
+
+// Each value the station dialog shows starts as its field's default: a new
+// field whose default completion does not create shows empty instead.
+TEST(StationDefaults, ANewStationHoldsTheDefaultOfEveryField)
+{
+    TiXmlElement station("STATION");
+    const StationParts parts = complete_station_defaults(&station);
+    const StationValues shown = load_station_values(&station, parts);
+    for (const StationField& field : station_fields) {
+        ASSERT_NE(nullptr, field.default_value) << field.column;
+        const TiXmlElement* holder =
+            field.element != nullptr ? find_parameter(parts.cfg_parameters, field.element) : &station;
+        const std::string stored = field.source == FieldSource::gsm_mode ? shown.text[&field - station_fields]
+                                                                         : xml_get_attr_text(holder, field.attribute);
+        EXPECT_EQ(field.default_value, stored) << field.column;
+    }
+    EXPECT_STREQ(station_fields[field_pin].default_value, xml_get_attr(&station, "pin"));
 }
 
 TEST(StationRoles, ConfigurationFoundIgnoringCaseAndWithoutValue)

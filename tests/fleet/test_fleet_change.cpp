@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,7 @@
 #include "fleet/check/rules.h"
 #include "fleet/diff/station_diff.h"
 #include "fleet/formats/csv_reader.h"
+#include "fleet/station/element_diff.h"
 #include "fleet/station/stations.h"
 #include "station/station_values.h"
 #include "support/core_tree.h"
@@ -289,6 +291,48 @@ TEST(FleetApply, CopiesTheNamedPartsAndKeepsTheTargetsOwn)
     EXPECT_TRUE(apply_parts(fleet, "1", {"2"}, false, part_gsm).stations.empty());  // already holds them
 
     EXPECT_EQ(std::vector<std::string>{"no station has the id 7"}, apply_parts(fleet, "7", {}, true, part_sms).errors);
+}
+
+// A source that differs from its target in every value and sequence, copied
+// part by part: each part copies its fields and sequences and nothing else,
+// and all copies everything but the station's own identity and PIN.
+TEST(FleetApply, EachPartCopiesExactlyTheFieldsAndSequencesOfThatPart)
+{
+    const std::vector<int> own = {field_id, field_description, field_phone_nbr, field_pin};
+    for (const char* name : {"gsm", "sms", "timing", "slow", "fast", "health", "all"}) {
+        unsigned parts = 0;
+        std::string unknown;
+        ASSERT_TRUE(parse_apply_parts(name, parts, unknown)) << name;
+        Fleet fleet({"1", "2"});
+        const std::unique_ptr<TiXmlElement> working(xml_add_child(nullptr, "STATION"));
+        edit_station_copy(fleet.station(0), working.get(), [](const StationParts& copy, StationValues& values) {
+            for (int id = field_description; id < station_field_count; ++id) {
+                values.text[id] =
+                    station_fields[id].unit != nullptr ? "7" : std::string("s ") + station_fields[id].column;
+            }
+            apply_gsm_mode(gsm_mode_gprs_push, values.flags);
+            for (int role = 0; role < sequence_role_count; ++role) {
+                xml_set_attr_int(xml_add_child(copy.sequence(role), "WAIT"), "timeout", role);
+            }
+            return true;
+        });
+
+        apply_parts(fleet, "1", {"2"}, false, parts);
+        const CompletedStation from(fleet.station(0)), to(fleet.station(1));
+        const StationValues source = load_station_values(from.element(), from.parts());
+        const StationValues target = load_station_values(to.element(), to.parts());
+        const bool all = std::string(name) == "all";
+        for (int id = 0; id < station_field_count; ++id) {
+            const bool copied =
+                all ? std::count(own.begin(), own.end(), id) == 0 : (station_fields[id].part & parts) != 0;
+            EXPECT_EQ(copied, source.text[id] == target.text[id]) << name << " " << station_fields[id].column;
+        }
+        for (int role = 0; role < sequence_role_count; ++role) {
+            EXPECT_EQ(all || name == std::string(sequence_roles[role].column),
+                      same_elements(from.parts().sequence(role), to.parts().sequence(role)))
+                << name << " " << role;
+        }
+    }
 }
 
 // After apply the check reads the source's copied sequences once for all
