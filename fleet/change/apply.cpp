@@ -4,13 +4,13 @@
 #include <iterator>
 #include <memory>
 #include <string>
-#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
 #include "doc/top_level.h"
 #include "fleet/station/element_diff.h"
 #include "fleet/station/stations.h"
+#include "fleet/station/stations_by_id.h"
 #include "station/station_record.h"
 #include "station/station_values.h"
 
@@ -164,15 +164,12 @@ NamedStations named_stations(myXMLdocument& document, const std::string& source_
                              const std::vector<std::string>& target_ids, bool all, std::vector<std::string>& errors)
 {
     const std::vector<TiXmlElement*> stations = listed_stations(document);
-    std::unordered_map<std::string, std::vector<TiXmlElement*>> holders;
-    for (TiXmlElement* station : stations) {
-        holders[xml_get_attr_text(station, "id")].push_back(station);
-    }
+    const StationsById by_id(stations);
     // The one station an id names, or an error.
     auto station_of = [&](const std::string& id) -> TiXmlElement* {
-        const std::vector<TiXmlElement*>& found = holders[id];
+        const StationsById::Places found = by_id.holders(id);
         if (found.size() == 1) {
-            return found[0];
+            return stations[found[0]];
         }
         errors.push_back(found.empty() ? "no station has the id " + id
                                        : "the id " + id + " is held by " + std::to_string(found.size()) +
