@@ -1,6 +1,7 @@
 // The first sheet of a workbook read into the rows the import takes: the
 // kinds of cells spreadsheet programs write, and the workbooks that are
-// refused with one clear reason.
+// refused with one clear reason; and what each writer of the tool writes,
+// read back.
 #include <gtest/gtest.h>
 #ifdef ZANTOR_JSON_PARSER
 #include <nlohmann/json.hpp>
