@@ -11,6 +11,7 @@
 
 #include "doc/Lib_xml.h"
 #include "doc/cp1252.h"
+#include "doc/utf8.h"
 #include "doc/xml_precheck.h"
 #include "fleet/formats/number_format.h"
 #include "fleet/formats/zip_in_memory.h"
