@@ -10,7 +10,6 @@
 #include "doc/cp1252.h"
 #include "doc/top_level.h"
 #include "doc/utf8.h"
-#include "fleet/formats/csv_reader.h"
 #include "fleet/station/row_key.h"
 #include "fleet/station/sequence_text.h"
 #include "fleet/station/sheet_columns.h"
@@ -1141,20 +1140,23 @@ ImportOutcome import_csv(myXMLdocument& document, const std::string& csv_bytes, 
                          const StationChanged& changed_now)
 {
     ImportSheet sheet;
-    std::string text, reason;
-    int bad_line = 0;  // stays 0 for the text as a whole: an encoding that cannot be read
-    if (csv_text_as_utf8(csv_bytes, text, reason) && read_csv_sheet(text, sheet.rows, bad_line, reason)) {
-        return import_rows(document, std::move(sheet), options, changed_now);
+    SheetFault fault;
+    if (!csv_format().read(csv_bytes, "", SheetChoice(), sheet, fault)) {
+        // An encoding that cannot be read: the text as a whole.
+        sheet.rows_refused = true;
+        sheet.refused_reason = fault.reason;
     }
-    ImportOutcome outcome;
-    outcome.errors.push_back(ImportError{bad_line, "", reason});
-    return outcome;
+    return import_rows(document, std::move(sheet), options, changed_now);
 }
 
 ImportOutcome import_rows(myXMLdocument& document, ImportSheet sheet, const ImportOptions& options,
                           const StationChanged& changed_now)
 {
     ImportOutcome outcome;
+    if (sheet.rows_refused) {
+        outcome.errors.push_back(ImportError{sheet.refused_line, "", sheet.refused_reason});
+        return outcome;
+    }
     Importer importer(document, outcome, options, changed_now);
     importer.run(sheet);
     return outcome;

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "doc/Lib_xml.h"
+#include "fleet/formats/sheet_file.h"
 #include "fleet/formats/sheet_row.h"
 #include "fleet/station/stations.h"
 
@@ -38,11 +39,7 @@ struct ImportOptions {
 
 // The rows of the sheet to import, and, for a workbook that list --xlsx
 // wrote, the rows of its sheet of the values as listed (its header first).
-struct ImportSheet {
-    std::vector<SheetRow> rows;
-    bool has_listed = false;
-    std::vector<SheetRow> listed;
-};
+using ImportSheet = SheetFile;
 
 // A station the import removed: what a line names it by.
 struct RemovedStation {

@@ -1,5 +1,4 @@
 // zantor-fleet diff OLD NEW [--format text|json] [--show-secrets]
-#include "doc/cp1252.h"
 #include "fleet/cli/commands.h"
 #include "fleet/cli/files.h"
 #include "fleet/diff/file_diff.h"
@@ -55,7 +54,8 @@ void run_diff(const ParsedOptions& options, CommandOutput& output)
         output.out = changes_as_json(report.changes);
     } else if (!report.same()) {
         for (const Change& change : report.changes) {
-            output.out += utf8_from_cp1252(change_line(change)) + "\n";
+            append_change_line(output.out, change);
+            output.out += '\n';
         }
         output.out += diff_summary(report);
     }

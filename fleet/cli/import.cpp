@@ -12,6 +12,7 @@
 #include "fleet/cli/files.h"
 #include "fleet/cli/write.h"
 #include "fleet/formats/csv_reader.h"
+#include "fleet/formats/sheet_file.h"
 #include "fleet/formats/workbook_reader.h"
 #include "fleet/station/row_key.h"
 #include "fleet/station/sheet_columns.h"
@@ -76,19 +77,6 @@ CommandSpec import_spec_named(const char* name)
             "(a damaged or encrypted workbook, a text in UTF-16 without a byte-order mark)."};
 }
 
-bool name_ends_with(const std::string& name, const std::string& end)
-{
-    if (name.size() < end.size()) {
-        return false;
-    }
-    for (size_t i = 0; i < end.size(); ++i) {
-        if (std::tolower(static_cast<unsigned char>(name[name.size() - end.size() + i])) != end[i]) {
-            return false;
-        }
-    }
-    return true;
-}
-
 // The first bytes of a file, enough to tell what it holds; empty when it
 // cannot be read (the command says why when it reads the file).
 std::string first_bytes(const std::string& name)
@@ -128,56 +116,15 @@ std::string sheet_kind(const std::string& head)
     return std::any_of(rows.begin(), rows.end(), names_id_column) ? "a CSV file" : "";
 }
 
-enum class SheetRead { read, not_opened, damaged, value_refused };
-
-// The sheet of a workbook that holds the stations (the first with a row
-// that names id; else the first, whose rows the import then refuses) and,
-// when list --xlsx wrote it, the sheet of the values as listed.
-SheetRead read_workbook_sheet(const std::string& bytes, ImportSheet& sheet, std::string& sheet_name, std::string& error)
+// Why a sheet was not read, as the operator reads it: the sheet named when
+// the workbook holds several.
+std::string fault_text(const SheetFault& fault)
 {
-    Workbook workbook(bytes);
-    if (!workbook.open(error)) {
-        return SheetRead::not_opened;
+    if (fault.listed) {
+        return "sheet " + quoted(fault.sheet) + ", which holds the rows as they were listed, is " +
+               (fault.reason.empty() ? "damaged" : "damaged: " + fault.reason) + "; list the file again";
     }
-    const std::vector<Workbook::Sheet>& sheets = workbook.sheets();
-    int listed = -1;
-    for (size_t i = 0; i < sheets.size(); ++i) {
-        if (sheets[i].name == listed_sheet_name) {
-            listed = static_cast<int>(i);
-        }
-    }
-    // A workbook of one sheet for the operator names no sheet in messages.
-    const bool one_sheet = sheets.size() - (listed >= 0 ? 1 : 0) == 1;
-    bool first = true;
-    for (size_t i = 0; i < sheets.size(); ++i) {
-        if (static_cast<int>(i) == listed) {
-            continue;
-        }
-        std::vector<SheetRow> rows;
-        if (!workbook.read_sheet(i, rows, error)) {
-            error = (one_sheet ? "" : "sheet " + quoted(sheets[i].name) + ": ") + error;
-            return workbook.value_refused() ? SheetRead::value_refused : SheetRead::damaged;
-        }
-        const bool header = std::any_of(rows.begin(), rows.end(), names_id_column);
-        if (header || first) {
-            sheet.rows = std::move(rows);
-            sheet_name = one_sheet ? "" : sheets[i].name;
-        }
-        first = false;
-        if (header) {
-            break;
-        }
-    }
-    if (listed >= 0) {
-        std::vector<SheetRow> rows;
-        if (!workbook.read_sheet(listed, rows, error) || !rows_of_listed_sheet(rows, sheet.listed)) {
-            error = "sheet " + quoted(sheets[listed].name) + ", which holds the rows as they were listed, is " +
-                    (error.empty() ? "damaged" : "damaged: " + error) + "; list the file again";
-            return SheetRead::damaged;
-        }
-        sheet.has_listed = true;
-    }
-    return SheetRead::read;
+    return (fault.sheet.empty() ? "" : "sheet " + quoted(fault.sheet) + ": ") + fault.reason;
 }
 
 // Where an error stands, as the operator's spreadsheet names it: a line and
@@ -234,37 +181,22 @@ void run_import_named(const CommandSpec& spec, const ParsedOptions& options, Com
         report_unreadable(spec, sheet_file, error, output);
         return;
     }
-    // A workbook is told by its content; a name that says workbook on what
-    // is none is refused rather than read as CSV.
-    const bool workbook = is_zip_archive(bytes) || is_compound_file(bytes) || name_ends_with(sheet_file, ".xlsx");
+    SheetChoice choice;
+    choice.is_header = names_id_column;
+    choice.listed_name = listed_sheet_name;
+    choice.listed_rows = rows_of_listed_sheet;
+    const SheetFormat& format = sheet_format(bytes, sheet_file);
     ImportSheet sheet;
-    std::string sheet_name;
-    if (workbook) {
-        switch (read_workbook_sheet(bytes, sheet, sheet_name, error)) {
-            case SheetRead::read:
-                break;
-            case SheetRead::not_opened:
-                // An OpenDocument spreadsheet that does not say so inside is
-                // known by its name.
-                report_unreadable(
-                    spec, sheet_file,
-                    is_zip_archive(bytes) && name_ends_with(sheet_file, ".ods") ? opendocument_refusal : error, output);
-                return;
-            case SheetRead::damaged:
-                report_unreadable(spec, sheet_file, error, output);
-                return;
-            case SheetRead::value_refused:
-                report_refused(spec, {file_name_text(sheet_file) + ": " + error}, output);
-                return;
+    SheetFault fault;
+    if (!format.read(bytes, sheet_file, choice, sheet, fault)) {
+        if (fault.refused) {
+            report_refused(spec, {file_name_text(sheet_file) + ": " + fault_text(fault)}, output);
+        } else {
+            report_unreadable(spec, sheet_file, fault_text(fault), output);
         }
-    } else {
-        std::string text;
-        if (!csv_text_as_utf8(bytes, text, error)) {
-            report_unreadable(spec, sheet_file, error, output);
-            return;
-        }
-        bytes = std::move(text);  // UTF-8, which the import reads unchanged
+        return;
     }
+    bytes = std::string();
     FileLock lock;
     myXMLdocument* document = load_to_change(spec, options, file, lock, output);
     if (document == nullptr) {
@@ -278,12 +210,13 @@ void run_import_named(const CommandSpec& spec, const ParsedOptions& options, Com
     import_options.file_name = file_name_text(file);
     ChangeLines lines(options);
     const StationChanged said = [&](ChangedStation& changed) { lines.add(changed); };
-    const ImportOutcome outcome = workbook ? import_rows(*document, std::move(sheet), import_options, said)
-                                           : import_csv(*document, bytes, import_options, said);
+    const std::string sheet_name = sheet.sheet_name;
+    const ImportOutcome outcome = import_rows(*document, std::move(sheet), import_options, said);
     if (!outcome.errors.empty()) {
         std::vector<std::string> errors;
         for (const ImportError& e : outcome.errors) {
-            errors.push_back(file_name_text(sheet_file) + error_place(e, sheet_name, workbook) + ": " + e.reason);
+            errors.push_back(file_name_text(sheet_file) + error_place(e, sheet_name, format.cells_named) + ": " +
+                             e.reason);
         }
         lines.refuse(spec, errors, output);
         return;

@@ -1,8 +1,6 @@
 #include "fleet/cli/write.h"
 
 #include <algorithm>
-#include <cstdint>
-#include <cstring>
 
 #include "doc/cp1252.h"
 #include "doc/file_replace.h"
@@ -140,90 +138,6 @@ bool keep_backup(const CommandSpec& command, const std::string& target, std::str
     return true;
 }
 
-// The length of the run of ASCII that `text` starts with, eight bytes at a
-// time while it lasts.
-size_t ascii_run(const char* text, size_t size)
-{
-    size_t i = 0;
-    for (uint64_t word = 0; i + sizeof word <= size; i += sizeof word) {
-        std::memcpy(&word, text + i, sizeof word);
-        if ((word & 0x8080808080808080ULL) != 0) {
-            break;
-        }
-    }
-    while (i < size && static_cast<unsigned char>(text[i]) < 0x80) {
-        ++i;
-    }
-    return i;
-}
-
-// Appends document text as UTF-8, a run of ASCII at a time: the lines of a
-// fleet are mostly ASCII, and building each as a text of its own to convert
-// it would allocate twice per line.
-void append_utf8_text(std::string& out, const char* text, size_t size)
-{
-    for (size_t i = 0; i < size; ++i) {
-        const size_t run = ascii_run(text + i, size - i);
-        out.append(text + i, run);
-        i += run;
-        if (i == size) {
-            break;
-        }
-        const char32_t u = unicode_from_cp1252(static_cast<unsigned char>(text[i]));
-        if (u < 0x800) {
-            out += static_cast<char>(0xC0 | (u >> 6));
-        } else {
-            out += static_cast<char>(0xE0 | (u >> 12));
-            out += static_cast<char>(0x80 | ((u >> 6) & 0x3F));
-        }
-        out += static_cast<char>(0x80 | (u & 0x3F));
-    }
-}
-
-void append_utf8_text(std::string& out, const std::string& text)
-{
-    append_utf8_text(out, text.data(), text.size());
-}
-
-// ShownValue::on_line(), appended as UTF-8.
-void append_value(std::string& out, const ShownValue& value)
-{
-    if (value.absent) {
-        out += "(none)";
-        return;
-    }
-    // A control character shows as its code: a value never moves the
-    // terminal's cursor nor begins a line of its own.
-    const bool plain = std::none_of(value.text.begin(), value.text.end(),
-                                    [](char c) { return is_control_byte(static_cast<unsigned char>(c)); });
-    const std::string& text = plain ? value.text : visible_text(value.text);
-    if (!value.quoted) {
-        append_utf8_text(out, text);
-        return;
-    }
-    out += '"';
-    size_t run = 0;
-    for (size_t quote = text.find('"'); quote != std::string::npos; quote = text.find('"', run)) {
-        append_utf8_text(out, text.data() + run, quote - run);
-        out += "\\\"";
-        run = quote + 1;
-    }
-    append_utf8_text(out, text.data() + run, text.size() - run);
-    out += '"';
-}
-
-// change_text(change), appended as UTF-8.
-void append_change_text(std::string& out, const Change& change)
-{
-    append_utf8_text(out, change.what);
-    if (change.has_values) {
-        out += ' ';
-        append_value(out, change.old_value);
-        out += " -> ";
-        append_value(out, change.new_value);
-    }
-}
-
 }  // namespace
 
 ChangeLines::ChangeLines(const ParsedOptions& options)
@@ -273,7 +187,9 @@ void ChangeLines::add(ChangedStation& changed)
         return;
     }
     // Every line of a changed station starts the same: made once.
-    const std::string start = utf8_from_cp1252(visible_text(id) + " " + quoted(description) + ": ");
+    std::string start;
+    append_station_label(start, id, description);
+    start += ": ";
     const size_t piece_size = 1 << 20;
     for (const Change& change : station_lines) {
         if (pieces.empty() || pieces.back().size() >= piece_size) {
@@ -285,7 +201,7 @@ void ChangeLines::add(ChangedStation& changed)
             piece += start;
             append_change_text(piece, change);
         } else {
-            piece += utf8_from_cp1252(change_line(change));
+            append_change_line(piece, change);
         }
         piece += '\n';
     }
@@ -490,10 +406,10 @@ void ChangeLines::move_to(CommandOutput& output, const Ending& ending)
             if (g.has_values && g.same_new) {
                 if (g.same_old) {
                     text += ' ';
-                    append_value(text, g.old_value);
+                    append_shown_value(text, g.old_value);
                 }
                 text += " -> ";
-                append_value(text, g.new_value);
+                append_shown_value(text, g.new_value);
             }
             text += ": ";
             stations(g.stations, g.first);

@@ -21,8 +21,6 @@ struct ShownValue {
     static ShownValue of_text(std::string text) { return ShownValue{std::move(text), true, false}; }
     static ShownValue of_word(std::string word) { return ShownValue{std::move(word), false, false}; }
     static ShownValue none() { return ShownValue{std::string(), false, true}; }
-    // As a line shows it: "\"text\"", "10 min", "(none)".
-    std::string on_line() const;
 };
 
 // A PIN or a password as a line shows it: "****" unless shown, an empty one
@@ -43,15 +41,31 @@ struct Change {
     ShownValue new_value;
 };
 
-// The change as one line of text:
+// The lines of a change are made here alone, for diff and for what import
+// and apply print. Each appends UTF-8 to `out`, a run of ASCII at a time,
+// without a line break: the lines of a fleet of 10,000 stations are tens of
+// megabytes, built without a text of their own per line. A control byte of
+// a value shows as its code (\xNN), a double quote in a quoted value as \".
+
+// The change as one line:
 //   top level: PATH_DATA_BIN path "c:\data" -> "d:\data"
-//   added: 1205 "Puits de la Cr\xEAte"
+//   added: 1205 "Puits de la Cr\xC3\xAAte"
 //   12 "Pump house": GSM power On duration 10 min -> 15 min
-std::string change_line(const Change& change);
+void append_change_line(std::string& out, const Change& change);
+
+// How the lines of a station's changes start, before ": ": its id and
+// description, `12 "Pump house"`.
+void append_station_label(std::string& out, const std::string& id, const std::string& description);
 
 // What a line of a change says after its station or "top level: ": "GSM
 // power On duration 10 min -> 15 min".
-std::string change_text(const Change& change);
+void append_change_text(std::string& out, const Change& change);
+
+// A value as a line shows it: "\"text\"", "10 min", "(none)".
+void append_shown_value(std::string& out, const ShownValue& value);
+
+// The same line as append_change_line, in document text.
+std::string change_line(const Change& change);
 
 // Changes as diff --format json prints them: an array of objects with the
 // keys kind, station, description, what, old and new.

@@ -1,5 +1,7 @@
 #include "fleet/formats/workbook_reader.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -9,6 +11,7 @@
 
 #include "doc/Lib_xml.h"
 #include "doc/cp1252.h"
+#include "doc/utf8.h"
 #include "doc/xml_precheck.h"
 #include "fleet/formats/number_format.h"
 #include "fleet/formats/zip_in_memory.h"
@@ -64,6 +67,30 @@ std::string text_of(const TiXmlElement* element)
 {
     const char* text = element ? element->GetText() : nullptr;
     return text ? text : "";
+}
+
+// The text of a string item: a spreadsheet writes a character that XML
+// cannot hold (a control character) as _xHHHH_, its code in four
+// hexadecimal digits, and an underscore that would start such a code as
+// _x005F_.
+std::string string_item_text(const TiXmlElement* element)
+{
+    std::string text = text_of(element);
+    if (text.find("_x") == std::string::npos) {
+        return text;
+    }
+    std::string decoded;
+    for (size_t i = 0; i < text.size(); ++i) {
+        const bool code = is_character_code(text, i);
+        const unsigned long value = code ? std::strtoul(text.substr(i + 2, 4).c_str(), nullptr, 16) : 0;
+        if (code && (value < 0xD800 || value > 0xDFFF)) {
+            append_utf8(decoded, static_cast<char32_t>(value));
+            i += 6;
+        } else {
+            decoded += text[i];
+        }
+    }
+    return decoded;
 }
 
 size_t count_elements(const std::string& text)
@@ -267,9 +294,9 @@ private:
         for (const TiXmlElement* e = item->FirstChildElement(); e; e = e->NextSiblingElement()) {
             const std::string name = local_name(e);
             if (name == "t") {
-                text += text_of(e);
+                text += string_item_text(e);
             } else if (name == "r") {
-                text += text_of(child(e, "t"));
+                text += string_item_text(child(e, "t"));
             }
         }
         return text;
@@ -478,6 +505,13 @@ private:
         return true;
     }
 };
+
+bool is_character_code(const std::string& text, size_t at)
+{
+    return text[at] == '_' && at + 7 <= text.size() && text[at + 1] == 'x' && text[at + 6] == '_' &&
+           std::all_of(text.begin() + at + 2, text.begin() + at + 6,
+                       [](char c) { return std::isxdigit(static_cast<unsigned char>(c)) != 0; });
+}
 
 bool is_compound_file(const std::string& bytes)
 {

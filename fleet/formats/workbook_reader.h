@@ -78,6 +78,10 @@ private:
 // The rows of the workbook's first sheet; false with `error` as above.
 bool read_workbook_rows(const std::string& bytes, std::vector<SheetRow>& rows, std::string& error);
 
+// Whether `text` holds at `at` the code of a character as a workbook's
+// texts write one that XML cannot hold: _xHHHH_, four hexadecimal digits.
+bool is_character_code(const std::string& text, size_t at);
+
 // "C12" for the cell at column `position` (from 0) of row `line`.
 std::string cell_name(int position, int line);
 

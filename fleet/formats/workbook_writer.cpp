@@ -16,6 +16,7 @@
 #include "doc/file_system.h"
 #include "doc/utf8.h"
 #include "doc/xml_load.h"
+#include "fleet/formats/workbook_reader.h"
 
 namespace {
 
@@ -58,6 +59,21 @@ private:
 // Characters a column shows at most; longer values are cut off on screen.
 const size_t widest_column = 60;
 
+// The cell as a string item holds it: a spreadsheet reads _xHHHH_ as the
+// character of that code, so the underscore of one in a value is written
+// as its own code, _x005F_.
+std::string string_item(const std::string& cell)
+{
+    std::string item;
+    for (size_t i = 0; i < cell.size(); ++i) {
+        if (is_character_code(cell, i)) {
+            item += "_x005F";
+        }
+        item += cell[i];
+    }
+    return item;
+}
+
 bool whole_number(const std::string& cell)
 {
     return cell.size() <= 15 && all_digits(cell);
@@ -99,12 +115,14 @@ lxw_error fill_sheet(lxw_worksheet* sheet, const XlsxSheet& from, lxw_format* he
             if (cell.empty()) {
                 continue;  // an empty cell, as an empty CSV cell
             }
+            const std::string item = cell.find("_x") == std::string::npos ? std::string() : string_item(cell);
+            const char* text_cell = item.empty() ? cell.c_str() : item.c_str();
             if (r == 0) {
-                status = worksheet_write_string(sheet, at, column, cell.c_str(), header);
+                status = worksheet_write_string(sheet, at, column, text_cell, header);
             } else if (c < numbers.size() && numbers[c] && whole_number(cell)) {
                 status = worksheet_write_number(sheet, at, column, std::strtod(cell.c_str(), nullptr), nullptr);
             } else {
-                status = worksheet_write_string(sheet, at, column, cell.c_str(), text);
+                status = worksheet_write_string(sheet, at, column, text_cell, text);
             }
         }
     }

@@ -647,4 +647,32 @@ TEST_F(FleetProgram, WorkbookImportChangesAsTheCsvOneAndNamesTheCellOfAnError)
     EXPECT_EQ(fleet, read_bytes(dir.file("fleet.xml")));
 }
 
+// Caught: diff and the lines of import were made by two renderers, and a
+// value's quotes could be escaped by one and not the other.
+TEST_F(FleetProgram, DiffAndImportPrintTheSameLineOfAChange)
+{
+    const struct {
+        const char* stored;  // the APN name as fleet.xml holds it
+        const char* cell;    // the sheet's new one, CSV
+        const char* line;    // what diff and import --each print of the change
+    } cases[] = {
+        {"say &quot;hi&quot; C:\\data&#x1;&#x9;Cr&#xEA;te", "m2m",
+         "1 \"Pump house\": APN NAME \"say \\\"hi\\\" C:\\data\\x01\\x09Cr\xC3\xAAte\" -> \"m2m\""},
+        {"m2m", "\"a;\"\"b\"\" C:\\ \\x01 \xC3\xA9\"",
+         "1 \"Pump house\": APN NAME \"m2m\" -> \"a;\\\"b\\\" C:\\ \\x01 \xC3\xA9\""},
+    };
+    for (const auto& c : cases) {
+        std::string fleet = settings(station("1", "Pump house"));
+        fleet.replace(fleet.find("internet.operator.example"), 25, c.stored);
+        file("fleet.xml", fleet);
+        file("sheet.csv", std::string("id;apn_name\n1;") + c.cell + "\n");
+        run_ending(0, {"import", "fleet.xml", "sheet.csv", "--output", "new.xml"});
+        const std::string diff = run_ending(1, {"diff", "fleet.xml", "new.xml"}).out;
+        const std::string each = run_ending(0, {"import", "fleet.xml", "sheet.csv", "--dry-run", "--each"}).out;
+        const std::string line = std::string(c.line) + "\n";
+        EXPECT_EQ(0u, diff.find(line)) << diff;
+        EXPECT_EQ(0u, each.find(line)) << each;
+    }
+}
+
 }  // namespace

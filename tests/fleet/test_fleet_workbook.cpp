@@ -1,13 +1,24 @@
 // The first sheet of a workbook read into the rows the import takes: the
 // kinds of cells spreadsheet programs write, and the workbooks that are
-// refused with one clear reason.
+// refused with one clear reason; and what each writer of the tool writes,
+// read back.
 #include <gtest/gtest.h>
+#ifdef ZANTOR_JSON_PARSER
+#include <nlohmann/json.hpp>
+#endif
 
 #include <string>
 #include <vector>
 
+#include "fleet/formats/csv_reader.h"
+#include "fleet/formats/csv_writer.h"
+#include "fleet/formats/json_writer.h"
 #include "fleet/formats/number_format.h"
+#include "fleet/formats/table_writer.h"
 #include "fleet/formats/workbook_reader.h"
+#include "fleet/formats/workbook_writer.h"
+#include "fleet/station/text.h"
+#include "support/core_files.h"
 #include "support/sheet_rows_text.h"
 #include "support/workbook_files.h"
 
@@ -142,6 +153,92 @@ TEST(FleetWorkbook, NumbersReadAsTheirFormatShowsThem)
     for (const auto& c : cases) {
         EXPECT_EQ(c.shown, shown_number(c.value, c.format)) << c.format;
     }
+}
+
+// Every writer of the tool read back: a value comes back as it went in,
+// whatever separator, quote, backslash, control byte or accent it holds.
+TEST(FleetWriters, EachWriterReadsBackWhatItWrote)
+{
+    const std::vector<std::string> values = {
+        "a;b,c\td",       "say \"hi\"",   "\"",           "C:\\data\\", "\\\"\\",  "\x01\x1B[2J\x7F",
+        "two\r\nlines\n", "Cr\xC3\xAAte", " blank ends ", "=1+1",       "_x0041_",
+    };
+    std::vector<std::vector<std::string>> rows = {{"key", "value"}};
+    for (size_t i = 0; i < values.size(); ++i) {
+        rows.push_back({std::to_string(i), values[i]});
+    }
+    auto each_value = [&](const std::vector<std::string>& read, const char* writer) {
+        ASSERT_EQ(values.size(), read.size()) << writer;
+        for (size_t i = 0; i < values.size(); ++i) {
+            EXPECT_EQ(values[i], read[i]) << writer << " value " << i;
+        }
+    };
+    auto second_cells = [](const std::vector<SheetRow>& sheet) {
+        std::vector<std::string> cells;
+        for (size_t r = 1; r < sheet.size(); ++r) {
+            cells.push_back(sheet[r].cells.size() > 1 ? sheet[r].cells[1] : "(missing)");
+        }
+        return cells;
+    };
+
+    for (char separator : {';', ',', '\t'}) {
+        std::string csv = utf8_byte_order_mark;
+        for (const auto& row : rows) {
+            csv += csv_record(row, separator);
+        }
+        std::vector<SheetRow> sheet;
+        int bad_line = 0;
+        std::string text, reason;
+        ASSERT_TRUE(csv_text_as_utf8(csv, text, reason)) << reason;
+        ASSERT_TRUE(read_csv_sheet(text, sheet, bad_line, reason)) << reason;
+        each_value(second_cells(sheet), "csv");
+    }
+
+    TempDir dir;
+    std::string error;
+    ASSERT_TRUE(write_xlsx(dir.file("list.xlsx"), {XlsxSheet{"list", &rows, {}, false}}, error)) << error;
+    std::vector<SheetRow> sheet;
+    ASSERT_TRUE(read_workbook_rows(read_bytes(dir.file("list.xlsx")), sheet, error)) << error;
+    each_value(second_cells(sheet), "workbook");
+
+#ifdef ZANTOR_JSON_PARSER
+    std::vector<std::string> objects;
+    for (const std::string& value : values) {
+        objects.push_back(json_object({{"value", JsonValue::of(value)}, {"none", JsonValue::null()}}));
+    }
+    const nlohmann::json document = nlohmann::json::parse(json_array(objects));
+    std::vector<std::string> from_json;
+    for (const auto& object : document) {
+        EXPECT_TRUE(object["none"].is_null());
+        from_json.push_back(object["value"].get<std::string>());
+    }
+    each_value(from_json, "json");
+#endif
+
+    // The table takes cells a line can show (list writes a control byte
+    // as its code); it adds blanks between its columns, and none at a
+    // line's end.
+    std::vector<std::vector<std::string>> shown = {{"key", "value"}};
+    std::vector<std::string> expected;
+    for (size_t i = 0; i < values.size(); ++i) {
+        const std::string cell = without_controls(values[i]);
+        shown.push_back({std::to_string(i), cell});
+        expected.push_back(cell.substr(0, cell.find_last_not_of(' ') + 1));
+    }
+    const std::string table = aligned_table(shown);
+    std::vector<std::string> from_table;
+    size_t column = 0;
+    for (size_t start = 0, end = 0; start < table.size(); start = end + 1) {
+        end = table.find('\n', start);
+        const std::string line = table.substr(start, end - start);
+        if (start == 0) {
+            column = line.find("value");
+            continue;
+        }
+        EXPECT_EQ(std::to_string(from_table.size()), line.substr(0, line.find(' ')));
+        from_table.push_back(line.substr(column));
+    }
+    EXPECT_EQ(expected, from_table);
 }
 
 }  // namespace
