@@ -45,12 +45,16 @@ bool is_control_byte(unsigned char byte)
     return is_ascii_control(byte) || byte == 0x81 || byte == 0x8D || byte == 0x8F || byte == 0x90 || byte == 0x9D;
 }
 
-std::string visible_text(const std::string& text)
+namespace {
+
+// `text` with each byte `is_shown_as_code` picks written as its code.
+template <typename IsShownAsCode>
+std::string with_codes(const std::string& text, IsShownAsCode is_shown_as_code)
 {
     std::string shown;
     shown.reserve(text.size());
     for (char c : text) {
-        if (is_control_byte(static_cast<unsigned char>(c))) {
+        if (is_shown_as_code(static_cast<unsigned char>(c))) {
             append_code(shown, static_cast<unsigned char>(c));
         } else {
             shown += c;
@@ -59,18 +63,16 @@ std::string visible_text(const std::string& text)
     return shown;
 }
 
+}  // namespace
+
+std::string visible_text(const std::string& text)
+{
+    return with_codes(text, is_control_byte);
+}
+
 std::string without_controls(const std::string& text)
 {
-    std::string shown;
-    shown.reserve(text.size());
-    for (char c : text) {
-        if (is_ascii_control(static_cast<unsigned char>(c))) {
-            append_code(shown, static_cast<unsigned char>(c));
-        } else {
-            shown += c;
-        }
-    }
-    return shown;
+    return with_codes(text, is_ascii_control);
 }
 
 std::string quoted(const std::string& text)
