@@ -140,13 +140,8 @@ public slots:
     void Button4Click();
     void Button1Click();
 
-    // A change of the text of one of the five edits; the named handlers forward to it.
+    // A change of the text of one of the five edits.
     void edit_changed();
-    void ed_COM_directKeyDown() { edit_changed(); }
-    void ed_COM_modemKeyDown() { edit_changed(); }
-    void ed_path_binKeyDown() { edit_changed(); }
-    void ed_path_xmlKeyDown() { edit_changed(); }
-    void ed_path_logKeyDown() { edit_changed(); }
 
 protected:
     void closeEvent(QCloseEvent* event) override { FormClose(event); }
