@@ -1,4 +1,4 @@
-// The main window's state: the settings document, the seven elements it
+// The main window's state: the settings document, the six elements it
 // shows, the modified flag with its unsaved-changes question, and the hidden
 // log that receives the document dump of every save.
 #include "app/main.h"
@@ -60,7 +60,6 @@ void TFmain::bind_elements()
     node_path_log = top.path_log;
     node_com_direct = top.com_direct;
     node_com_modem = top.com_modem;
-    node_comports = top.comports;
     node_stations = top.stations;
 }
 

@@ -33,7 +33,7 @@ public:
     explicit TFmain(QWidget* parent = nullptr);
     ~TFmain() override;
 
-    // The settings document and the seven elements the window shows; the
+    // The settings document and the six elements the window shows; the
     // references are borrowed from the document and taken again after New
     // and Open.
     myXMLdocument setup_doc;
@@ -42,7 +42,6 @@ public:
     TiXmlElement* node_path_log = nullptr;
     TiXmlElement* node_com_direct = nullptr;
     TiXmlElement* node_com_modem = nullptr;
-    TiXmlElement* node_comports = nullptr;
     TiXmlElement* node_stations = nullptr;
     // The document holds changes that no file has received yet.
     bool modified = false;
@@ -96,7 +95,7 @@ public:
     void show_document();
     // Copies the five edits into the document; does not touch `modified`.
     void store_edits();
-    // Takes the seven element references again, completing what is missing.
+    // Takes the six element references again, completing what is missing.
     void bind_elements();
     // True when the document's changes may be discarded: asks the operator
     // only when there are changes.
