@@ -24,9 +24,8 @@ QFont address_font()
 
 }  // namespace
 
-TFabout::TFabout(QWidget* parent) : QDialog(parent)
+TFabout::TFabout(QWidget* parent) : QDialog(parent), instance(Fabout, this)
 {
-    Fabout = this;
     setObjectName(QStringLiteral("Fabout"));
     setWindowTitle(QStringLiteral("About us"));
     setWindowIcon(program_icon());
@@ -61,18 +60,10 @@ TFabout::TFabout(QWidget* parent) : QDialog(parent)
     lb_date = make_label(this, QStringLiteral("lb_date"), latin(__DATE__), 16, 240);
     lb_time = make_label(this, QStringLiteral("lb_time"), latin(__TIME__), 112, 240);
 
-    Button1 = new QPushButton(QStringLiteral("OK"), this);
-    Button1->setObjectName(QStringLiteral("Button1"));
-    Button1->setGeometry(616, 216, 75, 25);
+    Button1 = make_button(this, QStringLiteral("Button1"), QStringLiteral("OK"), QRect(616, 216, 75, 25));
+    // Nothing here takes text: Return presses OK whichever control has the focus.
     Button1->setDefault(true);
     connect(Button1, &QPushButton::clicked, this, &TFabout::Button1Click);
-}
-
-TFabout::~TFabout()
-{
-    if (Fabout == this) {
-        Fabout = nullptr;
-    }
 }
 
 void TFabout::Button1Click()

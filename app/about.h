@@ -6,6 +6,8 @@
 
 #include <QDialog>
 
+#include "widgets/editor_dialog.h"
+
 class QLabel;
 class QPushButton;
 
@@ -14,17 +16,20 @@ class TFabout : public QDialog {
 
 public:
     explicit TFabout(QWidget* parent = nullptr);
-    ~TFabout() override;
 
-    QLabel* Image1 = nullptr;
-    QLabel* Label1 = nullptr;
-    QLabel* Label2 = nullptr;
-    QLabel* lb_date = nullptr;
-    QLabel* lb_time = nullptr;
-    QPushButton* Button1 = nullptr;
+    // Controls, named as in the window's layout.
+    QLabel* Image1 = nullptr;        // the banner
+    QLabel* Label1 = nullptr;        // "Visit us at"
+    QLabel* Label2 = nullptr;        // the web address
+    QLabel* lb_date = nullptr;       // the build date
+    QLabel* lb_time = nullptr;       // the build time
+    QPushButton* Button1 = nullptr;  // "OK"
 
 public slots:
     void Button1Click();
+
+private:
+    OneInstance<TFabout> instance;
 };
 
 // The one About box of the run, null before it is built and after it is gone.
