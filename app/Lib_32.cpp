@@ -8,6 +8,7 @@
 
 #include "app/main.h"
 #include "doc/Lib_xml.h"
+#include "doc/text_parsers.h"
 #include "widgets/cp1252_text.h"
 #include "widgets/file_dialog.h"
 

@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "doc/Lib_xml.h"
+#include "doc/text_parsers.h"
 
 namespace {
 

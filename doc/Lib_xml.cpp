@@ -10,6 +10,7 @@
 
 #include "doc/Lib_cpp.h"
 #include "doc/file_replace.h"
+#include "doc/text_parsers.h"
 #include "doc/xml_load.h"
 #include "doc/xml_writer.h"
 

@@ -1,6 +1,6 @@
 // The settings document layer: the document wrapper and the element and
 // attribute functions through which every window reads and writes the
-// settings file, plus the number parsers and the two path-text routines.
+// settings file.
 //
 // Every function accepts null elements, attributes and texts and then does
 // nothing or returns null, an empty text, 0 or false, so callers can chain
@@ -15,23 +15,6 @@
 #include <string>
 
 #include "doc/file_state.h"
-
-// ---- number parsers and path texts (error flag: 0 success, 1 failure) ----
-
-// Lenient signed decimal: skips blanks and tabs anywhere, the last sign wins,
-// stops at the first other character with the flag set. The value read so far
-// is always stored. Saturates at the 32-bit limit (flag set) instead of
-// wrapping. max_count > 0 ends the reading after that many characters.
-int parse_int(const char* text, int32_t* result, int max_count);
-// Unsigned variant: "-" is an invalid character; saturates at 4294967295.
-int parse_uint(const char* text, uint32_t* result, int max_count);
-// Decimal number with fraction and exponent, as lenient as parse_int.
-int parse_float(const char* text, double* result);
-// Removes trailing "/" and "\" while the text is at least two characters long.
-void strip_trailing_separators(char* path);
-// Copies `text` into `dest` only when it fits whole (length < size); returns
-// the length copied, or 0 with an empty destination.
-int copy_bounded(char* dest, const char* text, int size);
 
 // ---- the document wrapper ----
 

@@ -1,9 +1,9 @@
 // The lenient number parsers applied to attribute values and edit-box texts,
 // and the two path-text routines of the folder chooser.
+#include "doc/text_parsers.h"
+
 #include <cmath>
 #include <cstring>
-
-#include "doc/Lib_xml.h"
 
 namespace {
 

@@ -7,6 +7,8 @@
 #include <cstring>
 #include <memory>
 
+#include "doc/text_parsers.h"
+
 namespace {
 
 // Supply states of PROBES_POWER, one per block of measurements.

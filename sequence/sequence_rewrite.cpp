@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "doc/secret_names.h"
+#include "doc/text_parsers.h"
 
 namespace {
 

@@ -3,6 +3,7 @@
 #include <limits>
 
 #include "doc/Lib_xml.h"
+#include "doc/text_parsers.h"
 
 const char* const gsm_mode_names[3] = {"Disabled", "GPRS PUSH", "GSM DATA"};
 

@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "doc/secret_names.h"
+#include "doc/text_parsers.h"
 #include "doc/utf8.h"
 #include "fleet/check/sms_length.h"
 #include "fleet/station/station_row.h"

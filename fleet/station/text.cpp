@@ -5,6 +5,7 @@
 
 #include "doc/Lib_xml.h"
 #include "doc/cp1252.h"
+#include "doc/text_parsers.h"
 #include "doc/utf8.h"
 
 namespace {

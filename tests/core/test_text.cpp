@@ -9,6 +9,7 @@
 
 #include "doc/Lib_cpp.h"
 #include "doc/Lib_xml.h"
+#include "doc/text_parsers.h"
 
 namespace {
 
