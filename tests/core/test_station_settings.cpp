@@ -75,38 +75,56 @@ TEST(StationGsmMode, EveryChosenModeReadsBackAsItself)
     }
 }
 
+namespace {
+
+// A text, the seconds of its unit, and the text it becomes.
+struct TimeCase {
+    const char* text;
+    int32_t unit_seconds;
+    const char* expected;
+};
+
+const TimeCase stored_seconds[] = {
+    {"90", seconds_per_minute, "1"},    {"59", seconds_per_minute, "0"},
+    {"86399", seconds_per_hour, "23"},  {"-90", seconds_per_minute, "-1"},
+    {"600s", seconds_per_minute, "10"}, {"", seconds_per_minute, "0"},
+    {nullptr, seconds_per_hour, "0"},   {"99999999999", seconds_per_minute, "35791394"},
+};
+
+const TimeCase typed_units[] = {
+    {"1", seconds_per_minute, "60"},    {"1.5", seconds_per_minute, "60"}, {"15 min", seconds_per_minute, "900"},
+    {"-5", seconds_per_minute, "-300"}, {"24", seconds_per_hour, "86400"}, {"abc", seconds_per_minute, "0"},
+    {nullptr, seconds_per_hour, "0"},
+};
+
+// 596523 hours is the last whole number of hours that fits 32 bits.
+const TimeCase typed_units_beyond_range[] = {
+    {"596523", seconds_per_hour, "2147482800"},       {"596524", seconds_per_hour, "2147483647"},
+    {"35791395", seconds_per_minute, "2147483647"},   {"99999999999999", seconds_per_minute, "2147483647"},
+    {"-35791395", seconds_per_minute, "-2147483648"}, {"-99999999999999", seconds_per_hour, "-2147483648"},
+};
+
+}  // namespace
+
 TEST(StationTimes, StoredSecondsShownAsWholeUnits)
 {
-    EXPECT_EQ(units_from_seconds("90", seconds_per_minute), "1");
-    EXPECT_EQ(units_from_seconds("59", seconds_per_minute), "0");
-    EXPECT_EQ(units_from_seconds("86399", seconds_per_hour), "23");
-    EXPECT_EQ(units_from_seconds("-90", seconds_per_minute), "-1");
-    EXPECT_EQ(units_from_seconds("600s", seconds_per_minute), "10");
-    EXPECT_EQ(units_from_seconds("", seconds_per_minute), "0");
-    EXPECT_EQ(units_from_seconds(nullptr, seconds_per_hour), "0");
-    EXPECT_EQ(units_from_seconds("99999999999", seconds_per_minute), "35791394");
+    for (const TimeCase& c : stored_seconds) {
+        EXPECT_EQ(units_from_seconds(c.text, c.unit_seconds), c.expected) << (c.text ? c.text : "null");
+    }
 }
 
 TEST(StationTimes, TypedUnitsStoredAsSeconds)
 {
-    EXPECT_EQ(seconds_from_units("1", seconds_per_minute), "60");
-    EXPECT_EQ(seconds_from_units("1.5", seconds_per_minute), "60");
-    EXPECT_EQ(seconds_from_units("15 min", seconds_per_minute), "900");
-    EXPECT_EQ(seconds_from_units("-5", seconds_per_minute), "-300");
-    EXPECT_EQ(seconds_from_units("24", seconds_per_hour), "86400");
-    EXPECT_EQ(seconds_from_units("abc", seconds_per_minute), "0");
-    EXPECT_EQ(seconds_from_units(nullptr, seconds_per_hour), "0");
+    for (const TimeCase& c : typed_units) {
+        EXPECT_EQ(seconds_from_units(c.text, c.unit_seconds), c.expected) << (c.text ? c.text : "null");
+    }
 }
 
 TEST(StationTimes, TimesBeyondThe32BitRangeStopAtItsLimit)
 {
-    // 596524 hours is the last whole number of hours that fits.
-    EXPECT_EQ(seconds_from_units("596523", seconds_per_hour), "2147482800");
-    EXPECT_EQ(seconds_from_units("596524", seconds_per_hour), "2147483647");
-    EXPECT_EQ(seconds_from_units("35791395", seconds_per_minute), "2147483647");
-    EXPECT_EQ(seconds_from_units("99999999999999", seconds_per_minute), "2147483647");
-    EXPECT_EQ(seconds_from_units("-35791395", seconds_per_minute), "-2147483648");
-    EXPECT_EQ(seconds_from_units("-99999999999999", seconds_per_hour), "-2147483648");
+    for (const TimeCase& c : typed_units_beyond_range) {
+        EXPECT_EQ(seconds_from_units(c.text, c.unit_seconds), c.expected) << c.text;
+    }
 }
 
 TEST(StationPin, ParameterFirstThenAttributeThenNothing)
