@@ -13,17 +13,19 @@ namespace {
 
 const int menu_picture_size = 16;
 
-// The menu pictures are pixel art: drawn without antialiasing on the light
-// grey, whose exact pixels then become transparent, so no grey fringe stays.
-QImage blank_menu_picture()
+// The menu pictures are pixel art: `draw` paints without antialiasing, with a
+// black pen to begin with, on the light grey, whose exact pixels then become
+// transparent, so no grey fringe stays.
+template <class Draw>
+QImage menu_picture(Draw draw)
 {
     QImage image(menu_picture_size, menu_picture_size, QImage::Format_ARGB32);
     image.fill(menu_picture_background());
-    return image;
-}
-
-QImage background_made_transparent(QImage image)
-{
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.setPen(QColor(0, 0, 0));
+    draw(painter);
+    painter.end();
     const QRgb background = menu_picture_background().rgb();
     for (int y = 0; y < image.height(); ++y) {
         for (int x = 0; x < image.width(); ++x) {
@@ -78,63 +80,51 @@ QColor menu_picture_background()
 
 QImage draw_new_picture()
 {
-    QImage image = blank_menu_picture();
-    QPainter painter(&image);
-    painter.setRenderHint(QPainter::Antialiasing, false);
-    const QPolygon sheet({QPoint(3, 1), QPoint(9, 1), QPoint(13, 5), QPoint(13, 14), QPoint(3, 14)});
-    painter.setPen(QColor(0, 0, 0));
-    painter.setBrush(QColor(255, 255, 255));
-    painter.drawPolygon(sheet);
-    // The folded corner shows the back of the sheet.
-    painter.setBrush(QColor(192, 192, 192));
-    painter.drawPolygon(QPolygon({QPoint(9, 1), QPoint(9, 5), QPoint(13, 5)}));
-    painter.end();
-    return background_made_transparent(image);
+    return menu_picture([](QPainter& painter) {
+        const QPolygon sheet({QPoint(3, 1), QPoint(9, 1), QPoint(13, 5), QPoint(13, 14), QPoint(3, 14)});
+        painter.setBrush(QColor(255, 255, 255));
+        painter.drawPolygon(sheet);
+        // The folded corner shows the back of the sheet.
+        painter.setBrush(QColor(192, 192, 192));
+        painter.drawPolygon(QPolygon({QPoint(9, 1), QPoint(9, 5), QPoint(13, 5)}));
+    });
 }
 
 QImage draw_open_picture()
 {
-    QImage image = blank_menu_picture();
-    QPainter painter(&image);
-    painter.setRenderHint(QPainter::Antialiasing, false);
-    painter.setPen(QColor(0, 0, 0));
-    // The back of the folder with its tab, then the front flap tilted open.
-    painter.setBrush(QColor(192, 160, 0));
-    painter.drawPolygon(
-        QPolygon({QPoint(0, 4), QPoint(4, 4), QPoint(5, 5), QPoint(11, 5), QPoint(11, 14), QPoint(0, 14)}));
-    painter.setBrush(QColor(255, 224, 64));
-    painter.drawPolygon(QPolygon({QPoint(3, 8), QPoint(15, 8), QPoint(12, 14), QPoint(0, 14)}));
-    // The curved arrow leaves the folder towards the top right.
-    painter.setPen(QColor(0, 96, 0));
-    painter.drawLine(6, 3, 7, 2);
-    painter.drawLine(8, 1, 11, 1);
-    painter.drawLine(12, 2, 12, 4);
-    painter.setBrush(QColor(0, 96, 0));
-    painter.drawPolygon(QPolygon({QPoint(10, 4), QPoint(14, 4), QPoint(12, 6)}));
-    painter.end();
-    return background_made_transparent(image);
+    return menu_picture([](QPainter& painter) {
+        // The back of the folder with its tab, then the front flap tilted open.
+        painter.setBrush(QColor(192, 160, 0));
+        painter.drawPolygon(
+            QPolygon({QPoint(0, 4), QPoint(4, 4), QPoint(5, 5), QPoint(11, 5), QPoint(11, 14), QPoint(0, 14)}));
+        painter.setBrush(QColor(255, 224, 64));
+        painter.drawPolygon(QPolygon({QPoint(3, 8), QPoint(15, 8), QPoint(12, 14), QPoint(0, 14)}));
+        // The curved arrow leaves the folder towards the top right.
+        painter.setPen(QColor(0, 96, 0));
+        painter.drawLine(6, 3, 7, 2);
+        painter.drawLine(8, 1, 11, 1);
+        painter.drawLine(12, 2, 12, 4);
+        painter.setBrush(QColor(0, 96, 0));
+        painter.drawPolygon(QPolygon({QPoint(10, 4), QPoint(14, 4), QPoint(12, 6)}));
+    });
 }
 
 QImage draw_save_picture()
 {
-    QImage image = blank_menu_picture();
-    QPainter painter(&image);
-    painter.setRenderHint(QPainter::Antialiasing, false);
-    painter.setPen(QColor(0, 0, 0));
-    painter.setBrush(QColor(32, 48, 128));
-    painter.drawPolygon(QPolygon({QPoint(1, 1), QPoint(13, 1), QPoint(14, 2), QPoint(14, 14), QPoint(1, 14)}));
-    // White label at the top, metal shutter with its window at the bottom.
-    painter.setBrush(QColor(255, 255, 255));
-    painter.drawRect(3, 1, 9, 6);
-    painter.setPen(QColor(128, 128, 128));
-    painter.drawLine(5, 3, 10, 3);
-    painter.drawLine(5, 5, 10, 5);
-    painter.setPen(QColor(0, 0, 0));
-    painter.setBrush(QColor(192, 192, 192));
-    painter.drawRect(4, 9, 7, 5);
-    painter.fillRect(5, 10, 2, 3, QColor(32, 48, 128));
-    painter.end();
-    return background_made_transparent(image);
+    return menu_picture([](QPainter& painter) {
+        painter.setBrush(QColor(32, 48, 128));
+        painter.drawPolygon(QPolygon({QPoint(1, 1), QPoint(13, 1), QPoint(14, 2), QPoint(14, 14), QPoint(1, 14)}));
+        // White label at the top, metal shutter with its window at the bottom.
+        painter.setBrush(QColor(255, 255, 255));
+        painter.drawRect(3, 1, 9, 6);
+        painter.setPen(QColor(128, 128, 128));
+        painter.drawLine(5, 3, 10, 3);
+        painter.drawLine(5, 5, 10, 5);
+        painter.setPen(QColor(0, 0, 0));
+        painter.setBrush(QColor(192, 192, 192));
+        painter.drawRect(4, 9, 7, 5);
+        painter.fillRect(5, 10, 2, 3, QColor(32, 48, 128));
+    });
 }
 
 QIcon new_document_icon()
