@@ -160,6 +160,9 @@ private:
     QFileDialog* save_dialog();
     // Opens the station dialog on `station`; true when the operator stored it.
     bool run_station_dialog(TiXmlElement* station);
+    // The selected station for Edit and Delete, once the five edits are in
+    // the document; null, with nothing stored, when no station is selected.
+    TiXmlElement* station_to_act_on();
     // Selects the row of `station` in the rebuilt list, when it is listed.
     void select_station(const TiXmlElement* station);
     void browse_for_folder(TiXmlElement* path_element, QLineEdit* edit);

@@ -58,13 +58,21 @@ void TFmain::Button5Click()
     select_station(station);
 }
 
-void TFmain::Button7Click()
+TiXmlElement* TFmain::station_to_act_on()
 {
     TiXmlElement* station = selected_station();
+    if (station != nullptr) {
+        store_edits();
+    }
+    return station;
+}
+
+void TFmain::Button7Click()
+{
+    TiXmlElement* station = station_to_act_on();
     if (station == nullptr) {
         return;
     }
-    store_edits();
     if (run_station_dialog(station)) {
         modified = true;
     }
@@ -78,7 +86,7 @@ void TFmain::Button7Click()
 
 void TFmain::Button6Click()
 {
-    TiXmlElement* station = selected_station();
+    TiXmlElement* station = station_to_act_on();
     if (station == nullptr) {
         return;
     }
@@ -86,7 +94,6 @@ void TFmain::Button6Click()
     // No question is asked: the station is gone at once, and only the next
     // save makes that permanent.
     modified = true;
-    store_edits();
     xml_clear(station);
     xml_remove_child(node_stations, station);
     show_document();
