@@ -88,5 +88,10 @@ void log_text(const char* entry);
 // an empty text for a byte that stays as it is.
 typedef char XmlReferenceTable[256][8];
 const XmlReferenceTable& xml_decimal_references();
+// Fills `table` with a reference for each byte: `number_format` ("&#%d;",
+// "&#x%02X;") with the byte's value for those below 0x20 and from
+// `first_numbered` up, the five named entities, and an empty text for the
+// others.
+void fill_xml_references(XmlReferenceTable& table, int first_numbered, const char* number_format);
 
 #endif

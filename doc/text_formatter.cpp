@@ -236,23 +236,27 @@ void append_conversion(Tmy_string& out, char letter, const Spec& spec, va_list* 
 
 }  // namespace
 
+void fill_xml_references(XmlReferenceTable& table, int first_numbered, const char* number_format)
+{
+    for (int c = 0; c < 256; ++c) {
+        if (c < 0x20 || c >= first_numbered) {
+            snprintf(table[c], sizeof table[c], number_format, c);
+        } else {
+            table[c][0] = '\0';
+        }
+    }
+    strcpy(table[static_cast<int>('"')], "&quot;");
+    strcpy(table[static_cast<int>('&')], "&amp;");
+    strcpy(table[static_cast<int>('\'')], "&apos;");
+    strcpy(table[static_cast<int>('<')], "&lt;");
+    strcpy(table[static_cast<int>('>')], "&gt;");
+}
+
 const XmlReferenceTable& xml_decimal_references()
 {
     struct Table {
         XmlReferenceTable text = {};
-        Table()
-        {
-            for (int c = 0; c < 256; ++c) {
-                if (c < 0x20 || c >= 0x80) {
-                    snprintf(text[c], sizeof text[c], "&#%d;", c);
-                }
-            }
-            strcpy(text[static_cast<int>('"')], "&quot;");
-            strcpy(text[static_cast<int>('&')], "&amp;");
-            strcpy(text[static_cast<int>('\'')], "&apos;");
-            strcpy(text[static_cast<int>('<')], "&lt;");
-            strcpy(text[static_cast<int>('>')], "&gt;");
-        }
+        Table() { fill_xml_references(text, 0x80, "&#%d;"); }
     };
     static const Table table;
     return table.text;

@@ -7,27 +7,17 @@
 #include <cstring>
 #include <functional>
 
+#include "doc/Lib_cpp.h"
+
 namespace {
 
 const char* const line_end = "\r\n";
 
 // Replacement of each byte in escaped text; null where the byte stays.
 struct EscapeTable {
-    char text[256][8] = {};
+    XmlReferenceTable text = {};
 
-    EscapeTable()
-    {
-        for (int c = 0; c < 256; ++c) {
-            if (c < 0x20 || c >= 0x7F) {
-                snprintf(text[c], sizeof text[c], "&#x%02X;", c);
-            }
-        }
-        strcpy(text[static_cast<int>('&')], "&amp;");
-        strcpy(text[static_cast<int>('<')], "&lt;");
-        strcpy(text[static_cast<int>('>')], "&gt;");
-        strcpy(text[static_cast<int>('"')], "&quot;");
-        strcpy(text[static_cast<int>('\'')], "&apos;");
-    }
+    EscapeTable() { fill_xml_references(text, 0x7F, "&#x%02X;"); }
 };
 
 const EscapeTable& escape_table()
