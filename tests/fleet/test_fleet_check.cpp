@@ -55,6 +55,14 @@ void set_parameter(TiXmlElement* station, const char* element, const char* value
     xml_set_attr(find_parameter(find_station_parts(station).cfg_parameters, element), attribute, value);
 }
 
+// The edit that sets the first station's parameter `element` to `value`.
+Edit parameter(const char* element, const std::string& value)
+{
+    return [element, value](myXMLdocument&, TiXmlElement* first, TiXmlElement*) {
+        set_parameter(first, element, value.c_str());
+    };
+}
+
 void set_pin(TiXmlElement* station, const char* pin)
 {
     xml_set_attr(station, "pin", pin);
@@ -145,7 +153,7 @@ TEST(FleetCheck, EveryRulePassesItsGoodCaseAndReportsItsBadOne)
          "warning (shared-phone) 2 STATION[id=2]: the phone number \"0033640493074\" is also the phone number of "
          "station 1 at position 1 (written \"+33640493074\")\n"},
         // Caught: an import stored a line break and blanks that check did not flag.
-        {"values of one line", [](auto&, auto* a, auto*) { set_parameter(a, "GPRS_APN_NAME", "apn example"); },
+        {"values of one line", parameter("GPRS_APN_NAME", "apn example"),
          [](auto&, auto* a, auto*) {
              xml_set_attr(a, "description", "two\nlines");
              set_parameter(a, "HTTP_HOST", " data.example ", "host");
@@ -163,7 +171,7 @@ TEST(FleetCheck, EveryRulePassesItsGoodCaseAndReportsItsBadOne)
          "warning (pin) 1 " + first_parameters +
              "PIN_CODE: the station's pin differs from its PIN_CODE value: the station dialog shows the PIN_CODE "
              "value and its OK stores it as both\n"},
-        {"no PIN_CODE", [](auto&, auto* a, auto*) { set_parameter(a, "PIN_CODE", ""); },
+        {"no PIN_CODE", parameter("PIN_CODE", ""),
          [](auto&, auto* a, auto*) {
              StationParts parts = find_station_parts(a);
              xml_remove_child(parts.cfg_parameters, find_parameter(parts.cfg_parameters, "PIN_CODE"));
@@ -178,39 +186,32 @@ TEST(FleetCheck, EveryRulePassesItsGoodCaseAndReportsItsBadOne)
          [](auto&, auto* a, auto*) { xml_set_attr(a, "phone_nbr", "06 12 34"); },
          "warning (phone-number) 1 STATION[id=1]: the phone number \"06 12 34\" is not digits with an optional leading "
          "\"+\"\n"},
-        {"SMS number", [](auto&, auto* a, auto*) { set_parameter(a, "SMS_NUMBER", "+336"); },
-         [](auto&, auto* a, auto*) { set_parameter(a, "SMS_NUMBER", ""); },
+        {"SMS number", parameter("SMS_NUMBER", "+336"), parameter("SMS_NUMBER", ""),
          "warning (phone-number) 1 " + first_parameters + "SMS_NUMBER: the SMS number is empty\n"},
-        {"SMS of 160 GSM characters",
-         [](auto&, auto* a, auto*) { set_parameter(a, "SMS_TEXT_ACQ", std::string(160, 'a').c_str()); },
-         [](auto&, auto* a, auto*) { set_parameter(a, "SMS_TEXT_ACQ", std::string(161, 'a').c_str()); },
+        {"SMS of 160 GSM characters", parameter("SMS_TEXT_ACQ", std::string(160, 'a')),
+         parameter("SMS_TEXT_ACQ", std::string(161, 'a')),
          "warning (sms-length) 1 " + first_parameters +
              "SMS_TEXT_ACQ: the SMS message in case of threshold passing is 161 characters long, more than one SMS "
              "holds (160 in the GSM alphabet)\n"},
-        {"euro signs count two",
-         [](auto&, auto* a, auto*) { set_parameter(a, "SMS_TEXT_EOL", std::string(80, '\x80').c_str()); },
-         [](auto&, auto* a, auto*) { set_parameter(a, "SMS_TEXT_EOL", (std::string(80, '\x80') + "a").c_str()); },
+        {"euro signs count two", parameter("SMS_TEXT_EOL", std::string(80, '\x80')),
+         parameter("SMS_TEXT_EOL", std::string(80, '\x80') + "a"),
          "warning (sms-length) 1 " + first_parameters +
              "SMS_TEXT_EOL: the SMS message in case of low battery is 161 characters long, more than one SMS holds "
              "(160 in the GSM alphabet)\n"},
-        {"SMS of 70 other characters",
-         [](auto&, auto* a, auto*) { set_parameter(a, "SMS_TEXT_EOL", ("\x9C" + std::string(69, 'a')).c_str()); },
-         [](auto&, auto* a, auto*) { set_parameter(a, "SMS_TEXT_EOL", ("\x9C" + std::string(70, 'a')).c_str()); },
+        {"SMS of 70 other characters", parameter("SMS_TEXT_EOL", "\x9C" + std::string(69, 'a')),
+         parameter("SMS_TEXT_EOL", "\x9C" + std::string(70, 'a')),
          "warning (sms-length) 1 " + first_parameters +
              "SMS_TEXT_EOL: the SMS message in case of low battery is 71 characters long, more than one SMS holds "
              "(70 as it holds \"\x9C\", which is outside the GSM alphabet)\n"},
-        {"time in seconds", [](auto&, auto* a, auto*) { set_parameter(a, "ACQ_INTERVAL1", "-120"); },
-         [](auto&, auto* a, auto*) { set_parameter(a, "ACQ_INTERVAL1", "5 min"); },
+        {"time in seconds", parameter("ACQ_INTERVAL1", "-120"), parameter("ACQ_INTERVAL1", "5 min"),
          "warning (timing) 1 " + first_parameters +
              "ACQ_INTERVAL1: ACQ_INTERVAL1 \"5 min\" is not a decimal number of seconds: the station dialog shows 0 "
              "min and its OK stores 0 s\n"},
-        {"whole minutes", [](auto&, auto* a, auto*) { set_parameter(a, "GSM_DURATION", "120"); },
-         [](auto&, auto* a, auto*) { set_parameter(a, "GSM_DURATION", "90"); },
+        {"whole minutes", parameter("GSM_DURATION", "120"), parameter("GSM_DURATION", "90"),
          "warning (timing) 1 " + first_parameters +
              "GSM_DURATION: GSM_DURATION is 90 s, not a whole number of minutes: the station dialog's OK stores 60 s "
              "(1 min)\n"},
-        {"whole hours", [](auto&, auto* a, auto*) { set_parameter(a, "GSM_INTERVAL", "7200"); },
-         [](auto&, auto* a, auto*) { set_parameter(a, "GSM_INTERVAL", "5400"); },
+        {"whole hours", parameter("GSM_INTERVAL", "7200"), parameter("GSM_INTERVAL", "5400"),
          "warning (timing) 1 " + first_parameters +
              "GSM_INTERVAL: GSM_INTERVAL is 5400 s, not a whole number of hours: the station dialog's OK stores 3600 s "
              "(1 h)\n"},
@@ -221,7 +222,7 @@ TEST(FleetCheck, EveryRulePassesItsGoodCaseAndReportsItsBadOne)
          },
          "warning (gprs) 1 " + first_parameters +
              "HTTP_HOST: the station pushes its data over GPRS but its HTTP HOST is empty\n"},
-        {"GPRS access point", [](auto&, auto* a, auto*) { set_parameter(a, "GPRS_APN_NAME", ""); },
+        {"GPRS access point", parameter("GPRS_APN_NAME", ""),
          [](auto&, auto* a, auto*) {
              push_over_gprs(a);
              set_parameter(a, "GPRS_APN_NAME", "");
