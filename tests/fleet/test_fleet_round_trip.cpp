@@ -275,6 +275,39 @@ TEST(FleetRoundTrip, EachValueMergesTheSheetsChangeWithTheFiles)
     }
 }
 
+using SheetEdit = std::function<void(Listed&)>;
+
+// Station 1001's `column` holds `in_file` when the file is listed; the
+// operator then types `typed` in its cell.
+SheetEdit listed_then_typed(int column, const std::string& in_file, const std::string& typed)
+{
+    return [=](Listed& l) {
+        l.change_in_file("1001", column, in_file);
+        l.relist();
+        l.cell("1001", column) = typed;
+    };
+}
+
+// Station 1001's cell of `column` shows `shown` and the workbook holds it as
+// a number.
+SheetEdit number_cell(int column, const std::string& shown)
+{
+    return [=](Listed& l) {
+        l.cell("1001", column) = shown;
+        l.numbers.push_back({"1001", column});
+    };
+}
+
+// A colleague stores `in_file` in station 1001's `file_column` after the
+// list; the operator types `typed` in its cell of `sheet_column`.
+SheetEdit changed_since_list(int file_column, const std::string& in_file, int sheet_column, const std::string& typed)
+{
+    return [=](Listed& l) {
+        l.change_in_file("1001", file_column, in_file);
+        l.cell("1001", sheet_column) = typed;
+    };
+}
+
 // Caught: a spreadsheet that took phone numbers and PINs for numbers
 // rewrote them, and an old CSV reverted a colleague's change, all with
 // status 0.
@@ -287,62 +320,29 @@ TEST(FleetRoundTrip, WhatNeitherTheOperatorNorTheFileChangedIsNeverWritten)
         bool force;
         const char* said;
     } cases[] = {
-        {"a phone number without its +", false,
-         [](Listed& l) {
-             l.change_in_file("1001", field_phone_nbr, "+33612000001");
-             l.relist();
-             l.cell("1001", field_phone_nbr) = "33612000001";
-         },
+        {"a phone number without its +", false, listed_then_typed(field_phone_nbr, "+33612000001", "33612000001"),
          false,
          "error 3 phone_nbr: \"33612000001\" is \"+33612000001\" without its leading +: a spreadsheet drops it from "
          "what it takes for a number; format the column as Text and type it again\n"},
         {"an SMS number without its 0", true, [](Listed& l) { l.cell("1001", field_sms_number).erase(0, 1); }, false,
          "error 3 sms_number: \"620772334\" is \"0620772334\" without its leading 0: a spreadsheet drops it from what "
          "it takes for a number; format the column as Text and type it again\n"},
-        {"a PIN without its 0", false,
-         [](Listed& l) {
-             l.change_in_file("1001", field_pin, "0427");
-             l.relist();
-             l.cell("1001", field_pin) = "427";
-         },
-         false,
+        {"a PIN without its 0", false, listed_then_typed(field_pin, "0427", "427"), false,
          "error 3 pin: the PIN of the cell is the station's without its leading 0: a spreadsheet drops it from what "
          "it takes for a number; format the column as Text and type it again\n"},
-        {"a number cell in a text column", true,
-         [](Listed& l) {
-             l.cell("1001", field_phone_nbr) = "612345678";
-             l.numbers.push_back({"1001", field_phone_nbr});
-         },
-         false,
+        {"a number cell in a text column", true, number_cell(field_phone_nbr, "612345678"), false,
          "error 3 phone_nbr: the cell holds a number (it shows \"612345678\"), not a text: a spreadsheet drops the "
          "leading 0 and the \"+\" of what it takes for a number; format the column as Text and type it again\n"},
-        {"a number cell in a number column", true,
-         [](Listed& l) {
-             l.cell("1001", field_gsm_duration) = "15";
-             l.numbers.push_back({"1001", field_gsm_duration});
-         },
-         false, "changed 1001\n"},
+        {"a number cell in a number column", true, number_cell(field_gsm_duration, "15"), false, "changed 1001\n"},
         {"an old CSV over a colleague's change", false,
-         [](Listed& l) {
-             l.change_in_file("1001", field_description, "Tuesday's");
-             l.cell("1001", field_apn_name) = "m2m";
-         },
-         false,
+         changed_since_list(field_description, "Tuesday's", field_apn_name, "m2m"), false,
          "error 3 : station 1001 was changed in the settings file since this sheet was listed, and a CSV file does "
          "not hold the values as listed to tell its changes from the sheet's: list the settings file again, or give "
          "--force to take the sheet's values\n"},
         {"an old CSV whose row changes nothing", false,
-         [](Listed& l) {
-             l.change_in_file("1001", field_apn_name, "m2m");
-             l.cell("1001", field_apn_name) = "m2m";
-         },
-         false, ""},
-        {"an old CSV forced", false,
-         [](Listed& l) {
-             l.change_in_file("1001", field_description, "Tuesday's");
-             l.cell("1001", field_apn_name) = "m2m";
-         },
-         true, "changed 1001\n"},
+         changed_since_list(field_apn_name, "m2m", field_apn_name, "m2m"), false, ""},
+        {"an old CSV forced", false, changed_since_list(field_description, "Tuesday's", field_apn_name, "m2m"), true,
+         "changed 1001\n"},
     };
     for (const auto& c : cases) {
         Listed listed(3);
