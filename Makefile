@@ -147,14 +147,17 @@ BENCH_WINE_ENV = $(subst $(WINDOWS_BUILD)/wine,build-windows-bench/wine,$(WINE_E
 # and a finding to build-fuzz/findings/, which fails the run.
 SECONDS ?= 60
 FUZZ_OPTIONS ?=
-WORKBOOK_SECONDS = $(shell echo $$(( $(SECONDS) / 3 )))
+# Each fuzzer runs for at least a second: libFuzzer takes 0 for "no limit".
+at_least_one = $(shell n=$$(( $(1) )); echo $$(( n > 0 ? n : 1 )))
+WORKBOOK_SECONDS = $(call at_least_one,$(SECONDS) / 3)
+SETTINGS_SECONDS = $(call at_least_one,$(SECONDS) - $(WORKBOOK_SECONDS))
 fuzz:
 	@ZANTOR_EXTRA_PACKAGES="clang libclang-rt-14-dev" ./tools/install-deps
 	cmake -S . -B build-fuzz -DZANTOR_FUZZ=ON -DZANTOR_GUI=OFF -DZANTOR_TESTS=OFF \
 	      -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo
 	cmake --build build-fuzz -j $(JOBS)
 	mkdir -p build-fuzz/corpus build-fuzz/workbook_corpus build-fuzz/findings
-	./build-fuzz/fuzz/zantor_fuzz -max_total_time=$$(( $(SECONDS) - $(WORKBOOK_SECONDS) )) -max_len=16384 -timeout=10 \
+	./build-fuzz/fuzz/zantor_fuzz -max_total_time=$(SETTINGS_SECONDS) -max_len=16384 -timeout=10 \
 	    -dict=fuzz/settings.dict -artifact_prefix=build-fuzz/findings/ -print_final_stats=1 \
 	    $(FUZZ_OPTIONS) build-fuzz/corpus fuzz/corpus
 	./build-fuzz/fuzz/zantor_fuzz_workbook -max_total_time=$(WORKBOOK_SECONDS) -max_len=16384 -timeout=10 \
