@@ -98,6 +98,56 @@ ImportOptions with(std::function<void(ImportOptions&)> set)
     return options;
 }
 
+using SheetEdit = std::function<void(Listed&)>;
+
+// Station 1001's `column` holds `in_file` when the file is listed; the
+// operator then types `typed` in its cell.
+SheetEdit listed_then_typed(int column, const std::string& in_file, const std::string& typed)
+{
+    return [=](Listed& l) {
+        l.change_in_file("1001", column, in_file);
+        l.relist();
+        l.cell("1001", column) = typed;
+    };
+}
+
+// Station 1001's cell of `column` shows `shown` and the workbook holds it as
+// a number.
+SheetEdit number_cell(int column, const std::string& shown)
+{
+    return [=](Listed& l) {
+        l.cell("1001", column) = shown;
+        l.numbers.push_back({"1001", column});
+    };
+}
+
+// A colleague stores `in_file` in station 1001's `file_column` after the
+// list; the operator types `typed` in its cell of `sheet_column`.
+SheetEdit changed_since_list(int file_column, const std::string& in_file, int sheet_column, const std::string& typed)
+{
+    return [=](Listed& l) {
+        l.change_in_file("1001", file_column, in_file);
+        l.cell("1001", sheet_column) = typed;
+    };
+}
+
+// Station 1003's row copied at the end of the sheet, its id changed to `id`
+// unless that is empty.
+SheetEdit copied_row(const std::string& id)
+{
+    return [=](Listed& l) {
+        l.rows.push_back(l.row("1003"));
+        if (!id.empty()) {
+            l.rows.back()[field_id] = id;
+        }
+    };
+}
+
+ImportOptions adding()
+{
+    return with([](ImportOptions& o) { o.add = true; });
+}
+
 // What the import says, one line each: errors by line and column, notes,
 // the stations changed and added, and the closing lines.
 std::string said(const ImportOutcome& outcome)
@@ -155,31 +205,21 @@ TEST(FleetRoundTrip, EachRowChangesTheStationItWasListedFor)
          "1 station is not in the sheet and is removed: 1002\n"},
         {"a copied row with an id of its own",
          [](Listed& l) {
-             l.rows.push_back(l.row("1003"));
-             l.rows.back()[field_id] = "2000";
+             copied_row("2000")(l);
              l.rows.back()[field_description] = "copy";
          },
-         with([](ImportOptions& o) { o.add = true; }),
+         adding(),
          "added 2000: Slow, Fast and Health sequences of station 1003, pin and password of station 1003 and "
          "defaults for apn_username and apn_password\n"},
         {"a copied row without --add",
-         [](Listed& l) {
-             l.rows.push_back(l.row("1003"));
-             l.rows.back()[field_id] = "2000";
-         },
+         copied_row("2000"),
          {},
          "error 7 id: the row is a copy of station 1003's row with the new id 2000; give --add to add it as a new "
          "station\n"},
-        {"a copied row that kept its id", [](Listed& l) { l.rows.push_back(l.row("1003")); },
-         with([](ImportOptions& o) { o.add = true; }),
+        {"a copied row that kept its id", copied_row(""), adding(),
          "error 7 id: this row and the row on line 5 are both the row of station 1003 (the same key): to add a copy "
          "as a new station, give it an id of its own\n"},
-        {"a copy given the id of another station",
-         [](Listed& l) {
-             l.rows.push_back(l.row("1003"));
-             l.rows.back()[field_id] = "1001";
-         },
-         with([](ImportOptions& o) { o.add = true; }),
+        {"a copy given the id of another station", copied_row("1001"), adding(),
          "error 7 id: the id 1001 is held by another station already: a row copied from station 1003 needs an id "
          "of its own\n"},
         {"a row typed by hand, without a key",
@@ -187,7 +227,7 @@ TEST(FleetRoundTrip, EachRowChangesTheStationItWasListedFor)
              l.rows.push_back(std::vector<std::string>(list_column_count + 1));
              l.rows.back()[field_id] = "3000";
          },
-         with([](ImportOptions& o) { o.add = true; }),
+         adding(),
          "added 3000: default Slow, Fast and Health sequences and defaults for the 20 values the row leaves empty\n"},
         {"an id a spreadsheet took for a number",
          [](Listed& l) {
@@ -273,39 +313,6 @@ TEST(FleetRoundTrip, EachValueMergesTheSheetsChangeWithTheFiles)
             EXPECT_EQ(c.value, list_rows(listed.document, true, false)[2][c.column]) << c.what;
         }
     }
-}
-
-using SheetEdit = std::function<void(Listed&)>;
-
-// Station 1001's `column` holds `in_file` when the file is listed; the
-// operator then types `typed` in its cell.
-SheetEdit listed_then_typed(int column, const std::string& in_file, const std::string& typed)
-{
-    return [=](Listed& l) {
-        l.change_in_file("1001", column, in_file);
-        l.relist();
-        l.cell("1001", column) = typed;
-    };
-}
-
-// Station 1001's cell of `column` shows `shown` and the workbook holds it as
-// a number.
-SheetEdit number_cell(int column, const std::string& shown)
-{
-    return [=](Listed& l) {
-        l.cell("1001", column) = shown;
-        l.numbers.push_back({"1001", column});
-    };
-}
-
-// A colleague stores `in_file` in station 1001's `file_column` after the
-// list; the operator types `typed` in its cell of `sheet_column`.
-SheetEdit changed_since_list(int file_column, const std::string& in_file, int sheet_column, const std::string& typed)
-{
-    return [=](Listed& l) {
-        l.change_in_file("1001", file_column, in_file);
-        l.cell("1001", sheet_column) = typed;
-    };
 }
 
 // Caught: a spreadsheet that took phone numbers and PINs for numbers
