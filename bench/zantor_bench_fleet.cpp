@@ -49,9 +49,9 @@ std::string write_changed_copy(const std::string& fleet_file, const std::string&
         const std::string description = std::string(xml_get_attr_text(station, "description")) + " (moved)";
         xml_set_attr(station, "description", description.c_str());
         SequenceChoices choices;
-        read_sequence(parts.seq_slow, choices);
+        read_sequence(parts.sequence(role_slow), choices);
         choices.channels[0].selected = !choices.channels[0].selected;
-        rebuild_sequence(parts.seq_slow, choices);
+        rebuild_sequence(parts.sequence(role_slow), choices);
         ++changed;
     }
     const std::string copy = scratch_dir + "/fleet_changed.xml";
