@@ -1,6 +1,7 @@
 #include "doc/cp1252.h"
 
-#include <algorithm>
+#include <cstdint>
+#include <cstring>
 
 namespace {
 
@@ -10,6 +11,23 @@ const char16_t high_controls[32] = {
     0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
 };
+
+// The length of the run of ASCII that `text` starts with, eight bytes at a
+// time while it lasts.
+size_t ascii_run(const char* text, size_t size)
+{
+    size_t i = 0;
+    for (uint64_t word = 0; i + sizeof word <= size; i += sizeof word) {
+        std::memcpy(&word, text + i, sizeof word);
+        if ((word & 0x8080808080808080ULL) != 0) {
+            break;
+        }
+    }
+    while (i < size && static_cast<unsigned char>(text[i]) < 0x80) {
+        ++i;
+    }
+    return i;
+}
 
 }  // namespace
 
@@ -35,18 +53,27 @@ bool cp1252_from_unicode(char32_t character, char* byte)
 
 std::string utf8_from_cp1252(const std::string& text)
 {
-    // Most texts are plain ASCII, which is the same in both.
-    const bool ascii =
-        std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-    if (ascii) {
-        return text;
-    }
     std::string out;
     out.reserve(text.size());
-    for (char c : text) {
-        append_utf8(out, unicode_from_cp1252(static_cast<unsigned char>(c)));
-    }
+    append_utf8_from_cp1252(out, text);
     return out;
+}
+
+void append_utf8_from_cp1252(std::string& out, const char* text, size_t size)
+{
+    for (size_t i = 0; i < size; ++i) {
+        const size_t run = ascii_run(text + i, size - i);
+        out.append(text + i, run);
+        i += run;
+        if (i < size) {
+            append_utf8(out, unicode_from_cp1252(static_cast<unsigned char>(text[i])));
+        }
+    }
+}
+
+void append_utf8_from_cp1252(std::string& out, const std::string& text)
+{
+    append_utf8_from_cp1252(out, text.data(), text.size());
 }
 
 bool cp1252_from_utf8(const std::string& utf8, std::string& text, size_t* bad_offset)

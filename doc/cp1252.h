@@ -21,6 +21,12 @@ bool cp1252_from_unicode(char32_t character, char* byte);
 // A document text as UTF-8.
 std::string utf8_from_cp1252(const std::string& text);
 
+// Appends document text as UTF-8, a run of ASCII at a time: the lines of a
+// fleet are mostly ASCII, and building each as a text of its own to convert
+// it would allocate twice per line.
+void append_utf8_from_cp1252(std::string& out, const char* text, size_t size);
+void append_utf8_from_cp1252(std::string& out, const std::string& text);
+
 // A UTF-8 text as document bytes. False when a character cannot be held;
 // `bad_offset` (when given) is then the byte offset of the first such
 // character in `utf8`, and `text` holds what was converted before it.

@@ -396,12 +396,12 @@ void ChangeLines::move_to(CommandOutput& output, const Ending& ending)
                 text += "added";
                 if (!g.what.empty()) {
                     text += " with ";
-                    append_utf8_text(text, g.what);
+                    append_utf8_from_cp1252(text, g.what);
                 }
             } else if (g.kind == ChangeKind::removed) {
                 text += "removed";
             } else {
-                append_utf8_text(text, g.what);
+                append_utf8_from_cp1252(text, g.what);
             }
             if (g.has_values && g.same_new) {
                 if (g.same_old) {

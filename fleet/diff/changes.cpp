@@ -21,7 +21,7 @@ void append_as_is(std::string& out, const char* text, size_t size)
 
 void append_as_utf8(std::string& out, const char* text, size_t size)
 {
-    append_utf8_text(out, text, size);
+    append_utf8_from_cp1252(out, text, size);
 }
 
 template <AppendText append>

@@ -1,10 +1,6 @@
 #include "fleet/station/text.h"
 
-#include <cstdint>
-#include <cstring>
-
 #include "doc/Lib_xml.h"
-#include "doc/cp1252.h"
 #include "doc/text_parsers.h"
 #include "doc/utf8.h"
 
@@ -20,23 +16,6 @@ bool is_ascii_control(unsigned char byte)
 void append_code(std::string& out, unsigned byte)
 {
     out += {'\\', 'x', hex_digits[byte >> 4], hex_digits[byte & 0x0F]};
-}
-
-// The length of the run of ASCII that `text` starts with, eight bytes at a
-// time while it lasts.
-size_t ascii_run(const char* text, size_t size)
-{
-    size_t i = 0;
-    for (uint64_t word = 0; i + sizeof word <= size; i += sizeof word) {
-        std::memcpy(&word, text + i, sizeof word);
-        if ((word & 0x8080808080808080ULL) != 0) {
-            break;
-        }
-    }
-    while (i < size && static_cast<unsigned char>(text[i]) < 0x80) {
-        ++i;
-    }
-    return i;
 }
 
 }  // namespace
@@ -129,31 +108,6 @@ std::string terminal_text(const std::string& utf8)
         }
     }
     return shown;
-}
-
-void append_utf8_text(std::string& out, const char* text, size_t size)
-{
-    for (size_t i = 0; i < size; ++i) {
-        const size_t run = ascii_run(text + i, size - i);
-        out.append(text + i, run);
-        i += run;
-        if (i == size) {
-            break;
-        }
-        const char32_t u = unicode_from_cp1252(static_cast<unsigned char>(text[i]));
-        if (u < 0x800) {
-            out += static_cast<char>(0xC0 | (u >> 6));
-        } else {
-            out += static_cast<char>(0xE0 | (u >> 12));
-            out += static_cast<char>(0x80 | ((u >> 6) & 0x3F));
-        }
-        out += static_cast<char>(0x80 | (u & 0x3F));
-    }
-}
-
-void append_utf8_text(std::string& out, const std::string& text)
-{
-    append_utf8_text(out, text.data(), text.size());
 }
 
 bool is_plain_integer(const std::string& text)

@@ -35,12 +35,6 @@ std::string quoted_excerpt(const std::string& utf8);
 // before LF, as CSV ends its lines) and the tab that separates cells.
 std::string terminal_text(const std::string& utf8);
 
-// Appends document text as UTF-8, a run of ASCII at a time: the lines of a
-// fleet are mostly ASCII, and building each as a text of its own to convert
-// it would allocate twice per line.
-void append_utf8_text(std::string& out, const char* text, size_t size);
-void append_utf8_text(std::string& out, const std::string& text);
-
 // "-12", "900": a number as the editor writes it ("%d").
 bool is_plain_integer(const std::string& text);
 
